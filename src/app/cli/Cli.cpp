@@ -1,0 +1,27 @@
+#include "app/cli/Cli.h"
+
+namespace {
+
+const char16_t kUsage[] = u"Usage: velmora-cli <command> [options]\n"
+                          u"\n"
+                          u"Commands:\n"
+                          u"  skin show FILE.skin [--json]       print a skin's colours and texts\n"
+                          u"  skin write OUT.skin --json IN.json  write a skin from JSON\n"
+                          u"\n"
+                          u"Run 'velmora-cli <command> --help' for details.\n";
+
+} // namespace
+
+int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h") {
+        (args.isEmpty() ? err : out) << QString::fromUtf16(kUsage);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString command = args.first();
+    if (command == u"skin")
+        return runSkinCommand(args.mid(1), out, err);
+    err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
+        << QString::fromUtf16(kUsage);
+    return 2;
+}

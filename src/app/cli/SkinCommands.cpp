@@ -1,0 +1,169 @@
+#include "app/cli/Cli.h"
+
+#include "containers/PictureCodecs.h"
+#include "core/SkinFile.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+const char16_t kSkinUsage[] =
+    u"Usage:\n"
+    u"  velmora-cli skin show FILE.skin [--json]\n"
+    u"      Prints the twenty colour slots (\"N #RRGGBB caption\"), the MIF name and the\n"
+    u"      copyright text; with --json one object {\"colors\": [...], \"mif\": ..., "
+    u"\"copyright\": ...}.\n"
+    u"  velmora-cli skin write OUT.skin --json IN.json\n"
+    u"      Writes a .skin from a JSON object of the same shape; missing keys take the\n"
+    u"      defaults (default colours, \"default.mif\", no copyright).\n";
+
+Result<SkinData> readSkinPath(const QString &path)
+{
+    auto bytes = readWholeFile(path);
+    if (!bytes)
+        return fail(bytes.error());
+    auto skin = readSkin(*bytes, path);
+    if (!skin)
+        return fail(skin.error().error);
+    return *skin;
+}
+
+QJsonObject skinToJson(const SkinData &skin)
+{
+    QJsonArray colours;
+    for (TColor colour : skin.colours)
+        colours.append(colorToHex(colour));
+    return {{QStringLiteral("colors"), colours},
+            {QStringLiteral("mif"), skin.mifName},
+            {QStringLiteral("copyright"), skin.copyright}};
+}
+
+Result<TColor> parseHexColour(const QJsonValue &value, int index)
+{
+    static const QRegularExpression pattern(QStringLiteral("^#([0-9A-Fa-f]{6})$"));
+    const auto match = pattern.match(value.toString());
+    if (!value.isString() || !match.hasMatch()) {
+        return fail(Error::invalid(
+            QStringLiteral("colors[%1] is not a colour of the form \"#RRGGBB\"").arg(index)));
+    }
+    const uint rgb = match.captured(1).toUInt(nullptr, 16);
+    return makeColor(int(rgb >> 16), int(rgb >> 8 & 0xFF), int(rgb & 0xFF));
+}
+
+Result<QString> textMember(const QJsonObject &object, const QString &key, const QString &fallback)
+{
+    if (!object.contains(key))
+        return fallback;
+    if (!object.value(key).isString())
+        return fail(Error::invalid(QStringLiteral("\"%1\" must be a string").arg(key)));
+    return object.value(key).toString();
+}
+
+Result<SkinData> skinFromJson(const QJsonObject &object)
+{
+    SkinData skin;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        skin.colours[slot] = defaultSlotColour(slot);
+    if (object.contains(u"colors")) {
+        const QJsonValue value = object.value(u"colors");
+        if (!value.isArray() || value.toArray().size() > kSlotCount)
+            return fail(Error::invalid(QStringLiteral("\"colors\" must be an array of at most 20 colours")));
+        const QJsonArray colours = value.toArray();
+        for (int slot = 0; slot < colours.size(); ++slot) {
+            auto colour = parseHexColour(colours[slot], slot);
+            if (!colour)
+                return fail(colour.error());
+            skin.colours[slot] = *colour;
+        }
+    }
+    auto mif = textMember(object, QStringLiteral("mif"), QStringLiteral("default.mif"));
+    auto copyright = textMember(object, QStringLiteral("copyright"), QString());
+    if (!mif)
+        return fail(mif.error());
+    if (!copyright)
+        return fail(copyright.error());
+    skin.mifName = *mif;
+    skin.copyright = *copyright;
+    return skin;
+}
+
+int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const bool json = args.contains(QStringLiteral("--json"));
+    QStringList files = args;
+    files.removeAll(QStringLiteral("--json"));
+    if (files.size() != 1) {
+        err << QString::fromUtf16(kSkinUsage);
+        return 2;
+    }
+    auto skin = readSkinPath(files.first());
+    if (!skin) {
+        err << QStringLiteral("velmora-cli: %1\n").arg(skin.error().message);
+        return 1;
+    }
+    if (json) {
+        out << QString::fromUtf8(QJsonDocument(skinToJson(*skin)).toJson(QJsonDocument::Indented));
+        return 0;
+    }
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        out << slot << ' ' << colorToHex(skin->colours[slot]) << ' ' << slotCaption(slot) << '\n';
+    out << "mif: " << skin->mifName << '\n';
+    out << "copyright: " << QString(skin->copyright).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        << '\n';
+    return 0;
+}
+
+int writeSkinCommand(const QStringList &args, QTextStream &err)
+{
+    if (args.size() != 3 || args[1] != u"--json") {
+        err << QString::fromUtf16(kSkinUsage);
+        return 2;
+    }
+    const QString target = args[0];
+    const QString source = args[2];
+    auto bytes = readWholeFile(source);
+    if (!bytes) {
+        err << QStringLiteral("velmora-cli: %1\n").arg(bytes.error().message);
+        return 1;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &parseError);
+    if (!document.isObject()) {
+        const QString reason = document.isNull() ? parseError.errorString()
+                                                 : QStringLiteral("the top level is not an object");
+        err << QStringLiteral("velmora-cli: %1: not a skin description (%2)\n").arg(source, reason);
+        return 1;
+    }
+    const auto skin = skinFromJson(document.object());
+    if (!skin) {
+        err << QStringLiteral("velmora-cli: %1: %2\n").arg(source, skin.error().message);
+        return 1;
+    }
+    const auto encoded = writeSkin(*skin);
+    const auto written = encoded ? writeFileAtomically(target, *encoded) : fail(encoded.error());
+    if (!written) {
+        err << QStringLiteral("velmora-cli: %1\n").arg(written.error().message);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runSkinCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString verb = args.value(0);
+    if (verb == u"--help" || verb == u"-h" || args.contains(QStringLiteral("--help"))) {
+        out << QString::fromUtf16(kSkinUsage);
+        return 0;
+    }
+    if (verb == u"show")
+        return showSkin(args.mid(1), out, err);
+    if (verb == u"write")
+        return writeSkinCommand(args.mid(1), err);
+    err << QString::fromUtf16(kSkinUsage);
+    return 2;
+}

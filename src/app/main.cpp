@@ -1,0 +1,20 @@
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora for TolvoICQ"));
+    // The preview window decides when the program ends, not the last visible window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
+    const QStringList args = QCoreApplication::arguments();
+    TForm1 form1(programFolder, args.value(1));
+    if (!form1.startupFailed())
+        form1.previewWindow()->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/Error.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// Picture codecs over bytes. Decoders return RGB32 images, or ARGB32 when the picture carries
+// transparency; `what` names the source in error messages (usually the file name).
+
+Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what);
+// quality 1..100; transparency is dropped.
+Result<QByteArray> encodeJpeg(const QImage &image, int quality);
+
+Result<QImage> decodePng(const QByteArray &bytes, const QString &what);
+// Written with the library's default settings; an alpha channel is kept when the image has one.
+Result<QByteArray> encodePng(const QImage &image);
+
+Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what);
+// Always a bottom-up 24-bit BI_RGB file.
+QByteArray encodeBmp24(const QImage &image);
+
+// Reads a whole file for a decoder, with the system's error text on failure.
+Result<QByteArray> readWholeFile(const QString &path);

@@ -1,0 +1,146 @@
+#include "containers/PictureCodecs.h"
+
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include <png.h>
+
+namespace {
+
+struct PngErrorState
+{
+    QString message;
+};
+
+// libpng calls this and expects it not to return; we jump back to the setjmp of the caller.
+void pngError(png_structp png, png_const_charp message)
+{
+    auto *state = static_cast<PngErrorState *>(png_get_error_ptr(png));
+    state->message = QString::fromLatin1(message);
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) {}
+
+struct MemoryReader
+{
+    const QByteArray *bytes = nullptr;
+    qsizetype pos = 0;
+};
+
+void readFromMemory(png_structp png, png_bytep out, png_size_t length)
+{
+    auto *reader = static_cast<MemoryReader *>(png_get_io_ptr(png));
+    if (qsizetype(length) > reader->bytes->size() - reader->pos)
+        png_error(png, "the file ends before the picture does");
+    std::memcpy(out, reader->bytes->constData() + reader->pos, length);
+    reader->pos += qsizetype(length);
+}
+
+void writeToMemory(png_structp png, png_bytep data, png_size_t length)
+{
+    static_cast<QByteArray *>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char *>(data), qsizetype(length));
+}
+
+void flushMemory(png_structp) {}
+
+struct PngReadHandles
+{
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~PngReadHandles() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
+};
+
+struct PngWriteHandles
+{
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~PngWriteHandles() { png_destroy_write_struct(&png, info ? &info : nullptr); }
+};
+
+constexpr png_uint_32 kMaxSide = 1 << 15;
+
+// Every PNG colour type is expanded to 8-bit RGBA, which maps directly onto QImage's ARGB32
+// once red and blue trade places.
+void requestRgba(png_structp png, png_infop info)
+{
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+}
+
+} // namespace
+
+Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
+{
+    if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8))
+        return fail(Error::corrupt(QStringLiteral("%1: not a PNG picture").arg(what)));
+    PngErrorState errors;
+    PngReadHandles h;
+    h.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning);
+    if (!h.png)
+        return fail(Error::io(QStringLiteral("%1: out of memory").arg(what)));
+    h.info = png_create_info_struct(h.png);
+    MemoryReader reader{&bytes, 0};
+    QImage image;
+    std::vector<png_bytep> rows;
+    bool hasAlpha = false;
+    if (setjmp(png_jmpbuf(h.png))) {
+        return fail(Error::corrupt(
+            QStringLiteral("%1: not a readable PNG picture (%2)").arg(what, errors.message)));
+    }
+    png_set_read_fn(h.png, &reader, readFromMemory);
+    png_set_user_limits(h.png, kMaxSide, kMaxSide);
+    png_read_info(h.png, h.info);
+    const int colourType = png_get_color_type(h.png, h.info);
+    hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(h.png, h.info, PNG_INFO_tRNS);
+    requestRgba(h.png, h.info);
+    image = QImage(int(png_get_image_width(h.png, h.info)), int(png_get_image_height(h.png, h.info)),
+                   hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull())
+        return fail(Error::unsupported(QStringLiteral("%1: the PNG picture is too large").arg(what)));
+    rows.resize(std::size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        rows[std::size_t(y)] = image.scanLine(y);
+    png_read_image(h.png, rows.data());
+    png_read_end(h.png, nullptr);
+    return image;
+}
+
+Result<QByteArray> encodePng(const QImage &source)
+{
+    if (source.isNull())
+        return fail(Error::invalid(QStringLiteral("There is no picture to encode")));
+    const bool alpha = source.hasAlphaChannel();
+    const QImage image = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    PngErrorState errors;
+    PngWriteHandles h;
+    h.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning);
+    if (!h.png)
+        return fail(Error::io(QStringLiteral("PNG encoding failed: out of memory")));
+    h.info = png_create_info_struct(h.png);
+    QByteArray out;
+    std::vector<png_bytep> rows(std::size_t(image.height()));
+    if (setjmp(png_jmpbuf(h.png)))
+        return fail(Error::io(QStringLiteral("PNG encoding failed (%1)").arg(errors.message)));
+    png_set_write_fn(h.png, &out, writeToMemory, flushMemory);
+    png_set_IHDR(h.png, h.info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(h.png, h.info);
+    png_set_bgr(h.png);
+    // Without alpha the fourth byte of each RGB32 pixel is padding to skip.
+    if (!alpha)
+        png_set_filler(h.png, 0, PNG_FILLER_AFTER);
+    for (int y = 0; y < image.height(); ++y)
+        rows[std::size_t(y)] = const_cast<png_bytep>(image.constScanLine(y));
+    png_write_image(h.png, rows.data());
+    png_write_end(h.png, nullptr);
+    return out;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+// A colour value as the client and the .skin file know it: red in bits 0..7, green in 8..15,
+// blue in 16..23, the top byte zero.
+using TColor = quint32;
+
+constexpr TColor makeColor(int red, int green, int blue)
+{
+    return TColor(red & 0xFF) | TColor(green & 0xFF) << 8 | TColor(blue & 0xFF) << 16;
+}
+constexpr int colorRed(TColor c) { return int(c & 0xFF); }
+constexpr int colorGreen(TColor c) { return int(c >> 8 & 0xFF); }
+constexpr int colorBlue(TColor c) { return int(c >> 16 & 0xFF); }
+
+inline QColor toQColor(TColor c) { return QColor(colorRed(c), colorGreen(c), colorBlue(c)); }
+inline TColor fromQColor(const QColor &c) { return makeColor(c.red(), c.green(), c.blue()); }
+
+// "#RRGGBB", upper case.
+QString colorToHex(TColor c);
+
+constexpr int kSlotCount = 20;
+// Entry 0 of the table is a fixed white; entry n holds slot n - 1.
+constexpr int kColourTableSize = kSlotCount + 1;
+constexpr TColor kFixedWhite = makeColor(255, 255, 255);
+
+// Caption of a slot as the slot list shows it.
+QString slotCaption(int slot);
+TColor defaultSlotColour(int slot);
+
+// The one colour scheme the editors, the preview and the export share.
+class ColourScheme
+{
+public:
+    ColourScheme() { setDefault(); }
+
+    void setDefault();
+
+    TColor slotColour(int slot) const { return m_table.at(slot + 1); }
+    void setSlotColour(int slot, TColor colour) { m_table.at(slot + 1) = colour; }
+    const std::array<TColor, kColourTableSize> &table() const { return m_table; }
+
+    int selectedSlot() const { return m_selectedSlot; }
+    TColor resetColour() const { return m_resetColour; }
+    // Picking a slot remembers the colour it has now, for "reset".
+    void selectSlot(int slot);
+    void resetSelected() { setSlotColour(m_selectedSlot, m_resetColour); }
+
+private:
+    std::array<TColor, kColourTableSize> m_table{};
+    int m_selectedSlot = 0;
+    TColor m_resetColour = 0;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace shutdown {
+
+// The save-and-clean step of quitting: empties the program's temp/ folder (files only) and saves
+// the settings. The window that asked for it then closes the program.
+void close(const QString &programFolder);
+
+} // namespace shutdown

@@ -1,0 +1,240 @@
+#include "ui/Unit1.h"
+
+#include "containers/PictureCodecs.h"
+#include "ui/ProgramIcon.h"
+#include "ui/Shutdown.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The phone screen the preview shows until the screen-size options say otherwise.
+constexpr QSize kScreenSize(240, 320);
+
+QString missingFileMessage(const QString &file)
+{
+    return QStringLiteral("Ошибка!\nФайл \"%1\" не найден").arg(file);
+}
+
+} // namespace
+
+TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, QWidget *parent)
+    : QMainWindow(parent, Qt::Tool)
+    , m_programFolder(programFolder)
+{
+    setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
+    setWindowIcon(programIcon());
+    m_messageSink = [this](const QString &text, const QString &detail) {
+        showMessage(text, detail);
+    };
+    buildMainMenu();
+    buildTabs();
+    FormCreate(commandLineSkin);
+}
+
+TForm1::~TForm1()
+{
+    delete m_form4;
+    delete m_form3;
+}
+
+bool TForm1::startupFailed() const
+{
+    return m_form4 && m_form4->hasError();
+}
+
+// The start-up sequence. It stops at the first missing required file, leaving the start-up
+// window on screen with its error; its "OK" ends the program.
+void TForm1::FormCreate(const QString &commandLineSkin)
+{
+    m_startupComplete = false;
+    m_form3 = new TForm3;
+    m_form3->setWindowOpacity(0.0);
+    connectPreviewWindow();
+
+    m_form4 = new TForm4;
+    connect(m_form4, &TForm4::okClicked, qApp, [] { QCoreApplication::exit(1); });
+    m_form4->show();
+    m_form4->repaint();
+
+    QDir::setCurrent(m_programFolder);
+    if (!loadDefaultPicture(QStringLiteral("default_back.jpg"),
+                            QStringLiteral("Загрузка фона по умолчанию..."),
+                            m_pictures.BackgroundSource, m_pictures.BackgroundPicture))
+        return;
+    if (!loadDefaultPicture(QStringLiteral("default_cursor.jpg"),
+                            QStringLiteral("Загрузка курсора по умолчанию..."),
+                            m_pictures.CursorSource, m_pictures.CursorPicture))
+        return;
+    m_scheme.setDefault();
+
+    refreshPreview();
+    m_form4->setMessage(QStringLiteral("Готово!"));
+    m_form4->hide();
+    m_form4->deleteLater();
+    m_form4 = nullptr;
+
+    if (!commandLineSkin.isEmpty() && QFileInfo(commandLineSkin).isFile())
+        openSkin(commandLineSkin);
+
+    m_form3->setWindowOpacity(1.0);
+    m_startupComplete = true;
+}
+
+bool TForm1::loadDefaultPicture(const QString &file, const QString &progress, QImage &source,
+                                QImage &picture)
+{
+    m_form4->setMessage(progress);
+    const QString path = m_programFolder + file;
+    if (!QFileInfo::exists(path)) {
+        m_form4->Error(missingFileMessage(file));
+        return false;
+    }
+    const auto bytes = readWholeFile(path);
+    const auto image = bytes ? decodeJpeg(*bytes, file) : fail(bytes.error());
+    if (!image) {
+        m_form4->Error(QStringLiteral("Ошибка!\nФайл \"%1\" не удалось прочитать").arg(file));
+        return false;
+    }
+    source = *image;
+    picture = *image;
+    return true;
+}
+
+void TForm1::buildMainMenu()
+{
+    auto add = [](QMenu *menu, const QString &caption, bool enabled,
+                  const QKeySequence &shortcut = {}) {
+        QAction *action = menu->addAction(caption);
+        action->setEnabled(enabled);
+        action->setShortcut(shortcut);
+        return action;
+    };
+    QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
+    connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &TForm1::N11Click);
+    add(file, QStringLiteral("Сохранить"), false, QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
+    connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
+            &TForm1::N1Click);
+    add(import, QStringLiteral("фоновый рисунок"), false);
+    add(import, QStringLiteral("курсор"), false);
+    QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
+    add(exportMenu, QStringLiteral("*.skin"), false);
+    add(exportMenu, QStringLiteral("*.mif"), false);
+    exportMenu->addSeparator();
+    add(exportMenu, QStringLiteral("Фон"), false);
+    add(exportMenu, QStringLiteral("Курсор"), false);
+    exportMenu->addSeparator();
+    add(exportMenu, QStringLiteral("Скриншот экрана"), false);
+    file->addSeparator();
+    connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, &TForm1::N4Click);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
+    add(help, QStringLiteral("Помощь"), false);
+    add(help, QStringLiteral("О программе..."), false);
+}
+
+void TForm1::buildTabs()
+{
+    PageControl1 = new QTabWidget(this);
+    for (const QString &caption : {QStringLiteral("Настройка цветов"), QStringLiteral("Внешний вид"),
+                                   QStringLiteral("Разное"), QStringLiteral("Консоль")}) {
+        PageControl1->addTab(new QWidget(PageControl1), caption);
+    }
+    // The console tab stays hidden until the console option turns it on.
+    PageControl1->setTabVisible(3, false);
+    setCentralWidget(PageControl1);
+    resize(480, 400);
+}
+
+void TForm1::connectPreviewWindow()
+{
+    connect(m_form3->N40, &QAction::triggered, this, &TForm1::N11Click);
+    connect(m_form3->N14, &QAction::triggered, this, &TForm1::N1Click);
+    connect(m_form3->N6, &QAction::triggered, this, [this] {
+        show();
+        raise();
+        activateWindow();
+    });
+    connect(m_form3->N7, &QAction::triggered, this, &TForm1::N4Click);
+    // Closing the preview window any other way ends the program without saving anything.
+    connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
+}
+
+void TForm1::refreshPreview()
+{
+    const QImage screen = m_pictures.BackgroundSource.scaled(kScreenSize, Qt::IgnoreAspectRatio,
+                                                             Qt::FastTransformation);
+    m_form3->showScreen(screen);
+    if (const QScreen *display = QGuiApplication::primaryScreen())
+        m_form3->move(display->availableGeometry().center() - m_form3->rect().center());
+}
+
+void TForm1::showMessage(const QString &text, const QString &detail)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmora for TolvoICQ"), text,
+                    QMessageBox::Ok, isVisible() ? this : static_cast<QWidget *>(m_form3));
+    box.setInformativeText(detail);
+    box.exec();
+}
+
+void TForm1::openSkin(const QString &path)
+{
+    // The pictures of the skin's .mif join here once the picture containers exist.
+    importColourScheme(path);
+}
+
+void TForm1::importColourScheme(const QString &path)
+{
+    if (auto loaded = loadSkinFile(path, m_scheme, m_skinTexts); !loaded)
+        m_messageSink(QStringLiteral("Ошибка при загрузке скина!"), loaded.error().message);
+}
+
+void TForm1::quit()
+{
+    shutdown::close(m_programFolder);
+    m_form3->setQuitting();
+    m_form3->close();
+    QCoreApplication::exit(0);
+}
+
+void TForm1::N11Click()
+{
+    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), QString(),
+                                                      QStringLiteral("*.skin (*.skin)"));
+    if (!path.isEmpty())
+        openSkin(path);
+}
+
+void TForm1::N1Click()
+{
+    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), QString(),
+                                                      QStringLiteral("*.skin (*.skin)"));
+    if (!path.isEmpty())
+        importColourScheme(path);
+}
+
+void TForm1::N4Click()
+{
+    quit();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // In the normal interface the main window is only a tool window: closing hides it.
+    event->ignore();
+    hide();
+}

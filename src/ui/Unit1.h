@@ -1,0 +1,74 @@
+#pragma once
+
+#include "containers/SkinPictures.h"
+#include "core/ColourScheme.h"
+#include "core/SkinFile.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QTabWidget;
+class TForm3;
+class TForm4;
+
+// The main window: main menu and the option tabs. Creating it runs the whole start-up.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // programFolder ends in '/'; commandLineSkin is the first program argument, if any.
+    TForm1(const QString &programFolder, const QString &commandLineSkin, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    TForm3 *previewWindow() const { return m_form3; }
+    // The start-up window while it exists (it is released after a successful start-up).
+    TForm4 *startupWindow() const { return m_form4; }
+    bool startupComplete() const { return m_startupComplete; }
+    bool startupFailed() const;
+
+    const QString &ProgramFolder() const { return m_programFolder; }
+    ColourScheme &scheme() { return m_scheme; }
+    SkinTexts &skinTexts() { return m_skinTexts; }
+    const SkinPictures &pictures() const { return m_pictures; }
+
+    // Opens a skin file with everything that belongs to it; reports failures to the user.
+    void openSkin(const QString &path);
+    // Reads only the colour scheme of a skin file.
+    void importColourScheme(const QString &path);
+    // "Выход": save settings, clean up, end the program.
+    void quit();
+
+    QTabWidget *PageControl1 = nullptr;
+
+    // Where messages for the user go: a message box by default; tests catch them instead.
+    using MessageSink = std::function<void(const QString &text, const QString &detail)>;
+    void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate(const QString &commandLineSkin);
+    bool loadDefaultPicture(const QString &file, const QString &progress, QImage &source,
+                            QImage &picture);
+    void buildMainMenu();
+    void buildTabs();
+    void connectPreviewWindow();
+    void showMessage(const QString &text, const QString &detail);
+    void refreshPreview();
+
+    void N11Click();
+    void N1Click();
+    void N4Click();
+
+    QString m_programFolder;
+    TForm3 *m_form3 = nullptr;
+    TForm4 *m_form4 = nullptr;
+    bool m_startupComplete = false;
+    ColourScheme m_scheme;
+    SkinTexts m_skinTexts;
+    SkinPictures m_pictures;
+    MessageSink m_messageSink;
+};

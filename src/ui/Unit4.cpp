@@ -1,0 +1,81 @@
+#include "ui/Unit4.h"
+
+#include "ui/ProgramIcon.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+TForm4::TForm4(QWidget *parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setWindowTitle(QStringLiteral("Quilleth for TolvoICQ"));
+    setWindowIcon(programIcon());
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    setFixedSize(270, 76);
+
+    QFont small = font();
+    small.setPixelSize(9);
+
+    auto *icon = new QLabel(this);
+    icon->setPixmap(QPixmap::fromImage(paintProgramIcon(48)));
+    icon->setGeometry(6, 6, 48, 48);
+
+    m_label = new QLabel(this);
+    m_label->setGeometry(60, 4, 163, 48);
+    m_label->setWordWrap(true);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_label->setFont(small);
+
+    auto *version = new QLabel(QStringLiteral("Velmora for TolvoICQ v.0.6.5"), this);
+    version->setGeometry(4, 58, 150, 16);
+    version->setFont(small);
+    auto *author = new QLabel(QStringLiteral("© Velmora team, 2026"), this);
+    author->setGeometry(156, 58, 110, 16);
+    author->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    author->setFont(small);
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setGeometry(232, 4, 33, 28);
+    m_ok->hide();
+    connect(m_ok, &QPushButton::clicked, this, &TForm4::Button1Click);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm4::setMessage(const QString &text)
+{
+    m_label->setText(text);
+    m_history.append(text);
+    if (isVisible()) {
+        repaint();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void TForm4::Error(const QString &message)
+{
+    m_ok->show();
+    setMessage(message);
+}
+
+bool TForm4::hasError() const
+{
+    return !m_ok->isHidden();
+}
+
+QString TForm4::message() const
+{
+    return m_label->text();
+}
+
+void TForm4::Button1Click()
+{
+    emit okClicked();
+}
