@@ -11,7 +11,8 @@ int main(int argc, char *argv[])
     // The preview window decides when the program ends, not the last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
+    const QString programFolder =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
     const QStringList args = QCoreApplication::arguments();
     TForm1 form1(programFolder, args.value(1));
     if (!form1.startupFailed())

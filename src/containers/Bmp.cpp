@@ -75,7 +75,8 @@ Result<BmpHeader> parseHeader(const ByteView &v, const QString &what)
         return fail(Error::unsupported(
             QStringLiteral("%1: unknown bitmap header size %2").arg(what).arg(dibSize)));
     if (!v.has(14, dibSize))
-        return fail(Error::truncated(QStringLiteral("%1: the bitmap header is cut short").arg(what)));
+        return fail(
+            Error::truncated(QStringLiteral("%1: the bitmap header is cut short").arg(what)));
     h.paletteOffset = 14 + qint64(dibSize);
     if (dibSize == 12) {
         h.width = v.u16(18);
@@ -97,8 +98,10 @@ Result<BmpHeader> parseHeader(const ByteView &v, const QString &what)
             h.masks = {v.u32(54), v.u32(58), v.u32(62)};
         } else {
             if (!v.has(h.paletteOffset, 12))
-                return fail(Error::truncated(QStringLiteral("%1: the colour masks are missing").arg(what)));
-            h.masks = {v.u32(h.paletteOffset), v.u32(h.paletteOffset + 4), v.u32(h.paletteOffset + 8)};
+                return fail(
+                    Error::truncated(QStringLiteral("%1: the colour masks are missing").arg(what)));
+            h.masks = {v.u32(h.paletteOffset), v.u32(h.paletteOffset + 4),
+                       v.u32(h.paletteOffset + 8)};
             h.paletteOffset += 12;
         }
     }
@@ -114,11 +117,15 @@ Result<void> checkHeader(const BmpHeader &h, const ByteView &v, const QString &w
             QStringLiteral("%1: %2 bits per pixel is not a bitmap depth").arg(what).arg(h.bpp)));
     const bool bitfields = h.compression == kBiBitfields && (h.bpp == 16 || h.bpp == 32);
     if (h.compression != kBiRgb && !bitfields)
-        return fail(Error::unsupported(
-            QStringLiteral("%1: compressed bitmaps (type %2) are not supported").arg(what).arg(h.compression)));
+        return fail(
+            Error::unsupported(QStringLiteral("%1: compressed bitmaps (type %2) are not supported")
+                                   .arg(what)
+                                   .arg(h.compression)));
     if (h.width <= 0 || h.height <= 0 || h.width > kMaxSide || h.height > kMaxSide)
-        return fail(Error::corrupt(
-            QStringLiteral("%1: impossible bitmap size %2 x %3").arg(what).arg(h.width).arg(h.height)));
+        return fail(Error::corrupt(QStringLiteral("%1: impossible bitmap size %2 x %3")
+                                       .arg(what)
+                                       .arg(h.width)
+                                       .arg(h.height)));
     const qint64 stride = (h.width * h.bpp + 31) / 32 * 4;
     if (!v.has(h.dataOffset, stride * h.height))
         return fail(Error::truncated(
@@ -132,9 +139,11 @@ Result<QVector<QRgb>> readPalette(const BmpHeader &h, const ByteView &v, const Q
     if (h.bpp > 8)
         return palette;
     const qint64 maxEntries = qint64(1) << h.bpp;
-    const qint64 entries = h.coloursUsed == 0 ? maxEntries : qMin<qint64>(h.coloursUsed, maxEntries);
+    const qint64 entries =
+        h.coloursUsed == 0 ? maxEntries : qMin<qint64>(h.coloursUsed, maxEntries);
     if (!v.has(h.paletteOffset, entries * h.paletteEntrySize))
-        return fail(Error::truncated(QStringLiteral("%1: the colour table is cut short").arg(what)));
+        return fail(
+            Error::truncated(QStringLiteral("%1: the colour table is cut short").arg(what)));
     for (qint64 i = 0; i < entries; ++i) {
         const uchar *p = v.ptr(h.paletteOffset + i * h.paletteEntrySize);
         palette.append(qRgb(p[2], p[1], p[0]));

@@ -82,8 +82,8 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
     if (setjmp(errors.jump)) {
         const QString reason = QString::fromLocal8Bit(errors.message);
         if (errors.truncated)
-            return fail(Error::truncated(QStringLiteral("%1: the JPEG picture is cut short (%2)")
-                                             .arg(what, reason)));
+            return fail(Error::truncated(
+                QStringLiteral("%1: the JPEG picture is cut short (%2)").arg(what, reason)));
         return fail(Error::corrupt(
             QStringLiteral("%1: not a readable JPEG picture (%2)").arg(what, reason)));
     }
@@ -95,7 +95,8 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
     jpeg_start_decompress(&d.info);
     image = QImage(int(d.info.output_width), int(d.info.output_height), QImage::Format_RGB32);
     if (image.isNull())
-        return fail(Error::unsupported(QStringLiteral("%1: the JPEG picture is too large").arg(what)));
+        return fail(
+            Error::unsupported(QStringLiteral("%1: the JPEG picture is too large").arg(what)));
     while (d.info.output_scanline < d.info.output_height) {
         JSAMPROW row = image.scanLine(int(d.info.output_scanline));
         jpeg_read_scanlines(&d.info, &row, 1);
@@ -113,8 +114,8 @@ Result<QByteArray> encodeJpeg(const QImage &source, int quality)
     JpegErrorManager errors;
     installErrorManager(reinterpret_cast<jpeg_common_struct *>(&c.info), errors);
     if (setjmp(errors.jump)) {
-        return fail(Error::io(
-            QStringLiteral("JPEG encoding failed (%1)").arg(QString::fromLocal8Bit(errors.message))));
+        return fail(Error::io(QStringLiteral("JPEG encoding failed (%1)")
+                                  .arg(QString::fromLocal8Bit(errors.message))));
     }
     jpeg_mem_dest(&c.info, &c.buffer, &c.size);
     c.info.image_width = JDIMENSION(image.width());

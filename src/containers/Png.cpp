@@ -101,10 +101,12 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
     const int colourType = png_get_color_type(h.png, h.info);
     hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(h.png, h.info, PNG_INFO_tRNS);
     requestRgba(h.png, h.info);
-    image = QImage(int(png_get_image_width(h.png, h.info)), int(png_get_image_height(h.png, h.info)),
-                   hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    image =
+        QImage(int(png_get_image_width(h.png, h.info)), int(png_get_image_height(h.png, h.info)),
+               hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
-        return fail(Error::unsupported(QStringLiteral("%1: the PNG picture is too large").arg(what)));
+        return fail(
+            Error::unsupported(QStringLiteral("%1: the PNG picture is too large").arg(what)));
     rows.resize(std::size_t(image.height()));
     for (int y = 0; y < image.height(); ++y)
         rows[std::size_t(y)] = image.scanLine(y);
@@ -118,7 +120,8 @@ Result<QByteArray> encodePng(const QImage &source)
     if (source.isNull())
         return fail(Error::invalid(QStringLiteral("There is no picture to encode")));
     const bool alpha = source.hasAlphaChannel();
-    const QImage image = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage image =
+        source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     PngErrorState errors;
     PngWriteHandles h;
     h.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning);

@@ -14,12 +14,27 @@ constexpr TColor makeColor(int red, int green, int blue)
 {
     return TColor(red & 0xFF) | TColor(green & 0xFF) << 8 | TColor(blue & 0xFF) << 16;
 }
-constexpr int colorRed(TColor c) { return int(c & 0xFF); }
-constexpr int colorGreen(TColor c) { return int(c >> 8 & 0xFF); }
-constexpr int colorBlue(TColor c) { return int(c >> 16 & 0xFF); }
+constexpr int colorRed(TColor c)
+{
+    return int(c & 0xFF);
+}
+constexpr int colorGreen(TColor c)
+{
+    return int(c >> 8 & 0xFF);
+}
+constexpr int colorBlue(TColor c)
+{
+    return int(c >> 16 & 0xFF);
+}
 
-inline QColor toQColor(TColor c) { return QColor(colorRed(c), colorGreen(c), colorBlue(c)); }
-inline TColor fromQColor(const QColor &c) { return makeColor(c.red(), c.green(), c.blue()); }
+inline QColor toQColor(TColor c)
+{
+    return QColor(colorRed(c), colorGreen(c), colorBlue(c));
+}
+inline TColor fromQColor(const QColor &c)
+{
+    return makeColor(c.red(), c.green(), c.blue());
+}
 
 // "#RRGGBB", upper case.
 QString colorToHex(TColor c);

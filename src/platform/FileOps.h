@@ -8,7 +8,8 @@ namespace platform {
 // are left alone: emptying scratch space must never stop the program from quitting.
 void deleteFolderFiles(const QString &folder);
 
-// A file name under folder (created if missing) that no other file has yet, e.g. "capture-1a2B.txt".
+// A file name under folder (created if missing) that no other file has yet, e.g.
+// "capture-1a2B.txt".
 QString uniqueFilePath(const QString &folder, const QString &prefix, const QString &suffix);
 
 } // namespace platform

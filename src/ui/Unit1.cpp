@@ -150,8 +150,9 @@ void TForm1::buildMainMenu()
 void TForm1::buildTabs()
 {
     PageControl1 = new QTabWidget(this);
-    for (const QString &caption : {QStringLiteral("Настройка цветов"), QStringLiteral("Внешний вид"),
-                                   QStringLiteral("Разное"), QStringLiteral("Консоль")}) {
+    for (const QString &caption :
+         {QStringLiteral("Настройка цветов"), QStringLiteral("Внешний вид"),
+          QStringLiteral("Разное"), QStringLiteral("Консоль")}) {
         PageControl1->addTab(new QWidget(PageControl1), caption);
     }
     // The console tab stays hidden until the console option turns it on.

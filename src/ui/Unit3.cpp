@@ -46,7 +46,8 @@ void TForm3::buildPopupMenu()
     skinmif1 = addItem(m, QStringLiteral("Сохранить"), false, QKeySequence(Qt::CTRL | Qt::Key_S));
     m->addSeparator();
     QMenu *contacts = m->addMenu(QStringLiteral("Контакт лист"));
-    N4 = addItem(contacts, QStringLiteral("Показать контакт-лист"), false, QKeySequence(Qt::Key_F1));
+    N4 =
+        addItem(contacts, QStringLiteral("Показать контакт-лист"), false, QKeySequence(Qt::Key_F1));
     contacts->addSeparator();
     addItem(contacts, QStringLiteral("Показать группы"));
     addItem(contacts, QStringLiteral("Показать отключившихся"));

@@ -70,7 +70,8 @@ Result<SkinData> skinFromJson(const QJsonObject &object)
     if (object.contains(u"colors")) {
         const QJsonValue value = object.value(u"colors");
         if (!value.isArray() || value.toArray().size() > kSlotCount)
-            return fail(Error::invalid(QStringLiteral("\"colors\" must be an array of at most 20 colours")));
+            return fail(Error::invalid(
+                QStringLiteral("\"colors\" must be an array of at most 20 colours")));
         const QJsonArray colours = value.toArray();
         for (int slot = 0; slot < colours.size(); ++slot) {
             auto colour = parseHexColour(colours[slot], slot);
@@ -111,8 +112,8 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
     for (int slot = 0; slot < kSlotCount; ++slot)
         out << slot << ' ' << colorToHex(skin->colours[slot]) << ' ' << slotCaption(slot) << '\n';
     out << "mif: " << skin->mifName << '\n';
-    out << "copyright: " << QString(skin->copyright).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        << '\n';
+    out << "copyright: "
+        << QString(skin->copyright).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
     return 0;
 }
 

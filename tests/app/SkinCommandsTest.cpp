@@ -1,0 +1,159 @@
+#include "app/cli/Cli.h"
+
+#include "core/Cp1251.h"
+#include "core/SkinFile.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun
+{
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+CliRun run(const QStringList &args)
+{
+    CliRun result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    result.code = runCli(args, out, err);
+    out.flush();
+    err.flush();
+    return result;
+}
+
+class SkinCli : public ::testing::Test
+{
+protected:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(SkinCli, ShowThenWriteReproducesEveryByte)
+{
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    SkinData skin;
+    for (int i = 0; i < kSlotCount; ++i)
+        skin.colours[i] = makeColor(i * 13, 255 - i, i * 7);
+    skin.mifName = QStringLiteral("скин.mif");
+    skin.copyright = cp1251::decode(all);
+    writeFile(QStringLiteral("in.skin"), writeSkin(skin).value());
+
+    const CliRun shown = run({QStringLiteral("skin"), QStringLiteral("show"),
+                              path(QStringLiteral("in.skin")), QStringLiteral("--json")});
+    ASSERT_EQ(shown.code, 0) << shown.err.toStdString();
+    writeFile(QStringLiteral("in.json"), shown.out.toUtf8());
+    const CliRun written =
+        run({QStringLiteral("skin"), QStringLiteral("write"), path(QStringLiteral("out.skin")),
+             QStringLiteral("--json"), path(QStringLiteral("in.json"))});
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    EXPECT_EQ(readFile(QStringLiteral("out.skin")), readFile(QStringLiteral("in.skin")));
+}
+
+TEST_F(SkinCli, ShowPrintsSlotsAndTexts)
+{
+    SkinData skin;
+    skin.colours.fill(makeColor(0x12, 0xAB, 0x0F));
+    skin.mifName = QStringLiteral("x.mif");
+    skin.copyright = QStringLiteral("a\r\nb");
+    writeFile(QStringLiteral("s.skin"), writeSkin(skin).value());
+    const CliRun shown =
+        run({QStringLiteral("skin"), QStringLiteral("show"), path(QStringLiteral("s.skin"))});
+    ASSERT_EQ(shown.code, 0);
+    const QStringList lines = shown.out.split(u'\n');
+    EXPECT_EQ(lines[0], QStringLiteral("0 #12AB0F ник контакта"));
+    EXPECT_EQ(lines[19], QStringLiteral("19 #12AB0F резерв3"));
+    EXPECT_EQ(lines[20], QStringLiteral("mif: x.mif"));
+    EXPECT_EQ(lines[21], QStringLiteral("copyright: a"));
+    EXPECT_EQ(lines[22], QStringLiteral("b"));
+}
+
+TEST_F(SkinCli, WriteFillsMissingKeysWithDefaults)
+{
+    writeFile(QStringLiteral("part.json"), R"({"colors": ["#010203", "#A0b0C0"]})");
+    const CliRun written =
+        run({QStringLiteral("skin"), QStringLiteral("write"), path(QStringLiteral("p.skin")),
+             QStringLiteral("--json"), path(QStringLiteral("part.json"))});
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    const auto skin = readSkin(readFile(QStringLiteral("p.skin")), QStringLiteral("p.skin"));
+    ASSERT_TRUE(skin);
+    EXPECT_EQ(skin->colours[0], makeColor(1, 2, 3));
+    EXPECT_EQ(skin->colours[1], makeColor(0xA0, 0xB0, 0xC0));
+    EXPECT_EQ(skin->colours[2], defaultSlotColour(2));
+    EXPECT_EQ(skin->mifName, QStringLiteral("default.mif"));
+    EXPECT_EQ(skin->copyright, QString());
+}
+
+TEST_F(SkinCli, BadInputIsReportedAndTouchesNothing)
+{
+    writeFile(QStringLiteral("keep.skin"), "old");
+    const struct
+    {
+        QByteArray json;
+        QString expected;
+    } cases[] = {{"{not json", QStringLiteral("not a skin description")},
+                 {"[1, 2]", QStringLiteral("not an object")},
+                 {R"({"colors": ["#010203", "#12345", "#000000"]})", QStringLiteral("colors[1]")},
+                 {R"({"colors": "#010203"})", QStringLiteral("\"colors\"")},
+                 {R"({"mif": 5})", QStringLiteral("\"mif\"")}};
+    for (const auto &c : cases) {
+        writeFile(QStringLiteral("bad.json"), c.json);
+        const CliRun written =
+            run({QStringLiteral("skin"), QStringLiteral("write"), path(QStringLiteral("keep.skin")),
+                 QStringLiteral("--json"), path(QStringLiteral("bad.json"))});
+        EXPECT_EQ(written.code, 1) << c.json.constData();
+        EXPECT_TRUE(written.err.contains(c.expected)) << written.err.toStdString();
+        EXPECT_TRUE(written.err.contains(QStringLiteral("bad.json"))) << written.err.toStdString();
+        EXPECT_EQ(readFile(QStringLiteral("keep.skin")), QByteArray("old"));
+    }
+}
+
+TEST_F(SkinCli, TruncatedOrMissingSkinNamesTheFile)
+{
+    writeFile(QStringLiteral("cut.skin"), QByteArray(61, '\0'));
+    const CliRun cut =
+        run({QStringLiteral("skin"), QStringLiteral("show"), path(QStringLiteral("cut.skin"))});
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_TRUE(cut.err.contains(path(QStringLiteral("cut.skin"))));
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("MIF file name")));
+    EXPECT_TRUE(cut.out.isEmpty());
+    const CliRun missing =
+        run({QStringLiteral("skin"), QStringLiteral("show"), path(QStringLiteral("no.skin"))});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains(path(QStringLiteral("no.skin"))));
+}
+
+TEST(Cli, UsageErrorsExitWithTwo)
+{
+    EXPECT_EQ(run({}).code, 2);
+    EXPECT_EQ(run({QStringLiteral("paint")}).code, 2);
+    EXPECT_EQ(run({QStringLiteral("skin"), QStringLiteral("show")}).code, 2);
+    EXPECT_EQ(run({QStringLiteral("skin"), QStringLiteral("write"), QStringLiteral("a.skin")}).code,
+              2);
+    const CliRun help = run({QStringLiteral("skin"), QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("skin write OUT.skin --json IN.json")));
+}
