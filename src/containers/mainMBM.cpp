@@ -1,0 +1,277 @@
+#include "containers/mainMBM.h"
+
+#include "containers/PictureCodecs.h"
+#include "containers/RunCaptured.h"
+#include "core/SkinFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+const QString kTempMbm = QStringLiteral("temp/temp.mbm");
+// More bitmaps than any real file holds; a count above it is a broken file, not a reason to
+// allocate.
+constexpr int kMaxBitmaps = 65536;
+
+const std::pair<const char *, const char *> kDepthFlags[] = {
+    {"1 Bpp Monochrome", "/1"}, {"2 Bpp Monochrome", "/2"}, {"4 Bpp Monochrome", "/4"},
+    {"8 Bpp Monochrome", "/8"}, {"4 Bpp Colour", "/c4"},    {"8 Bpp Colour", "/c8"},
+    {"12 Bpp Colour", "/c12"},  {"16 Bpp Colour", "/c16"},  {"24 Bpp Colour", "/c24"},
+    {"32 Bpp Colour", "/c32"},
+};
+
+QString bmpName(int k)
+{
+    return QStringLiteral("temp/%1.bmp").arg(k);
+}
+
+// "temp/temp.mbm is a File store containing 2 bitmaps" -> "2".
+std::optional<QString> countText(const QString &line)
+{
+    for (const QString &kind : {QStringLiteral("File store"), QStringLiteral("ROM image")}) {
+        const QString prefix =
+            kTempMbm + QStringLiteral(" is a ") + kind + QStringLiteral(" containing");
+        if (!line.startsWith(prefix))
+            continue;
+        const qsizetype start = prefix.size() + 1;
+        const qsizetype bitmap = line.indexOf(QStringLiteral("bitmap"), start);
+        return line.mid(start, bitmap < 0 ? -1 : bitmap - 1 - start);
+    }
+    return std::nullopt;
+}
+
+double blendComponent(int picture, int background, double weight)
+{
+    return std::nearbyint(picture * (1.0 - weight) + background * weight);
+}
+
+} // namespace
+
+QString DepthFlag(const QString &colourMode)
+{
+    for (const auto &[label, flag] : kDepthFlags) {
+        if (colourMode == QLatin1String(label))
+            return QString::fromLatin1(flag);
+    }
+    return {};
+}
+
+int TMBMconvImageList::Width() const
+{
+    return m_items.isEmpty() ? 0 : m_items.first().Bitmap.width();
+}
+
+int TMBMconvImageList::Height() const
+{
+    return m_items.isEmpty() ? 0 : m_items.first().Bitmap.height();
+}
+
+void TMBMconvImageList::report(const QString &text) const
+{
+    if (OnProgress)
+        OnProgress(text);
+}
+
+void TMBMconvImageList::message(const QString &text) const
+{
+    if (OnMessage)
+        OnMessage(QString(), text);
+}
+
+QString TMBMconvImageList::tempPath(const QString &name) const
+{
+    return QDir(WorkFolder).filePath(name);
+}
+
+void TMBMconvImageList::Add(const QImage &picture)
+{
+    report(QStringLiteral("Добавление картинки"));
+    m_items.append(
+        {picture.convertToFormat(QImage::Format_RGB32), QStringLiteral("16 Bpp Colour")});
+}
+
+Result<void> TMBMconvImageList::run(const QStringList &arguments, QString &output)
+{
+    auto ran = RunCaptured(ToolName, arguments, WorkFolder, output);
+    if (!ran && OnMessage)
+        OnMessage(QStringLiteral("RunCaptured Error"), ran.error().message);
+    return ran;
+}
+
+std::unexpected<Error> TMBMconvImageList::failLoad(const QString &text)
+{
+    m_items.clear();
+    message(text);
+    return fail(Error::corrupt(text));
+}
+
+Result<int> TMBMconvImageList::readInformation()
+{
+    report(QStringLiteral("Получение информации о файле:\r\nExecuteFile(%1 /v %2);")
+               .arg(ToolName, kTempMbm));
+    QString output;
+    (void)run({QStringLiteral("/v"), kTempMbm}, output);
+    report(output);
+    int count = 0;
+    int k = 1;
+    while (!output.isEmpty()) {
+        const QString line = NextLine(output);
+        if (const auto text = countText(line)) {
+            bool ok = false;
+            count = text->toInt(&ok);
+            if (!ok || count < 0 || count > kMaxBitmaps) {
+                return fail(
+                    Error::corrupt(QStringLiteral("%1: the converter reported \"%2\" bitmaps")
+                                       .arg(kTempMbm, *text)));
+            }
+            m_items.resize(count);
+        } else if (line == u"Problem reading number of bitmaps ") {
+            return failLoad(
+                QStringLiteral("Ошибка чтения файла %1. Битый файл.\r\nЗагрузка файла прекращена")
+                    .arg(kTempMbm));
+        } else if (line == QStringLiteral("Bitmap %1 information:").arg(k)) {
+            NextLine(output);
+            NextLine(output);
+            const QString mode = NextLine(output);
+            NextLine(output);
+            if (k <= m_items.size())
+                m_items[k - 1].ColourMode = mode;
+            ++k;
+        }
+    }
+    return count;
+}
+
+Result<void> TMBMconvImageList::unpack(int count)
+{
+    QStringList arguments = {QStringLiteral("/u"), kTempMbm};
+    for (int k = 1; k <= count; ++k)
+        arguments.append(bmpName(k));
+    QString output;
+    (void)run(arguments, output);
+    report(QStringLiteral("Извлечение файлов:\r\nExecuteFile(%1 /u %2%3);")
+               .arg(ToolName, kTempMbm, count ? u' ' + arguments.mid(2).join(u' ') : QString()));
+    report(output);
+    const QStringList lines = capturedLines(output);
+    if (lines.contains(QStringLiteral("Number of sources/targets mismatch."))) {
+        return failLoad(QStringLiteral("Ошибка чтения файла %1. Число битмапов некорректно. "
+                                       "Опрерация завершена")
+                            .arg(kTempMbm));
+    }
+    if (lines.isEmpty() || lines.last() != u"Success.") {
+        return failLoad(QStringLiteral("Программа не смогла корректно проанализировать данные "
+                                       "командной строки\r\nОперация прекращена"));
+    }
+    return {};
+}
+
+Result<void> TMBMconvImageList::LoadFromMBM(const QString &path)
+{
+    const QString copy = tempPath(kTempMbm);
+    report(QStringLiteral("Создание копии файла \"%1\": \"%2\"").arg(path, copy));
+    // An old copy must never stand in for a file that could not be copied.
+    QFile::remove(copy);
+    QFile::copy(path, copy);
+    for (MbmItem &item : m_items)
+        item.Bitmap = QImage();
+
+    auto count = readInformation();
+    if (!count) {
+        m_items.clear();
+        return fail(count.error());
+    }
+    if (auto unpacked = unpack(*count); !unpacked)
+        return unpacked;
+    for (int k = 1; k <= *count; ++k) {
+        report(QStringLiteral("Загрузка файла \"%1\"...").arg(bmpName(k)));
+        const auto bytes = readWholeFile(tempPath(bmpName(k)));
+        auto image = bytes ? decodeBmp(*bytes, bmpName(k)) : fail(bytes.error());
+        if (!image)
+            return failLoad(image.error().message);
+        m_items[k - 1].Bitmap = image->convertToFormat(QImage::Format_RGB32);
+    }
+    return {};
+}
+
+Result<void> TMBMconvImageList::SaveToMBM(const QString &path)
+{
+    QStringList arguments = {kTempMbm};
+    QString flag;
+    for (int i = 1; i <= Count(); ++i) {
+        const QString name = bmpName(i);
+        if (auto written = writeFileAtomically(tempPath(name), encodeBmp24(m_items[i - 1].Bitmap));
+            !written)
+            return written;
+        if (const QString itemFlag = DepthFlag(m_items[i - 1].ColourMode); !itemFlag.isEmpty())
+            flag = itemFlag;
+        arguments.append(flag + name);
+    }
+    report(QStringLiteral("Сохранение bmp файлов в mbm:\r\nExecuteFile(%1 %2);")
+               .arg(ToolName, arguments.join(u' ')));
+    // Without this a failed pack would hand on whatever an earlier run left behind.
+    QFile::remove(tempPath(kTempMbm));
+    QString output;
+    if (auto ran = run(arguments, output); !ran)
+        return ran;
+    report(output);
+    report(QStringLiteral("Создание копии файла \"%1\": \"%2\"").arg(tempPath(kTempMbm), path));
+    const auto packed = readWholeFile(tempPath(kTempMbm));
+    if (!packed) {
+        const QString text = QStringLiteral("%1: the bitmap converter wrote no file").arg(path);
+        message(text);
+        return fail(Error::io(text));
+    }
+    return writeFileAtomically(path, *packed);
+}
+
+void TMBMconvImageList::DrawMasked(QImage &canvas, int x, int y, int i) const
+{
+    if (i < 0 || i >= Count() || m_items[i].Bitmap.isNull())
+        return;
+    const QImage &icon = m_items[i].Bitmap;
+    QImage scratch =
+        canvas.copy(x, y, icon.width(), icon.height()).convertToFormat(QImage::Format_RGB32);
+    if (i + 1 < Count() && !m_items[i + 1].Bitmap.isNull()) {
+        const MbmItem &mask = m_items[i + 1];
+        const QRgb key =
+            mask.ColourMode == u"8 Bpp Monochrome" ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+        BlendWithMask(icon, scratch, mask.Bitmap, key);
+    } else {
+        scratch = icon;
+    }
+    QPainter painter(&canvas);
+    painter.drawImage(x, y, scratch);
+}
+
+void BlendWithMask(const QImage &picture, QImage &background, const QImage &mask, QRgb key)
+{
+    if (picture.width() < background.width() || picture.height() < background.height())
+        return;
+    const QImage pic = picture.convertToFormat(QImage::Format_RGB32);
+    const QImage msk = mask.convertToFormat(QImage::Format_RGB32);
+    if (background.format() != QImage::Format_RGB32)
+        background = background.convertToFormat(QImage::Format_RGB32);
+    const bool whiteKey = qRed(key) == 255;
+    for (int y = 0; y < background.height(); ++y) {
+        auto *out = reinterpret_cast<QRgb *>(background.scanLine(y));
+        const auto *in = reinterpret_cast<const QRgb *>(pic.constScanLine(y));
+        for (int x = 0; x < background.width(); ++x) {
+            // Pixels beyond a smaller mask show the picture itself.
+            const QRgb m = x < msk.width() && y < msk.height()
+                               ? msk.pixel(x, y)
+                               : (whiteKey ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+            if ((m & 0xFFFFFF) == (key & 0xFFFFFF))
+                continue;
+            const int s = qRed(m) + qGreen(m) + qBlue(m);
+            const double w = whiteKey ? s / 765.0 : (765 - s) / 765.0;
+            const QRgb b = out[x];
+            out[x] = qRgb(int(blendComponent(qRed(in[x]), qRed(b), w)),
+                          int(blendComponent(qGreen(in[x]), qGreen(b), w)),
+                          int(blendComponent(qBlue(in[x]), qBlue(b), w)));
+        }
+    }
+}

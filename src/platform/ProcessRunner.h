@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+struct ProcessRun
+{
+    bool started = false;
+    // The system's reason when the program could not be started.
+    QString errorText;
+    int exitCode = -1;
+};
+
+enum class Priority { Normal, Idle };
+
+// Runs a program to its end with no time limit, without a window and without standard input.
+// Standard output goes to outputFile when one is given; standard error is discarded.
+// The program is looked for in workFolder first, then on the PATH.
+ProcessRun runAndWait(const QString &program, const QStringList &arguments,
+                      const QString &workFolder, const QString &outputFile, Priority priority);
+
+// The path a program name resolves to for runAndWait, or an empty string.
+QString findProgram(const QString &program, const QString &workFolder);
+
+} // namespace platform
