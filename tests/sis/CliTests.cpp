@@ -1,0 +1,138 @@
+// velmora-cli sis show / verify on packages built and signed by the library.
+
+#include "SisTestSupport.h"
+
+#include "app/cli/SisCommands.h"
+#include "export/sis/Crypto.h"
+#include "export/sis/Signer.h"
+#include "export/sis/SisReader.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace velmora::sis;
+using namespace sistest;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList &args)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int code = runSisCommand(args, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {code, out, err};
+}
+
+QString qs(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+// A signed skin package and an unsigned one in a temporary folder.
+struct Packages
+{
+    Packages()
+    {
+        const Bytes unsignedFile = buildSkinPackage(folder);
+        auto key = loadPrivateKey(readAll(certFile("Velmora.key")), "kite408");
+        auto certificate = loadCertificateFile(readAll(certFile("Velmora.cer")));
+        auto signedFile = signPackage(unsignedFile, *certificate, *key);
+        writeAll(folder.root / "skin.sis", unsignedFile);
+        writeAll(folder.root / "skin.sisx", *signedFile);
+        signedBytes = *signedFile;
+    }
+    QString path(const char *name) const { return qs(folder.root / name); }
+    SkinFolder folder;
+    Bytes signedBytes;
+};
+
+} // namespace
+
+TEST(SisCli, ShowListsTheDescribedPackage)
+{
+    Packages packages;
+    const CliRun text = cli({QStringLiteral("show"), packages.path("skin.sisx")});
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Package:   Tolvo MYSKIN\n")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("UID:       0xEB7A0591\n")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Version:   0.6.5\n")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Created:   2026-12-07 20:15:30 UTC\n")));
+    EXPECT_TRUE(text.out.contains(
+        QStringLiteral("1 install \"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.mif\" 61440 bytes")))
+        << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(
+        QStringLiteral("1: RSA-SHA1 by CN=Velmora for TolvoICQ,O=Velmora,C=RU: verifies")));
+
+    const CliRun json =
+        cli({QStringLiteral("show"), packages.path("skin.sisx"), QStringLiteral("--json")});
+    ASSERT_EQ(json.exitCode, 0);
+    const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(root.value(QStringLiteral("name")).toString(), QStringLiteral("Tolvo MYSKIN"));
+    EXPECT_EQ(root.value(QStringLiteral("uid")).toString(), QStringLiteral("0xEB7A0591"));
+    EXPECT_EQ(root.value(QStringLiteral("vendor")).toString(), QStringLiteral("quenard"));
+    EXPECT_EQ(root.value(QStringLiteral("type")).toString(), QStringLiteral("SP"));
+    const QJsonArray devices = root.value(QStringLiteral("targetDevices")).toArray();
+    ASSERT_EQ(devices.size(), 1);
+    EXPECT_EQ(devices[0].toObject().value(QStringLiteral("uid")).toString(),
+              QStringLiteral("0x101F7961"));
+    const QJsonArray files = root.value(QStringLiteral("files")).toArray();
+    ASSERT_EQ(files.size(), 3);
+    EXPECT_EQ(files[0].toObject().value(QStringLiteral("operation")).toString(),
+              QStringLiteral("text"));
+    EXPECT_EQ(files[2].toObject().value(QStringLiteral("target")).toString(),
+              QStringLiteral("!:\\System\\Apps\\tolvoICQ\\skins\\myskin.skin"));
+    const QJsonArray chains = root.value(QStringLiteral("signatureChains")).toArray();
+    ASSERT_EQ(chains.size(), 1);
+    const QJsonObject signature =
+        chains[0].toObject().value(QStringLiteral("signatures")).toArray()[0].toObject();
+    EXPECT_TRUE(signature.value(QStringLiteral("valid")).toBool());
+    EXPECT_TRUE(root.value(QStringLiteral("valid")).toBool());
+}
+
+TEST(SisCli, VerifyAcceptsOnlyWhatHoldsAndTheNamedCertificate)
+{
+    Packages packages;
+    const QString velmoraCer = qs(certFile("Velmora.cer"));
+    EXPECT_EQ(cli({QStringLiteral("verify"), packages.path("skin.sisx")}).exitCode, 0);
+    EXPECT_EQ(cli({QStringLiteral("verify"), packages.path("skin.sisx"), velmoraCer}).exitCode, 0);
+    EXPECT_EQ(cli({QStringLiteral("verify"), packages.path("skin.sis")}).exitCode, 0);
+
+    const CliRun unsignedWithCert =
+        cli({QStringLiteral("verify"), packages.path("skin.sis"), velmoraCer});
+    EXPECT_EQ(unsignedWithCert.exitCode, 1);
+    EXPECT_TRUE(unsignedWithCert.err.contains(QStringLiteral("no valid signature chain")));
+    const CliRun otherCert = cli(
+        {QStringLiteral("verify"), packages.path("skin.sisx"), qs(testData("rsa1024_cer.der"))});
+    EXPECT_EQ(otherCert.exitCode, 1);
+
+    // The .mif data damaged after signing: hash and data checksum fail.
+    Bytes damaged = packages.signedBytes;
+    auto package = readPackage(damaged);
+    const FileDataRef &mif = package->dataUnits[0][1]; // stored, so the hash is what fails
+    damaged[mif.payloadOffset + mif.payloadSize / 2] ^= 4;
+    writeAll(packages.folder.root / "damaged.sisx", damaged);
+    const CliRun broken = cli({QStringLiteral("verify"), packages.path("damaged.sisx")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("data checksum"))) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("SHA-1"))) << broken.err.toStdString();
+
+    const CliRun notAPackage = cli({QStringLiteral("verify"), velmoraCer});
+    EXPECT_EQ(notAPackage.exitCode, 1);
+    EXPECT_TRUE(notAPackage.err.contains(QStringLiteral("offset 0: UID1 is")));
+    EXPECT_EQ(cli({QStringLiteral("verify")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
+}

@@ -1,0 +1,153 @@
+// makesis and signsis as the save dialog runs them: in the cert/ folder, with the description's
+// plain file name, and the signing line with the password. Also what they leave behind on errors.
+
+#include "SisTestSupport.h"
+
+#include "export/sis/Signer.h"
+#include "export/sis/SisReader.h"
+#include "export/sis/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora::sis;
+using namespace sistest;
+
+namespace {
+
+const std::vector<std::string> kSignArgs = {
+    "-s", "SkinForTolvoICQ.sis", "SkinForTolvoICQ.sisx", "Velmora.cer", "Velmora.key", "kite408"};
+
+ProcessResult makesis(const SkinFolder &folder,
+                      std::vector<std::string> args = {"SkinForTolvoICQ.pkg"})
+{
+    return runProcess(VELMORA_MAKESIS, args, folder.cert);
+}
+
+ProcessResult signsis(const SkinFolder &folder, const std::vector<std::string> &args)
+{
+    return runProcess(VELMORA_SIGNSIS, args, folder.cert);
+}
+
+} // namespace
+
+class SisToolsRunAsTheSaveDialogDoes : public testing::TestWithParam<bool>
+{
+};
+
+TEST_P(SisToolsRunAsTheSaveDialogDoes, ProduceAVerifiedPackageWithTheDescribedFiles)
+{
+    SkinFolder folder(GetParam());
+    const auto made = makesis(folder);
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_EQ(made.out, "Processing SkinForTolvoICQ.pkg...\nCreated  SkinForTolvoICQ.sis.\n");
+    EXPECT_EQ(made.err, "");
+    const auto signedRun = signsis(folder, kSignArgs);
+    ASSERT_EQ(signedRun.exitCode, 0) << signedRun.err;
+
+    const Bytes file = readAll(folder.cert + "/SkinForTolvoICQ.sisx");
+    auto package = readPackage(file);
+    ASSERT_TRUE(package.has_value()) << package.error().message;
+    const PackageReport report = inspectPackage(*package, file);
+    EXPECT_TRUE(report.valid());
+    ASSERT_EQ(report.chains.size(), 1u);
+    EXPECT_EQ(report.chains[0].certificateInfo.at(0).subject,
+              "CN=Velmora for TolvoICQ,O=Velmora,C=RU");
+
+    std::vector<std::u16string> targets;
+    for (const auto &described : package->controller.installBlock.files)
+        targets.push_back(described.target);
+    std::vector<std::u16string> expected = {u"", u"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.mif",
+                                            u"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.skin"};
+    if (GetParam())
+        expected.push_back(u"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.mbm");
+    EXPECT_EQ(targets, expected);
+
+    const std::vector<std::string> leftovers = folder.root.entries("cert");
+    EXPECT_EQ(leftovers, (std::vector<std::string>{"SkinForTolvoICQ.pkg", "SkinForTolvoICQ.sis",
+                                                   "SkinForTolvoICQ.sisx", "Text(0-0).txt",
+                                                   "Velmora.cer", "Velmora.key"}));
+
+    const auto printed = signsis(folder, {"-p", "SkinForTolvoICQ.sisx"});
+    EXPECT_EQ(printed.exitCode, 0) << printed.err;
+    EXPECT_NE(printed.out.find("Signature 1: RSA-SHA1 (1.2.840.113549.1.1.5), 256 bytes: verifies"),
+              std::string::npos)
+        << printed.out;
+    EXPECT_EQ(printed.out.find("kite408"), std::string::npos);
+
+    const auto removed = signsis(folder, {"-u", "SkinForTolvoICQ.sisx", "again.sis"});
+    ASSERT_EQ(removed.exitCode, 0) << removed.err;
+    EXPECT_EQ(readAll(folder.cert + "/again.sis"), readAll(folder.cert + "/SkinForTolvoICQ.sis"));
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutMbm, SisToolsRunAsTheSaveDialogDoes, testing::Bool());
+
+TEST(SisTools, MakesisNamesTheLineOfAMissingFileAndWritesNothing)
+{
+    SkinFolder folder;
+    std::remove((folder.cert + "/Text(0-0).txt").c_str());
+    const auto made = makesis(folder);
+    EXPECT_EQ(made.exitCode, 1);
+    EXPECT_EQ(made.err, "SkinForTolvoICQ.pkg(6): file not found: Text(0-0).txt\n");
+    EXPECT_EQ(folder.root.entries("cert"),
+              (std::vector<std::string>{"SkinForTolvoICQ.pkg", "Velmora.cer", "Velmora.key"}));
+}
+
+TEST(SisTools, MakesisChecksItsArgumentsAndHonoursOutfile)
+{
+    SkinFolder folder;
+    EXPECT_EQ(makesis(folder, {}).exitCode, 1);
+    const auto badName = makesis(folder, {"SkinForTolvoICQ.txt"});
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_NE(badName.err.find("must end in .pkg"), std::string::npos);
+    EXPECT_EQ(makesis(folder, {"SkinForTolvoICQ.pkg", "out.zip"}).exitCode, 1);
+    const auto named = makesis(folder, {"-v", "SkinForTolvoICQ.pkg", "other.sis"});
+    ASSERT_EQ(named.exitCode, 0) << named.err;
+    EXPECT_NE(named.out.find("Text(0-0).txt -> \"\""), std::string::npos) << named.out;
+    auto package = readPackage(readAll(folder.cert + "/other.sis"));
+    EXPECT_TRUE(package.has_value());
+}
+
+TEST(SisTools, SignsisFailureLeavesNoOutputAndKeepsAnOlderOne)
+{
+    SkinFolder folder;
+    ASSERT_EQ(makesis(folder).exitCode, 0);
+    writeAll(folder.cert + "/SkinForTolvoICQ.sisx", std::string("older package"));
+
+    std::vector<std::string> wrongPassword = kSignArgs;
+    wrongPassword.back() = "not-the-password";
+    const auto refused = signsis(folder, wrongPassword);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("Velmora.key: cannot decrypt the private key"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.err.find("not-the-password"), std::string::npos);
+    EXPECT_EQ(refused.out.find("not-the-password"), std::string::npos);
+    const Bytes older = readAll(folder.cert + "/SkinForTolvoICQ.sisx");
+    EXPECT_EQ(std::string(older.begin(), older.end()), "older package");
+    EXPECT_EQ(folder.root.entries("cert").size(), 6u); // no temporary file left
+
+    const auto tooFew = signsis(folder, {"-s", "SkinForTolvoICQ.sis", "x.sisx", "Velmora.cer"});
+    EXPECT_EQ(tooFew.exitCode, 1);
+    const auto notAPackage =
+        signsis(folder, {"-s", "Velmora.cer", "x.sisx", "Velmora.cer", "Velmora.key", "kite408"});
+    EXPECT_EQ(notAPackage.exitCode, 1);
+    EXPECT_NE(notAPackage.err.find("Velmora.cer: offset 0: UID1 is"), std::string::npos)
+        << notAPackage.err;
+    EXPECT_EQ(folder.root.entries("cert").size(), 6u);
+}
+
+TEST(SisTools, SignsisPrintFailsOnABrokenSignature)
+{
+    SkinFolder folder;
+    ASSERT_EQ(makesis(folder).exitCode, 0);
+    ASSERT_EQ(signsis(folder, kSignArgs).exitCode, 0);
+    Bytes file = readAll(folder.cert + "/SkinForTolvoICQ.sisx");
+    auto package = readPackage(file);
+    ASSERT_TRUE(package.has_value());
+    // Damage the stored .skin data: its hash and the data checksum no longer hold.
+    file[package->dataUnits[0][2].payloadOffset + 3] ^= 0x40;
+    writeAll(folder.cert + "/broken.sisx", file);
+    const auto printed = signsis(folder, {"-p", "broken.sisx"});
+    EXPECT_EQ(printed.exitCode, 1);
+    EXPECT_NE(printed.out.find("Checksum: data checksum is"), std::string::npos) << printed.out;
+    EXPECT_NE(printed.out.find("File hash: file 2"), std::string::npos) << printed.out;
+}
