@@ -23,3 +23,7 @@ QByteArray encodeBmp24(const QImage &image);
 
 // Reads a whole file for a decoder, with the system's error text on failure.
 Result<QByteArray> readWholeFile(const QString &path);
+
+// Decodes a picture file by the lower-cased last three characters of its name (bmp, jpg, png);
+// transparent PNG pixels are flattened onto white.
+Result<QImage> decodePictureFile(const QString &path);

@@ -230,11 +230,20 @@ Result<void> TMBMconvImageList::SaveToMBM(const QString &path)
 
 void TMBMconvImageList::DrawMasked(QImage &canvas, int x, int y, int i) const
 {
+    QPainter painter(&canvas);
+    DrawMasked(painter, x, y, i);
+}
+
+void TMBMconvImageList::DrawMasked(QPainter &painter, int x, int y, int i) const
+{
     if (i < 0 || i >= Count() || m_items[i].Bitmap.isNull())
+        return;
+    const auto *canvas = dynamic_cast<const QImage *>(painter.device());
+    if (!canvas)
         return;
     const QImage &icon = m_items[i].Bitmap;
     QImage scratch =
-        canvas.copy(x, y, icon.width(), icon.height()).convertToFormat(QImage::Format_RGB32);
+        canvas->copy(x, y, icon.width(), icon.height()).convertToFormat(QImage::Format_RGB32);
     if (i + 1 < Count() && !m_items[i + 1].Bitmap.isNull()) {
         const MbmItem &mask = m_items[i + 1];
         const QRgb key =
@@ -243,7 +252,6 @@ void TMBMconvImageList::DrawMasked(QImage &canvas, int x, int y, int i) const
     } else {
         scratch = icon;
     }
-    QPainter painter(&canvas);
     painter.drawImage(x, y, scratch);
 }
 

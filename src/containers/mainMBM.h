@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+class QPainter;
+
 // One bitmap of a Symbian multi-bitmap file with the colour mode the converter reported for it
 // ("16 Bpp Colour", "8 Bpp Monochrome", ...).
 struct MbmItem
@@ -46,6 +48,8 @@ public:
     // Draws item i at (x, y) through item i + 1 as its mask. Parts of the icon that the mask
     // does not cover are drawn opaque; an index outside the list draws nothing.
     void DrawMasked(QImage &canvas, int x, int y, int i) const;
+    // The same onto the image a painter is painting on (the painter's device must be a QImage).
+    void DrawMasked(QPainter &painter, int x, int y, int i) const;
 
 private:
     void report(const QString &text) const;

@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "containers/PictureCodecs.h"
+#include "preview/mainTolvoPreview.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Shutdown.h"
 #include "ui/Unit3.h"
@@ -19,9 +20,6 @@
 
 namespace {
 
-// The phone screen the preview shows until the screen-size options say otherwise.
-constexpr QSize kScreenSize(240, 320);
-
 QString missingFileMessage(const QString &file)
 {
     return QStringLiteral("Ошибка!\nФайл \"%1\" не найден").arg(file);
@@ -35,8 +33,8 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, QWi
 {
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     setWindowIcon(programIcon());
-    m_messageSink = [this](const QString &text, const QString &detail) {
-        showMessage(text, detail);
+    m_messageSink = [this](const QString &caption, const QString &text, const QString &detail) {
+        showMessage(caption, text, detail);
     };
     buildMainMenu();
     buildTabs();
@@ -78,8 +76,9 @@ void TForm1::FormCreate(const QString &commandLineSkin)
                             m_pictures.CursorSource, m_pictures.CursorPicture))
         return;
     m_scheme.setDefault();
+    if (!createPreview())
+        return;
 
-    refreshPreview();
     m_form4->setMessage(QStringLiteral("Готово!"));
     m_form4->hide();
     m_form4->deleteLater();
@@ -175,18 +174,56 @@ void TForm1::connectPreviewWindow()
     connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
 }
 
-void TForm1::refreshPreview()
+// Builds the simulated screen from the client's files and gives it the pictures, colours and
+// fonts of a fresh start; false when a required file is missing (reported on the start-up window).
+bool TForm1::createPreview()
 {
-    const QImage screen = m_pictures.BackgroundSource.scaled(kScreenSize, Qt::IgnoreAspectRatio,
-                                                             Qt::FastTransformation);
-    m_form3->showScreen(screen);
+    StartupReporter reporter;
+    reporter.progress = [this](const QString &text) {
+        m_form4->setMessage(text);
+    };
+    reporter.error = [this](const QString &text) {
+        m_form4->Error(text);
+    };
+    std::mt19937 random(std::random_device{}());
+    auto resources = loadPreviewResources(m_programFolder, reporter, random,
+                                          [this](const QString &caption, const QString &text) {
+                                              m_messageSink(caption, text, QString());
+                                          });
+    if (!resources)
+        return false;
+    m_preview = new TTolvoPreview(std::move(*resources), this);
+    m_preview->Busy = true;
+    m_form3->setPreview(m_preview);
+    m_preview->setBackground(m_pictures.BackgroundSource);
+    m_preview->setCursor(m_pictures.CursorPicture);
+    handColoursToPreview();
+    m_preview->setShowMenu(false);
+    m_preview->setColumns(2);
+    const PhoneFont font = PhoneFont::fromPoints(QStringLiteral("Nokia Hindi S60"), 8, true);
+    m_preview->setContactListFont(font);
+    m_preview->setChatFont(font);
+    m_preview->setSettingsFont(font);
+    m_preview->Busy = false;
+    m_preview->setActiveScreen(0);
     if (const QScreen *display = QGuiApplication::primaryScreen())
         m_form3->move(display->availableGeometry().center() - m_form3->rect().center());
+    return true;
 }
 
-void TForm1::showMessage(const QString &text, const QString &detail)
+void TForm1::handColoursToPreview()
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmora for TolvoICQ"), text,
+    if (!m_preview)
+        return;
+    const auto &table = m_scheme.table();
+    for (int index = 0; index < int(table.size()); ++index)
+        m_preview->setColour(index, table[index]);
+}
+
+void TForm1::showMessage(const QString &caption, const QString &text, const QString &detail)
+{
+    QMessageBox box(QMessageBox::Information,
+                    caption.isEmpty() ? QStringLiteral("Velmora for TolvoICQ") : caption, text,
                     QMessageBox::Ok, isVisible() ? this : static_cast<QWidget *>(m_form3));
     box.setInformativeText(detail);
     box.exec();
@@ -194,14 +231,27 @@ void TForm1::showMessage(const QString &text, const QString &detail)
 
 void TForm1::openSkin(const QString &path)
 {
+    if (m_preview)
+        m_preview->Busy = true;
     // The pictures of the skin's .mif join here once the picture containers exist.
     importColourScheme(path);
+    if (m_preview) {
+        m_preview->Busy = false;
+        m_preview->Render();
+    }
 }
 
 void TForm1::importColourScheme(const QString &path)
 {
-    if (auto loaded = loadSkinFile(path, m_scheme, m_skinTexts); !loaded)
-        m_messageSink(QStringLiteral("Ошибка при загрузке скина!"), loaded.error().message);
+    const auto loaded = loadSkinFile(path, m_scheme, m_skinTexts);
+    // Colours read before a failure stay, on screen too.
+    handColoursToPreview();
+    if (!loaded) {
+        if (m_preview)
+            m_preview->Busy = false;
+        m_messageSink(QString(), QStringLiteral("Ошибка при загрузке скина!"),
+                      loaded.error().message);
+    }
 }
 
 void TForm1::quit()

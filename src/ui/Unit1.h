@@ -12,6 +12,7 @@ class QAction;
 class QTabWidget;
 class TForm3;
 class TForm4;
+class TTolvoPreview;
 
 // The main window: main menu and the option tabs. Creating it runs the whole start-up.
 class TForm1 : public QMainWindow
@@ -32,6 +33,8 @@ public:
     ColourScheme &scheme() { return m_scheme; }
     SkinTexts &skinTexts() { return m_skinTexts; }
     const SkinPictures &pictures() const { return m_pictures; }
+    // The simulated screen; null when start-up stopped before it was built.
+    TTolvoPreview *preview() const { return m_preview; }
 
     // Opens a skin file with everything that belongs to it; reports failures to the user.
     void openSkin(const QString &path);
@@ -43,7 +46,9 @@ public:
     QTabWidget *PageControl1 = nullptr;
 
     // Where messages for the user go: a message box by default; tests catch them instead.
-    using MessageSink = std::function<void(const QString &text, const QString &detail)>;
+    // The caption is empty for the program's own title.
+    using MessageSink =
+        std::function<void(const QString &caption, const QString &text, const QString &detail)>;
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
 
 protected:
@@ -56,8 +61,9 @@ private:
     void buildMainMenu();
     void buildTabs();
     void connectPreviewWindow();
-    void showMessage(const QString &text, const QString &detail);
-    void refreshPreview();
+    void showMessage(const QString &caption, const QString &text, const QString &detail);
+    bool createPreview();
+    void handColoursToPreview();
 
     void N11Click();
     void N1Click();
@@ -66,6 +72,7 @@ private:
     QString m_programFolder;
     TForm3 *m_form3 = nullptr;
     TForm4 *m_form4 = nullptr;
+    TTolvoPreview *m_preview = nullptr;
     bool m_startupComplete = false;
     ColourScheme m_scheme;
     SkinTexts m_skinTexts;

@@ -1,13 +1,13 @@
 #include "ui/Unit3.h"
 
+#include "preview/mainTolvoPreview.h"
 #include "ui/ProgramIcon.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QVBoxLayout>
+#include <QPainter>
 
 namespace {
 
@@ -30,11 +30,8 @@ TForm3::TForm3(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     setWindowIcon(programIcon());
-    m_view = new QLabel(this);
-    m_view->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    setMouseTracking(true);
+    resize(240, 320);
     buildPopupMenu();
 }
 
@@ -100,11 +97,37 @@ void TForm3::buildPopupMenu()
     addActions(contacts->actions());
 }
 
-void TForm3::showScreen(const QImage &screen)
+void TForm3::setPreview(TTolvoPreview *preview)
 {
-    m_screen = screen;
-    m_view->setPixmap(QPixmap::fromImage(screen));
-    setFixedSize(screen.size());
+    m_preview = preview;
+    connect(preview, &TTolvoPreview::rendered, this, &TForm3::previewRendered);
+    previewRendered();
+}
+
+QImage TForm3::shownScreen() const
+{
+    return m_preview ? m_preview->picture() : QImage();
+}
+
+void TForm3::previewRendered()
+{
+    if (!m_preview)
+        return;
+    const QSize size =
+        m_preview->picture().isNull() ? m_preview->screenSize() : m_preview->picture().size();
+    if (size != this->size())
+        setFixedSize(size);
+    update();
+}
+
+void TForm3::paintEvent(QPaintEvent *)
+{
+    if (!m_preview || m_preview->picture().isNull())
+        return;
+    QPainter painter(this);
+    // Phone pixels stay sharp: no smoothing when the desktop scales the window.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), m_preview->picture());
 }
 
 void TForm3::closeEvent(QCloseEvent *event)
@@ -123,9 +146,12 @@ void TForm3::mousePressEvent(QMouseEvent *event)
 
 void TForm3::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_dragging)
-        return;
     const QPoint at = event->position().toPoint();
+    if (!m_dragging) {
+        if (m_preview && m_preview->hitTest(at.x(), at.y()))
+            m_preview->Render();
+        return;
+    }
     move(pos() + at - m_pressed);
     if (at != m_pressed)
         m_moved = true;

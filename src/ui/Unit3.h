@@ -5,8 +5,8 @@
 #include <QWidget>
 
 class QAction;
-class QLabel;
 class QMenu;
+class TTolvoPreview;
 
 // The preview window: a borderless window showing only the simulated phone screen. Everything
 // else is reached through its context menu. Closing it ends the program.
@@ -16,8 +16,10 @@ class TForm3 : public QWidget
 public:
     explicit TForm3(QWidget *parent = nullptr);
 
-    void showScreen(const QImage &screen);
-    QImage shownScreen() const { return m_screen; }
+    // The simulated screen this window shows; it follows every render.
+    void setPreview(TTolvoPreview *preview);
+    TTolvoPreview *preview() const { return m_preview; }
+    QImage shownScreen() const;
     QMenu *PopupMenu1 = nullptr;
 
     // Context menu items, named as the program's documents name them; the main window connects
@@ -46,12 +48,14 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildPopupMenu();
 
-    QLabel *m_view = nullptr;
-    QImage m_screen;
+    void previewRendered();
+
+    TTolvoPreview *m_preview = nullptr;
     bool m_dragging = false;
     bool m_moved = false;
     QPoint m_pressed;

@@ -1,3 +1,5 @@
+#include "ProgramFolderFixture.h"
+#include "preview/mainTolvoPreview.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -11,21 +13,15 @@
 
 namespace {
 
-const QString kSourceData = QStringLiteral(VELMORA_TEST_DATA "/../../data/");
-
 // A throw-away program folder holding just the files a test asks for.
 class ProgramFolderTest : public ::testing::Test
 {
 protected:
     QString folder() const { return m_dir.path() + u'/'; }
-    void install(const QString &name)
+    void installDefaults(ProgramFolderFixture::Skip skip = ProgramFolderFixture::Skip::Nothing)
     {
-        ASSERT_TRUE(QFile::copy(kSourceData + name, folder() + name));
-    }
-    void installDefaults()
-    {
-        install(QStringLiteral("default_back.jpg"));
-        install(QStringLiteral("default_cursor.jpg"));
+        const QString error = ProgramFolderFixture::create(m_dir.path(), skip);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     }
     void writeFile(const QString &name, const QByteArray &bytes)
     {
@@ -56,6 +52,11 @@ TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindo
     EXPECT_EQ(form.pictures().BackgroundSource.size(), QSize(240, 320));
     EXPECT_EQ(form.pictures().CursorPicture.size(), QSize(120, 18));
     EXPECT_EQ(form.previewWindow()->shownScreen().size(), QSize(240, 320));
+    ASSERT_NE(form.preview(), nullptr);
+    EXPECT_FALSE(form.preview()->Busy);
+    EXPECT_EQ(form.preview()->colour(1), defaultSlotColour(0));
+    EXPECT_EQ(form.preview()->colour(0), kFixedWhite);
+    EXPECT_EQ(form.preview()->resources().StatusIcons.Count(), 64);
     EXPECT_EQ(form.previewWindow()->windowOpacity(), 1.0);
     EXPECT_FALSE(form.isVisible()) << "the main window is shown only when the option asks for it";
     EXPECT_EQ(form.scheme().slotColour(0), defaultSlotColour(0));
@@ -75,7 +76,7 @@ TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
 
 TEST_F(ProgramFolderTest, MissingCursorIsReportedByName)
 {
-    install(QStringLiteral("default_back.jpg"));
+    installDefaults(ProgramFolderFixture::Skip::Cursor);
     TForm1 form(folder(), QString());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_EQ(form.startupWindow()->message(),
@@ -84,11 +85,45 @@ TEST_F(ProgramFolderTest, MissingCursorIsReportedByName)
 
 TEST_F(ProgramFolderTest, UndecodableDefaultPictureIsAStartupErrorNotACrash)
 {
+    installDefaults();
     writeFile(QStringLiteral("default_back.jpg"), QByteArray("\xFF\xD8\xFF garbage", 12));
-    install(QStringLiteral("default_cursor.jpg"));
     TForm1 form(folder(), QString());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_TRUE(form.startupWindow()->message().contains(QStringLiteral("default_back.jpg")));
+}
+
+TEST_F(ProgramFolderTest, MissingResourcesStopTheStartupInOrder)
+{
+    using Skip = ProgramFolderFixture::Skip;
+    const struct
+    {
+        Skip skip;
+        QString message;
+        QString lastProgress;
+    } cases[] = {
+        {Skip::Bmconv, QStringLiteral("Ошибка!\nФайл \"bmconv\" не найден"),
+         QStringLiteral("Загрузка иконок x-статусов...")},
+        {Skip::StatusMbm, QStringLiteral("Ошибка!\nФайл \"ICQ/Status.mbm\" не найден"),
+         QStringLiteral("Загрузка иконок статусов...")},
+        {Skip::SmiliesIni, QStringLiteral("Ошибка!\nФайл \"Smilies/default.ini\" не найден"),
+         QStringLiteral("Загрузка иконок смайлов...")},
+        {Skip::SmiliesMbm, QStringLiteral("Ошибка!\nФайл \"Smilies/default.mbm\" не найден"),
+         QStringLiteral("Загрузка иконок смайлов...")},
+        {Skip::TextOfChat, QStringLiteral("Ошибка!\nФайл \"TextOfChat.txt\" не найден"),
+         QStringLiteral("Загрузка иконок смайлов...")},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(ProgramFolderFixture::create(dir.path(), c.skip).isEmpty());
+        TForm1 form(dir.path() + u'/', QString());
+        ASSERT_TRUE(form.startupFailed()) << c.message.toStdString();
+        EXPECT_EQ(form.startupWindow()->message(), c.message);
+        const QStringList history = form.startupWindow()->history();
+        ASSERT_GE(history.size(), 2);
+        EXPECT_EQ(history[history.size() - 2], c.lastProgress);
+        EXPECT_EQ(form.preview(), nullptr);
+        EXPECT_EQ(form.previewWindow()->windowOpacity(), 0.0);
+    }
 }
 
 TEST_F(ProgramFolderTest, CommandLineSkinIsOpenedWhateverItsName)
@@ -97,6 +132,8 @@ TEST_F(ProgramFolderTest, CommandLineSkinIsOpenedWhateverItsName)
     writeFile(QStringLiteral("colours.dat"), skinBytes(77));
     TForm1 form(folder(), folder() + QStringLiteral("colours.dat"));
     EXPECT_EQ(colorRed(form.scheme().slotColour(0)), 77);
+    EXPECT_EQ(colorRed(form.preview()->colour(1)), 77);
+    EXPECT_FALSE(form.preview()->Busy);
     EXPECT_EQ(form.skinTexts().mifName, QStringLiteral("m"));
     EXPECT_EQ(form.skinTexts().skinFileName, QStringLiteral("colours.dat"));
 }
@@ -120,11 +157,14 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
     writeFile(QStringLiteral("cut.skin"), skinBytes(200).left(5));
     TForm1 form(folder(), QString());
     QStringList messages;
-    form.setMessageSink([&](const QString &text, const QString &) { messages.append(text); });
+    form.setMessageSink(
+        [&](const QString &, const QString &text, const QString &) { messages.append(text); });
     form.openSkin(folder() + QStringLiteral("cut.skin"));
     EXPECT_EQ(messages, QStringList{QStringLiteral("Ошибка при загрузке скина!")});
     EXPECT_EQ(colorRed(form.scheme().slotColour(0)), 200);
+    EXPECT_EQ(colorRed(form.preview()->colour(1)), 200);
     EXPECT_EQ(form.scheme().slotColour(1), defaultSlotColour(1));
+    EXPECT_FALSE(form.preview()->Busy);
 }
 
 TEST_F(ProgramFolderTest, QuitEmptiesTempButKeepsItsFolders)

@@ -1,14 +1,22 @@
 #include "app/cli/Cli.h"
 
+#include "app/cli/SisCommands.h"
+
 namespace {
 
-const char16_t kUsage[] = u"Usage: velmora-cli <command> [options]\n"
-                          u"\n"
-                          u"Commands:\n"
-                          u"  skin show FILE.skin [--json]       print a skin's colours and texts\n"
-                          u"  skin write OUT.skin --json IN.json  write a skin from JSON\n"
-                          u"\n"
-                          u"Run 'velmora-cli <command> --help' for details.\n";
+QString g_programFolder;
+
+const char16_t kUsage[] =
+    u"Usage: velmora-cli <command> [options]\n"
+    u"\n"
+    u"Commands:\n"
+    u"  skin show FILE.skin [--json]       print a skin's colours and texts\n"
+    u"  skin write OUT.skin --json IN.json  write a skin from JSON\n"
+    u"  render -o OUT.png [options]          draw the simulated screen\n"
+    u"  sis show FILE.sis [--json]           describe an install package\n"
+    u"  sis verify FILE.sis [CERT]           check a package and its signatures\n"
+    u"\n"
+    u"Run 'velmora-cli <command> --help' for details.\n";
 
 } // namespace
 
@@ -21,7 +29,21 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
     const QString command = args.first();
     if (command == u"skin")
         return runSkinCommand(args.mid(1), out, err);
+    if (command == u"render")
+        return runRenderCommand(args.mid(1), out, err);
+    if (command == u"sis")
+        return runSisCommand(args.mid(1), out, err);
     err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
         << QString::fromUtf16(kUsage);
     return 2;
+}
+
+QString cliProgramFolder()
+{
+    return g_programFolder;
+}
+
+void setCliProgramFolder(const QString &folder)
+{
+    g_programFolder = folder;
 }

@@ -7,3 +7,9 @@
 int runCli(const QStringList &args, QTextStream &out, QTextStream &err);
 
 int runSkinCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// The folder holding the program's data and tools; the executable's folder unless a test
+// points it elsewhere.
+QString cliProgramFolder();
+void setCliProgramFolder(const QString &folder);

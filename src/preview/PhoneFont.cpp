@@ -1,0 +1,75 @@
+#include "preview/PhoneFont.h"
+
+#include <QFontMetrics>
+#include <QHash>
+
+#include <cmath>
+
+namespace {
+
+QFont baseFont(const PhoneFont &font, int pixelSize)
+{
+    QFont q(font.family);
+    q.setPixelSize(pixelSize);
+    q.setBold(font.bold);
+    q.setItalic(font.italic);
+    return q;
+}
+
+// The largest pixel size whose ascent + descent fits the cell; searching is cheap but screens
+// ask for the same fonts on every render, so results are remembered.
+int pixelSizeForCell(const PhoneFont &font)
+{
+    static QHash<QString, int> cache;
+    const QString key = QStringLiteral("%1|%2|%3|%4")
+                            .arg(font.family)
+                            .arg(font.height)
+                            .arg(font.bold)
+                            .arg(font.italic);
+    if (const auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    int size = font.height;
+    while (size > 1) {
+        const QFontMetrics metrics(baseFont(font, size));
+        if (metrics.ascent() + metrics.descent() <= font.height)
+            break;
+        --size;
+    }
+    cache.insert(key, size);
+    return size;
+}
+
+} // namespace
+
+PhoneFont PhoneFont::fromPoints(const QString &family, int points, bool bold, bool italic)
+{
+    return {family, -int(std::lround(points * 96.0 / 72.0)), bold, italic};
+}
+
+QFont PhoneFont::toQFont() const
+{
+    if (height < 0)
+        return baseFont(*this, -height);
+    return baseFont(*this, qMax(1, pixelSizeForCell(*this)));
+}
+
+std::optional<PhoneFont> parsePhoneFont(const QString &spec)
+{
+    const QStringList parts = spec.split(u',');
+    if (parts.size() < 2 || parts[0].trimmed().isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int points = parts[1].trimmed().toInt(&ok);
+    if (!ok || points < 1 || points > 200)
+        return std::nullopt;
+    PhoneFont font = PhoneFont::fromPoints(parts[0].trimmed(), points);
+    for (const QString &style : parts.mid(2)) {
+        if (style.trimmed() == u"bold")
+            font.bold = true;
+        else if (style.trimmed() == u"italic")
+            font.italic = true;
+        else
+            return std::nullopt;
+    }
+    return font;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "containers/mainMBM.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One smiley: the texts that stand for it.
+struct TSmile
+{
+    QStringList codes;
+};
+
+// The smiley set: one smiley per line of the client's smiley list, then the three message
+// direction codes and the 37 x-status codes. Smiley k is icon 2k of the image list.
+class TSmiles
+{
+public:
+    // Builds the set from the list file's bytes (code page 1251).
+    explicit TSmiles(const QByteArray &iniBytes = {});
+
+    const QList<TSmile> &smileys() const { return m_smileys; }
+    int Count() const { return int(m_smileys.size()); }
+
+    TMBMconvImageList images;
+
+private:
+    QList<TSmile> m_smileys;
+};
