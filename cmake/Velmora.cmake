@@ -36,6 +36,7 @@ function(velmora_add_test)
         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         AUTOMOC ON)
     gtest_discover_tests(${ARG_NAME}
+        TEST_PREFIX "${ARG_NAME}."
         DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
 endfunction()
