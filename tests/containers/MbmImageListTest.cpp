@@ -363,3 +363,33 @@ TEST_F(WorkFolder, DrawMaskedPicksTheKeyFromTheMasksMode)
     list.DrawMasked(canvas, 0, 0, 7);
     EXPECT_EQ(canvas, before);
 }
+
+TEST_F(WorkFolder, RoundTripThroughTheRealConverter)
+{
+    QFile::copy(QStringLiteral(VELMORA_BMCONV), path(QStringLiteral("bmconv")));
+    TMBMconvImageList list = makeList();
+    list.ToolName = QStringLiteral("bmconv");
+    QImage icon = filled(16, 16, qRgb(0, 0, 0));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            icon.setPixel(x, y, qRgb(x * 16, y * 16, 255 - x * 8));
+    list.Add(icon);
+    list.Add(filled(5, 3, qRgb(255, 255, 255)));
+    ASSERT_TRUE(list.SaveToMBM(path(QStringLiteral("out.mbm"))))
+        << messages.join(u'\n').toStdString();
+
+    TMBMconvImageList back = makeList();
+    back.ToolName = QStringLiteral("bmconv");
+    ASSERT_TRUE(back.LoadFromMBM(path(QStringLiteral("out.mbm"))))
+        << messages.join(u'\n').toStdString();
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Get(0).ColourMode, QStringLiteral("16 Bpp Colour"));
+    EXPECT_EQ(back.Width(), 16);
+    EXPECT_EQ(back.Get(1).Bitmap.size(), QSize(5, 3));
+    // 16-bit colour keeps the top 5/6/5 bits of each component.
+    const QRgb p = back.Get(0).Bitmap.pixel(5, 9);
+    EXPECT_EQ(qRed(p) & 0xF8, 80);
+    EXPECT_EQ(qGreen(p) & 0xFC, 144);
+    EXPECT_EQ(qBlue(p) & 0xF8, (255 - 40) & 0xF8);
+    EXPECT_TRUE(messages.isEmpty());
+}
