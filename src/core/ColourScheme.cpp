@@ -42,6 +42,26 @@ QString colorToHex(TColor c)
         .toUpper();
 }
 
+QString hexText(int component)
+{
+    return QStringLiteral("%1").arg(component & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+int parseHexComponent(const QString &text)
+{
+    const auto digit = [](QChar ch) {
+        const char16_t c = ch.toLower().unicode();
+        if (c >= u'0' && c <= u'9')
+            return int(c - u'0');
+        if (c >= u'a' && c <= u'f')
+            return int(c - u'a' + 10);
+        return 0;
+    };
+    const int high = text.size() > 0 ? digit(text[0]) : 0;
+    const int low = text.size() > 1 ? digit(text[1]) : 0;
+    return high * 16 + low;
+}
+
 QString slotCaption(int slot)
 {
     return QString::fromUtf16(kSlots[slot].caption);

@@ -39,6 +39,12 @@ inline TColor fromQColor(const QColor &c)
 // "#RRGGBB", upper case.
 QString colorToHex(TColor c);
 
+// A component as the colour editors show it: two upper-case hex digits ("0A").
+QString hexText(int component);
+// What the editors make of a typed component: the first character gives the high four bits, the
+// second the low four; anything that is not a hex digit (or a missing character) counts 0.
+int parseHexComponent(const QString &text);
+
 constexpr int kSlotCount = 20;
 // Entry 0 of the table is a fixed white; entry n holds slot n - 1.
 constexpr int kColourTableSize = kSlotCount + 1;

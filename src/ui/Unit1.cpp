@@ -2,18 +2,26 @@
 
 #include "containers/PictureCodecs.h"
 #include "preview/mainTolvoPreview.h"
+#include "ui/ColourControls.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Shutdown.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/Unit5.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -44,6 +52,7 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, QWi
 TForm1::~TForm1()
 {
     delete m_form4;
+    delete m_form5;
     delete m_form3;
 }
 
@@ -59,6 +68,7 @@ void TForm1::FormCreate(const QString &commandLineSkin)
     m_startupComplete = false;
     m_form3 = new TForm3;
     m_form3->setWindowOpacity(0.0);
+    m_form5 = new TForm5(m_scheme);
     connectPreviewWindow();
 
     m_form4 = new TForm4;
@@ -134,10 +144,13 @@ void TForm1::buildMainMenu()
     add(exportMenu, QStringLiteral("*.skin"), false);
     add(exportMenu, QStringLiteral("*.mif"), false);
     exportMenu->addSeparator();
-    add(exportMenu, QStringLiteral("Фон"), false);
-    add(exportMenu, QStringLiteral("Курсор"), false);
+    connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
+            [this] { exportPicture(m_pictures.BackgroundPicture); });
+    connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,
+            [this] { exportPicture(m_pictures.CursorPicture); });
     exportMenu->addSeparator();
-    add(exportMenu, QStringLiteral("Скриншот экрана"), false);
+    connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
+            &TForm1::N12Click);
     file->addSeparator();
     connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
             &QAction::triggered, this, &TForm1::N4Click);
@@ -149,15 +162,122 @@ void TForm1::buildMainMenu()
 void TForm1::buildTabs()
 {
     PageControl1 = new QTabWidget(this);
+    PageControl1->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
     for (const QString &caption :
-         {QStringLiteral("Настройка цветов"), QStringLiteral("Внешний вид"),
-          QStringLiteral("Разное"), QStringLiteral("Консоль")}) {
+         {QStringLiteral("Внешний вид"), QStringLiteral("Разное"), QStringLiteral("Консоль")}) {
         PageControl1->addTab(new QWidget(PageControl1), caption);
     }
     // The console tab stays hidden until the console option turns it on.
     PageControl1->setTabVisible(3, false);
     setCentralWidget(PageControl1);
-    resize(480, 400);
+}
+
+QWidget *TForm1::buildColourTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *slotBox = new QGroupBox(page);
+    auto *grid = new QGridLayout(slotBox);
+    RadioGroup2 = new QButtonGroup(this);
+    // Two columns, filled top to bottom.
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        auto *item = new QRadioButton(slotCaption(slot), slotBox);
+        RadioGroup2->addButton(item, slot);
+        grid->addWidget(item, slot % 10, slot / 10);
+    }
+    RadioGroup2->button(0)->setChecked(true);
+    connect(RadioGroup2, &QButtonGroup::idClicked, this, &TForm1::RadioGroup2Click);
+    layout->addWidget(slotBox);
+    m_colourControls = new ColourControls(page);
+    layout->addWidget(m_colourControls);
+    CheckBox1 = new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
+    layout->addWidget(CheckBox1);
+    layout->addStretch();
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(m_colourControls, &ColourControls::timerTick, this, &TForm1::Timer1Timer);
+    connect(m_colourControls, &ColourControls::swatchClicked, this, &TForm1::Image1Click);
+    connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
+    return page;
+}
+
+void TForm1::Drawcolor(TColor colour)
+{
+    m_colourControls->showColour(colour);
+    m_scheme.setSlotColour(m_scheme.selectedSlot(), colour);
+    if (m_preview)
+        m_preview->setColour(m_scheme.selectedSlot() + 1, colour);
+}
+
+void TForm1::Timer1Timer()
+{
+    Drawcolor(m_colourControls->sliderColour());
+}
+
+void TForm1::Image1Click()
+{
+    const QColor chosen =
+        QColorDialog::getColor(toQColor(m_scheme.slotColour(m_scheme.selectedSlot())), this);
+    if (chosen.isValid())
+        Drawcolor(fromQColor(chosen));
+}
+
+void TForm1::Button2Click()
+{
+    m_scheme.setSlotColour(m_scheme.selectedSlot(), m_scheme.resetColour());
+    Drawcolor(m_scheme.resetColour());
+}
+
+void TForm1::CheckBox1Click()
+{
+    RadioGroup2Click(m_scheme.selectedSlot());
+}
+
+// Picking a slot shows a screen where that slot can be seen.
+void TForm1::RadioGroup2Click(int slot)
+{
+    m_scheme.selectSlot(slot);
+    if (m_preview) {
+        m_preview->regions().HoverSlot = 0;
+        m_preview->Busy = true;
+        m_preview->setShowPopup(m_popupOption);
+        switch (slot) {
+        case 0:
+        case 1:
+        case 2:
+        case 4:
+        case 5:
+        case 17:
+            m_preview->setShowMenu(false);
+            m_preview->setActiveScreen(0);
+            break;
+        case 3:
+            m_preview->setActiveScreen(1);
+            m_preview->setShowMenu(false);
+            break;
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+            m_preview->setShowMenu(!CheckBox1->isChecked());
+            m_preview->setActiveScreen(CheckBox1->isChecked() ? 3 : 0);
+            break;
+        case 11:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+            m_preview->setActiveScreen(2);
+            m_preview->setShowMenu(false);
+            break;
+        default:
+            break;
+        }
+        m_preview->Busy = false;
+    }
+    Drawcolor(m_scheme.slotColour(slot));
+    m_scheme.selectSlot(slot);
+    m_colourControls->setHexTexts(m_scheme.slotColour(slot));
 }
 
 void TForm1::connectPreviewWindow()
@@ -170,6 +290,17 @@ void TForm1::connectPreviewWindow()
         activateWindow();
     });
     connect(m_form3->N7, &QAction::triggered, this, &TForm1::N4Click);
+    connect(m_form3, &TForm3::screenshotRequested, this, &TForm1::N12Click);
+    connect(m_form3->N48, &QAction::triggered, this,
+            [this] { exportPicture(m_pictures.BackgroundPicture); });
+    connect(m_form3->N47, &QAction::triggered, this,
+            [this] { exportPicture(m_pictures.CursorPicture); });
+    connect(m_form3, &TForm3::slotClicked, this,
+            [this](int slot, const QPoint &at) { m_form5->openForSlot(slot, at); });
+    connect(m_form3, &TForm3::columnsChosen, this, [this](int n) { m_columnCount = n; });
+    m_form3->ColumnCountSource = [this] {
+        return m_columnCount;
+    };
     // Closing the preview window any other way ends the program without saving anything.
     connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
 }
@@ -195,6 +326,7 @@ bool TForm1::createPreview()
     m_preview = new TTolvoPreview(std::move(*resources), this);
     m_preview->Busy = true;
     m_form3->setPreview(m_preview);
+    m_form5->setPreview(m_preview);
     m_preview->setBackground(m_pictures.BackgroundSource);
     m_preview->setCursor(m_pictures.CursorPicture);
     handColoursToPreview();
@@ -206,6 +338,8 @@ bool TForm1::createPreview()
     m_preview->setSettingsFont(font);
     m_preview->Busy = false;
     m_preview->setActiveScreen(0);
+    Drawcolor(m_scheme.slotColour(m_scheme.selectedSlot()));
+    m_colourControls->setHexTexts(m_scheme.slotColour(m_scheme.selectedSlot()));
     if (const QScreen *display = QGuiApplication::primaryScreen())
         m_form3->move(display->availableGeometry().center() - m_form3->rect().center());
     return true;
@@ -251,7 +385,11 @@ void TForm1::importColourScheme(const QString &path)
             m_preview->Busy = false;
         m_messageSink(QString(), QStringLiteral("Ошибка при загрузке скина!"),
                       loaded.error().message);
+        return;
     }
+    const TColor selected = m_scheme.slotColour(m_scheme.selectedSlot());
+    Drawcolor(selected);
+    m_colourControls->setHexTexts(selected);
 }
 
 void TForm1::quit()
@@ -281,6 +419,31 @@ void TForm1::N1Click()
 void TForm1::N4Click()
 {
     quit();
+}
+
+QString TForm1::askBmpName()
+{
+    const QString name = QFileDialog::getSaveFileName(m_form3, QString(), QString(),
+                                                      QStringLiteral("*.bmp (*.bmp)"));
+    return name.isEmpty() ? name : TForm3::withBmpExtension(name);
+}
+
+void TForm1::N12Click()
+{
+    const QString path = askBmpName();
+    if (path.isEmpty())
+        return;
+    if (const QString error = m_form3->saveScreenshot(path); !error.isEmpty())
+        m_messageSink(QString(), error, QString());
+}
+
+void TForm1::exportPicture(const QImage &picture)
+{
+    const QString path = askBmpName();
+    if (path.isEmpty())
+        return;
+    if (auto written = writeFileAtomically(path, encodeBmp24(picture)); !written)
+        m_messageSink(QString(), written.error().message, QString());
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

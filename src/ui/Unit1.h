@@ -8,10 +8,14 @@
 
 #include <functional>
 
+class ColourControls;
 class QAction;
+class QButtonGroup;
+class QCheckBox;
 class QTabWidget;
 class TForm3;
 class TForm4;
+class TForm5;
 class TTolvoPreview;
 
 // The main window: main menu and the option tabs. Creating it runs the whole start-up.
@@ -43,6 +47,23 @@ public:
     // "Выход": save settings, clean up, end the program.
     void quit();
 
+    TForm5 *colourWindow() const { return m_form5; }
+
+    // The colour tab.
+    void Drawcolor(TColor colour);
+    void RadioGroup2Click(int slot);
+    void CheckBox1Click();
+    void Button2Click();
+    void Image1Click();
+    void Timer1Timer();
+    ColourControls *colourControls() const { return m_colourControls; }
+    QButtonGroup *RadioGroup2 = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+
+    // Column count as the "Число колонок" option holds it.
+    int columnCount() const { return m_columnCount; }
+    void setColumnCount(int columns) { m_columnCount = columns; }
+
     QTabWidget *PageControl1 = nullptr;
 
     // Where messages for the user go: a message box by default; tests catch them instead.
@@ -60,6 +81,7 @@ private:
                             QImage &picture);
     void buildMainMenu();
     void buildTabs();
+    QWidget *buildColourTab();
     void connectPreviewWindow();
     void showMessage(const QString &caption, const QString &text, const QString &detail);
     bool createPreview();
@@ -68,10 +90,18 @@ private:
     void N11Click();
     void N1Click();
     void N4Click();
+    void N12Click();
+    void exportPicture(const QImage &picture);
+    QString askBmpName();
 
     QString m_programFolder;
     TForm3 *m_form3 = nullptr;
     TForm4 *m_form4 = nullptr;
+    TForm5 *m_form5 = nullptr;
+    ColourControls *m_colourControls = nullptr;
+    int m_columnCount = 2;
+    // The pop-up option of the appearance tab; off until that tab lets the user turn it on.
+    bool m_popupOption = false;
     TTolvoPreview *m_preview = nullptr;
     bool m_startupComplete = false;
     ColourScheme m_scheme;

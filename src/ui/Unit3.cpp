@@ -1,17 +1,29 @@
 #include "ui/Unit3.h"
 
+#include "containers/PictureCodecs.h"
+#include "core/SkinFile.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ProgramIcon.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+#include <optional>
 
 namespace {
 
-QAction *addItem(QMenu *menu, const QString &caption, bool enabled = false,
+// How close to a screen edge the window jumps onto it.
+constexpr int kSnapDistance = 10;
+
+QAction *addItem(QMenu *menu, const QString &caption, bool enabled = true,
                  const QKeySequence &shortcut = {})
 {
     QAction *action = menu->addAction(caption);
@@ -20,6 +32,13 @@ QAction *addItem(QMenu *menu, const QString &caption, bool enabled = false,
         action->setShortcut(shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
     }
+    return action;
+}
+
+QAction *addToggle(QMenu *menu, const QString &caption)
+{
+    QAction *action = addItem(menu, caption);
+    action->setCheckable(true);
     return action;
 }
 
@@ -33,6 +52,12 @@ TForm3::TForm3(QWidget *parent)
     setMouseTracking(true);
     resize(240, 320);
     buildPopupMenu();
+    Timer1.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+    Timer2.setInterval(100);
+    Timer2.setSingleShot(true);
+    connect(&Timer2, &QTimer::timeout, this, &TForm3::Timer2Timer);
+    Timer2.start();
 }
 
 void TForm3::buildPopupMenu()
@@ -42,59 +67,139 @@ void TForm3::buildPopupMenu()
     N40 = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
     skinmif1 = addItem(m, QStringLiteral("Сохранить"), false, QKeySequence(Qt::CTRL | Qt::Key_S));
     m->addSeparator();
-    QMenu *contacts = m->addMenu(QStringLiteral("Контакт лист"));
-    N4 =
-        addItem(contacts, QStringLiteral("Показать контакт-лист"), false, QKeySequence(Qt::Key_F1));
-    contacts->addSeparator();
-    addItem(contacts, QStringLiteral("Показать группы"));
-    addItem(contacts, QStringLiteral("Показать отключившихся"));
-    addItem(contacts, QStringLiteral("Показывать иконки клиентов"));
-    addItem(contacts, QStringLiteral("Маленькие часы"));
-    contacts->addSeparator();
-    QMenu *sorting = contacts->addMenu(QStringLiteral("Сортировка"));
-    addItem(sorting, QStringLiteral("по имени"));
-    addItem(sorting, QStringLiteral("по статусу"));
-    QMenu *columns = contacts->addMenu(QStringLiteral("Число колонок"));
-    for (int n = 1; n <= 5; ++n)
-        addItem(columns, QString::number(n));
-    N10 = addItem(m, QStringLiteral("Окно сообщений"), false, QKeySequence(Qt::Key_F2));
-    N11 = addItem(m, QStringLiteral("Окно настроек"), false, QKeySequence(Qt::Key_F3));
+    QMenu *N9 = m->addMenu(QStringLiteral("Контакт лист"));
+    N4 = addItem(N9, QStringLiteral("Показать контакт-лист"), true, QKeySequence(Qt::Key_F1));
+    N9->addSeparator();
+    N20 = addToggle(N9, QStringLiteral("Показать группы"));
+    N21 = addToggle(N9, QStringLiteral("Показать отключившихся"));
+    N32 = addToggle(N9, QStringLiteral("Показывать иконки клиентов"));
+    N28 = addToggle(N9, QStringLiteral("Маленькие часы"));
+    N9->addSeparator();
+    QMenu *N22 = N9->addMenu(QStringLiteral("Сортировка"));
+    N25 = addToggle(N22, QStringLiteral("по имени"));
+    N24 = addToggle(N22, QStringLiteral("по статусу"));
+    QMenu *N26 = N9->addMenu(QStringLiteral("Число колонок"));
+    auto *columns = new QActionGroup(this);
+    N110 = addToggle(N26, QStringLiteral("1"));
+    N27 = addToggle(N26, QStringLiteral("2"));
+    N31 = addToggle(N26, QStringLiteral("3"));
+    N41 = addToggle(N26, QStringLiteral("4"));
+    N51 = addToggle(N26, QStringLiteral("5"));
+    const QList<QAction *> columnItems = {N110, N27, N31, N41, N51};
+    for (int n = 1; n <= 5; ++n) {
+        columns->addAction(columnItems[n - 1]);
+        connect(columnItems[n - 1], &QAction::triggered, this, [this, n] {
+            emit columnsChosen(n);
+            columnscheck();
+        });
+    }
+    // Only the simplified mode shows the contact list at the top level.
+    N45 = addItem(m, QStringLiteral("Контакт лист"), true, QKeySequence(Qt::Key_F1));
+    N45->setVisible(false);
+    N10 = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
+    N11 = addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
     m->addSeparator();
-    QMenu *menu = m->addMenu(QStringLiteral("Меню"));
-    addItem(menu, QStringLiteral("показать"));
-    menu->addSeparator();
-    addItem(menu, QStringLiteral("левое"));
-    addItem(menu, QStringLiteral("правое"));
-    addItem(m, QStringLiteral("Показать всплывающее окно"));
-    QMenu *info = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
-    addItem(info, QStringLiteral("показывать"));
-    info->addSeparator();
-    addItem(info, QStringLiteral("слева"));
-    addItem(info, QStringLiteral("справа"));
+    QMenu *N5 = m->addMenu(QStringLiteral("Меню"));
+    N44 = addToggle(N5, QStringLiteral("показать"));
+    N5->addSeparator();
+    N38 = addToggle(N5, QStringLiteral("левое"));
+    N39 = addToggle(N5, QStringLiteral("правое"));
+    N33 = addToggle(m, QStringLiteral("Показать всплывающее окно"));
+    QMenu *N12 = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
+    N36 = addToggle(N12, QStringLiteral("показывать"));
+    N12->addSeparator();
+    N34 = addToggle(N12, QStringLiteral("слева"));
+    N35 = addToggle(N12, QStringLiteral("справа"));
     m->addSeparator();
-    QMenu *import = m->addMenu(QStringLiteral("Импортировать"));
-    N14 = addItem(import, QStringLiteral("цветовую схему"), true);
-    N8 = addItem(import, QStringLiteral("фоновый рисунок"));
-    N13 = addItem(import, QStringLiteral("курсор"));
-    QMenu *exportMenu = m->addMenu(QStringLiteral("Экспортировать"));
-    addItem(exportMenu, QStringLiteral("*.mif"));
-    addItem(exportMenu, QStringLiteral("*.skin"));
-    exportMenu->addSeparator();
-    addItem(exportMenu, QStringLiteral("Фон"));
-    addItem(exportMenu, QStringLiteral("Курсор"));
-    exportMenu->addSeparator();
-    addItem(exportMenu, QStringLiteral("Скриншот экрана"));
+    QMenu *N15 = m->addMenu(QStringLiteral("Импортировать"));
+    N14 = addItem(N15, QStringLiteral("цветовую схему"));
+    N8 = addItem(N15, QStringLiteral("фоновый рисунок"), false);
+    N13 = addItem(N15, QStringLiteral("курсор"), false);
+    QMenu *N16 = m->addMenu(QStringLiteral("Экспортировать"));
+    mif1 = addItem(N16, QStringLiteral("*.mif"), false);
+    skin1 = addItem(N16, QStringLiteral("*.skin"), false);
+    N16->addSeparator();
+    N48 = addItem(N16, QStringLiteral("Фон"));
+    N47 = addItem(N16, QStringLiteral("Курсор"));
+    N16->addSeparator();
+    N1 = addItem(N16, QStringLiteral("Скриншот экрана"));
     m->addSeparator();
-    addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
-    N6 = addItem(m, QStringLiteral("Настройки"), true);
-    QMenu *help = m->addMenu(QStringLiteral("Помощь"));
-    addItem(help, QStringLiteral("Помощь"));
-    addItem(help, QStringLiteral("О программе"));
+    N46 = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""), false);
+    N6 = addItem(m, QStringLiteral("Настройки"));
+    QMenu *N29 = m->addMenu(QStringLiteral("Помощь"));
+    N52 = addItem(N29, QStringLiteral("Помощь"), false);
+    N50 = addItem(N29, QStringLiteral("О программе"), false);
     m->addSeparator();
-    N7 = addItem(m, QStringLiteral("Выход"), true);
+    N7 = addItem(m, QStringLiteral("Выход"));
     // Shortcuts only fire for actions the window itself carries.
-    addActions(m->actions());
-    addActions(contacts->actions());
+    addActions({N40, skinmif1, N4, N45, N10, N11});
+
+    connect(N4, &QAction::triggered, this, [this] { showScreen(1); });
+    connect(N45, &QAction::triggered, this, [this] { showScreen(1); });
+    connect(N10, &QAction::triggered, this, [this] { showScreen(2); });
+    connect(N11, &QAction::triggered, this, [this] { showScreen(3); });
+    connect(N1, &QAction::triggered, this, &TForm3::screenshotRequested);
+    using Setter = std::function<void(TTolvoPreview &, bool)>;
+    // Toggles pass their new check state on; choices always set the same value.
+    const auto bind = [this](QAction *item, Setter setter, std::optional<bool> value) {
+        connect(item, &QAction::triggered, this, [this, setter, value](bool checked) {
+            if (m_preview)
+                setter(*m_preview, value.value_or(checked));
+            updateChecks();
+        });
+    };
+    bind(N20, &TTolvoPreview::setShowGroups, {});
+    bind(N21, &TTolvoPreview::setShowOffline, {});
+    bind(N32, &TTolvoPreview::setShowClients, {});
+    bind(N28, &TTolvoPreview::setMiniClock, {});
+    bind(N44, &TTolvoPreview::setShowMenu, {});
+    bind(N33, &TTolvoPreview::setShowPopup, {});
+    bind(N36, &TTolvoPreview::setShowInfoWindows, {});
+    bind(N25, &TTolvoPreview::setSortByStatus, false);
+    bind(N24, &TTolvoPreview::setSortByStatus, true);
+    bind(N38, &TTolvoPreview::setMenuLeft, true);
+    bind(N39, &TTolvoPreview::setMenuLeft, false);
+    bind(N34, &TTolvoPreview::setInfoWindowsLeft, true);
+    bind(N35, &TTolvoPreview::setInfoWindowsLeft, false);
+}
+
+void TForm3::updateChecks()
+{
+    if (!m_preview)
+        return;
+    const TTolvoPreview &p = *m_preview;
+    N20->setChecked(p.ShowGroups());
+    N21->setChecked(p.ShowOffline());
+    N32->setChecked(p.ShowClients());
+    N28->setChecked(p.MiniClock());
+    N25->setChecked(!p.SortByStatus());
+    N24->setChecked(p.SortByStatus());
+    N44->setChecked(p.ShowMenu());
+    N38->setChecked(p.MenuLeft());
+    N39->setChecked(!p.MenuLeft());
+    N33->setChecked(p.ShowPopup());
+    N36->setChecked(p.ShowInfoWindows());
+    N34->setChecked(p.InfoWindowsLeft());
+    N35->setChecked(!p.InfoWindowsLeft());
+    const QList<QAction *> columnItems = {N110, N27, N31, N41, N51};
+    for (int n = 1; n <= 5; ++n)
+        columnItems[n - 1]->setChecked(p.Columns() == n);
+}
+
+void TForm3::columnscheck()
+{
+    if (!m_preview)
+        return;
+    m_preview->setColumns(ColumnCountSource ? ColumnCountSource() : m_preview->Columns());
+    updateChecks();
+}
+
+void TForm3::showScreen(int screen)
+{
+    if (!m_preview)
+        return;
+    m_preview->regions().HoverSlot = 0;
+    m_preview->setActiveScreen(screen);
 }
 
 void TForm3::setPreview(TTolvoPreview *preview)
@@ -102,6 +207,7 @@ void TForm3::setPreview(TTolvoPreview *preview)
     m_preview = preview;
     connect(preview, &TTolvoPreview::rendered, this, &TForm3::previewRendered);
     previewRendered();
+    updateChecks();
 }
 
 QImage TForm3::shownScreen() const
@@ -113,21 +219,42 @@ void TForm3::previewRendered()
 {
     if (!m_preview)
         return;
-    const QSize size =
+    const QSize phone =
         m_preview->picture().isNull() ? m_preview->screenSize() : m_preview->picture().size();
-    if (size != this->size())
-        setFixedSize(size);
+    // Whole device pixels per phone pixel: 1 on ordinary screens, 2 on double-density ones.
+    const qreal ratio = devicePixelRatioF();
+    m_scale = qMax(1, int(std::floor(ratio)));
+    const QSize logical(int(std::ceil(phone.width() * m_scale / ratio)),
+                        int(std::ceil(phone.height() * m_scale / ratio)));
+    if (logical != size())
+        setFixedSize(logical);
     update();
+}
+
+QPoint TForm3::toPhone(const QPointF &windowPoint) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::floor(windowPoint.x() * ratio / m_scale)),
+            int(std::floor(windowPoint.y() * ratio / m_scale))};
+}
+
+bool TForm3::overScreen(const QPoint &windowPoint) const
+{
+    return m_preview && m_preview->picture().rect().contains(toPhone(windowPoint));
 }
 
 void TForm3::paintEvent(QPaintEvent *)
 {
     if (!m_preview || m_preview->picture().isNull())
         return;
+    QImage scaled =
+        m_scale == 1 ? m_preview->picture()
+                     : m_preview->picture().scaled(m_preview->picture().size() * m_scale,
+                                                   Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
-    // Phone pixels stay sharp: no smoothing when the desktop scales the window.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(rect(), m_preview->picture());
+    painter.drawImage(0, 0, scaled);
 }
 
 void TForm3::closeEvent(QCloseEvent *event)
@@ -144,26 +271,93 @@ void TForm3::mousePressEvent(QMouseEvent *event)
     m_pressed = event->position().toPoint();
 }
 
+QPoint TForm3::snapped(QPoint topLeft) const
+{
+    const QScreen *display = screen();
+    if (!display)
+        return topLeft;
+    const QRect area = display->availableGeometry();
+    if (std::abs(topLeft.x() - area.left()) < kSnapDistance)
+        topLeft.setX(area.left());
+    if (std::abs(topLeft.y() - area.top()) < kSnapDistance)
+        topLeft.setY(area.top());
+    if (std::abs(topLeft.x() + width() - 1 - area.right()) < kSnapDistance)
+        topLeft.setX(area.right() + 1 - width());
+    if (std::abs(topLeft.y() + height() - 1 - area.bottom()) < kSnapDistance)
+        topLeft.setY(area.bottom() + 1 - height());
+    return topLeft;
+}
+
 void TForm3::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
-    if (!m_dragging) {
-        if (m_preview && m_preview->hitTest(at.x(), at.y()))
+    if (m_dragging) {
+        move(snapped(pos() + at - m_pressed));
+        if (at != m_pressed)
+            m_moved = true;
+    } else if (m_preview && overScreen(at)) {
+        const QPoint phone = toPhone(event->position());
+        if (m_preview->hitTest(phone.x(), phone.y()))
             m_preview->Render();
-        return;
+    } else if (m_preview) {
+        m_preview->setHighlightHidden(true);
+        m_preview->Render();
     }
-    move(pos() + at - m_pressed);
-    if (at != m_pressed)
-        m_moved = true;
+    Timer1.start();
 }
 
-void TForm3::mouseReleaseEvent(QMouseEvent *)
+void TForm3::mouseReleaseEvent(QMouseEvent *event)
 {
+    const QPoint at = event->position().toPoint();
+    if (!m_moved && event->button() == Qt::LeftButton && m_preview &&
+        !m_preview->HighlightHidden() && m_preview->HoverSlot() != 0 && overScreen(at)) {
+        const int slot = m_preview->HoverSlot() - 1;
+        m_preview->setHighlightHidden(true);
+        emit slotClicked(slot, event->globalPosition().toPoint());
+    }
     m_dragging = false;
     m_moved = false;
 }
 
 void TForm3::contextMenuEvent(QContextMenuEvent *event)
 {
+    // The menu takes the mouse release, so the press must not leave a drag behind.
+    m_dragging = false;
+    m_moved = false;
+    updateChecks();
     PopupMenu1->popup(event->globalPos());
+}
+
+void TForm3::Timer1Timer()
+{
+    if (!m_preview || frameGeometry().contains(QCursor::pos()))
+        return;
+    m_preview->setHighlightHidden(true);
+    m_preview->Render();
+    Timer1.stop();
+}
+
+void TForm3::Timer2Timer()
+{
+    // The old interface keeps the preview in the main window; this window then hides. That
+    // interface comes with the options tab, so for now there is nothing to hide.
+    Timer2.stop();
+}
+
+QString TForm3::withBmpExtension(const QString &name)
+{
+    return name.endsWith(QStringLiteral(".bmp"), Qt::CaseSensitive) ? name
+                                                                    : name + QStringLiteral(".bmp");
+}
+
+QString TForm3::saveScreenshot(const QString &path)
+{
+    if (!m_preview)
+        return QStringLiteral("There is no screen to save");
+    // Blinking nicks are saved lit, whatever the phase at the moment of the click.
+    m_preview->stopBlinking();
+    m_preview->setBlinkPhase(true);
+    const auto written = writeFileAtomically(path, encodeBmp24(m_preview->picture()));
+    m_preview->startBlinking();
+    return written ? QString() : written.error().message;
 }

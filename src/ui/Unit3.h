@@ -2,14 +2,18 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 class QAction;
 class QMenu;
 class TTolvoPreview;
 
-// The preview window: a borderless window showing only the simulated phone screen. Everything
-// else is reached through its context menu. Closing it ends the program.
+// The preview window: a borderless window showing only the simulated phone screen. It is moved
+// by dragging it anywhere; pointing at an element highlights it and a click opens the colour
+// window for its slot; everything else is in the context menu. Closing it ends the program.
 class TForm3 : public QWidget
 {
     Q_OBJECT
@@ -20,27 +24,51 @@ public:
     void setPreview(TTolvoPreview *preview);
     TTolvoPreview *preview() const { return m_preview; }
     QImage shownScreen() const;
-    QMenu *PopupMenu1 = nullptr;
-
-    // Context menu items, named as the program's documents name them; the main window connects
-    // the ones that run its commands.
-    QAction *N40 = nullptr;      // Открыть
-    QAction *skinmif1 = nullptr; // Сохранить
-    QAction *N4 = nullptr;       // Показать контакт-лист
-    QAction *N10 = nullptr;      // Окно сообщений
-    QAction *N11 = nullptr;      // Окно настроек
-    QAction *N14 = nullptr;      // Импортировать / цветовую схему
-    QAction *N8 = nullptr;       // Импортировать / фоновый рисунок
-    QAction *N13 = nullptr;      // Импортировать / курсор
-    QAction *N6 = nullptr;       // Настройки
-    QAction *N7 = nullptr;       // Выход
+    // Device pixels per phone pixel: a whole number, so the phone's pixels stay sharp.
+    int pixelScale() const { return m_scale; }
+    // A point of this window in phone-screen pixels.
+    QPoint toPhone(const QPointF &windowPoint) const;
 
     // Set by "Выход" so that the close that follows does not count as closing the window.
     void setQuitting() { m_quitting = true; }
 
+    // Saves the screen as a bitmap with the blinking nicks lit; returns the error text or "".
+    QString saveScreenshot(const QString &path);
+    // What "Скриншот экрана" and the picture exports do with a chosen name.
+    static QString withBmpExtension(const QString &name);
+
+    QMenu *PopupMenu1 = nullptr;
+    // Context menu items, named as the program's documents name them.
+    QAction *N40 = nullptr, *skinmif1 = nullptr;
+    QAction *N4 = nullptr, *N20 = nullptr, *N21 = nullptr, *N32 = nullptr, *N28 = nullptr;
+    QAction *N25 = nullptr, *N24 = nullptr;
+    QAction *N110 = nullptr, *N27 = nullptr, *N31 = nullptr, *N41 = nullptr, *N51 = nullptr;
+    QAction *N45 = nullptr, *N10 = nullptr, *N11 = nullptr;
+    QAction *N44 = nullptr, *N38 = nullptr, *N39 = nullptr;
+    QAction *N33 = nullptr, *N36 = nullptr, *N34 = nullptr, *N35 = nullptr;
+    QAction *N14 = nullptr, *N8 = nullptr, *N13 = nullptr;
+    QAction *mif1 = nullptr, *skin1 = nullptr, *N48 = nullptr, *N47 = nullptr, *N1 = nullptr;
+    QAction *N46 = nullptr, *N6 = nullptr, *N52 = nullptr, *N50 = nullptr, *N7 = nullptr;
+
+    QTimer Timer1;
+    QTimer Timer2;
+
+    // Refreshes the check marks from the preview's state.
+    void updateChecks();
+    // Reads the column count from the main window's option and applies it.
+    void columnscheck();
+    // Where columnscheck reads the main window's column count.
+    std::function<int()> ColumnCountSource;
+
 signals:
     // The window was closed other than by "Выход": the program ends without saving.
     void closedByUser();
+    // A click without movement on an element: open the colour window for its slot.
+    void slotClicked(int slot, const QPoint &globalPos);
+    // The column items set the main window's "Число колонок" option.
+    void columnsChosen(int columns);
+    // "Скриншот экрана" was chosen (the main window runs the dialog for both menus).
+    void screenshotRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -52,10 +80,15 @@ protected:
 
 private:
     void buildPopupMenu();
-
     void previewRendered();
+    void showScreen(int screen);
+    void Timer1Timer();
+    void Timer2Timer();
+    QPoint snapped(QPoint topLeft) const;
+    bool overScreen(const QPoint &windowPoint) const;
 
     TTolvoPreview *m_preview = nullptr;
+    int m_scale = 1;
     bool m_dragging = false;
     bool m_moved = false;
     QPoint m_pressed;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/ColourScheme.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+// The colour editor both the main window and the colour window carry: swatch, three sliders,
+// three hex fields and "Сброс цвета". Slider moves are batched by a 50 ms timer; the owner
+// decides what a tick, a swatch click and the reset button do.
+class ColourControls : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ColourControls(QWidget *parent = nullptr);
+
+    // Paints the swatch and moves the sliders (which rewrite the hex fields and arm the timer
+    // when they change).
+    void showColour(TColor colour);
+    TColor sliderColour() const;
+    void setHexTexts(TColor colour);
+
+    QLabel *Image1 = nullptr;
+    std::array<QSlider *, 3> TrackBars{};
+    std::array<QLineEdit *, 3> Edits{};
+    QPushButton *Button2 = nullptr;
+    QTimer Timer1;
+
+signals:
+    // The timer fired after slider changes: apply sliderColour().
+    void timerTick();
+    void swatchClicked();
+    void resetClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void TrackBarChange(int component, int value);
+    void EditKeyDown(int component);
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/ColourScheme.h"
+
+#include <QWidget>
+
+class ColourControls;
+class TTolvoPreview;
+
+// The small colour window the preview opens at the mouse for the slot of a clicked element.
+// It edits the selected slot of the shared scheme, and hides as soon as it loses focus.
+class TForm5 : public QWidget
+{
+    Q_OBJECT
+public:
+    TForm5(ColourScheme &scheme, QWidget *parent = nullptr);
+
+    void setPreview(TTolvoPreview *preview) { m_preview = preview; }
+    // Swatch, sliders, table and preview: the colour window's twin of the main window's Drawcolor.
+    void showColour(TColor colour);
+    // Opens for a slot: caption, colour, reset colour, top-left corner at the given point.
+    void openForSlot(int slot, const QPoint &topLeft);
+    ColourControls *controls() const { return m_controls; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void Timer1Timer();
+    void Image1Click();
+    void Button2Click();
+
+    ColourScheme &m_scheme;
+    TTolvoPreview *m_preview = nullptr;
+    ColourControls *m_controls = nullptr;
+    bool m_dialogOpen = false;
+};

@@ -1,0 +1,227 @@
+#include "ProgramFolderFixture.h"
+#include "preview/mainTolvoPreview.h"
+#include "ui/ColourControls.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+#include "ui/Unit5.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One program folder for the whole suite: building the resource files takes a moment.
+class Editing : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new QTemporaryDir;
+        s_error = ProgramFolderFixture::create(s_dir->path());
+    }
+    static void TearDownTestSuite() { delete s_dir; }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
+        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString());
+        ASSERT_FALSE(form->startupFailed());
+        preview = form->preview();
+        preview->stopBlinking();
+        preview->setClock([] { return QTime(10, 0); });
+        window = form->previewWindow();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
+
+    // The centre of the first region registered for a slot.
+    QPoint centreOf(int slot) const
+    {
+        const auto &regions = preview->regions().regions(slot + 1);
+        return regions.isEmpty() ? QPoint(-1, -1) : regions.first().boundingRect().center();
+    }
+
+    void pressEnter(QLineEdit *edit, const QString &text)
+    {
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    static inline QTemporaryDir *s_dir = nullptr;
+    static inline QString s_error;
+    std::unique_ptr<TForm1> form;
+    TTolvoPreview *preview = nullptr;
+    TForm3 *window = nullptr;
+};
+
+} // namespace
+
+TEST_F(Editing, HoverHighlightsAndAClickOpensTheColourWindow)
+{
+    const QPoint clock = centreOf(2);
+    const QImage before = preview->picture();
+    QTest::mouseMove(window, clock);
+    EXPECT_EQ(preview->HoverSlot(), 3);
+    EXPECT_FALSE(preview->HighlightHidden());
+    EXPECT_NE(preview->picture().pixel(clock), before.pixel(clock)) << "the clock is inverted";
+
+    QTest::mousePress(window, Qt::LeftButton, {}, clock);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, clock);
+    TForm5 *colour = form->colourWindow();
+    EXPECT_TRUE(colour->isVisible());
+    EXPECT_EQ(colour->windowTitle(), slotCaption(2));
+    EXPECT_EQ(form->scheme().selectedSlot(), 2);
+    EXPECT_TRUE(preview->HighlightHidden());
+    EXPECT_EQ(colour->controls()->sliderColour(), form->scheme().slotColour(2));
+}
+
+TEST_F(Editing, AMoveBetweenPressAndReleaseOnlyDrags)
+{
+    const QPoint clock = centreOf(2);
+    QTest::mouseMove(window, clock);
+    const QPoint start = window->pos();
+    QTest::mousePress(window, Qt::LeftButton, {}, clock);
+    QTest::mouseMove(window, clock + QPoint(1, 0));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, clock + QPoint(1, 0));
+    EXPECT_FALSE(form->colourWindow()->isVisible());
+    EXPECT_NE(window->pos(), start);
+}
+
+TEST_F(Editing, RightClickNeverOpensTheColourWindow)
+{
+    const QPoint clock = centreOf(2);
+    QTest::mouseMove(window, clock);
+    QTest::mousePress(window, Qt::RightButton, {}, clock);
+    QTest::mouseRelease(window, Qt::RightButton, {}, clock);
+    EXPECT_FALSE(form->colourWindow()->isVisible());
+}
+
+TEST_F(Editing, AClickWhereNothingIsHighlightedDoesNothing)
+{
+    // The middle of the background, away from every element.
+    QPoint empty(120, 250);
+    preview->hitTest(empty.x(), empty.y());
+    ASSERT_TRUE(preview->HighlightHidden());
+    QTest::mouseMove(window, empty);
+    QTest::mousePress(window, Qt::LeftButton, {}, empty);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, empty);
+    EXPECT_FALSE(form->colourWindow()->isVisible());
+}
+
+TEST_F(Editing, HexFieldsFollowTheirRules)
+{
+    ColourControls *controls = form->colourControls();
+    QLineEdit *red = controls->Edits[0];
+    pressEnter(red, QStringLiteral("7"));
+    EXPECT_EQ(controls->TrackBars[0]->value(), 112);
+    EXPECT_EQ(red->text(), QStringLiteral("70"));
+    pressEnter(red, QStringLiteral("Ff"));
+    EXPECT_EQ(controls->TrackBars[0]->value(), 255);
+    EXPECT_EQ(red->text(), QStringLiteral("FF"));
+    pressEnter(red, QStringLiteral("zz"));
+    EXPECT_EQ(controls->TrackBars[0]->value(), 0);
+    EXPECT_EQ(red->text(), QStringLiteral("00"));
+    // Same value as the slider: nothing changes, not even the text.
+    pressEnter(red, QStringLiteral("0x"));
+    EXPECT_EQ(red->text(), QStringLiteral("0x"));
+    // Other keys are ordinary editing.
+    red->setText(QString());
+    QTest::keyClicks(red, QStringLiteral("a"));
+    EXPECT_EQ(red->text(), QStringLiteral("a"));
+    EXPECT_EQ(controls->TrackBars[0]->value(), 0);
+}
+
+TEST_F(Editing, SliderMovesAreAppliedByTheTimerAndResetRestores)
+{
+    ColourControls *controls = form->colourControls();
+    form->RadioGroup2Click(13);
+    QTest::qWait(80);
+    const TColor picked = form->scheme().slotColour(13);
+    controls->TrackBars[1]->setValue(10);
+    controls->TrackBars[2]->setValue(20);
+    EXPECT_EQ(form->scheme().slotColour(13), picked) << "nothing is stored before the tick";
+    EXPECT_EQ(controls->Edits[1]->text(), QStringLiteral("0A"));
+    QTest::qWait(80);
+    EXPECT_EQ(form->scheme().slotColour(13), makeColor(colorRed(picked), 10, 20));
+    EXPECT_EQ(preview->colour(14), makeColor(colorRed(picked), 10, 20));
+    EXPECT_FALSE(controls->Timer1.isActive());
+
+    controls->Button2->click();
+    EXPECT_EQ(form->scheme().slotColour(13), picked);
+    EXPECT_EQ(preview->colour(14), picked);
+}
+
+TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
+{
+    form->RadioGroup2Click(8);
+    EXPECT_EQ(preview->ActiveScreen(), 0);
+    EXPECT_TRUE(preview->ShowMenu());
+    form->CheckBox1->click();
+    EXPECT_EQ(preview->ActiveScreen(), 3);
+    EXPECT_FALSE(preview->ShowMenu());
+    form->CheckBox1->click();
+    EXPECT_EQ(preview->ActiveScreen(), 0);
+    EXPECT_TRUE(preview->ShowMenu());
+
+    form->RadioGroup2Click(14);
+    EXPECT_EQ(preview->ActiveScreen(), 2);
+    form->RadioGroup2Click(12);
+    EXPECT_EQ(preview->ActiveScreen(), 2) << "reserved slots leave the screen alone";
+    form->RadioGroup2Click(3);
+    EXPECT_EQ(preview->ActiveScreen(), 1);
+    EXPECT_EQ(form->colourControls()->Edits[2]->text(), hexText(colorBlue(defaultSlotColour(3))));
+}
+
+TEST_F(Editing, ColourWindowEditsTheSlotAndResets)
+{
+    TForm5 *colour = form->colourWindow();
+    colour->openForSlot(0, QPoint(10, 10));
+    colour->controls()->TrackBars[0]->setValue(200);
+    QTest::qWait(80);
+    EXPECT_EQ(colorRed(form->scheme().slotColour(0)), 200);
+    EXPECT_EQ(colorRed(preview->colour(1)), 200);
+    colour->controls()->Button2->click();
+    EXPECT_EQ(form->scheme().slotColour(0), defaultSlotColour(0));
+    EXPECT_EQ(preview->colour(1), defaultSlotColour(0));
+}
+
+TEST_F(Editing, ColumnItemsAndMenuSide)
+{
+    window->N31->trigger();
+    EXPECT_EQ(preview->Columns(), 3);
+    EXPECT_EQ(form->columnCount(), 3);
+    EXPECT_TRUE(window->N31->isChecked());
+    EXPECT_FALSE(window->N27->isChecked());
+    window->N38->trigger();
+    EXPECT_TRUE(preview->MenuLeft());
+    EXPECT_TRUE(window->N38->isChecked());
+    EXPECT_FALSE(window->N39->isChecked());
+    window->N10->trigger();
+    EXPECT_EQ(preview->ActiveScreen(), 2);
+    window->N4->trigger();
+    EXPECT_EQ(preview->ActiveScreen(), 1);
+}
+
+TEST_F(Editing, ScreenshotNamesAndBlinkPhase)
+{
+    EXPECT_EQ(TForm3::withBmpExtension(QStringLiteral("a.bmp")), QStringLiteral("a.bmp"));
+    EXPECT_EQ(TForm3::withBmpExtension(QStringLiteral("a.BMP")), QStringLiteral("a.BMP.bmp"));
+    EXPECT_EQ(TForm3::withBmpExtension(QStringLiteral("a")), QStringLiteral("a.bmp"));
+    preview->setBlinkPhase(false);
+    const QString path = s_dir->filePath(QStringLiteral("shot.bmp"));
+    ASSERT_EQ(window->saveScreenshot(path), QString());
+    EXPECT_TRUE(preview->BlinkPhase());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(2), QByteArray("BM"));
+    EXPECT_EQ(file.size(), 54 + 240 * 3 * 320);
+}
