@@ -94,6 +94,12 @@ void TMBMconvImageList::Add(const QImage &picture)
         {picture.convertToFormat(QImage::Format_RGB32), QStringLiteral("16 Bpp Colour")});
 }
 
+void TMBMconvImageList::AddItem(const MbmItem &item)
+{
+    report(QStringLiteral("Добавление картинки"));
+    m_items.append({item.Bitmap.convertToFormat(QImage::Format_RGB32), item.ColourMode});
+}
+
 Result<void> TMBMconvImageList::run(const QStringList &arguments, QString &output)
 {
     auto ran = RunCaptured(ToolName, arguments, WorkFolder, output);

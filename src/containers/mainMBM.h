@@ -39,6 +39,9 @@ public:
 
     // Appends a 24-bit copy of picture, to be packed as 16-bit colour.
     void Add(const QImage &picture);
+    // Appends a copy of another list's item with its colour mode, so that a copied mask keeps
+    // meaning what it meant there (an 8-bit mask shows the icon where it is white).
+    void AddItem(const MbmItem &item);
     // Replaces the items by the bitmaps of the file. On failure the user has been told why, and
     // the list is left empty.
     Result<void> LoadFromMBM(const QString &path);

@@ -362,6 +362,21 @@ TEST_F(WorkFolder, DrawMaskedPicksTheKeyFromTheMasksMode)
     const QImage before = canvas;
     list.DrawMasked(canvas, 0, 0, 7);
     EXPECT_EQ(canvas, before);
+
+    // A copied icon keeps its mask's meaning; a plain Add treats the mask as a colour mask.
+    TMBMconvImageList copy;
+    copy.AddItem(list.Get(0));
+    copy.AddItem(list.Get(1));
+    QImage copied = filled(2, 1, qRgb(0, 255, 0));
+    copy.DrawMasked(copied, 0, 0, 0);
+    EXPECT_EQ(copied.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(copied.pixel(1, 0), qRgb(0, 255, 0));
+    TMBMconvImageList added;
+    added.Add(list.Get(0).Bitmap);
+    added.Add(list.Get(1).Bitmap);
+    QImage inverted = filled(2, 1, qRgb(0, 255, 0));
+    added.DrawMasked(inverted, 0, 0, 0);
+    EXPECT_EQ(inverted.pixel(0, 0), qRgb(0, 255, 0));
 }
 
 TEST_F(WorkFolder, RoundTripThroughTheRealConverter)
