@@ -29,6 +29,7 @@ function(velmora_add_test)
     cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    target_include_directories(${ARG_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     target_compile_definitions(${ARG_NAME} PRIVATE
         VELMORA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         VELMORA_PROGRAM_DIR="${VELMORA_PROGRAM_DIR}")

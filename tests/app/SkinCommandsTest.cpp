@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,15 +38,9 @@ protected:
     QString path(const QString &name) const { return m_dir.filePath(name); }
     void writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testfiles::write(path(name), bytes));
     }
-    QByteArray readFile(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray readFile(const QString &name) const { return testfiles::read(path(name)); }
     QTemporaryDir m_dir;
 };
 

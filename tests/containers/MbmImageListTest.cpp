@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,16 +23,10 @@ protected:
 
     void writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testfiles::write(path(name), bytes));
     }
 
-    QByteArray readFile(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray readFile(const QString &name) const { return testfiles::read(path(name)); }
 
     void writeTool(const QByteArray &script)
     {

@@ -1,5 +1,6 @@
 #include "core/SkinFile.h"
 
+#include "TestFiles.h"
 #include "core/Cp1251.h"
 
 #include <QDir>
@@ -32,15 +33,12 @@ QByteArray textField(const QList<quint16> &units)
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(testfiles::write(path, bytes));
 }
 
 QByteArray readFile(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return testfiles::read(path);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ProgramFolderFixture.h"
 
+#include "TestFiles.h"
+
 #include "containers/PictureCodecs.h"
 
 #include <QDir>
@@ -32,9 +34,7 @@ QImage solid(QColor colour)
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return testfiles::write(path, bytes);
 }
 
 // Packs icon/mask pairs: every mask is white (the whole square is icon).

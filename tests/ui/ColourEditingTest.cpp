@@ -107,11 +107,19 @@ TEST_F(Editing, RightClickNeverOpensTheColourWindow)
 
 TEST_F(Editing, AClickWhereNothingIsHighlightedDoesNothing)
 {
-    // The middle of the background, away from every element.
-    QPoint empty(120, 250);
-    preview->hitTest(empty.x(), empty.y());
-    ASSERT_TRUE(preview->HighlightHidden());
+    // A point of the background away from every element (the sample list is random, so look;
+    // not at 0,0, which QTest takes for "the middle of the widget").
+    QPoint empty(-1, -1);
+    for (int y = 2; y < 320 && empty.x() < 0; y += 3) {
+        for (int x = 2; x < 240 && empty.x() < 0; x += 3) {
+            preview->hitTest(x, y);
+            if (preview->HighlightHidden())
+                empty = QPoint(x, y);
+        }
+    }
+    ASSERT_GE(empty.x(), 0);
     QTest::mouseMove(window, empty);
+    ASSERT_TRUE(preview->HighlightHidden());
     QTest::mousePress(window, Qt::LeftButton, {}, empty);
     QTest::mouseRelease(window, Qt::LeftButton, {}, empty);
     EXPECT_FALSE(form->colourWindow()->isVisible());

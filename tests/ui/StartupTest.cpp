@@ -1,4 +1,5 @@
 #include "ProgramFolderFixture.h"
+#include "TestFiles.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
@@ -25,9 +26,7 @@ protected:
     }
     void writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile file(folder() + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testfiles::write(folder() + name, bytes));
     }
     QTemporaryDir m_dir;
 };
