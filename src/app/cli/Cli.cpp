@@ -13,6 +13,10 @@ const char16_t kUsage[] =
     u"  skin show FILE.skin [--json]       print a skin's colours and texts\n"
     u"  skin write OUT.skin --json IN.json  write a skin from JSON\n"
     u"  render -o OUT.png [options]          draw the simulated screen\n"
+    u"  svg wrap PICTURE [-o OUT.svg]        wrap a .jpg/.png in a skin's SVG document\n"
+    u"  svg extract IN.svg -o BASE           take the picture out of an SVG wrapper\n"
+    u"  mif show FILE.mif [--json]           describe a skin's picture file\n"
+    u"  mif extract FILE.mif -o DIR          write its background and cursor as stored\n"
     u"  sis show FILE.sis [--json]           describe an install package\n"
     u"  sis verify FILE.sis [CERT]           check a package and its signatures\n"
     u"\n"
@@ -31,6 +35,10 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         return runSkinCommand(args.mid(1), out, err);
     if (command == u"render")
         return runRenderCommand(args.mid(1), out, err);
+    if (command == u"svg")
+        return runSvgCommand(args.mid(1), out, err);
+    if (command == u"mif")
+        return runMifCommand(args.mid(1), out, err);
     if (command == u"sis")
         return runSisCommand(args.mid(1), out, err);
     err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)

@@ -8,6 +8,8 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err);
 
 int runSkinCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runSvgCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runMifCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // The folder holding the program's data and tools; the executable's folder unless a test
 // points it elsewhere.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "containers/MifFile.h"
+#include "containers/Progress.h"
+#include "core/Error.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+// The entries of a skin's .mif, filled picture by picture and written out, or read from a file.
+// Bitmap entries travel in the companion .mbm, which the bitmap converter packs and unpacks.
+// A list lives for one save or load.
+class TMIFList
+{
+public:
+    ProgressCallback OnProgress;
+    // The converter's message boxes.
+    MessageCallback OnMessage;
+    // Set when a bitmap entry is added or read; LoadFromFile starts it afresh.
+    bool HasBitmaps = false;
+    QString ToolName = QStringLiteral("bmconv");
+    // Where the converter runs; its temp/ subfolder holds the working files (ProgramFolder).
+    QString WorkFolder;
+
+    int Count() const { return int(m_entries.size()); }
+    // A copy of entry i (0-based); an index outside the list gives an empty SVG entry.
+    MifEntry GetEntry(int i) const;
+    const QList<MifEntry> &entries() const { return m_entries; }
+
+    // Appends an SVG picture as two entries, the second its virtual copy. Fails, changing
+    // nothing, only when the file would outgrow its 32-bit positions.
+    Result<void> AddSvgEntry(const QByteArray &svgText);
+    // Appends a bitmap picture as two entries with the next bitmap number, each with its own
+    // copy of the picture.
+    Result<void> AddBitmapEntry(const QImage &picture);
+
+    // Writes the .mif at path and, when there are bitmap entries, the companion .mbm (the path
+    // with its last three characters replaced by "mbm"). The .mbm is packed first, so a
+    // converter failure leaves both old files as they were.
+    Result<void> SaveToFile(const QString &path);
+    // Replaces the entries with those of the file; bitmap entries get their pictures from the
+    // companion .mbm. A .mif that cannot be read leaves the list as it was. A picture the .mbm
+    // does not deliver (converter failure, number out of range) leaves that entry's Bitmap null;
+    // the converter's failures have gone to OnMessage.
+    Result<void> LoadFromFile(const QString &path);
+
+private:
+    void report(const QString &text) const;
+    // Appends an entry and moves every block one table row further into the file.
+    void appendRow(const MifEntry &entry);
+
+    QList<MifEntry> m_entries;
+};
+
+// The .mbm that goes with a .mif: the same path with "mbm" for its last three characters.
+QString companionMbmPath(const QString &mifPath);

@@ -1,0 +1,135 @@
+#include "../containers/TestPictures.h"
+#include "TestFiles.h"
+
+#include "app/cli/Cli.h"
+#include "containers/Base64Unit.h"
+#include "containers/PictureCodecs.h"
+#include "containers/mainMIF.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct CliRun
+{
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+// A program folder holding the converter, which the mif commands look for there.
+class SvgMifCli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_BMCONV), path(u"bmconv"_s)));
+        setCliProgramFolder(m_dir.path() + u'/');
+    }
+    void TearDown() override { setCliProgramFolder(QString()); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    CliRun run(const QStringList &args)
+    {
+        CliRun result;
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.code = runCli(args, out, err);
+        out.flush();
+        err.flush();
+        return result;
+    }
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(SvgMifCli, SvgWrapAndExtractKeepEveryByte)
+{
+    const QByteArray jpeg = encodeJpeg(pattern(17, 9), 85).value();
+    ASSERT_TRUE(testfiles::write(path(u"a.jpg"_s), jpeg));
+    ASSERT_TRUE(testfiles::write(path(u"plain.svg"_s), "<svg/>"));
+    const CliRun wrapped = run({u"svg"_s, u"wrap"_s, path(u"a.jpg"_s)});
+    ASSERT_EQ(wrapped.code, 0) << wrapped.err.toStdString();
+    EXPECT_EQ(wrapped.out, path(u"a.jpg.svg"_s) + u'\n');
+    EXPECT_EQ(testfiles::read(path(u"a.jpg.svg"_s)), svgDocument(jpeg, kJpegMime, 17, 9));
+    EXPECT_EQ(run({u"svg"_s, u"extract"_s, path(u"a.jpg.svg"_s), u"-o"_s, path(u"back"_s)}).code,
+              0);
+    EXPECT_EQ(testfiles::read(path(u"back.jpg"_s)), jpeg);
+
+    const CliRun foreign =
+        run({u"svg"_s, u"extract"_s, path(u"plain.svg"_s), u"-o"_s, path(u"x"_s)});
+    EXPECT_EQ(foreign.code, 1);
+    EXPECT_TRUE(foreign.err.contains(u"no embedded picture"_s));
+    EXPECT_FALSE(QFileInfo::exists(path(u"x.png"_s)));
+    EXPECT_EQ(run({u"svg"_s, u"extract"_s, path(u"plain.svg"_s)}).code, 2);
+}
+
+TEST_F(SvgMifCli, MifShowAndExtractDescribeAndWriteThePictures)
+{
+    const QByteArray jpeg = encodeJpeg(pattern(24, 32), 90).value();
+    QTemporaryDir packing;
+    QDir(packing.path()).mkpath(u"temp"_s);
+    TMIFList list;
+    list.ToolName = QStringLiteral(VELMORA_BMCONV);
+    list.WorkFolder = packing.path();
+    ASSERT_TRUE(list.AddSvgEntry(svgDocument(jpeg, kJpegMime, 24, 32)));
+    ASSERT_TRUE(list.AddBitmapEntry(pattern(40, 10)));
+    const QString mif = path(u"skin.mif"_s);
+    ASSERT_TRUE(list.SaveToFile(mif));
+
+    const CliRun shown = run({u"mif"_s, u"show"_s, mif});
+    ASSERT_EQ(shown.code, 0) << shown.err.toStdString();
+    const QString svg = u"length %1: svg image/jpeg, 24 x 32"_s.arg(list.GetEntry(0).Length);
+    EXPECT_EQ(shown.out, u"%1: %2 bytes\n"_s.arg(mif).arg(QFileInfo(mif).size()) +
+                             QStringLiteral("magic 0x34232342, version 2, table at 16, 4 entries\n"
+                                            "entry 0: position 48, %1\n"
+                                            "entry 1: position 48, %1, copy of entry 0\n"
+                                            "entry 2: position -1, length 0: bitmap 1, 40 x 10\n"
+                                            "entry 3: position -1, length 0: bitmap 1, 40 x 10, "
+                                            "copy of entry 2\n")
+                                 .arg(svg));
+    // The converter worked in a private folder that is gone again.
+    EXPECT_TRUE(QDir(path(u"temp"_s)).isEmpty());
+    const CliRun json = run({u"mif"_s, u"show"_s, mif, u"--json"_s});
+    const QJsonValue entries = QJsonDocument::fromJson(json.out.toUtf8())[u"entries"];
+    EXPECT_EQ(entries[1][u"copyOf"].toInt(-1), 0);
+    EXPECT_EQ(entries[2][u"height"].toInt(), 10);
+
+    ASSERT_EQ(run({u"mif"_s, u"extract"_s, mif, u"-o"_s, path(u"out/pictures"_s)}).code, 0);
+    EXPECT_EQ(testfiles::read(path(u"out/pictures/background.jpg"_s)), jpeg);
+    EXPECT_EQ(decodeBmp(testfiles::read(path(u"out/pictures/cursor.bmp"_s)), QString())->size(),
+              QSize(40, 10));
+
+    // Without the .mbm the table is still shown, and the converter's complaint goes to stderr.
+    QFile::remove(path(u"skin.mbm"_s));
+    const CliRun noMbm = run({u"mif"_s, u"show"_s, mif});
+    EXPECT_EQ(noMbm.code, 0);
+    EXPECT_TRUE(noMbm.out.contains(u"bitmap 1, not in the companion .mbm"_s));
+    EXPECT_FALSE(noMbm.err.isEmpty());
+}
+
+TEST_F(SvgMifCli, BrokenOrForeignMifFilesAreErrors)
+{
+    const QString broken = QStringLiteral(VELMORA_TEST_DATA "/containers/mif_entry_past_end.mif");
+    const CliRun shown = run({u"mif"_s, u"show"_s, broken});
+    EXPECT_EQ(shown.code, 1);
+    EXPECT_TRUE(shown.err.contains(broken + u": entry 1 points past the end"_s));
+    TMIFList one;
+    ASSERT_TRUE(one.AddSvgEntry(svgDocument("x", kPngMime, 1, 1)));
+    ASSERT_TRUE(one.SaveToFile(path(u"one.mif"_s)));
+    for (const QString &mif : {broken, path(u"one.mif"_s)}) {
+        const CliRun extracted = run({u"mif"_s, u"extract"_s, mif, u"-o"_s, path(u"o"_s)});
+        EXPECT_EQ(extracted.code, 1);
+        EXPECT_TRUE(extracted.err.contains(mif)) << extracted.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path(u"o"_s)));
+}
