@@ -1,19 +1,36 @@
-// Render and hit-test speed of the simulated contact list with a full set of 16 x 16 icons.
+// Render and hit-test speed of the simulated screens with a full set of 16 x 16 icons.
 #include "preview/mainTolvoPreview.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
+// Icons over round masks, so that drawing blends pixels as real icons do.
 void fill(TMBMconvImageList &list, int items)
 {
+    QImage mask(16, 16, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    {
+        QPainter p(&mask);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(1, 1, 14, 14);
+    }
     QImage icon(16, 16, QImage::Format_RGB32);
     for (int i = 0; i < items; ++i) {
-        icon.fill(i % 2 ? Qt::white : QColor::fromHsv(i * 7 % 360, 200, 200));
-        list.Add(icon);
+        icon.fill(QColor::fromHsv(i * 7 % 360, 200, 200));
+        list.Add(i % 2 ? mask : icon);
     }
+}
+
+QByteArray dataFile(const char *name)
+{
+    QFile file(QStringLiteral(VELMORA_SOURCE_DATA "/") + QString::fromLatin1(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 PreviewResources resources()
@@ -26,6 +43,10 @@ PreviewResources resources()
     fill(res.PrivateStatusIcons, 6);
     std::mt19937 random(7);
     res.loadedList = sampleContactList(random);
+    // The conversation and smiley list the program ships, with a picture for every smiley.
+    res.smiles = TSmiles(dataFile("Smilies/default.ini"));
+    fill(res.smiles.images, 2 * res.smiles.Count());
+    res.chat = readChatSample(dataFile("TextOfChat.txt"));
     return res;
 }
 
@@ -70,6 +91,46 @@ void BM_RenderContactList640x360FiveColumnsGroups(benchmark::State &state)
     }
 }
 BENCHMARK(BM_RenderContactList640x360FiveColumnsGroups)->Unit(benchmark::kMillisecond);
+
+void BM_RenderChat240x320(benchmark::State &state)
+{
+    auto preview = makePreview({240, 320}, 2);
+    if (preview->resources().chat.ChatText.isEmpty())
+        state.SkipWithError("data/TextOfChat.txt is missing");
+    preview->setActiveScreen(TTolvoPreview::kChatScreen);
+    for (auto _ : state) {
+        preview->Render();
+        benchmark::DoNotOptimize(preview->picture().constBits());
+    }
+}
+BENCHMARK(BM_RenderChat240x320)->Unit(benchmark::kMillisecond);
+
+void BM_RenderContactListWithAllLayers240x320(benchmark::State &state)
+{
+    auto preview = makePreview({240, 320}, 2);
+    preview->Busy = true;
+    preview->setShowMenu(true);
+    preview->setMenuLeft(false);
+    preview->setShowInfoWindows(true);
+    preview->setShowPopup(true);
+    preview->Busy = false;
+    for (auto _ : state) {
+        preview->Render();
+        benchmark::DoNotOptimize(preview->picture().constBits());
+    }
+}
+BENCHMARK(BM_RenderContactListWithAllLayers240x320)->Unit(benchmark::kMillisecond);
+
+void BM_RenderSettings240x320(benchmark::State &state)
+{
+    auto preview = makePreview({240, 320}, 2);
+    preview->setActiveScreen(TTolvoPreview::kSettingsScreen);
+    for (auto _ : state) {
+        preview->Render();
+        benchmark::DoNotOptimize(preview->picture().constBits());
+    }
+}
+BENCHMARK(BM_RenderSettings240x320)->Unit(benchmark::kMillisecond);
 
 void BM_HitTest(benchmark::State &state)
 {

@@ -13,6 +13,6 @@ TSmiles::TSmiles(const QByteArray &iniBytes)
         m_smileys.append({line.split(u',')});
     for (const char16_t *code : {u"[cover_in]", u"[cover_out_v]", u"[cover_out]"})
         m_smileys.append({{QString::fromUtf16(code)}});
-    for (int n = 1; n <= 37; ++n)
+    for (int n = 1; n <= kXStatusSmileys; ++n)
         m_smileys.append({{QStringLiteral("<~~<xstatus%1>~~>").arg(n, 2, 10, QLatin1Char('0'))}});
 }

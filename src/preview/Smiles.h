@@ -21,8 +21,13 @@ public:
     // Builds the set from the list file's bytes (code page 1251).
     explicit TSmiles(const QByteArray &iniBytes = {});
 
+    static constexpr int kDirectionSmileys = 3;
+    static constexpr int kXStatusSmileys = 37;
+
     const QList<TSmile> &smileys() const { return m_smileys; }
     int Count() const { return int(m_smileys.size()); }
+    // The smileys read from the list file; the built-in ones follow them.
+    int fileSmileyCount() const { return Count() - kDirectionSmileys - kXStatusSmileys; }
 
     TMBMconvImageList images;
 

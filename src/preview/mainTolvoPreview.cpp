@@ -74,12 +74,15 @@ private:
     const MessageCallback &m_messages;
 };
 
-void addItems(TMBMconvImageList &to, const TMBMconvImageList &from,
-              std::initializer_list<int> items)
+// Copies icon/mask pairs with their colour modes, so that they draw as they do in their own
+// list. Items the source lacks go in empty, so that every later pair keeps its place.
+void addPairs(TMBMconvImageList &to, const TMBMconvImageList &from, int first, int count)
 {
-    for (int i : items) {
+    for (int i = first; i < first + count; ++i) {
         if (i < from.Count())
-            to.Add(from.Get(i).Bitmap);
+            to.AddItem(from.Get(i));
+        else
+            to.Add(QImage());
     }
 }
 
@@ -119,12 +122,16 @@ std::optional<PreviewResources> loadPreviewResources(const QString &programFolde
         return std::nullopt;
     }
     res.smiles = TSmiles(*ini);
-    if (!load.loadIcons({}, QStringLiteral("Smilies/default.mbm"), res.smiles.images))
+    TMBMconvImageList smileyPictures;
+    if (!load.loadIcons({}, QStringLiteral("Smilies/default.mbm"), smileyPictures))
         return std::nullopt;
-    // The message direction pictures and the x-status pictures double as smileys.
-    addItems(res.smiles.images, res.ProgramIcons, {90, 91, 92, 93, 88, 89});
-    for (int i = 0; i < res.XStatusIcons.Count(); ++i)
-        res.smiles.images.Add(res.XStatusIcons.Get(i).Bitmap);
+    // One picture pair per line of the list, however many the picture file holds, then the
+    // message direction pictures and the x-status pictures, which double as smileys.
+    load.prepareList(res.smiles.images);
+    addPairs(res.smiles.images, smileyPictures, 0, 2 * res.smiles.fileSmileyCount());
+    addPairs(res.smiles.images, res.ProgramIcons, 90, 4);
+    addPairs(res.smiles.images, res.ProgramIcons, 88, 2);
+    addPairs(res.smiles.images, res.XStatusIcons, 0, 2 * TSmiles::kXStatusSmileys);
 
     const auto chat = readFile(programFolder + QStringLiteral("TextOfChat.txt"));
     if (!chat) {
@@ -258,7 +265,17 @@ void TTolvoPreview::Render()
         QPainter p(&m_picture);
         if (m_activeScreen <= 1)
             DrawContactList(p);
-        // The chat window, settings screen, menus, notification and pop-up windows join here.
+        else if (m_activeScreen == kChatScreen)
+            DrawChatWindow(p);
+        else if (m_activeScreen == kSettingsScreen)
+            DrawSettingsScreen(p);
+        // Later layers cover earlier ones, and their regions win where they overlap.
+        if (m_showMenu)
+            DrawMenus(p);
+        if (m_showInfoWindows)
+            DrawInfoWindows(p);
+        if (m_showPopup)
+            DrawPopup(p);
     }
     m_regions.drawHighlight(m_picture);
     emit rendered();
@@ -314,6 +331,22 @@ void TTolvoPreview::framedBox(QPainter &p, int outlineSlot, int x1, int y1, int 
     const QRect inner(x1 + 2, y1 + 2, qMax(0, x2 - x1 - 4), qMax(0, y2 - y1 - 4));
     m_regions.add(outlineSlot + 1, outer - QRegion(inner));
     m_regions.add(fillSlot + 1, QRegion(inner));
+}
+
+void TTolvoPreview::drawSoftkeys(QPainter &p, const QString &left, const QString &right)
+{
+    setCanvasFont(p, {QStringLiteral("Nokia Hindi S60"), 16, true, false});
+    const int y = m_size.height() - 16;
+    textLabel(p, 4, left, 6, y, 4);
+    textLabel(p, 5, right, m_size.width() - QFontMetrics(p.font()).horizontalAdvance(right) - 6, y,
+              5);
+}
+
+int TTolvoPreview::menuRowHeight(int fontHeight) const
+{
+    return std::max({m_res.StatusIcons.Height(), m_res.XStatusIcons.Height(),
+                     m_res.ClientIcons.Height(), fontHeight}) +
+           2;
 }
 
 int TTolvoPreview::statusCode(int status)

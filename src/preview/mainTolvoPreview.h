@@ -21,6 +21,23 @@
 
 class QPainter;
 
+// Where a menu row's icon comes from.
+enum class MenuIconSource {
+    Program,       // ProgramIcons
+    StatusCode,    // a status code drawn as contact rows draw it
+    XStatus,       // XStatusIcons
+    PrivateStatus, // PrivateStatusIcons
+};
+
+// One line of a softkey menu.
+struct MenuRow
+{
+    QString label;
+    MenuIconSource source;
+    int icon;
+    int textSlot;
+};
+
 // Everything the simulated screen draws with, read from the client's files beside the program.
 struct PreviewResources
 {
@@ -60,6 +77,12 @@ public:
     // The status icon table: status number -> status code of a contact row.
     static constexpr std::array<quint8, 22> kStatusCodes = {
         253, 30, 48, 32, 34, 38, 36, 24, 0, 18, 20, 16, 14, 10, 6, 8, 2, 12, 4, 26, 52, 28};
+    // ActiveScreen values; 1 shows the contact list as well.
+    static constexpr int kContactListScreen = 0;
+    static constexpr int kChatScreen = 2;
+    static constexpr int kSettingsScreen = 3;
+    // The nick the pop-up window announces a message from.
+    static QString popupNick() { return QStringLiteral("Катя"); }
 
     explicit TTolvoPreview(PreviewResources resources, QObject *parent = nullptr);
 
@@ -134,6 +157,23 @@ public:
     void DrawContactList(QPainter &p);
     void DrawContactRow(QPainter &p, int x, int y, int width, int statusCode, int xstatusIcon,
                         int clientIcon, const QString &text, int textSlot, int regionSlot);
+    void DrawChatWindow(QPainter &p);
+    void DrawSettingsScreen(QPainter &p);
+    // The menu of the active screen and softkey, if it has one.
+    void DrawMenus(QPainter &p);
+    void DrawMenuRow(QPainter &p, int x, int textSlot, const QString &label, int icon,
+                     MenuIconSource source, int y);
+    void DrawPopup(QPainter &p);
+    void DrawInfoWindows(QPainter &p);
+    // Draws chat markup (colour markers, smiley codes, CR LF) into the half-open rectangle with
+    // the current canvas font, wrapping at spaces and stopping at the first piece that does not
+    // fit. Every text piece is registered under its colour's slot.
+    void DrawSmileyText(QPainter &p, int left, int top, int right, int bottom, const QString &text);
+
+    // The three softkey menus, row by row.
+    static const QList<MenuRow> &mainMenu();
+    static const QList<MenuRow> &functionsMenu();
+    static const QList<MenuRow> &chatMenu();
 
     // The status code a status number draws with; 255 (no icon) outside the table.
     static int statusCode(int status);
@@ -145,6 +185,8 @@ signals:
 
 private:
     void setCanvasFont(QPainter &p, const PhoneFont &font);
+    void drawSoftkeys(QPainter &p, const QString &left, const QString &right);
+    int menuRowHeight(int fontHeight) const;
     QColor slotColour(int slot) const { return toQColor(m_colours.at(slot + 1)); }
     template<typename T>
     void store(T &field, const T &value)

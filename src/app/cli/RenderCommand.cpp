@@ -19,7 +19,11 @@ const char16_t kRenderUsage[] =
     u"  --background PIC        background picture (.bmp/.jpg/.png), stretched to the screen\n"
     u"  --cursor PIC            cursor picture, stretched to 120 x 18\n"
     u"  --size WxH              screen size (default 240x320)\n"
-    u"  --screen contacts       the screen to draw\n"
+    u"  --screen NAME           the screen to draw: contacts (default), chat or settings\n"
+    u"  --menu left|right       open the left or right softkey menu over the screen\n"
+    u"                          (the settings screen has none, the chat window only a left one)\n"
+    u"  --popup                 show the pop-up message window\n"
+    u"  --info left|right       show the connection notification windows on that side\n"
     u"  --columns 1..5          contact-list columns (default 2)\n"
     u"  --groups                list contacts under their groups\n"
     u"  --offline               list offline contacts too\n"
@@ -44,6 +48,10 @@ struct RenderOptions
     QString background;
     QString cursor;
     QSize size{240, 320};
+    int screen = TTolvoPreview::kContactListScreen;
+    std::optional<bool> menuLeft;
+    bool popup = false;
+    std::optional<bool> infoLeft;
     int columns = 2;
     bool groups = false;
     bool offline = false;
@@ -108,10 +116,18 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
             return bad(QStringLiteral("expected WxH between 16 and 4096"));
         o.size = QSize(wh->first, wh->second);
     } else if (name == u"--screen") {
-        if (value == u"chat" || value == u"settings")
-            return bad(QStringLiteral("this screen is not available in this version yet"));
-        if (value != u"contacts")
-            return bad(QStringLiteral("expected contacts"));
+        if (value == u"contacts")
+            o.screen = TTolvoPreview::kContactListScreen;
+        else if (value == u"chat")
+            o.screen = TTolvoPreview::kChatScreen;
+        else if (value == u"settings")
+            o.screen = TTolvoPreview::kSettingsScreen;
+        else
+            return bad(QStringLiteral("expected contacts, chat or settings"));
+    } else if (name == u"--menu" || name == u"--info") {
+        if (value != u"left" && value != u"right")
+            return bad(QStringLiteral("expected left or right"));
+        (name == u"--menu" ? o.menuLeft : o.infoLeft) = value == u"left";
     } else if (name == u"--columns") {
         bool ok = false;
         o.columns = value.toInt(&ok);
@@ -159,6 +175,8 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
                                              QStringLiteral("--cursor"),
                                              QStringLiteral("--size"),
                                              QStringLiteral("--screen"),
+                                             QStringLiteral("--menu"),
+                                             QStringLiteral("--info"),
                                              QStringLiteral("--columns"),
                                              QStringLiteral("--sort"),
                                              QStringLiteral("--blink-phase"),
@@ -188,9 +206,8 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
             o.miniClock = true;
         } else if (arg == u"--merge") {
             o.merge = true;
-        } else if (arg == u"--menu" || arg == u"--popup" || arg == u"--info") {
-            return fail(Error::invalid(
-                QStringLiteral("%1: this layer is not available in this version yet").arg(arg)));
+        } else if (arg == u"--popup") {
+            o.popup = true;
         } else {
             return fail(Error::invalid(QStringLiteral("unknown option \"%1\"").arg(arg)));
         }
@@ -241,6 +258,12 @@ Result<void> applyColours(TTolvoPreview &preview, const QString &skin)
 void applyOptions(TTolvoPreview &preview, const RenderOptions &o)
 {
     preview.setScreenSize(o.size);
+    preview.setActiveScreen(o.screen);
+    preview.setShowMenu(o.menuLeft.has_value());
+    preview.setMenuLeft(o.menuLeft.value_or(false));
+    preview.setShowPopup(o.popup);
+    preview.setShowInfoWindows(o.infoLeft.has_value());
+    preview.setInfoWindowsLeft(o.infoLeft.value_or(false));
     preview.setColumns(o.columns);
     preview.setShowGroups(o.groups);
     preview.setShowOffline(o.offline);
