@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include "containers/Base64Unit.h"
 #include "containers/PictureCodecs.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ColourControls.h"
@@ -21,6 +22,8 @@
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -35,15 +38,19 @@ QString missingFileMessage(const QString &file)
 
 } // namespace
 
-TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, QWidget *parent)
+TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink,
+               QWidget *parent)
     : QMainWindow(parent, Qt::Tool)
     , m_programFolder(programFolder)
+    , m_messageSink(std::move(sink))
 {
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     setWindowIcon(programIcon());
-    m_messageSink = [this](const QString &caption, const QString &text, const QString &detail) {
-        showMessage(caption, text, detail);
-    };
+    if (!m_messageSink) {
+        m_messageSink = [this](const QString &caption, const QString &text, const QString &detail) {
+            showMessage(caption, text, detail);
+        };
+    }
     buildMainMenu();
     buildTabs();
     FormCreate(commandLineSkin);
@@ -138,8 +145,10 @@ void TForm1::buildMainMenu()
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
     connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
             &TForm1::N1Click);
-    add(import, QStringLiteral("фоновый рисунок"), false);
-    add(import, QStringLiteral("курсор"), false);
+    connect(add(import, QStringLiteral("фоновый рисунок"), true), &QAction::triggered, this,
+            &TForm1::N6Click);
+    connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
+            &TForm1::N7Click);
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
     add(exportMenu, QStringLiteral("*.skin"), false);
     add(exportMenu, QStringLiteral("*.mif"), false);
@@ -163,10 +172,9 @@ void TForm1::buildTabs()
 {
     PageControl1 = new QTabWidget(this);
     PageControl1->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
-    for (const QString &caption :
-         {QStringLiteral("Внешний вид"), QStringLiteral("Разное"), QStringLiteral("Консоль")}) {
-        PageControl1->addTab(new QWidget(PageControl1), caption);
-    }
+    PageControl1->addTab(new QWidget(PageControl1), QStringLiteral("Внешний вид"));
+    PageControl1->addTab(buildMiscTab(), QStringLiteral("Разное"));
+    PageControl1->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
     // The console tab stays hidden until the console option turns it on.
     PageControl1->setTabVisible(3, false);
     setCentralWidget(PageControl1);
@@ -198,6 +206,100 @@ QWidget *TForm1::buildColourTab()
     connect(m_colourControls, &ColourControls::swatchClicked, this, &TForm1::Image1Click);
     connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
     return page;
+}
+
+QWidget *TForm1::buildMiscTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *group = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), page);
+    auto *groupLayout = new QVBoxLayout(group);
+    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), group);
+    groupLayout->addWidget(button);
+    layout->addWidget(group);
+    layout->addStretch();
+    connect(button, &QPushButton::clicked, this, [this] {
+        const QString path =
+            askPictureName(QStringLiteral("Графические форматы (png, jpg) (*.jpg *png)"));
+        if (!path.isEmpty())
+            convertToSvg(path);
+    });
+    return page;
+}
+
+QWidget *TForm1::buildConsoleTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    m_console = new QPlainTextEdit(page);
+    m_console->setReadOnly(true);
+    layout->addWidget(m_console);
+    // The console is a developer's switch: never shown, off unless someone turns it on.
+    CheckBox15 = new QCheckBox(QStringLiteral("Включить консоль"), page);
+    CheckBox15->hide();
+    connect(CheckBox15, &QCheckBox::toggled, this,
+            [this](bool on) { PageControl1->setTabVisible(3, on); });
+    return page;
+}
+
+void TForm1::LogToConsole(const QString &text)
+{
+    if (CheckBox15->isChecked())
+        m_console->appendPlainText(
+            QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+QString TForm1::askPictureName(const QString &filter)
+{
+    return QFileDialog::getOpenFileName(m_form3, QString(), QString(), filter);
+}
+
+void TForm1::N6Click()
+{
+    const QString path =
+        askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
+    if (!path.isEmpty())
+        importBackground(path);
+}
+
+void TForm1::N7Click()
+{
+    const QString path =
+        askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
+    if (!path.isEmpty())
+        importCursor(path);
+}
+
+void TForm1::showPreviewPictures()
+{
+    if (!m_preview)
+        return;
+    m_preview->setBackground(PreviewBackground(m_pictures, m_preview->screenSize()));
+    m_preview->setCursor(PreviewCursor(m_pictures));
+}
+
+void TForm1::importBackground(const QString &path)
+{
+    if (auto imported = ImportBackground(m_pictures, path); !imported)
+        m_messageSink(QString(), imported.error().message, QString());
+    showPreviewPictures();
+    Drawcolor(m_scheme.slotColour(m_scheme.selectedSlot()));
+}
+
+void TForm1::importCursor(const QString &path)
+{
+    if (auto imported = ImportCursor(m_pictures, path); !imported)
+        m_messageSink(QString(), imported.error().message, QString());
+    showPreviewPictures();
+    if (m_preview)
+        m_preview->setColour(m_scheme.selectedSlot() + 1,
+                             m_scheme.slotColour(m_scheme.selectedSlot()));
+}
+
+void TForm1::convertToSvg(const QString &path)
+{
+    if (auto written = ConvertPictureToSvg(path); !written)
+        m_messageSink(QString(), written.error().message, QString());
 }
 
 void TForm1::Drawcolor(TColor colour)
@@ -284,6 +386,10 @@ void TForm1::connectPreviewWindow()
 {
     connect(m_form3->N40, &QAction::triggered, this, &TForm1::N11Click);
     connect(m_form3->N14, &QAction::triggered, this, &TForm1::N1Click);
+    connect(m_form3->N8, &QAction::triggered, this, &TForm1::N6Click);
+    connect(m_form3->N13, &QAction::triggered, this, &TForm1::N7Click);
+    m_form3->N8->setEnabled(true);
+    m_form3->N13->setEnabled(true);
     connect(m_form3->N6, &QAction::triggered, this, [this] {
         show();
         raise();
@@ -327,8 +433,8 @@ bool TForm1::createPreview()
     m_preview->Busy = true;
     m_form3->setPreview(m_preview);
     m_form5->setPreview(m_preview);
-    m_preview->setBackground(m_pictures.BackgroundSource);
-    m_preview->setCursor(m_pictures.CursorPicture);
+    // The background at the screen's size, as the screen-size step leaves it.
+    showPreviewPictures();
     handColoursToPreview();
     m_preview->setShowMenu(false);
     m_preview->setColumns(2);
@@ -367,8 +473,22 @@ void TForm1::openSkin(const QString &path)
 {
     if (m_preview)
         m_preview->Busy = true;
-    // The pictures of the skin's .mif join here once the picture containers exist.
     importColourScheme(path);
+    if (m_preview)
+        m_preview->Busy = true;
+    SkinImagesSetup setup;
+    setup.ProgramFolder = m_programFolder;
+    setup.OnProgress = [this](const QString &text) {
+        LogToConsole(text);
+    };
+    setup.OnMessage = [this](const QString &caption, const QString &text) {
+        m_messageSink(caption, text, QString());
+    };
+    const auto failures =
+        OpenSkinImages(path, m_skinTexts.mifName, setup, m_imageFiles, m_pictures);
+    for (const SkinImagesFailure &failure : failures)
+        m_messageSink(QString(), failure.text, failure.reason.message);
+    showPreviewPictures();
     if (m_preview) {
         m_preview->Busy = false;
         m_preview->Render();
@@ -442,7 +562,7 @@ void TForm1::exportPicture(const QImage &picture)
     const QString path = askBmpName();
     if (path.isEmpty())
         return;
-    if (auto written = writeFileAtomically(path, encodeBmp24(picture)); !written)
+    if (auto written = ExportPicture(picture, path); !written)
         m_messageSink(QString(), written.error().message, QString());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "containers/SkinImages.h"
 #include "containers/SkinPictures.h"
 #include "core/ColourScheme.h"
 #include "core/SkinFile.h"
@@ -12,6 +13,7 @@ class ColourControls;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QPlainTextEdit;
 class QTabWidget;
 class TForm3;
 class TForm4;
@@ -23,8 +25,14 @@ class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Where messages for the user go: a message box by default; tests catch them instead.
+    // The caption is empty for the program's own title.
+    using MessageSink =
+        std::function<void(const QString &caption, const QString &text, const QString &detail)>;
+
     // programFolder ends in '/'; commandLineSkin is the first program argument, if any.
-    TForm1(const QString &programFolder, const QString &commandLineSkin, QWidget *parent = nullptr);
+    TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink = {},
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     TForm3 *previewWindow() const { return m_form3; }
@@ -60,16 +68,23 @@ public:
     QButtonGroup *RadioGroup2 = nullptr;
     QCheckBox *CheckBox1 = nullptr;
 
+    // The background and cursor imports; false when the name has no picture ending.
+    void importBackground(const QString &path);
+    void importCursor(const QString &path);
+    // "JPG,PNG=>SVG" for a chosen picture file.
+    void convertToSvg(const QString &path);
+    // The console log: kept only while "Включить консоль" is ticked.
+    void LogToConsole(const QString &text);
+    QCheckBox *CheckBox15 = nullptr;
+    QPlainTextEdit *consoleLog() const { return m_console; }
+    const SkinImageFiles &imageFiles() const { return m_imageFiles; }
+
     // Column count as the "Число колонок" option holds it.
     int columnCount() const { return m_columnCount; }
     void setColumnCount(int columns) { m_columnCount = columns; }
 
     QTabWidget *PageControl1 = nullptr;
 
-    // Where messages for the user go: a message box by default; tests catch them instead.
-    // The caption is empty for the program's own title.
-    using MessageSink =
-        std::function<void(const QString &caption, const QString &text, const QString &detail)>;
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
 
 protected:
@@ -82,6 +97,10 @@ private:
     void buildMainMenu();
     void buildTabs();
     QWidget *buildColourTab();
+    QWidget *buildMiscTab();
+    QWidget *buildConsoleTab();
+    void showPreviewPictures();
+    QString askPictureName(const QString &filter);
     void connectPreviewWindow();
     void showMessage(const QString &caption, const QString &text, const QString &detail);
     bool createPreview();
@@ -92,6 +111,8 @@ private:
     void N4Click();
     void N12Click();
     void exportPicture(const QImage &picture);
+    void N6Click();
+    void N7Click();
     QString askBmpName();
 
     QString m_programFolder;
@@ -107,5 +128,7 @@ private:
     ColourScheme m_scheme;
     SkinTexts m_skinTexts;
     SkinPictures m_pictures;
+    SkinImageFiles m_imageFiles;
+    QPlainTextEdit *m_console = nullptr;
     MessageSink m_messageSink;
 };

@@ -33,7 +33,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
-        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString());
+        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString(),
+                                        [this](const QString &, const QString &text,
+                                               const QString &) { messages.append(text); });
         ASSERT_FALSE(form->startupFailed());
         preview = form->preview();
         preview->stopBlinking();
@@ -58,6 +60,7 @@ protected:
 
     static inline QTemporaryDir *s_dir = nullptr;
     static inline QString s_error;
+    QStringList messages;
     std::unique_ptr<TForm1> form;
     TTolvoPreview *preview = nullptr;
     TForm3 *window = nullptr;

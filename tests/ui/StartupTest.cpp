@@ -1,5 +1,8 @@
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
+#include "containers/Base64Unit.h"
+#include "containers/PictureCodecs.h"
+#include "containers/mainMIF.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
@@ -28,7 +31,15 @@ protected:
     {
         ASSERT_TRUE(testfiles::write(folder() + name, bytes));
     }
+    // Message boxes would wait for a click; the tests read them instead.
+    TForm1::MessageSink sink()
+    {
+        return [this](const QString &, const QString &text, const QString &) {
+            messages.append(text);
+        };
+    }
     QTemporaryDir m_dir;
+    QStringList messages;
 };
 
 QByteArray skinBytes(quint8 firstRed)
@@ -44,7 +55,7 @@ QByteArray skinBytes(quint8 firstRed)
 TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindow)
 {
     installDefaults();
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     EXPECT_FALSE(form.startupFailed());
     EXPECT_TRUE(form.startupComplete());
     EXPECT_EQ(form.startupWindow(), nullptr);
@@ -63,7 +74,7 @@ TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindo
 
 TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
 {
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_EQ(form.startupWindow()->message(),
               QStringLiteral("Ошибка!\nФайл \"default_back.jpg\" не найден"));
@@ -76,7 +87,7 @@ TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
 TEST_F(ProgramFolderTest, MissingCursorIsReportedByName)
 {
     installDefaults(ProgramFolderFixture::Skip::Cursor);
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_EQ(form.startupWindow()->message(),
               QStringLiteral("Ошибка!\nФайл \"default_cursor.jpg\" не найден"));
@@ -86,7 +97,7 @@ TEST_F(ProgramFolderTest, UndecodableDefaultPictureIsAStartupErrorNotACrash)
 {
     installDefaults();
     writeFile(QStringLiteral("default_back.jpg"), QByteArray("\xFF\xD8\xFF garbage", 12));
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_TRUE(form.startupWindow()->message().contains(QStringLiteral("default_back.jpg")));
 }
@@ -114,7 +125,7 @@ TEST_F(ProgramFolderTest, MissingResourcesStopTheStartupInOrder)
     for (const auto &c : cases) {
         QTemporaryDir dir;
         ASSERT_TRUE(ProgramFolderFixture::create(dir.path(), c.skip).isEmpty());
-        TForm1 form(dir.path() + u'/', QString());
+        TForm1 form(dir.path() + u'/', QString(), sink());
         ASSERT_TRUE(form.startupFailed()) << c.message.toStdString();
         EXPECT_EQ(form.startupWindow()->message(), c.message);
         const QStringList history = form.startupWindow()->history();
@@ -129,12 +140,49 @@ TEST_F(ProgramFolderTest, CommandLineSkinIsOpenedWhateverItsName)
 {
     installDefaults();
     writeFile(QStringLiteral("colours.dat"), skinBytes(77));
-    TForm1 form(folder(), folder() + QStringLiteral("colours.dat"));
+    TForm1 form(folder(), folder() + QStringLiteral("colours.dat"), sink());
     EXPECT_EQ(colorRed(form.scheme().slotColour(0)), 77);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 77);
     EXPECT_FALSE(form.preview()->Busy);
     EXPECT_EQ(form.skinTexts().mifName, QStringLiteral("m"));
     EXPECT_EQ(form.skinTexts().skinFileName, QStringLiteral("colours.dat"));
+}
+
+TEST_F(ProgramFolderTest, OpeningASkinBringsItsColoursAndBothPictures)
+{
+    installDefaults();
+    // A skin folder elsewhere: a JPEG background wrapped as SVG, a bitmap cursor in the .mbm.
+    QTemporaryDir skinDir;
+    QImage background(200, 300, QImage::Format_RGB32);
+    background.fill(QColor(200, 30, 30));
+    QImage cursor(60, 10, QImage::Format_RGB32);
+    cursor.fill(QColor(20, 220, 20));
+    TMIFList mif;
+    mif.WorkFolder = folder();
+    const QByteArray jpeg = encodeJpeg(background, 95).value();
+    ASSERT_TRUE(mif.AddSvgEntry(svgDocument(jpeg, "image/jpeg", 200, 300)));
+    ASSERT_TRUE(mif.AddBitmapEntry(cursor));
+    ASSERT_TRUE(mif.SaveToFile(skinDir.filePath(QStringLiteral("mine.mif"))));
+    SkinData skin;
+    skin.colours.fill(makeColor(1, 2, 3));
+    skin.mifName = QStringLiteral("mine.mif");
+    ASSERT_TRUE(
+        testfiles::write(skinDir.filePath(QStringLiteral("mine.skin")), writeSkin(skin).value()));
+
+    TForm1 form(folder(), QString(), sink());
+    form.openSkin(skinDir.filePath(QStringLiteral("mine.skin")));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    EXPECT_EQ(form.preview()->colour(5), makeColor(1, 2, 3));
+    EXPECT_EQ(form.pictures().BackgroundPicture.size(), QSize(200, 300));
+    EXPECT_EQ(form.pictures().CursorPicture.size(), QSize(60, 10));
+    EXPECT_TRUE(form.imageFiles().BackgroundFile.endsWith(QStringLiteral("temp/1.jpg")));
+    EXPECT_TRUE(form.imageFiles().CursorFile.endsWith(QStringLiteral("temp/2.bmp")));
+    // The screen shows the red background stretched to its size; the picture files stay in temp/.
+    const QRgb corner = form.preview()->picture().pixel(0, 0);
+    EXPECT_NEAR(qRed(corner), 200, 8);
+    EXPECT_NEAR(qGreen(corner), 30, 8);
+    EXPECT_TRUE(QFile::exists(form.imageFiles().CursorFile));
+    EXPECT_FALSE(form.preview()->Busy);
 }
 
 TEST_F(ProgramFolderTest, CommandLineArgumentThatIsNotAFileIsIgnored)
@@ -143,7 +191,7 @@ TEST_F(ProgramFolderTest, CommandLineArgumentThatIsNotAFileIsIgnored)
     QDir(folder()).mkdir(QStringLiteral("folder.skin"));
     for (const QString &arg : {folder() + QStringLiteral("folder.skin"),
                                folder() + QStringLiteral("missing.skin"), QStringLiteral("-x")}) {
-        TForm1 form(folder(), arg);
+        TForm1 form(folder(), arg, sink());
         EXPECT_FALSE(form.startupFailed());
         EXPECT_EQ(form.scheme().slotColour(0), defaultSlotColour(0));
         EXPECT_EQ(form.skinTexts().skinFileName, QStringLiteral("default.skin"));
@@ -154,12 +202,12 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
 {
     installDefaults();
     writeFile(QStringLiteral("cut.skin"), skinBytes(200).left(5));
-    TForm1 form(folder(), QString());
-    QStringList messages;
-    form.setMessageSink(
-        [&](const QString &, const QString &text, const QString &) { messages.append(text); });
+    TForm1 form(folder(), QString(), sink());
     form.openSkin(folder() + QStringLiteral("cut.skin"));
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Ошибка при загрузке скина!")});
+    // The opening goes on to the pictures, whose .mif is missing too.
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], QStringLiteral("Ошибка при загрузке скина!"));
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Ошибка при загрузке файла")));
     EXPECT_EQ(colorRed(form.scheme().slotColour(0)), 200);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 200);
     EXPECT_EQ(form.scheme().slotColour(1), defaultSlotColour(1));
@@ -169,7 +217,7 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
 TEST_F(ProgramFolderTest, QuitEmptiesTempButKeepsItsFolders)
 {
     installDefaults();
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     QDir(folder()).mkpath(QStringLiteral("temp/sub"));
     writeFile(QStringLiteral("temp/1.bmp"), "x");
     writeFile(QStringLiteral("temp/.hidden"), "x");
@@ -184,7 +232,7 @@ TEST_F(ProgramFolderTest, QuitEmptiesTempButKeepsItsFolders)
 TEST_F(ProgramFolderTest, ClosingTheMainWindowOnlyHidesIt)
 {
     installDefaults();
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     form.previewWindow()->show();
     form.show();
     form.close();
@@ -195,7 +243,7 @@ TEST_F(ProgramFolderTest, ClosingTheMainWindowOnlyHidesIt)
 TEST_F(ProgramFolderTest, ClosingThePreviewWindowEndsWithoutCleaningUp)
 {
     installDefaults();
-    TForm1 form(folder(), QString());
+    TForm1 form(folder(), QString(), sink());
     QDir(folder()).mkdir(QStringLiteral("temp"));
     writeFile(QStringLiteral("temp/1.bmp"), "x");
     form.previewWindow()->show();
