@@ -15,8 +15,8 @@ void ensureRuntimeFolder()
         return;
     const QString folder = QDir::tempPath() + QStringLiteral("/velmora-runtime-%1").arg(getuid());
     QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
