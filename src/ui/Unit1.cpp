@@ -545,7 +545,7 @@ QString TForm1::askBmpName()
 {
     const QString name = QFileDialog::getSaveFileName(m_form3, QString(), QString(),
                                                       QStringLiteral("*.bmp (*.bmp)"));
-    return name.isEmpty() ? name : TForm3::withBmpExtension(name);
+    return name.isEmpty() ? name : bmpExportPath(name);
 }
 
 void TForm1::N12Click()

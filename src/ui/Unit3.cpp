@@ -344,12 +344,6 @@ void TForm3::Timer2Timer()
     Timer2.stop();
 }
 
-QString TForm3::withBmpExtension(const QString &name)
-{
-    return name.endsWith(QStringLiteral(".bmp"), Qt::CaseSensitive) ? name
-                                                                    : name + QStringLiteral(".bmp");
-}
-
 QString TForm3::saveScreenshot(const QString &path)
 {
     if (!m_preview)

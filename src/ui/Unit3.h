@@ -34,8 +34,6 @@ public:
 
     // Saves the screen as a bitmap with the blinking nicks lit; returns the error text or "".
     QString saveScreenshot(const QString &path);
-    // What "Скриншот экрана" and the picture exports do with a chosen name.
-    static QString withBmpExtension(const QString &name);
 
     QMenu *PopupMenu1 = nullptr;
     // Context menu items, named as the program's documents name them.

@@ -1,3 +1,4 @@
+#include "PreviewFixture.h"
 #include "core/Cp1251.h"
 #include "preview/mainTolvoPreview.h"
 
@@ -10,23 +11,9 @@
 
 namespace {
 
-void fill(TMBMconvImageList &list, int items)
-{
-    QImage icon(16, 16, QImage::Format_RGB32);
-    for (int i = 0; i < items; ++i) {
-        icon.fill(i % 2 ? Qt::white : QColor::fromHsv(i * 7 % 360, 200, 200));
-        list.Add(icon);
-    }
-}
-
 PreviewResources iconResources(const CL &list)
 {
-    PreviewResources res;
-    fill(res.XStatusIcons, 74);
-    fill(res.StatusIcons, 64);
-    fill(res.ClientIcons, 86);
-    fill(res.ProgramIcons, 96);
-    fill(res.PrivateStatusIcons, 6);
+    PreviewResources res = previewtest::iconResources();
     res.loadedList = list;
     return res;
 }
