@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -243,7 +244,12 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
     ConverterSetup converter;
     const bool anyBitmap = std::any_of(contents->entries.cbegin(), contents->entries.cend(),
                                        [](const MifEntry &e) { return e.IsBitmap; });
-    if (anyBitmap) {
+    const QString mbm = companionMbmPath(paths->input);
+    if (anyBitmap && !QFileInfo::exists(mbm)) {
+        // Nothing to unpack: every bitmap entry is simply missing from it.
+        err << QStringLiteral("velmora-cli %1: %2 does not exist\n").arg(command, mbm);
+        bitmaps.emplace();
+    } else if (anyBitmap) {
         auto setup = converterSetup();
         if (!setup) {
             err << QStringLiteral("velmora-cli %1: bitmap sizes unknown: %2\n")
@@ -254,7 +260,7 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
             bitmaps->ToolName = converter.tool;
             bitmaps->WorkFolder = converter.work->path();
             bitmaps->OnMessage = converterMessages(err, command);
-            (void)bitmaps->LoadFromMBM(companionMbmPath(paths->input));
+            (void)bitmaps->LoadFromMBM(mbm);
         }
     }
     const QList<EntryFacts> facts = describe(contents->entries, bitmaps ? &*bitmaps : nullptr);
