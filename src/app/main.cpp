@@ -1,3 +1,4 @@
+#include "platform/FileOps.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::ensureRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora for TolvoICQ"));
     // The preview window decides when the program ends, not the last visible window.

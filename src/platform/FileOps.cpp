@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryFile>
 
+#include <unistd.h>
+
 namespace platform {
 
 void deleteFolderFiles(const QString &folder)
@@ -24,6 +26,17 @@ QString uniqueFilePath(const QString &folder, const QString &prefix, const QStri
     if (!file.open())
         return {};
     return file.fileName();
+}
+
+void ensureRuntimeFolder()
+{
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        return;
+    const QString folder = QDir::tempPath() + QStringLiteral("/velmora-runtime-%1").arg(getuid());
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
 } // namespace platform

@@ -12,4 +12,8 @@ void deleteFolderFiles(const QString &folder);
 // "capture-1a2B.txt".
 QString uniqueFilePath(const QString &folder, const QString &prefix, const QString &suffix);
 
+// Qt warns on every start when the session has no runtime folder (a plain ssh, cron or Xvfb
+// session); a private one in the temp folder keeps the program's output clean.
+void ensureRuntimeFolder();
+
 } // namespace platform
