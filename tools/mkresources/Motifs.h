@@ -7,6 +7,11 @@
 namespace motif {
 
 // The client's status flower: seven round petals about a yellow heart, filling r.
+// A white cup of coffee on its saucer, filling the 16 x 16 icon below y = 6, and two wisps of
+// steam above it.
+void coffeeCup(QPainter &p);
+void steam(QPainter &p);
+
 void flower(QPainter &p, const QRectF &r, const QColor &petals);
 // A flower drawn as a thin ring of petal outlines only (the invisible statuses).
 void ghostFlower(QPainter &p, const QRectF &r, const QColor &outline);

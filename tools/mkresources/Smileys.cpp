@@ -381,24 +381,8 @@ QList<Entry> entries()
         {{QStringLiteral("*COFFEE*")},
          QStringLiteral("coffee"),
          [](QPainter &p) {
-             const QColor edge(0x6a, 0x70, 0x80);
-             draw::ellipse(p, QRectF(0.5, 12.5, 15.0, 3.0), pal::white);
-             draw::stroke(p, draw::ellipsePath(QRectF(10.6, 7.2, 4.2, 4.0)), edge, 1.4);
-             QPainterPath cup;
-             cup.moveTo(2.0, 6.0);
-             cup.lineTo(12.0, 6.0);
-             cup.quadTo(12.0, 13.5, 7.0, 13.5);
-             cup.quadTo(2.0, 13.5, 2.0, 6.0);
-             cup.closeSubpath();
-             draw::shape(p, cup, pal::white, edge);
-             draw::flat(p, draw::ellipsePath(QRectF(2.6, 6.0, 8.8, 1.8)), QColor(0x6a, 0x3a, 0x14));
-             const QColor steam(0xa8, 0xb0, 0xbc);
-             for (qreal x : {5.0, 8.5}) {
-                 QPainterPath wisp;
-                 wisp.moveTo(x, 5.0);
-                 wisp.cubicTo(x - 1.4, 3.8, x + 1.4, 2.4, x, 0.8);
-                 draw::stroke(p, wisp, steam, 1.0);
-             }
+             motif::coffeeCup(p);
+             motif::steam(p);
          }},
         {{QStringLiteral("*STAR*")},
          QStringLiteral("star"),
