@@ -1,6 +1,6 @@
+#include "CliRun.h"
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
-#include "app/cli/Cli.h"
 #include "containers/PictureCodecs.h"
 
 #include <QGuiApplication>
@@ -34,14 +34,10 @@ protected:
 
     int run(QStringList args)
     {
-        err.clear();
-        QString out;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
         args.prepend(QStringLiteral("render"));
-        const int code = runCli(args, outStream, errStream);
-        errStream.flush();
-        return code;
+        const CliRun result = runCommandLine(args);
+        err = result.err;
+        return result.code;
     }
 
     QString path(const QString &name) const { return m_dir.filePath(name); }

@@ -1,4 +1,4 @@
-#include "app/cli/Cli.h"
+#include "CliRun.h"
 
 #include "core/Cp1251.h"
 #include "core/SkinFile.h"
@@ -14,22 +14,9 @@
 
 namespace {
 
-struct CliRun
-{
-    int code = 0;
-    QString out;
-    QString err;
-};
-
 CliRun run(const QStringList &args)
 {
-    CliRun result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.code = runCli(args, out, err);
-    out.flush();
-    err.flush();
-    return result;
+    return runCommandLine(args);
 }
 
 class SkinCli : public ::testing::Test

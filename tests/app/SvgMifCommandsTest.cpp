@@ -1,7 +1,7 @@
 #include "../containers/TestPictures.h"
 #include "TestFiles.h"
 
-#include "app/cli/Cli.h"
+#include "CliRun.h"
 #include "containers/Base64Unit.h"
 #include "containers/PictureCodecs.h"
 #include "containers/mainMIF.h"
@@ -19,13 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct CliRun
-{
-    int code = 0;
-    QString out;
-    QString err;
-};
-
 // A program folder holding the converter, which the mif commands look for there.
 class SvgMifCli : public ::testing::Test
 {
@@ -37,16 +30,7 @@ protected:
     }
     void TearDown() override { setCliProgramFolder(QString()); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    CliRun run(const QStringList &args)
-    {
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.code = runCli(args, out, err);
-        out.flush();
-        err.flush();
-        return result;
-    }
+    CliRun run(const QStringList &args) { return runCommandLine(args); }
     QTemporaryDir m_dir;
 };
 
