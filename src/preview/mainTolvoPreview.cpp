@@ -1,9 +1,9 @@
 #include "preview/mainTolvoPreview.h"
 
+#include "containers/PictureCodecs.h"
 #include "platform/ProcessRunner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,14 +13,6 @@ namespace {
 QString missing(const QString &file)
 {
     return QStringLiteral("Ошибка!\nФайл \"%1\" не найден").arg(file);
-}
-
-std::optional<QByteArray> readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
 }
 
 class ResourceLoader
@@ -116,7 +108,7 @@ std::optional<PreviewResources> loadPreviewResources(const QString &programFolde
 
     load.progress(QStringLiteral("Загрузка иконок смайлов..."));
     load.ensureFolder(QStringLiteral("Smilies"));
-    const auto ini = readFile(programFolder + QStringLiteral("Smilies/default.ini"));
+    const auto ini = readWholeFile(programFolder + QStringLiteral("Smilies/default.ini"));
     if (!ini) {
         load.fail(QStringLiteral("Smilies/default.ini"));
         return std::nullopt;
@@ -133,13 +125,13 @@ std::optional<PreviewResources> loadPreviewResources(const QString &programFolde
     addPairs(res.smiles.images, res.ProgramIcons, 88, 2);
     addPairs(res.smiles.images, res.XStatusIcons, 0, 2 * TSmiles::kXStatusSmileys);
 
-    const auto chat = readFile(programFolder + QStringLiteral("TextOfChat.txt"));
+    const auto chat = readWholeFile(programFolder + QStringLiteral("TextOfChat.txt"));
     if (!chat) {
         load.fail(QStringLiteral("TextOfChat.txt"));
         return std::nullopt;
     }
     res.chat = readChatSample(*chat);
-    if (const auto clist = readFile(programFolder + QStringLiteral("CList.txt")))
+    if (const auto clist = readWholeFile(programFolder + QStringLiteral("CList.txt")))
         res.loadedList = readCList(*clist);
     else
         res.loadedList = sampleContactList(random);
