@@ -2,13 +2,17 @@
 
 include(GoogleTest)
 
-# velmora_add_subdirs(<names...>): adds each named subfolder that has a CMakeLists.txt, so a
-# layer or tool can land on its own without touching its parent.
+# velmora_add_subdirs(<names...>): adds each named subfolder. A named folder without a
+# CMakeLists.txt stops the configure: skipping it quietly would let a misspelt or not yet
+# created folder, and a layer's tests with it, drop out of the build unnoticed.
 function(velmora_add_subdirs)
     foreach(dir IN LISTS ARGN)
-        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-            add_subdirectory(${dir})
+        if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+            message(FATAL_ERROR "velmora_add_subdirs: folder '${dir}' named in "
+                "${CMAKE_CURRENT_LIST_FILE} has no CMakeLists.txt "
+                "(looked for ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)")
         endif()
+        add_subdirectory(${dir})
     endforeach()
 endfunction()
 

@@ -52,20 +52,25 @@ PreviewResources resources()
 
 std::unique_ptr<TTolvoPreview> makePreview(QSize size, int columns)
 {
-    auto preview = std::make_unique<TTolvoPreview>(resources());
+    // Every preview of the run draws the default colours and these pictures.
+    static SkinDocument document;
+    SkinPictures pictures;
+    pictures.BackgroundSource = QImage(size, QImage::Format_RGB32);
+    pictures.BackgroundSource.fill(QColor(220, 230, 245));
+    pictures.CursorSource = QImage(120, 18, QImage::Format_RGB32);
+    pictures.CursorSource.fill(QColor(250, 200, 90));
+    document.setPictures(pictures);
+    auto preview = std::make_unique<TTolvoPreview>(resources(), document);
     preview->stopBlinking();
     preview->Busy = true;
-    ColourScheme scheme;
-    for (int i = 0; i < kColourTableSize; ++i)
-        preview->setColour(i, scheme.table()[i]);
-    QImage back(size, QImage::Format_RGB32);
-    back.fill(QColor(220, 230, 245));
-    preview->setBackground(back);
-    QImage cursor(120, 18, QImage::Format_RGB32);
-    cursor.fill(QColor(250, 200, 90));
-    preview->setCursor(cursor);
-    preview->setScreenSize(size);
-    preview->setColumns(columns);
+    // The busiest list: offline contacts with their client icons.
+    PreviewState state;
+    state.showOffline = true;
+    state.showClients = true;
+    state.selection = SelectionMode::SingleElement;
+    state.screenSize = size;
+    state.columns = columns;
+    preview->setState(state);
     preview->setClock([] { return QTime(12, 34); });
     preview->Busy = false;
     return preview;
@@ -97,7 +102,7 @@ void BM_RenderChat240x320(benchmark::State &state)
     auto preview = makePreview({240, 320}, 2);
     if (preview->resources().chat.ChatText.isEmpty())
         state.SkipWithError("data/TextOfChat.txt is missing");
-    preview->setActiveScreen(TTolvoPreview::kChatScreen);
+    preview->setActiveScreen(PreviewScreen::Chat);
     for (auto _ : state) {
         preview->Render();
         benchmark::DoNotOptimize(preview->picture().constBits());
@@ -124,7 +129,7 @@ BENCHMARK(BM_RenderContactListWithAllLayers240x320)->Unit(benchmark::kMillisecon
 void BM_RenderSettings240x320(benchmark::State &state)
 {
     auto preview = makePreview({240, 320}, 2);
-    preview->setActiveScreen(TTolvoPreview::kSettingsScreen);
+    preview->setActiveScreen(PreviewScreen::Settings);
     for (auto _ : state) {
         preview->Render();
         benchmark::DoNotOptimize(preview->picture().constBits());

@@ -1,4 +1,5 @@
 #include "platform/FileOps.h"
+#include "startup/Startup.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 
@@ -15,8 +16,7 @@ int main(int argc, char *argv[])
 
     const QString programFolder =
         QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
-    const QStringList args = QCoreApplication::arguments();
-    TForm1 form1(programFolder, args.value(1));
+    TForm1 form1(programFolder, commandLineFile(QCoreApplication::arguments()));
     if (!form1.startupFailed())
         form1.previewWindow()->show();
     return QApplication::exec();

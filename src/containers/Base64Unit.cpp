@@ -2,6 +2,7 @@
 
 #include "containers/PictureCodecs.h"
 #include "core/SkinFile.h"
+#include "platform/FileOps.h"
 
 #include <algorithm>
 #include <limits>

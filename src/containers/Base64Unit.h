@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

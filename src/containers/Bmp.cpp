@@ -246,27 +246,3 @@ QByteArray encodeBmp24(const QImage &source)
     }
     return out;
 }
-
-Result<QImage> decodePictureFile(const QString &path)
-{
-    const QString kind = path.right(3).toLower();
-    if (kind != u"bmp" && kind != u"jpg" && kind != u"png") {
-        return fail(Error::unsupported(
-            QStringLiteral("%1: only .bmp, .jpg and .png pictures can be used").arg(path)));
-    }
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return fail(bytes.error());
-    if (kind == u"bmp")
-        return decodeBmp(*bytes, path);
-    if (kind == u"jpg")
-        return decodeJpeg(*bytes, path);
-    auto png = decodePng(*bytes, path);
-    if (!png || !png->hasAlphaChannel())
-        return png;
-    QImage flat(png->size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, *png);
-    return flat;
-}

@@ -132,14 +132,3 @@ Result<QByteArray> encodeJpeg(const QImage &source, int quality)
     jpeg_finish_compress(&c.info);
     return QByteArray(reinterpret_cast<const char *>(c.buffer), qsizetype(c.size));
 }
-
-Result<QByteArray> readWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    return bytes;
-}

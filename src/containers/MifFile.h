@@ -1,7 +1,7 @@
 #pragma once
 
 #include "containers/Progress.h"
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -20,9 +20,6 @@ Result<QByteArray> encodePng(const QImage &image);
 Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what);
 // Always a bottom-up 24-bit BI_RGB file.
 QByteArray encodeBmp24(const QImage &image);
-
-// Reads a whole file for a decoder, with the system's error text on failure.
-Result<QByteArray> readWholeFile(const QString &path);
 
 // Decodes a picture file by the lower-cased last three characters of its name (bmp, jpg, png);
 // transparent PNG pixels are flattened onto white.

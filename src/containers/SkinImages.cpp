@@ -4,6 +4,7 @@
 #include "containers/PictureCodecs.h"
 #include "containers/mainMIF.h"
 #include "core/SkinFile.h"
+#include "platform/FileOps.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,7 +55,7 @@ LoadSkinImages(const QString &mifPath, const SkinImagesSetup &setup, SkinImageFi
     list.ToolName = setup.ToolName;
     list.OnProgress = setup.OnProgress;
     list.OnMessage = setup.OnMessage;
-    list.WorkFolder = setup.ProgramFolder;
+    list.WorkFolder = setup.WorkFolder;
     if (auto loaded = list.LoadFromFile(mifPath); !loaded)
         return failure(loadFailed, loaded.error());
     if (list.Count() != kSkinMifEntries) {
@@ -73,7 +74,7 @@ LoadSkinImages(const QString &mifPath, const SkinImagesSetup &setup, SkinImageFi
     if (!cursor)
         return failure(loadFailed, cursor.error());
 
-    const QDir temp(QDir(setup.ProgramFolder).filePath(QStringLiteral("temp")));
+    const QDir temp(QDir(setup.WorkFolder).filePath(QStringLiteral("temp")));
     if (!temp.mkpath(QStringLiteral("."))) {
         return failure(
             loadFailed,

@@ -3,7 +3,7 @@
 #include "containers/MifFile.h"
 #include "containers/Progress.h"
 #include "containers/SkinPictures.h"
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QImage>
 #include <QList>
@@ -14,8 +14,8 @@
 // the scaled copies the preview shows, the bitmap exports, and taking the pictures out of a
 // skin's .mif when a skin is opened.
 
-// The picture files LoadSkinImages last took out of a .mif: ProgramFolder/temp/1 and
-// ProgramFolder/temp/2 with ".jpg", ".png" or ".bmp". Empty until a skin has been opened.
+// The picture files LoadSkinImages last took out of a .mif: WorkFolder/temp/1 and
+// WorkFolder/temp/2 with ".jpg", ".png" or ".bmp". Empty until a skin has been opened.
 struct SkinImageFiles
 {
     QString BackgroundFile;
@@ -25,9 +25,10 @@ struct SkinImageFiles
 // What taking pictures out of a .mif needs from the program.
 struct SkinImagesSetup
 {
-    // With a trailing separator. The pictures and the converter's working files go to its
-    // temp/ subfolder, and nowhere else.
-    QString ProgramFolder;
+    // The running program's private scratch folder, with a trailing separator. The pictures
+    // and the converter's working files go to its temp/ subfolder, and nowhere else.
+    QString WorkFolder;
+    // The converter: a name looked up in WorkFolder and on the PATH, or an absolute path.
     QString ToolName = QStringLiteral("bmconv");
     // The console log.
     ProgressCallback OnProgress;

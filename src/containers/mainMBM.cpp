@@ -3,6 +3,7 @@
 #include "containers/PictureCodecs.h"
 #include "containers/RunCaptured.h"
 #include "core/SkinFile.h"
+#include "platform/FileOps.h"
 
 #include <QDir>
 #include <QFile>

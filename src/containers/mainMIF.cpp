@@ -4,6 +4,7 @@
 #include "containers/mainMBM.h"
 #include "core/Cp1251.h"
 #include "core/SkinFile.h"
+#include "platform/FileOps.h"
 
 #include <QDir>
 

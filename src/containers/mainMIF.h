@@ -2,7 +2,7 @@
 
 #include "containers/MifFile.h"
 #include "containers/Progress.h"
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QImage>
 #include <QList>
@@ -20,7 +20,8 @@ public:
     // Set when a bitmap entry is added or read; LoadFromFile starts it afresh.
     bool HasBitmaps = false;
     QString ToolName = QStringLiteral("bmconv");
-    // Where the converter runs; its temp/ subfolder holds the working files (ProgramFolder).
+    // Where the converter runs; its temp/ subfolder holds the working files (a private scratch
+    // folder of the running program).
     QString WorkFolder;
 
     int Count() const { return int(m_entries.size()); }

@@ -46,6 +46,30 @@ QString hexText(int component);
 int parseHexComponent(const QString &text);
 
 constexpr int kSlotCount = 20;
+
+// The slots by what they paint; the numbers are the .skin file's order and never change.
+namespace Slot {
+inline constexpr int ContactNick = 0;
+inline constexpr int CursorNick = 1; // also the strip over the clock
+inline constexpr int Clock = 2;      // also the T9 indicator
+inline constexpr int Separator = 3;  // "online/offline" divider and group rows
+inline constexpr int LeftSoftkey = 4;
+inline constexpr int RightSoftkey = 5;
+inline constexpr int MenuBackground = 6;
+inline constexpr int MenuText = 7; // menus, settings and pop-up windows
+inline constexpr int MenuFrame = 8;
+inline constexpr int MenuCursor = 9;
+inline constexpr int MenuCursorText = 10;
+inline constexpr int EditorText = 11;
+inline constexpr int Reserve1 = 12;
+inline constexpr int ChatTheirNick = 13;
+inline constexpr int ChatOwnNick = 14;
+inline constexpr int ChatMessage = 15;
+inline constexpr int ChatXStatus = 16;
+inline constexpr int BlinkingNick = 17;
+inline constexpr int Reserve2 = 18;
+inline constexpr int Reserve3 = 19;
+} // namespace Slot
 // Entry 0 of the table is a fixed white; entry n holds slot n - 1.
 constexpr int kColourTableSize = kSlotCount + 1;
 constexpr TColor kFixedWhite = makeColor(255, 255, 255);

@@ -1,6 +1,7 @@
 #include "core/SkinFile.h"
 
 #include "core/Cp1251.h"
+#include "platform/FileOps.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,16 +185,6 @@ Result<void> loadSkinFile(const QString &path, ColourScheme &scheme, SkinTexts &
     if (!skin)
         return fail(skin.error().error);
     texts.copyright = data.copyright;
-    return {};
-}
-
-Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
     return {};
 }
 

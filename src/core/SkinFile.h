@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/ColourScheme.h"
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QByteArray>
 #include <QString>
@@ -51,6 +51,3 @@ Result<void> loadSkinFile(const QString &path, ColourScheme &scheme, SkinTexts &
 // already end in exactly that; creates the folder's last level if needed. The old file is
 // replaced only by a complete new one. Returns the full path written.
 Result<QString> saveSkinFile(const QString &folder, const ColourScheme &scheme, SkinTexts &texts);
-
-// Writes bytes to path through a temporary file in the same folder, renamed into place.
-Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes);

@@ -1,6 +1,21 @@
 #pragma once
 
+#include "platform/Error.h"
+
+#include <QByteArray>
 #include <QString>
+
+// Writes bytes to path through a temporary file in the same folder, renamed into place: a
+// failed write leaves the old file as it was.
+Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// Past this size a file is not what any reader of ours expects, and reading it whole would only
+// exhaust memory.
+inline constexpr qint64 kMaxReadSize = qint64(256) << 20;
+
+// Reads a whole file, with the system's error text on failure and a clear error for a file
+// larger than limit.
+Result<QByteArray> readWholeFile(const QString &path, qint64 limit = kMaxReadSize);
 
 namespace platform {
 

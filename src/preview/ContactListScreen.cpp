@@ -36,7 +36,7 @@ void TTolvoPreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int 
     const TMBMconvImageList &xstatus = m_res.XStatusIcons;
     const TMBMconvImageList &clients = m_res.ClientIcons;
     const TMBMconvImageList &program = m_res.ProgramIcons;
-    if (!m_showClients)
+    if (!m_state.showClients)
         cl = kNone;
     const int fh = m_canvasFont.pixelHeight();
     const int d = std::max({status.Height(), xstatus.Height(), clients.Height(), fh});
@@ -85,10 +85,10 @@ void TTolvoPreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int 
 
 void TTolvoPreview::DrawContactList(QPainter &p)
 {
-    const CL display =
-        buildDisplayList(m_res.loadedList, m_showGroups, m_showOffline, m_sortByStatus);
-    const int W = m_size.width();
-    const int H = m_size.height();
+    const CL display = buildDisplayList(m_res.loadedList, m_state.showGroups, m_state.showOffline,
+                                        m_state.sortByStatus);
+    const int W = m_state.screenSize.width();
+    const int H = m_state.screenSize.height();
     const int wS = m_res.StatusIcons.Width();
     const int wX = m_res.XStatusIcons.Width();
     const int wP = m_res.ProgramIcons.Width();
@@ -100,11 +100,14 @@ void TTolvoPreview::DrawContactList(QPainter &p)
 
     setCanvasFont(p, {QStringLiteral("Nokia Hindi S60"), 16, true, false});
     const int ys = H - 16 - 1;
-    textLabel(p, 4, m_showMenu && m_menuLeft ? QStringLiteral("Выбрать") : QStringLiteral("Меню"),
-              3, ys, 4);
-    const QString right =
-        m_showMenu && !m_menuLeft ? QStringLiteral("Отмена") : QStringLiteral("Функции");
-    textLabel(p, 5, right, W - QFontMetrics(p.font()).horizontalAdvance(right) - 3, ys, 5);
+    textLabel(p, Slot::LeftSoftkey,
+              m_state.showMenu && m_state.menuLeft ? QStringLiteral("Выбрать")
+                                                   : QStringLiteral("Меню"),
+              3, ys, Slot::LeftSoftkey);
+    const QString right = m_state.showMenu && !m_state.menuLeft ? QStringLiteral("Отмена")
+                                                                : QStringLiteral("Функции");
+    textLabel(p, Slot::RightSoftkey, right, W - QFontMetrics(p.font()).horizontalAdvance(right) - 3,
+              ys, Slot::RightSoftkey);
 
     const int yi = H - 16 - 6 - wS;
     DrawContactRow(p, 5, yi, wS, kStatusCodes[18], kNone, kNone, QString(), 0, 0);
@@ -114,34 +117,35 @@ void TTolvoPreview::DrawContactList(QPainter &p)
     m_res.ProgramIcons.DrawMasked(p, W - 2 * wP - 7, yi, 70);
     m_res.ProgramIcons.DrawMasked(p, W - wP - 5, yi, 76);
 
-    const int clockOffset = m_miniClock ? 13 : 3;
-    setCanvasFont(p, {QStringLiteral("Series 60 ZDigi"), m_miniClock ? 10 : 23, false, false});
+    const int clockOffset = m_state.miniClock ? 13 : 3;
+    setCanvasFont(p,
+                  {QStringLiteral("Series 60 ZDigi"), m_state.miniClock ? 10 : 23, false, false});
     const QString time = clockText();
-    textLabel(p, 2, time, (W - QFontMetrics(p.font()).horizontalAdvance(time)) / 2,
-              yi + 3 + clockOffset, 2);
+    textLabel(p, Slot::Clock, time, (W - QFontMetrics(p.font()).horizontalAdvance(time)) / 2,
+              yi + 3 + clockOffset, Slot::Clock);
 
-    setCanvasFont(p, m_contactListFont);
-    const int fh = m_contactListFont.pixelHeight();
+    setCanvasFont(p, m_state.contactListFont);
+    const int fh = m_state.contactListFont.pixelHeight();
     const int R = std::max({hS, hX, hC, fh}) + 2;
     int S = 0;
     for (const Group &group : display.Groups)
-        S += (1 + int((group.Contacts.size() + m_columns - 1) / m_columns)) * R;
+        S += (1 + int((group.Contacts.size() + m_state.columns - 1) / m_state.columns)) * R;
 
     int M = 2;
     if (S > yi - 8) {
         M = 9;
-        framedBox(p, 8, W - 7, 0, W, yi - 10, 9);
+        framedBox(p, Slot::MenuFrame, W - 7, 0, W, yi - 10, Slot::MenuCursor);
         const int t = int(std::nearbyint(double(yi - 11) * (yi - 11) / S));
-        framedBox(p, 8, W - 7, t, W, yi - 10, 6);
+        framedBox(p, Slot::MenuFrame, W - 7, t, W, yi - 10, Slot::MenuBackground);
     }
 
-    const int cw = (W - M) / m_columns;
+    const int cw = (W - M) / m_state.columns;
     int y = 0;
     const auto full = [&] {
         return y > yi - R - 8;
     };
     const auto drawContact = [&](const Buddy &b, int column) {
-        const ContactSlots s = contactSlots(b, m_blinkPhase);
+        const ContactSlots s = contactSlots(b, m_state.blinkPhase);
         DrawContactRow(p, cw * column + 3, y + 3, cw - 3, statusCode(b.Status), b.XStatusIcon,
                        b.ClientIcon, b.Nick, s.text, s.region);
     };
@@ -152,16 +156,16 @@ void TTolvoPreview::DrawContactList(QPainter &p)
         if (full())
             return;
         const int n = int(group.Contacts.size());
-        for (int r = 0; r < n / m_columns; ++r) {
-            for (int k = 0; k < m_columns; ++k)
-                drawContact(group.Contacts[r * m_columns + k], k);
+        for (int r = 0; r < n / m_state.columns; ++r) {
+            for (int k = 0; k < m_state.columns; ++k)
+                drawContact(group.Contacts[r * m_state.columns + k], k);
             y += R;
             if (full())
                 return;
         }
         if (full())
             return;
-        const int m = n % m_columns;
+        const int m = n % m_state.columns;
         for (int l = 0; l < m; ++l)
             drawContact(group.Contacts[n - m + l], l);
         if (m > 0)

@@ -78,29 +78,30 @@ const QList<MenuRow> &TTolvoPreview::chatMenu()
 void TTolvoPreview::DrawMenus(QPainter &p)
 {
     std::optional<Menu> menu;
-    if (m_activeScreen <= 1 && m_menuLeft)
+    if (showsContactList(m_state.activeScreen) && m_state.menuLeft)
         menu.emplace(mainMenu(), QStringLiteral("Обновить список"), false);
-    else if (m_activeScreen <= 1)
+    else if (showsContactList(m_state.activeScreen))
         menu.emplace(functionsMenu(), QStringLiteral("Настройки профиля"), true);
-    else if (m_activeScreen == kChatScreen && m_menuLeft)
+    else if (m_state.activeScreen == PreviewScreen::Chat && m_state.menuLeft)
         menu.emplace(chatMenu(), QStringLiteral("Статус-сообщение"), false);
     if (!menu)
         return;
 
-    setCanvasFont(p, m_settingsFont);
-    const int fh = m_settingsFont.pixelHeight();
+    setCanvasFont(p, m_state.settingsFont);
+    const int fh = m_state.settingsFont.pixelHeight();
     const int R = menuRowHeight(fh);
     const int width =
         QFontMetrics(p.font()).horizontalAdvance(menu->widthLabel) + 11 + m_res.StatusIcons.Width();
     const int height = int(menu->rows.size()) * R + 6;
-    const int x = menu->rightAligned ? m_size.width() - 4 - width : 4;
+    const int x = menu->rightAligned ? m_state.screenSize.width() - 4 - width : 4;
     // A menu taller than the room above the softkeys moves down until its top is on the
     // screen; its last rows then cover the softkey line or run off the bottom.
-    const int y1 = std::max(0, m_size.height() - fh - height);
-    framedBox(p, 8, x, y1, x + width, y1 + height, 6);
+    const int y1 = std::max(0, m_state.screenSize.height() - fh - height);
+    framedBox(p, Slot::MenuFrame, x, y1, x + width, y1 + height, Slot::MenuBackground);
 
     const int top = y1 + 2;
-    framedBox(p, 8, x + 2, top + kCursorRow * R, x + width - 2, top + (kCursorRow + 1) * R + 2, 9);
+    framedBox(p, Slot::MenuFrame, x + 2, top + kCursorRow * R, x + width - 2,
+              top + (kCursorRow + 1) * R + 2, Slot::MenuCursor);
     for (int k = 0; k < int(menu->rows.size()); ++k) {
         const MenuRow &row = menu->rows[k];
         DrawMenuRow(p, x + 5, row.textSlot, row.label, row.icon, row.source, top + k * R);

@@ -17,26 +17,28 @@ constexpr int kInfoIcon = 94;
 
 void TTolvoPreview::DrawPopup(QPainter &p)
 {
-    const int Wd = m_size.width();
+    const int Wd = m_state.screenSize.width();
     // Sixty pixels high, centred, 40 pixels from either side on every screen size; large fonts
     // overflow it.
-    const int B = (m_size.height() - 60) / 2;
-    framedBox(p, 8, 40, B, Wd - 40, B + 20, 9);
-    setCanvasFont(p, m_settingsFont);
+    const int B = (m_state.screenSize.height() - 60) / 2;
+    framedBox(p, Slot::MenuFrame, 40, B, Wd - 40, B + 20, Slot::MenuCursor);
+    setCanvasFont(p, m_state.settingsFont);
     const QFontMetrics metrics(p.font());
     const QString nick = popupNick();
-    textLabel(p, 10, nick, (Wd - metrics.horizontalAdvance(nick)) / 2, B + 3, 10);
+    textLabel(p, Slot::MenuCursorText, nick, (Wd - metrics.horizontalAdvance(nick)) / 2, B + 3,
+              Slot::MenuCursorText);
     // Its top outline covers the title strip's last line.
-    framedBox(p, 8, 40, B + 19, Wd - 40, B + 60, 6);
+    framedBox(p, Slot::MenuFrame, 40, B + 19, Wd - 40, B + 60, Slot::MenuBackground);
     const QString message = QStringLiteral("Тест");
-    textLabel(p, 7, message, (Wd - metrics.horizontalAdvance(message)) / 2, B + 32, 7);
+    textLabel(p, Slot::MenuText, message, (Wd - metrics.horizontalAdvance(message)) / 2, B + 32,
+              Slot::MenuText);
 }
 
 void TTolvoPreview::DrawInfoWindows(QPainter &p)
 {
-    setCanvasFont(p, m_settingsFont);
+    setCanvasFont(p, m_state.settingsFont);
     const QFontMetrics metrics(p.font());
-    const int fh = m_settingsFont.pixelHeight();
+    const int fh = m_state.settingsFont.pixelHeight();
     // The client sizes the windows by a status bitmap but draws a program icon in them. Lists
     // too short for that bitmap fall back to their icon size.
     const TMBMconvImageList &status = m_res.StatusIcons;
@@ -48,9 +50,9 @@ void TTolvoPreview::DrawInfoWindows(QPainter &p)
     for (const char16_t *info : kInfoTexts) {
         const QString text = QString::fromUtf16(info);
         const int w = budget.width() + metrics.horizontalAdvance(text) + 6;
-        const int x = m_infoWindowsLeft ? 2 : m_size.width() - w - 2;
-        framedBox(p, 8, x, y, x + w, y + h, 6);
-        DrawMenuRow(p, x + 2, 7, text, kInfoIcon, MenuIconSource::Program, y);
+        const int x = m_state.infoWindowsLeft ? 2 : m_state.screenSize.width() - w - 2;
+        framedBox(p, Slot::MenuFrame, x, y, x + w, y + h, Slot::MenuBackground);
+        DrawMenuRow(p, x + 2, Slot::MenuText, text, kInfoIcon, MenuIconSource::Program, y);
         y += h + 2;
     }
 }

@@ -30,27 +30,29 @@ constexpr int kFixedThumbMinHeight = 190;
 
 void TTolvoPreview::DrawSettingsScreen(QPainter &p)
 {
-    const int Wd = m_size.width();
-    const int H = m_size.height();
-    framedBox(p, 6, 0, 0, Wd, H, 6);
+    const int Wd = m_state.screenSize.width();
+    const int H = m_state.screenSize.height();
+    framedBox(p, Slot::MenuBackground, 0, 0, Wd, H, Slot::MenuBackground);
 
     // A track too short for an outline and some fill is left out altogether.
     const int trackBottom = H - 40;
     if (trackBottom - kTrackTop >= 4) {
-        framedBox(p, 8, Wd - 7, kTrackTop, Wd - 1, trackBottom, 9);
+        framedBox(p, Slot::MenuFrame, Wd - 7, kTrackTop, Wd - 1, trackBottom, Slot::MenuCursor);
         const int thumbBottom =
             H >= kFixedThumbMinHeight ? kThumbBottom : (kTrackTop + trackBottom) / 2;
-        framedBox(p, 8, Wd - 7, thumbBottom, Wd - 1, trackBottom, 6);
+        framedBox(p, Slot::MenuFrame, Wd - 7, thumbBottom, Wd - 1, trackBottom,
+                  Slot::MenuBackground);
     }
 
     drawSoftkeys(p, QStringLiteral("Выбрать"), QStringLiteral("Назад"));
 
-    setCanvasFont(p, m_settingsFont);
+    setCanvasFont(p, m_state.settingsFont);
     const QFontMetrics metrics(p.font());
-    const int fh = m_settingsFont.pixelHeight();
+    const int fh = m_state.settingsFont.pixelHeight();
     const int E = fh + 2;
     const int A = std::max(36, 2 * (fh + 2));
-    framedBox(p, 8, 1, E + A * kCursorSection - 1, Wd - 8, E + A * (kCursorSection + 1) + 1, 9);
+    framedBox(p, Slot::MenuFrame, 1, E + A * kCursorSection - 1, Wd - 8,
+              E + A * (kCursorSection + 1) + 1, Slot::MenuCursor);
     for (int k = 0; k < int(std::size(kSections)); ++k) {
         const QString label = QString::fromUtf16(kSections[k].label);
         // Centred in the width the scroll bar leaves.
@@ -58,5 +60,6 @@ void TTolvoPreview::DrawSettingsScreen(QPainter &p)
                   E + (A - fh) / 2 + k * A, kSections[k].slot);
     }
     const QString title = QStringLiteral("Настройки");
-    textLabel(p, 7, title, (Wd - metrics.horizontalAdvance(title)) / 2, 0, 7);
+    textLabel(p, Slot::MenuText, title, (Wd - metrics.horizontalAdvance(title)) / 2, 0,
+              Slot::MenuText);
 }

@@ -1,150 +1,21 @@
 #include "preview/mainTolvoPreview.h"
 
-#include "containers/PictureCodecs.h"
-#include "platform/ProcessRunner.h"
+#include "containers/SkinImages.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace {
-
-QString missing(const QString &file)
-{
-    return QStringLiteral("Ошибка!\nФайл \"%1\" не найден").arg(file);
-}
-
-class ResourceLoader
-{
-public:
-    ResourceLoader(const QString &folder, const StartupReporter &reporter,
-                   const MessageCallback &messages)
-        : m_folder(folder)
-        , m_reporter(reporter)
-        , m_messages(messages)
-    {}
-
-    void progress(const QString &text) const
-    {
-        if (m_reporter.progress)
-            m_reporter.progress(text);
-    }
-
-    bool fail(const QString &file) const
-    {
-        if (m_reporter.error)
-            m_reporter.error(missing(file));
-        return false;
-    }
-
-    bool exists(const QString &name) const { return QFileInfo::exists(m_folder + name); }
-
-    void prepareList(TMBMconvImageList &list) const
-    {
-        list.ToolName = QStringLiteral("bmconv");
-        list.WorkFolder = m_folder;
-        list.OnMessage = m_messages;
-    }
-
-    bool loadIcons(const QString &text, const QString &file, TMBMconvImageList &list) const
-    {
-        if (!text.isEmpty())
-            progress(text);
-        if (!exists(file))
-            return fail(file);
-        prepareList(list);
-        (void)list.LoadFromMBM(m_folder + file);
-        return true;
-    }
-
-    void ensureFolder(const QString &name) const { QDir(m_folder).mkpath(name); }
-
-private:
-    QString m_folder;
-    const StartupReporter &m_reporter;
-    const MessageCallback &m_messages;
-};
-
-// Copies icon/mask pairs with their colour modes, so that they draw as they do in their own
-// list. Items the source lacks go in empty, so that every later pair keeps its place.
-void addPairs(TMBMconvImageList &to, const TMBMconvImageList &from, int first, int count)
-{
-    for (int i = first; i < first + count; ++i) {
-        if (i < from.Count())
-            to.AddItem(from.Get(i));
-        else
-            to.Add(QImage());
-    }
-}
-
-} // namespace
-
-std::optional<PreviewResources> loadPreviewResources(const QString &programFolder,
-                                                     const StartupReporter &reporter,
-                                                     std::mt19937 &random,
-                                                     const MessageCallback &messages)
-{
-    ResourceLoader load(programFolder, reporter, messages);
-    PreviewResources res;
-    load.progress(QStringLiteral("Загрузка иконок x-статусов..."));
-    if (platform::findProgram(QStringLiteral("bmconv"), programFolder).isEmpty()) {
-        load.fail(QStringLiteral("bmconv"));
-        return std::nullopt;
-    }
-    load.ensureFolder(QStringLiteral("Icons"));
-    // The image lists keep their working files in temp/.
-    load.ensureFolder(QStringLiteral("temp"));
-    if (!load.loadIcons({}, QStringLiteral("ICQ/XStatus.mbm"), res.XStatusIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок статусов..."),
-                        QStringLiteral("ICQ/Status.mbm"), res.StatusIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок клиентов..."),
-                        QStringLiteral("ICQ/Clients.mbm"), res.ClientIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок приватных статусов..."),
-                        QStringLiteral("Icons/pricons.mbm"), res.ProgramIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок меню..."),
-                        QStringLiteral("ICQ/PStatus.mbm"), res.PrivateStatusIcons))
-        return std::nullopt;
-
-    load.progress(QStringLiteral("Загрузка иконок смайлов..."));
-    load.ensureFolder(QStringLiteral("Smilies"));
-    const auto ini = readWholeFile(programFolder + QStringLiteral("Smilies/default.ini"));
-    if (!ini) {
-        load.fail(QStringLiteral("Smilies/default.ini"));
-        return std::nullopt;
-    }
-    res.smiles = TSmiles(*ini);
-    TMBMconvImageList smileyPictures;
-    if (!load.loadIcons({}, QStringLiteral("Smilies/default.mbm"), smileyPictures))
-        return std::nullopt;
-    // One picture pair per line of the list, however many the picture file holds, then the
-    // message direction pictures and the x-status pictures, which double as smileys.
-    load.prepareList(res.smiles.images);
-    addPairs(res.smiles.images, smileyPictures, 0, 2 * res.smiles.fileSmileyCount());
-    addPairs(res.smiles.images, res.ProgramIcons, 90, 4);
-    addPairs(res.smiles.images, res.ProgramIcons, 88, 2);
-    addPairs(res.smiles.images, res.XStatusIcons, 0, 2 * TSmiles::kXStatusSmileys);
-
-    const auto chat = readWholeFile(programFolder + QStringLiteral("TextOfChat.txt"));
-    if (!chat) {
-        load.fail(QStringLiteral("TextOfChat.txt"));
-        return std::nullopt;
-    }
-    res.chat = readChatSample(*chat);
-    if (const auto clist = readWholeFile(programFolder + QStringLiteral("CList.txt")))
-        res.loadedList = readCList(*clist);
-    else
-        res.loadedList = sampleContactList(random);
-    return res;
-}
-
-TTolvoPreview::TTolvoPreview(PreviewResources resources, QObject *parent)
+TTolvoPreview::TTolvoPreview(PreviewResources resources, SkinDocument &document, QObject *parent)
     : QObject(parent)
     , m_res(std::move(resources))
+    , m_document(document)
 {
-    m_colours.fill(kFixedWhite);
-    const PhoneFont font = PhoneFont::fromPoints(QStringLiteral("Nokia Hindi S60"), 8, true);
-    m_contactListFont = m_chatFont = m_settingsFont = font;
+    scalePictures();
+    connect(&m_document, &SkinDocument::colourChanged, this, &TTolvoPreview::Render);
+    connect(&m_document, &SkinDocument::picturesChanged, this, [this] {
+        scalePictures();
+        Render();
+    });
     m_blinkTimer.setInterval(500);
     connect(&m_blinkTimer, &QTimer::timeout, this, &TTolvoPreview::blinkTick);
     m_blinkTimer.start();
@@ -152,80 +23,96 @@ TTolvoPreview::TTolvoPreview(PreviewResources resources, QObject *parent)
 
 void TTolvoPreview::blinkTick()
 {
-    if (m_activeScreen >= 2)
+    if (!showsContactList(m_state.activeScreen))
         return;
-    m_blinkPhase = !m_blinkPhase;
+    m_state.blinkPhase = !m_state.blinkPhase;
     Render();
 }
 
-void TTolvoPreview::setActiveScreen(int screen)
+void TTolvoPreview::setState(const PreviewState &state)
 {
-    store(m_activeScreen, screen);
+    m_state = state;
+    m_state.columns = qBound(1, state.columns, 5);
+    m_state.screenSize = state.screenSize.expandedTo(QSize(1, 1));
+    scalePictures();
+    Render();
+}
+
+void TTolvoPreview::setActiveScreen(PreviewScreen screen)
+{
+    store(m_state.activeScreen, screen);
 }
 void TTolvoPreview::setShowMenu(bool on)
 {
-    store(m_showMenu, on);
+    store(m_state.showMenu, on);
 }
 void TTolvoPreview::setShowPopup(bool on)
 {
-    store(m_showPopup, on);
+    store(m_state.showPopup, on);
 }
 void TTolvoPreview::setColumns(int columns)
 {
-    store(m_columns, qBound(1, columns, 5));
+    store(m_state.columns, qBound(1, columns, 5));
 }
 void TTolvoPreview::setSortByStatus(bool on)
 {
-    store(m_sortByStatus, on);
+    store(m_state.sortByStatus, on);
 }
 void TTolvoPreview::setShowOffline(bool on)
 {
-    store(m_showOffline, on);
+    store(m_state.showOffline, on);
 }
 void TTolvoPreview::setShowGroups(bool on)
 {
-    store(m_showGroups, on);
+    store(m_state.showGroups, on);
 }
 void TTolvoPreview::setMiniClock(bool on)
 {
-    store(m_miniClock, on);
+    store(m_state.miniClock, on);
 }
 void TTolvoPreview::setShowInfoWindows(bool on)
 {
-    store(m_showInfoWindows, on);
+    store(m_state.showInfoWindows, on);
 }
 void TTolvoPreview::setInfoWindowsLeft(bool on)
 {
-    store(m_infoWindowsLeft, on);
+    store(m_state.infoWindowsLeft, on);
 }
 void TTolvoPreview::setShowClients(bool on)
 {
-    store(m_showClients, on);
+    store(m_state.showClients, on);
 }
 void TTolvoPreview::setMenuLeft(bool on)
 {
-    store(m_menuLeft, on);
+    store(m_state.menuLeft, on);
 }
 void TTolvoPreview::setContactListFont(const PhoneFont &font)
 {
-    store(m_contactListFont, font);
+    store(m_state.contactListFont, font);
 }
 void TTolvoPreview::setChatFont(const PhoneFont &font)
 {
-    store(m_chatFont, font);
+    store(m_state.chatFont, font);
 }
 void TTolvoPreview::setSettingsFont(const PhoneFont &font)
 {
-    store(m_settingsFont, font);
+    store(m_state.settingsFont, font);
 }
 void TTolvoPreview::setBlinkPhase(bool on)
 {
-    store(m_blinkPhase, on);
+    store(m_state.blinkPhase, on);
+}
+
+void TTolvoPreview::setSelection(SelectionMode mode)
+{
+    store(m_state.selection, mode);
 }
 
 void TTolvoPreview::setScreenSize(QSize size)
 {
-    store(m_size, size.expandedTo(QSize(1, 1)));
+    m_state.screenSize = size.expandedTo(QSize(1, 1));
+    scalePictures();
+    Render();
 }
 
 void TTolvoPreview::setBackground(const QImage &picture)
@@ -238,12 +125,18 @@ void TTolvoPreview::setCursor(const QImage &picture)
     store(m_cursor, picture.convertToFormat(QImage::Format_RGB32));
 }
 
+void TTolvoPreview::scalePictures()
+{
+    m_background = PreviewBackground(m_document.pictures(), m_state.screenSize)
+                       .convertToFormat(QImage::Format_RGB32);
+    m_cursor = PreviewCursor(m_document.pictures()).convertToFormat(QImage::Format_RGB32);
+}
+
 void TTolvoPreview::setColour(int index, TColor colour)
 {
-    if (index < 0 || index >= kColourTableSize)
-        return;
-    m_colours[index] = colour;
-    Render();
+    // The document announces the change, and that renders.
+    if (index >= 1 && index < kColourTableSize)
+        m_document.setSlotColour(index - 1, colour);
 }
 
 void TTolvoPreview::Render()
@@ -251,22 +144,23 @@ void TTolvoPreview::Render()
     if (Busy)
         return;
     m_regions.clear();
-    m_picture = QImage(m_size, QImage::Format_RGB32);
+    m_regions.merge = m_state.selection == SelectionMode::WholeSlot;
+    m_picture = QImage(m_state.screenSize, QImage::Format_RGB32);
     m_picture.fill(kTransparentColour);
     {
         QPainter p(&m_picture);
-        if (m_activeScreen <= 1)
+        if (showsContactList(m_state.activeScreen))
             DrawContactList(p);
-        else if (m_activeScreen == kChatScreen)
+        else if (m_state.activeScreen == PreviewScreen::Chat)
             DrawChatWindow(p);
-        else if (m_activeScreen == kSettingsScreen)
+        else if (m_state.activeScreen == PreviewScreen::Settings)
             DrawSettingsScreen(p);
         // Later layers cover earlier ones, and their regions win where they overlap.
-        if (m_showMenu)
+        if (m_state.showMenu)
             DrawMenus(p);
-        if (m_showInfoWindows)
+        if (m_state.showInfoWindows)
             DrawInfoWindows(p);
-        if (m_showPopup)
+        if (m_state.showPopup)
             DrawPopup(p);
     }
     m_regions.drawHighlight(m_picture);
@@ -315,7 +209,7 @@ void TTolvoPreview::framedBox(QPainter &p, int outlineSlot, int x1, int y1, int 
     if (x2 > x1 && y2 > y1)
         p.drawRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
     p.setBrush(Qt::NoBrush);
-    if (m_colours[outlineSlot + 1] == m_colours[fillSlot + 1]) {
+    if (m_document.slotColour(outlineSlot) == m_document.slotColour(fillSlot)) {
         addRegion(outlineSlot, x1, y1, x2, y2);
         return;
     }
@@ -328,10 +222,11 @@ void TTolvoPreview::framedBox(QPainter &p, int outlineSlot, int x1, int y1, int 
 void TTolvoPreview::drawSoftkeys(QPainter &p, const QString &left, const QString &right)
 {
     setCanvasFont(p, {QStringLiteral("Nokia Hindi S60"), 16, true, false});
-    const int y = m_size.height() - 16;
-    textLabel(p, 4, left, 6, y, 4);
-    textLabel(p, 5, right, m_size.width() - QFontMetrics(p.font()).horizontalAdvance(right) - 6, y,
-              5);
+    const int y = m_state.screenSize.height() - 16;
+    textLabel(p, Slot::LeftSoftkey, left, 6, y, Slot::LeftSoftkey);
+    textLabel(p, Slot::RightSoftkey, right,
+              m_state.screenSize.width() - QFontMetrics(p.font()).horizontalAdvance(right) - 6, y,
+              Slot::RightSoftkey);
 }
 
 int TTolvoPreview::menuRowHeight(int fontHeight) const
@@ -355,4 +250,22 @@ QString TTolvoPreview::clockText() const
     if (text.size() == 4)
         text.prepend(u'0');
     return text;
+}
+
+RenderBatch::RenderBatch(TTolvoPreview *preview)
+    : m_preview(preview)
+{
+    if (m_preview) {
+        m_wasBusy = m_preview->Busy;
+        m_preview->Busy = true;
+    }
+}
+
+RenderBatch::~RenderBatch()
+{
+    if (!m_preview)
+        return;
+    m_preview->Busy = m_wasBusy;
+    if (!m_wasBusy)
+        m_preview->Render();
 }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "containers/Progress.h"
 #include "containers/mainMBM.h"
 #include "core/ColourScheme.h"
+#include "document/SkinDocument.h"
 #include "preview/ChatSample.h"
 #include "preview/ContactList.h"
 #include "preview/PhoneFont.h"
+#include "preview/PreviewState.h"
 #include "preview/SelectionRegions.h"
 #include "preview/Smiles.h"
 
@@ -16,8 +17,6 @@
 
 #include <array>
 #include <functional>
-#include <optional>
-#include <random>
 
 class QPainter;
 
@@ -51,23 +50,9 @@ struct PreviewResources
     CL loadedList;
 };
 
-// Where resource loading shows its progress and its fatal error (the start-up window).
-struct StartupReporter
-{
-    std::function<void(const QString &)> progress;
-    std::function<void(const QString &)> error;
-};
-
-// Loads the icon lists, smileys, sample chat and contact list in the client's order. A missing
-// file is reported through reporter.error and ends loading (nullopt). The sample contact list
-// comes from random when there is no CList.txt. messages receives the converter's complaints.
-std::optional<PreviewResources> loadPreviewResources(const QString &programFolder,
-                                                     const StartupReporter &reporter,
-                                                     std::mt19937 &random,
-                                                     const MessageCallback &messages = {});
-
-// The simulated phone screen: its state, and Render, which draws the active screen with its
-// layers into a picture and rebuilds the selection regions. Every setter renders.
+// The simulated phone screen: its options, and Render, which draws the active screen with its
+// layers from the skin document into a picture and rebuilds the selection regions. Every setter
+// renders, and so does every change of the document.
 class TTolvoPreview : public QObject
 {
     Q_OBJECT
@@ -77,39 +62,47 @@ public:
     // The status icon table: status number -> status code of a contact row.
     static constexpr std::array<quint8, 22> kStatusCodes = {
         253, 30, 48, 32, 34, 38, 36, 24, 0, 18, 20, 16, 14, 10, 6, 8, 2, 12, 4, 26, 52, 28};
-    // ActiveScreen values; 1 shows the contact list as well.
-    static constexpr int kContactListScreen = 0;
-    static constexpr int kChatScreen = 2;
-    static constexpr int kSettingsScreen = 3;
     // The nick the pop-up window announces a message from.
     static QString popupNick() { return QStringLiteral("Катя"); }
 
-    explicit TTolvoPreview(PreviewResources resources, QObject *parent = nullptr);
+    // The document must outlive the preview.
+    TTolvoPreview(PreviewResources resources, SkinDocument &document, QObject *parent = nullptr);
 
     // --- state -----------------------------------------------------------------------------
+    // Set while a batch of changes is applied, so that nothing is drawn half-way; RenderBatch
+    // sets and clears it.
     bool Busy = false;
-    int ActiveScreen() const { return m_activeScreen; }
-    TColor colour(int index) const { return m_colours.at(index); }
-    bool ShowMenu() const { return m_showMenu; }
-    bool ShowPopup() const { return m_showPopup; }
-    int Columns() const { return m_columns; }
-    bool SortByStatus() const { return m_sortByStatus; }
-    bool ShowOffline() const { return m_showOffline; }
-    bool ShowGroups() const { return m_showGroups; }
-    bool MiniClock() const { return m_miniClock; }
-    bool ShowInfoWindows() const { return m_showInfoWindows; }
-    bool InfoWindowsLeft() const { return m_infoWindowsLeft; }
-    bool ShowClients() const { return m_showClients; }
-    bool MenuLeft() const { return m_menuLeft; }
-    bool BlinkPhase() const { return m_blinkPhase; }
-    const PhoneFont &ContactListFont() const { return m_contactListFont; }
-    const PhoneFont &ChatFont() const { return m_chatFont; }
-    const PhoneFont &SettingsFont() const { return m_settingsFont; }
-    QSize screenSize() const { return m_size; }
+    const PreviewState &state() const { return m_state; }
+    SkinDocument &document() const { return m_document; }
+    PreviewScreen ActiveScreen() const { return m_state.activeScreen; }
+    TColor colour(int index) const { return m_document.tableColour(index); }
+    bool ShowMenu() const { return m_state.showMenu; }
+    bool ShowPopup() const { return m_state.showPopup; }
+    int Columns() const { return m_state.columns; }
+    bool SortByStatus() const { return m_state.sortByStatus; }
+    bool ShowOffline() const { return m_state.showOffline; }
+    bool ShowGroups() const { return m_state.showGroups; }
+    bool MiniClock() const { return m_state.miniClock; }
+    bool ShowInfoWindows() const { return m_state.showInfoWindows; }
+    bool InfoWindowsLeft() const { return m_state.infoWindowsLeft; }
+    bool ShowClients() const { return m_state.showClients; }
+    bool MenuLeft() const { return m_state.menuLeft; }
+    bool BlinkPhase() const { return m_state.blinkPhase; }
+    SelectionMode Selection() const { return m_state.selection; }
+    const PhoneFont &ContactListFont() const { return m_state.contactListFont; }
+    const PhoneFont &ChatFont() const { return m_state.chatFont; }
+    const PhoneFont &SettingsFont() const { return m_state.settingsFont; }
+    QSize screenSize() const { return m_state.screenSize; }
     const PreviewResources &resources() const { return m_res; }
+    // The background at the screen's size and the cursor at its fixed size, as drawn.
+    const QImage &shownBackground() const { return m_background; }
+    const QImage &shownCursor() const { return m_cursor; }
 
     // --- setters: store, then Render --------------------------------------------------------
-    void setActiveScreen(int screen);
+    // All options at once, with one render.
+    void setState(const PreviewState &state);
+    void setActiveScreen(PreviewScreen screen);
+    // Writes into the document's colour table: index n is slot n - 1; index 0 stays white.
     void setColour(int index, TColor colour);
     void setShowMenu(bool on);
     void setShowPopup(bool on);
@@ -126,9 +119,13 @@ public:
     void setChatFont(const PhoneFont &font);
     void setSettingsFont(const PhoneFont &font);
     void setScreenSize(QSize size);
+    void setSelection(SelectionMode mode);
+    void setBlinkPhase(bool on);
+    // The pictures as drawn, replaced as they are. Normally they are made from the document's
+    // pictures at every change of those or of the screen size; this is for drawing a picture
+    // of another size, as the benchmarks and tests do.
     void setBackground(const QImage &picture);
     void setCursor(const QImage &picture);
-    void setBlinkPhase(bool on);
 
     // The clock the contact list shows; tests and the command line pin it.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
@@ -187,7 +184,7 @@ private:
     void setCanvasFont(QPainter &p, const PhoneFont &font);
     void drawSoftkeys(QPainter &p, const QString &left, const QString &right);
     int menuRowHeight(int fontHeight) const;
-    QColor slotColour(int slot) const { return toQColor(m_colours.at(slot + 1)); }
+    QColor slotColour(int slot) const { return toQColor(m_document.slotColour(slot)); }
     template<typename T>
     void store(T &field, const T &value)
     {
@@ -195,27 +192,12 @@ private:
         Render();
     }
     void blinkTick();
+    // The shown copies follow the document's pictures and the screen size.
+    void scalePictures();
 
     PreviewResources m_res;
-    int m_activeScreen = 0;
-    std::array<TColor, kColourTableSize> m_colours{};
-    bool m_showMenu = false;
-    bool m_showPopup = false;
-    // Until the settings say otherwise, the options of a fresh installation.
-    int m_columns = 2;
-    bool m_sortByStatus = true;
-    bool m_showOffline = true;
-    bool m_showGroups = false;
-    bool m_miniClock = false;
-    bool m_showInfoWindows = false;
-    bool m_infoWindowsLeft = false;
-    bool m_showClients = true;
-    bool m_menuLeft = false;
-    bool m_blinkPhase = false;
-    PhoneFont m_contactListFont;
-    PhoneFont m_chatFont;
-    PhoneFont m_settingsFont;
-    QSize m_size{240, 320};
+    SkinDocument &m_document;
+    PreviewState m_state;
     QImage m_background;
     QImage m_cursor;
     QImage m_picture;
@@ -225,4 +207,20 @@ private:
         return QTime::currentTime();
     };
     PhoneFont m_canvasFont;
+};
+
+// Applies a batch of changes to the preview without drawing in between; the outermost batch
+// renders once when it ends, however its scope is left. A null preview is allowed (start-up may
+// have stopped before the preview was built).
+class RenderBatch
+{
+public:
+    explicit RenderBatch(TTolvoPreview *preview);
+    ~RenderBatch();
+    RenderBatch(const RenderBatch &) = delete;
+    RenderBatch &operator=(const RenderBatch &) = delete;
+
+private:
+    TTolvoPreview *m_preview;
+    bool m_wasBusy = false;
 };

@@ -4,9 +4,11 @@
 
 namespace shutdown {
 
-void close(const QString &programFolder)
+void close(const QString &scratchFolder)
 {
-    platform::deleteFolderFiles(programFolder + QStringLiteral("temp/"));
+    // No scratch folder, nothing to empty: never a relative "temp/" of whatever folder is current.
+    if (!scratchFolder.isEmpty())
+        platform::deleteFolderFiles(scratchFolder + QStringLiteral("temp/"));
 }
 
 } // namespace shutdown

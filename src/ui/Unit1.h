@@ -1,13 +1,12 @@
 #pragma once
 
-#include "containers/SkinImages.h"
-#include "containers/SkinPictures.h"
-#include "core/ColourScheme.h"
-#include "core/SkinFile.h"
+#include "document/SkinDocument.h"
+#include "startup/Startup.h"
 
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class ColourControls;
 class QAction;
@@ -19,6 +18,9 @@ class TForm3;
 class TForm4;
 class TForm5;
 class TTolvoPreview;
+namespace platform {
+class ScratchFolder;
+}
 
 // The main window: main menu and the option tabs. Creating it runs the whole start-up.
 class TForm1 : public QMainWindow
@@ -30,9 +32,11 @@ public:
     using MessageSink =
         std::function<void(const QString &caption, const QString &text, const QString &detail)>;
 
-    // programFolder ends in '/'; commandLineSkin is the first program argument, if any.
+    // programFolder ends in '/'; commandLineSkin is the first program argument, if any (an
+    // absolute path: the program changes its current folder). seed fixes the sample contact
+    // list; by default it is random.
     TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink = {},
-           QWidget *parent = nullptr);
+           QWidget *parent = nullptr, std::optional<unsigned> seed = std::nullopt);
     ~TForm1() override;
 
     TForm3 *previewWindow() const { return m_form3; }
@@ -42,9 +46,10 @@ public:
     bool startupFailed() const;
 
     const QString &ProgramFolder() const { return m_programFolder; }
-    ColourScheme &scheme() { return m_scheme; }
-    SkinTexts &skinTexts() { return m_skinTexts; }
-    const SkinPictures &pictures() const { return m_pictures; }
+    // This run's private scratch folder (with a trailing '/'); empty if it could not be made.
+    QString scratchFolder() const;
+    // The skin being edited.
+    SkinDocument &document() { return m_document; }
     // The simulated screen; null when start-up stopped before it was built.
     TTolvoPreview *preview() const { return m_preview; }
 
@@ -77,11 +82,12 @@ public:
     void LogToConsole(const QString &text);
     QCheckBox *CheckBox15 = nullptr;
     QPlainTextEdit *consoleLog() const { return m_console; }
-    const SkinImageFiles &imageFiles() const { return m_imageFiles; }
 
     // Column count as the "Число колонок" option holds it.
     int columnCount() const { return m_columnCount; }
     void setColumnCount(int columns) { m_columnCount = columns; }
+    bool popupOption() const { return m_popupOption; }
+    void setPopupOption(bool on);
 
     QTabWidget *PageControl1 = nullptr;
 
@@ -91,20 +97,21 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FormCreate(const QString &commandLineSkin);
-    bool loadDefaultPicture(const QString &file, const QString &progress, QImage &source,
-                            QImage &picture);
+    void FormCreate(const QString &commandLineSkin, std::optional<unsigned> seed);
+    StartupSetup startupSetup();
+    // The options the window shows before the settings file is read: the option defaults, with
+    // the settings file's default values for the options that have no control yet.
+    void applyStartupOptions();
     void buildMainMenu();
     void buildTabs();
     QWidget *buildColourTab();
     QWidget *buildMiscTab();
     QWidget *buildConsoleTab();
-    void showPreviewPictures();
     QString askPictureName(const QString &filter);
     void connectPreviewWindow();
     void showMessage(const QString &caption, const QString &text, const QString &detail);
-    bool createPreview();
-    void handColoursToPreview();
+    bool createPreview(std::optional<unsigned> seed);
+    void showSelectedColour();
 
     void N11Click();
     void N1Click();
@@ -116,19 +123,18 @@ private:
     QString askBmpName();
 
     QString m_programFolder;
+    std::unique_ptr<platform::ScratchFolder> m_scratch;
+    SkinDocument m_document;
     TForm3 *m_form3 = nullptr;
     TForm4 *m_form4 = nullptr;
     TForm5 *m_form5 = nullptr;
     ColourControls *m_colourControls = nullptr;
     int m_columnCount = 2;
-    // The pop-up option of the appearance tab; off until that tab lets the user turn it on.
+    // "Показать всплывающее окно": picking a slot shows the pop-up as this option says. The
+    // appearance tab's check box will hold it; until then the preview menu's toggle sets it.
     bool m_popupOption = false;
     TTolvoPreview *m_preview = nullptr;
     bool m_startupComplete = false;
-    ColourScheme m_scheme;
-    SkinTexts m_skinTexts;
-    SkinPictures m_pictures;
-    SkinImageFiles m_imageFiles;
     QPlainTextEdit *m_console = nullptr;
     MessageSink m_messageSink;
 };

@@ -1,7 +1,7 @@
 #include "ui/Unit3.h"
 
 #include "containers/PictureCodecs.h"
-#include "core/SkinFile.h"
+#include "platform/FileOps.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ProgramIcon.h"
 
@@ -134,10 +134,14 @@ void TForm3::buildPopupMenu()
     // Shortcuts only fire for actions the window itself carries.
     addActions({N40, skinmif1, N4, N45, N10, N11});
 
-    connect(N4, &QAction::triggered, this, [this] { showScreen(1); });
-    connect(N45, &QAction::triggered, this, [this] { showScreen(1); });
-    connect(N10, &QAction::triggered, this, [this] { showScreen(2); });
-    connect(N11, &QAction::triggered, this, [this] { showScreen(3); });
+    connect(N4, &QAction::triggered, this,
+            [this] { showScreen(PreviewScreen::ContactListPicked); });
+    connect(N45, &QAction::triggered, this,
+            [this] { showScreen(PreviewScreen::ContactListPicked); });
+    connect(N10, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
+    connect(N11, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Settings); });
+    // The pop-up is an option of the main window: picking a slot shows it as the option says.
+    connect(N33, &QAction::triggered, this, &TForm3::popupToggled);
     connect(N1, &QAction::triggered, this, &TForm3::screenshotRequested);
     using Setter = std::function<void(TTolvoPreview &, bool)>;
     // Toggles pass their new check state on; choices always set the same value.
@@ -153,7 +157,6 @@ void TForm3::buildPopupMenu()
     bind(N32, &TTolvoPreview::setShowClients, {});
     bind(N28, &TTolvoPreview::setMiniClock, {});
     bind(N44, &TTolvoPreview::setShowMenu, {});
-    bind(N33, &TTolvoPreview::setShowPopup, {});
     bind(N36, &TTolvoPreview::setShowInfoWindows, {});
     bind(N25, &TTolvoPreview::setSortByStatus, false);
     bind(N24, &TTolvoPreview::setSortByStatus, true);
@@ -194,7 +197,7 @@ void TForm3::columnscheck()
     updateChecks();
 }
 
-void TForm3::showScreen(int screen)
+void TForm3::showScreen(PreviewScreen screen)
 {
     if (!m_preview)
         return;

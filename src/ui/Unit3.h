@@ -10,6 +10,7 @@
 class QAction;
 class QMenu;
 class TTolvoPreview;
+enum class PreviewScreen : int;
 
 // The preview window: a borderless window showing only the simulated phone screen. It is moved
 // by dragging it anywhere; pointing at an element highlights it and a click opens the colour
@@ -65,6 +66,8 @@ signals:
     void slotClicked(int slot, const QPoint &globalPos);
     // The column items set the main window's "Число колонок" option.
     void columnsChosen(int columns);
+    // "Показать всплывающее окно" was toggled: the option it stands for is the main window's.
+    void popupToggled(bool on);
     // "Скриншот экрана" was chosen (the main window runs the dialog for both menus).
     void screenshotRequested();
 
@@ -79,7 +82,7 @@ protected:
 private:
     void buildPopupMenu();
     void previewRendered();
-    void showScreen(int screen);
+    void showScreen(PreviewScreen screen);
     void Timer1Timer();
     void Timer2Timer();
     QPoint snapped(QPoint topLeft) const;

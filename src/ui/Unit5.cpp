@@ -7,9 +7,9 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-TForm5::TForm5(ColourScheme &scheme, QWidget *parent)
+TForm5::TForm5(SkinDocument &document, QWidget *parent)
     : QWidget(parent, Qt::Tool)
-    , m_scheme(scheme)
+    , m_document(document)
 {
     setWindowTitle(QStringLiteral(" Цвет"));
     m_controls = new ColourControls(this);
@@ -25,18 +25,17 @@ TForm5::TForm5(ColourScheme &scheme, QWidget *parent)
 void TForm5::showColour(TColor colour)
 {
     m_controls->showColour(colour);
-    m_scheme.setSlotColour(m_scheme.selectedSlot(), colour);
-    if (m_preview)
-        m_preview->setColour(m_scheme.selectedSlot() + 1, colour);
+    // The preview follows the document.
+    m_document.setSlotColour(m_document.selectedSlot(), colour);
 }
 
 void TForm5::openForSlot(int slot, const QPoint &topLeft)
 {
-    m_scheme.selectSlot(slot);
+    m_document.selectSlot(slot);
     if (m_preview)
         m_preview->setHighlightHidden(true);
-    showColour(m_scheme.slotColour(slot));
-    m_controls->setHexTexts(m_scheme.slotColour(slot));
+    showColour(m_document.slotColour(slot));
+    m_controls->setHexTexts(m_document.slotColour(slot));
     setWindowTitle(slotCaption(slot));
     move(topLeft);
     show();
@@ -56,7 +55,7 @@ void TForm5::Image1Click()
     // The dialog takes the focus; that must not count as clicking elsewhere.
     m_dialogOpen = true;
     const QColor chosen =
-        QColorDialog::getColor(toQColor(m_scheme.slotColour(m_scheme.selectedSlot())), this);
+        QColorDialog::getColor(toQColor(m_document.slotColour(m_document.selectedSlot())), this);
     m_dialogOpen = false;
     if (chosen.isValid())
         showColour(fromQColor(chosen));
@@ -64,8 +63,7 @@ void TForm5::Image1Click()
 
 void TForm5::Button2Click()
 {
-    m_scheme.setSlotColour(m_scheme.selectedSlot(), m_scheme.resetColour());
-    showColour(m_scheme.resetColour());
+    showColour(m_document.resetColour());
 }
 
 void TForm5::changeEvent(QEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ColourScheme.h"
+#include "document/SkinDocument.h"
 
 #include <QWidget>
 
@@ -8,12 +8,12 @@ class ColourControls;
 class TTolvoPreview;
 
 // The small colour window the preview opens at the mouse for the slot of a clicked element.
-// It edits the selected slot of the shared scheme, and hides as soon as it loses focus.
+// It edits the selected slot of the skin document, and hides as soon as it loses focus.
 class TForm5 : public QWidget
 {
     Q_OBJECT
 public:
-    TForm5(ColourScheme &scheme, QWidget *parent = nullptr);
+    TForm5(SkinDocument &document, QWidget *parent = nullptr);
 
     void setPreview(TTolvoPreview *preview) { m_preview = preview; }
     // Swatch, sliders, table and preview: the colour window's twin of the main window's Drawcolor.
@@ -30,7 +30,7 @@ private:
     void Image1Click();
     void Button2Click();
 
-    ColourScheme &m_scheme;
+    SkinDocument &m_document;
     TTolvoPreview *m_preview = nullptr;
     ColourControls *m_controls = nullptr;
     bool m_dialogOpen = false;

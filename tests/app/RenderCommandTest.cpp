@@ -141,6 +141,9 @@ TEST_F(RenderCli, BadOptionsAreRefusedWithAReason)
          QStringLiteral("Family,points")},
         {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--bogus")},
          QStringLiteral("--bogus")},
+        {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--select"),
+          QStringLiteral("all")},
+         QStringLiteral("slot or element")},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(run(c.args), 2) << c.args.join(u' ').toStdString();

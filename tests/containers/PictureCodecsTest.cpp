@@ -1,4 +1,5 @@
 #include "containers/PictureCodecs.h"
+#include "platform/FileOps.h"
 
 #include <QtEndian>
 

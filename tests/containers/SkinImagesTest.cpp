@@ -22,7 +22,7 @@ class SkinFolder : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setup.ProgramFolder = m_dir.path() + u'/';
+        setup.WorkFolder = m_dir.path() + u'/';
         setup.ToolName = QStringLiteral(VELMORA_BMCONV);
         setup.OnMessage = [this](const QString &, const QString &text) {
             messages.append(text);

@@ -37,12 +37,10 @@ class Screen : public ::testing::Test
 protected:
     void make(const CL &list, QSize size = {240, 320})
     {
-        preview = std::make_unique<TTolvoPreview>(iconResources(list));
+        preview = std::make_unique<TTolvoPreview>(iconResources(list), document);
         preview->stopBlinking();
         preview->Busy = true;
-        ColourScheme scheme;
-        for (int i = 0; i < kColourTableSize; ++i)
-            preview->setColour(i, scheme.table()[i]);
+        preview->setState(previewtest::listedState());
         preview->setScreenSize(size);
         preview->setClock([] { return QTime(9, 5); });
         preview->Busy = false;
@@ -64,6 +62,7 @@ protected:
         return preview->HighlightHidden() ? -1 : preview->HoverSlot() - 1;
     }
 
+    SkinDocument document;
     std::unique_ptr<TTolvoPreview> preview;
 };
 
@@ -235,7 +234,7 @@ TEST_F(Screen, OddStatusesAndMissingIconsDrawNothingAndNeverCrash)
     EXPECT_EQ(TTolvoPreview::statusCode(22), 255);
     EXPECT_EQ(TTolvoPreview::statusCode(19), 26);
     // No icons at all, as after failed loads.
-    TTolvoPreview bare{PreviewResources()};
+    TTolvoPreview bare{PreviewResources(), document};
     bare.stopBlinking();
     bare.setShowGroups(true);
     bare.Render();
@@ -252,12 +251,12 @@ TEST_F(Screen, BlinkTimerTicksOnlyOnTheContactList)
         QTimer::singleShot(ms, &loop, &QEventLoop::quit);
         loop.exec();
     };
-    preview->setActiveScreen(2);
+    preview->setActiveScreen(PreviewScreen::Chat);
     renders = 0;
     preview->startBlinking();
     wait(1100);
     EXPECT_EQ(renders, 0);
-    preview->setActiveScreen(0);
+    preview->setActiveScreen(PreviewScreen::ContactList);
     const bool phase = preview->BlinkPhase();
     renders = 0;
     wait(600);

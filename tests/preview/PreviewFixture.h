@@ -48,15 +48,27 @@ inline int textWidth(int fontHeight, const QString &text)
     return QFontMetrics(pixelFont(fontHeight).toQFont()).horizontalAdvance(text);
 }
 
-class PreviewScreen : public ::testing::Test
+// The screens these tests measure list offline contacts with their client icons, and highlight
+// single elements.
+inline PreviewState listedState()
+{
+    PreviewState state;
+    state.showOffline = true;
+    state.showClients = true;
+    state.selection = SelectionMode::SingleElement;
+    return state;
+}
+
+class ScreenFixture : public ::testing::Test
 {
 protected:
     // Every slot gets a colour of its own, so framed boxes register rings and fills.
     void make(PreviewResources res, QSize size = {240, 320}, int settingsFont = 11)
     {
-        preview = std::make_unique<TTolvoPreview>(std::move(res));
+        preview = std::make_unique<TTolvoPreview>(std::move(res), document);
         preview->stopBlinking();
         preview->Busy = true;
+        preview->setState(listedState());
         for (int slot = 0; slot < 20; ++slot)
             preview->setColour(slot + 1, makeColor(10 + slot * 12, 200 - slot * 9, 40 + slot * 7));
         preview->setScreenSize(size);
@@ -85,6 +97,7 @@ protected:
 
     QRgb pixel(int x, int y) const { return preview->picture().pixel(x, y); }
 
+    SkinDocument document;
     std::unique_ptr<TTolvoPreview> preview;
 };
 

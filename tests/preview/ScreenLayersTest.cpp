@@ -7,18 +7,18 @@ namespace {
 struct MenuCase
 {
     bool left;
-    int screen;
+    PreviewScreen screen;
     const QList<MenuRow> &rows;
     const char16_t *widthLabel;
 };
 
 const MenuCase kMenus[] = {
-    {true, 0, TTolvoPreview::mainMenu(), u"Обновить список"},
-    {false, 0, TTolvoPreview::functionsMenu(), u"Настройки профиля"},
-    {true, 2, TTolvoPreview::chatMenu(), u"Статус-сообщение"},
+    {true, PreviewScreen::ContactList, TTolvoPreview::mainMenu(), u"Обновить список"},
+    {false, PreviewScreen::ContactList, TTolvoPreview::functionsMenu(), u"Настройки профиля"},
+    {true, PreviewScreen::Chat, TTolvoPreview::chatMenu(), u"Статус-сообщение"},
 };
 
-class Screens : public PreviewScreen
+class Screens : public ScreenFixture
 {
 protected:
     void showMenu(const MenuCase &menu, QSize size, int fh)
@@ -40,7 +40,7 @@ bool byTop(const QRect &a, const QRect &b)
 TEST_F(Screens, ChatBackgroundGrowsInTheMenuColourAndTheEditorStaysWhite)
 {
     make(iconResources());
-    preview->setActiveScreen(TTolvoPreview::kChatScreen);
+    preview->setActiveScreen(PreviewScreen::Chat);
     QImage small(100, 120, QImage::Format_RGB32);
     small.fill(QColor(1, 2, 3));
     preview->setBackground(small);
@@ -90,12 +90,13 @@ TEST_F(Screens, TallMenusKeepTheirTopOnScreenAndSomeScreensHaveNone)
         EXPECT_EQ(boxes(8).value(0).top(), -3);
         EXPECT_EQ(boxes(8).value(0).bottom(), int(menu.rows.size()) * 21 + 6 + 2);
     }
-    for (const MenuCase &none : {MenuCase{true, 3, TTolvoPreview::mainMenu(), u""},
-                                 MenuCase{false, 2, TTolvoPreview::chatMenu(), u""}}) {
+    for (const MenuCase &none :
+         {MenuCase{true, PreviewScreen::Settings, TTolvoPreview::mainMenu(), u""},
+          MenuCase{false, PreviewScreen::Chat, TTolvoPreview::chatMenu(), u""}}) {
         showMenu(none, {240, 320}, 11);
         const QImage open = preview->picture();
         preview->setShowMenu(false);
-        EXPECT_EQ(preview->picture(), open) << none.screen;
+        EXPECT_EQ(preview->picture(), open) << int(none.screen);
     }
 }
 
@@ -103,7 +104,7 @@ TEST_F(Screens, SettingsPitchAndScrollThumb)
 {
     for (const auto &[fh, A] : {std::pair{13, 36}, std::pair{17, 38}, std::pair{20, 44}}) {
         make(iconResources(), {240, 320}, fh);
-        preview->setActiveScreen(TTolvoPreview::kSettingsScreen);
+        preview->setActiveScreen(PreviewScreen::Settings);
         QList<QRect> texts = boxes(7) + boxes(10);
         std::sort(texts.begin(), texts.end(), byTop);
         ASSERT_EQ(texts.size(), 8) << "title and seven sections";

@@ -14,7 +14,7 @@ constexpr int kLeft = 3;
 constexpr int kTop = 22;
 constexpr int lh = 13;
 
-class SmileyText : public PreviewScreen
+class SmileyText : public ScreenFixture
 {
 protected:
     // The chat window with this conversation; pictures[k] is the size of smiley k's picture.
@@ -33,7 +33,7 @@ protected:
         res.chat.ChatText = text;
         make(std::move(res), screen);
         preview->setChatFont(pixelFont(11));
-        preview->setActiveScreen(TTolvoPreview::kChatScreen);
+        preview->setActiveScreen(PreviewScreen::Chat);
     }
     // The conversation's text pieces of a slot.
     QList<QRect> pieces(int slot) const { return boxes(slot, kTop - 1); }
@@ -121,32 +121,4 @@ TEST_F(SmileyText, TallSmileysRaiseTheirLineAndNeverLowerIt)
     const int x = kLeft + textWidth(11, QStringLiteral("ab ")) + 1;
     EXPECT_EQ(pixel(x, kTop + 1), iconColour(Smileys, 0));
     EXPECT_EQ(pixel(x, kTop + 30), iconColour(Smileys, 0));
-}
-
-// As start-up builds the smiley pictures from files: the x-status and direction pictures are
-// copies whose masks must still show them, and a picture file with fewer pairs than the list has
-// lines must not shift them onto other smileys.
-TEST(SmileyPictures, BuiltInSmileysKeepTheirPicturesAndMasks)
-{
-    QTemporaryDir folder;
-    ASSERT_EQ(ProgramFolderFixture::create(folder.path()), QString());
-    QFile ini(folder.filePath(QStringLiteral("Smilies/default.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(":)\r\n;)\r\n:(\r\n*4*\r\n*5*\r\n"); // five lines for three picture pairs
-    ini.close();
-    std::mt19937 random(1);
-    auto res = loadPreviewResources(folder.path() + u'/', {}, random);
-    ASSERT_TRUE(res);
-    res->chat.ChatText = QStringLiteral("<~~<xstatus05>~~>[cover_in]*4*");
-    TTolvoPreview preview(std::move(*res));
-    preview.stopBlinking();
-    preview.setChatFont(pixelFont(11));
-    preview.setActiveScreen(TTolvoPreview::kChatScreen);
-    const auto colour = [](const char *list, int icon) {
-        return ProgramFolderFixture::iconColour(QString::fromLatin1(list), icon).rgb();
-    };
-    // Two 16-pixel pictures side by side in an 18-pixel line.
-    EXPECT_EQ(preview.picture().pixel(kLeft + 1 + 8, kTop + 1 + 8), colour("XStatus", 8));
-    EXPECT_EQ(preview.picture().pixel(kLeft + 18 + 1 + 8, kTop + 1 + 8), colour("pricons", 90));
-    EXPECT_EQ(preview.regions().regions(1).size(), 2) << "the title's status row and \"*4*\"";
 }

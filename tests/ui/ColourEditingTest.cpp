@@ -82,9 +82,9 @@ TEST_F(Editing, HoverHighlightsAndAClickOpensTheColourWindow)
     TForm5 *colour = form->colourWindow();
     EXPECT_TRUE(colour->isVisible());
     EXPECT_EQ(colour->windowTitle(), slotCaption(2));
-    EXPECT_EQ(form->scheme().selectedSlot(), 2);
+    EXPECT_EQ(form->document().scheme().selectedSlot(), 2);
     EXPECT_TRUE(preview->HighlightHidden());
-    EXPECT_EQ(colour->controls()->sliderColour(), form->scheme().slotColour(2));
+    EXPECT_EQ(colour->controls()->sliderColour(), form->document().scheme().slotColour(2));
 }
 
 TEST_F(Editing, AMoveBetweenPressAndReleaseOnlyDrags)
@@ -156,39 +156,41 @@ TEST_F(Editing, SliderMovesAreAppliedByTheTimerAndResetRestores)
     ColourControls *controls = form->colourControls();
     form->RadioGroup2Click(13);
     QTest::qWait(80);
-    const TColor picked = form->scheme().slotColour(13);
+    const TColor picked = form->document().scheme().slotColour(13);
     controls->TrackBars[1]->setValue(10);
     controls->TrackBars[2]->setValue(20);
-    EXPECT_EQ(form->scheme().slotColour(13), picked) << "nothing is stored before the tick";
+    EXPECT_EQ(form->document().scheme().slotColour(13), picked)
+        << "nothing is stored before the tick";
     EXPECT_EQ(controls->Edits[1]->text(), QStringLiteral("0A"));
     QTest::qWait(80);
-    EXPECT_EQ(form->scheme().slotColour(13), makeColor(colorRed(picked), 10, 20));
+    EXPECT_EQ(form->document().scheme().slotColour(13), makeColor(colorRed(picked), 10, 20));
     EXPECT_EQ(preview->colour(14), makeColor(colorRed(picked), 10, 20));
     EXPECT_FALSE(controls->Timer1.isActive());
 
     controls->Button2->click();
-    EXPECT_EQ(form->scheme().slotColour(13), picked);
+    EXPECT_EQ(form->document().scheme().slotColour(13), picked);
     EXPECT_EQ(preview->colour(14), picked);
 }
 
 TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
 {
     form->RadioGroup2Click(8);
-    EXPECT_EQ(preview->ActiveScreen(), 0);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactList);
     EXPECT_TRUE(preview->ShowMenu());
     form->CheckBox1->click();
-    EXPECT_EQ(preview->ActiveScreen(), 3);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
     EXPECT_FALSE(preview->ShowMenu());
     form->CheckBox1->click();
-    EXPECT_EQ(preview->ActiveScreen(), 0);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactList);
     EXPECT_TRUE(preview->ShowMenu());
 
     form->RadioGroup2Click(14);
-    EXPECT_EQ(preview->ActiveScreen(), 2);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat);
     form->RadioGroup2Click(12);
-    EXPECT_EQ(preview->ActiveScreen(), 2) << "reserved slots leave the screen alone";
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat)
+        << "reserved slots leave the screen alone";
     form->RadioGroup2Click(3);
-    EXPECT_EQ(preview->ActiveScreen(), 1);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactListPicked);
     EXPECT_EQ(form->colourControls()->Edits[2]->text(), hexText(colorBlue(defaultSlotColour(3))));
 }
 
@@ -198,10 +200,10 @@ TEST_F(Editing, ColourWindowEditsTheSlotAndResets)
     colour->openForSlot(0, QPoint(10, 10));
     colour->controls()->TrackBars[0]->setValue(200);
     QTest::qWait(80);
-    EXPECT_EQ(colorRed(form->scheme().slotColour(0)), 200);
+    EXPECT_EQ(colorRed(form->document().scheme().slotColour(0)), 200);
     EXPECT_EQ(colorRed(preview->colour(1)), 200);
     colour->controls()->Button2->click();
-    EXPECT_EQ(form->scheme().slotColour(0), defaultSlotColour(0));
+    EXPECT_EQ(form->document().scheme().slotColour(0), defaultSlotColour(0));
     EXPECT_EQ(preview->colour(1), defaultSlotColour(0));
 }
 
@@ -217,9 +219,9 @@ TEST_F(Editing, ColumnItemsAndMenuSide)
     EXPECT_TRUE(window->N38->isChecked());
     EXPECT_FALSE(window->N39->isChecked());
     window->N10->trigger();
-    EXPECT_EQ(preview->ActiveScreen(), 2);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat);
     window->N4->trigger();
-    EXPECT_EQ(preview->ActiveScreen(), 1);
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactListPicked);
 }
 
 TEST_F(Editing, ScreenshotIsTakenWithBlinkingNicksLit)
@@ -232,4 +234,49 @@ TEST_F(Editing, ScreenshotIsTakenWithBlinkingNicksLit)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("BM"));
     EXPECT_EQ(file.size(), 54 + 240 * 3 * 320);
+}
+
+TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
+{
+    window->N33->trigger();
+    EXPECT_TRUE(preview->ShowPopup());
+    EXPECT_TRUE(form->popupOption());
+    for (int slot : {7, 0, 14, 12}) {
+        form->RadioGroup2Click(slot);
+        EXPECT_TRUE(preview->ShowPopup()) << "slot " << slot;
+        EXPECT_TRUE(window->N33->isChecked()) << "slot " << slot;
+    }
+    window->N33->trigger();
+    form->RadioGroup2Click(7);
+    EXPECT_FALSE(preview->ShowPopup());
+    EXPECT_FALSE(window->N33->isChecked());
+}
+
+// The list's slot is the one the swatch edits; a click in the preview since then must not make
+// the option show another slot's screen.
+TEST_F(Editing, SettingsScreenOptionReshowsTheSlotOfTheList)
+{
+    form->RadioGroup2->button(8)->click();
+    form->colourWindow()->openForSlot(14, QPoint(10, 10));
+    form->colourWindow()->hide();
+    form->CheckBox1->click();
+    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
+    EXPECT_EQ(form->document().selectedSlot(), 8);
+    EXPECT_EQ(form->colourControls()->sliderColour(), form->document().slotColour(8));
+}
+
+TEST_F(Editing, HoveringANickHighlightsEveryElementOfItsSlot)
+{
+    EXPECT_EQ(preview->Selection(), SelectionMode::WholeSlot);
+    const auto &nicks = preview->regions().regions(Slot::ContactNick + 1);
+    ASSERT_FALSE(nicks.isEmpty());
+    const QRegion all = nicks.first();
+    ASSERT_GT(all.rectCount(), 1) << "one region holds every nick of the slot";
+    const QImage before = preview->picture();
+    const QPoint at = (*all.begin()).center();
+    ASSERT_TRUE(preview->hitTest(at.x(), at.y()));
+    preview->Render();
+    const QRect last = (*(all.end() - 1));
+    EXPECT_NE(preview->picture().copy(last), before.copy(last))
+        << "a nick other than the one under the mouse is inverted too";
 }

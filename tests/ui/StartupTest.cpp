@@ -59,8 +59,8 @@ TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindo
     EXPECT_FALSE(form.startupFailed());
     EXPECT_TRUE(form.startupComplete());
     EXPECT_EQ(form.startupWindow(), nullptr);
-    EXPECT_EQ(form.pictures().BackgroundSource.size(), QSize(240, 320));
-    EXPECT_EQ(form.pictures().CursorPicture.size(), QSize(120, 18));
+    EXPECT_EQ(form.document().pictures().BackgroundSource.size(), QSize(240, 320));
+    EXPECT_EQ(form.document().pictures().CursorPicture.size(), QSize(120, 18));
     EXPECT_EQ(form.previewWindow()->shownScreen().size(), QSize(240, 320));
     ASSERT_NE(form.preview(), nullptr);
     EXPECT_FALSE(form.preview()->Busy);
@@ -69,7 +69,7 @@ TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindo
     EXPECT_EQ(form.preview()->resources().StatusIcons.Count(), 64);
     EXPECT_EQ(form.previewWindow()->windowOpacity(), 1.0);
     EXPECT_FALSE(form.isVisible()) << "the main window is shown only when the option asks for it";
-    EXPECT_EQ(form.scheme().slotColour(0), defaultSlotColour(0));
+    EXPECT_EQ(form.document().scheme().slotColour(0), defaultSlotColour(0));
 }
 
 TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
@@ -141,11 +141,11 @@ TEST_F(ProgramFolderTest, CommandLineSkinIsOpenedWhateverItsName)
     installDefaults();
     writeFile(QStringLiteral("colours.dat"), skinBytes(77));
     TForm1 form(folder(), folder() + QStringLiteral("colours.dat"), sink());
-    EXPECT_EQ(colorRed(form.scheme().slotColour(0)), 77);
+    EXPECT_EQ(colorRed(form.document().scheme().slotColour(0)), 77);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 77);
     EXPECT_FALSE(form.preview()->Busy);
-    EXPECT_EQ(form.skinTexts().mifName, QStringLiteral("m"));
-    EXPECT_EQ(form.skinTexts().skinFileName, QStringLiteral("colours.dat"));
+    EXPECT_EQ(form.document().texts().mifName, QStringLiteral("m"));
+    EXPECT_EQ(form.document().texts().skinFileName, QStringLiteral("colours.dat"));
 }
 
 TEST_F(ProgramFolderTest, OpeningASkinBringsItsColoursAndBothPictures)
@@ -173,15 +173,15 @@ TEST_F(ProgramFolderTest, OpeningASkinBringsItsColoursAndBothPictures)
     form.openSkin(skinDir.filePath(QStringLiteral("mine.skin")));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     EXPECT_EQ(form.preview()->colour(5), makeColor(1, 2, 3));
-    EXPECT_EQ(form.pictures().BackgroundPicture.size(), QSize(200, 300));
-    EXPECT_EQ(form.pictures().CursorPicture.size(), QSize(60, 10));
-    EXPECT_TRUE(form.imageFiles().BackgroundFile.endsWith(QStringLiteral("temp/1.jpg")));
-    EXPECT_TRUE(form.imageFiles().CursorFile.endsWith(QStringLiteral("temp/2.bmp")));
+    EXPECT_EQ(form.document().pictures().BackgroundPicture.size(), QSize(200, 300));
+    EXPECT_EQ(form.document().pictures().CursorPicture.size(), QSize(60, 10));
+    EXPECT_TRUE(form.document().imageFiles().BackgroundFile.endsWith(QStringLiteral("temp/1.jpg")));
+    EXPECT_TRUE(form.document().imageFiles().CursorFile.endsWith(QStringLiteral("temp/2.bmp")));
     // The screen shows the red background stretched to its size; the picture files stay in temp/.
     const QRgb corner = form.preview()->picture().pixel(0, 0);
     EXPECT_NEAR(qRed(corner), 200, 8);
     EXPECT_NEAR(qGreen(corner), 30, 8);
-    EXPECT_TRUE(QFile::exists(form.imageFiles().CursorFile));
+    EXPECT_TRUE(QFile::exists(form.document().imageFiles().CursorFile));
     EXPECT_FALSE(form.preview()->Busy);
 }
 
@@ -193,8 +193,8 @@ TEST_F(ProgramFolderTest, CommandLineArgumentThatIsNotAFileIsIgnored)
                                folder() + QStringLiteral("missing.skin"), QStringLiteral("-x")}) {
         TForm1 form(folder(), arg, sink());
         EXPECT_FALSE(form.startupFailed());
-        EXPECT_EQ(form.scheme().slotColour(0), defaultSlotColour(0));
-        EXPECT_EQ(form.skinTexts().skinFileName, QStringLiteral("default.skin"));
+        EXPECT_EQ(form.document().scheme().slotColour(0), defaultSlotColour(0));
+        EXPECT_EQ(form.document().texts().skinFileName, QStringLiteral("default.skin"));
     }
 }
 
@@ -208,25 +208,58 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[0], QStringLiteral("Ошибка при загрузке скина!"));
     EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Ошибка при загрузке файла")));
-    EXPECT_EQ(colorRed(form.scheme().slotColour(0)), 200);
+    EXPECT_EQ(colorRed(form.document().scheme().slotColour(0)), 200);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 200);
-    EXPECT_EQ(form.scheme().slotColour(1), defaultSlotColour(1));
+    EXPECT_EQ(form.document().scheme().slotColour(1), defaultSlotColour(1));
     EXPECT_FALSE(form.preview()->Busy);
 }
 
-TEST_F(ProgramFolderTest, QuitEmptiesTempButKeepsItsFolders)
+TEST_F(ProgramFolderTest, QuitEmptiesTheScratchTempButKeepsItsFolders)
 {
     installDefaults();
     TForm1 form(folder(), QString(), sink());
-    QDir(folder()).mkpath(QStringLiteral("temp/sub"));
-    writeFile(QStringLiteral("temp/1.bmp"), "x");
-    writeFile(QStringLiteral("temp/.hidden"), "x");
-    writeFile(QStringLiteral("temp/sub/keep.txt"), "x");
+    const QString temp = form.scratchFolder() + QStringLiteral("temp/");
+    ASSERT_FALSE(form.scratchFolder().isEmpty());
+    ASSERT_TRUE(QDir().mkpath(temp + QStringLiteral("sub")));
+    ASSERT_TRUE(testfiles::write(temp + QStringLiteral("1.bmp"), "x"));
+    ASSERT_TRUE(testfiles::write(temp + QStringLiteral(".hidden"), "x"));
+    ASSERT_TRUE(testfiles::write(temp + QStringLiteral("sub/keep.txt"), "x"));
     form.quit();
-    EXPECT_TRUE(QDir(folder() + QStringLiteral("temp")).exists());
-    EXPECT_EQ(QDir(folder() + QStringLiteral("temp")).entryList(QDir::Files | QDir::Hidden).size(),
-              0);
-    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("temp/sub/keep.txt")));
+    EXPECT_TRUE(QDir(temp).exists());
+    EXPECT_EQ(QDir(temp).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    EXPECT_TRUE(QFile::exists(temp + QStringLiteral("sub/keep.txt")));
+}
+
+// Start-up converts the client's icon files; none of that may land in the program folder, which
+// may belong to another user or be installed read-only.
+TEST_F(ProgramFolderTest, StartupAndOpeningASkinWriteNothingIntoTheProgramFolder)
+{
+    installDefaults();
+    const QStringList before = QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QString scratch;
+    {
+        TForm1 form(folder(), QString(), sink());
+        ASSERT_FALSE(form.startupFailed());
+        scratch = form.scratchFolder();
+        EXPECT_FALSE(scratch.startsWith(folder()));
+        EXPECT_FALSE(QDir(scratch + QStringLiteral("temp")).isEmpty())
+            << "the converter worked in the scratch folder";
+    }
+    EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    EXPECT_FALSE(QFileInfo::exists(scratch)) << "the scratch folder goes with the window";
+}
+
+TEST_F(ProgramFolderTest, TwoWindowsAtOnceGetScratchFoldersOfTheirOwn)
+{
+    installDefaults();
+    TForm1 first(folder(), QString(), sink());
+    TForm1 second(folder(), QString(), sink());
+    ASSERT_FALSE(first.startupFailed());
+    ASSERT_FALSE(second.startupFailed());
+    EXPECT_NE(first.scratchFolder(), second.scratchFolder());
+    first.quit();
+    EXPECT_FALSE(QDir(second.scratchFolder() + QStringLiteral("temp")).isEmpty())
+        << "quitting one leaves the other's files alone";
 }
 
 TEST_F(ProgramFolderTest, ClosingTheMainWindowOnlyHidesIt)
@@ -244,14 +277,14 @@ TEST_F(ProgramFolderTest, ClosingThePreviewWindowEndsWithoutCleaningUp)
 {
     installDefaults();
     TForm1 form(folder(), QString(), sink());
-    QDir(folder()).mkdir(QStringLiteral("temp"));
-    writeFile(QStringLiteral("temp/1.bmp"), "x");
+    const QString leftover = form.scratchFolder() + QStringLiteral("temp/1.bmp");
+    ASSERT_TRUE(testfiles::write(leftover, "x"));
     form.previewWindow()->show();
     bool ended = false;
     QObject::connect(form.previewWindow(), &TForm3::closedByUser, [&] { ended = true; });
     form.previewWindow()->close();
     EXPECT_TRUE(ended);
-    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("temp/1.bmp")));
+    EXPECT_TRUE(QFile::exists(leftover));
 }
 
 int main(int argc, char **argv)

@@ -3,6 +3,7 @@
 #include "Painting.h"
 
 #include "containers/PictureCodecs.h"
+#include "platform/FileOps.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "IconSets.h"
 
-#include "core/Error.h"
+#include "platform/Error.h"
 
 #include <QString>
 

@@ -1,8 +1,10 @@
 #include "app/cli/Cli.h"
 
 #include "containers/PictureCodecs.h"
-#include "core/SkinFile.h"
+#include "platform/FileOps.h"
+#include "platform/WritablePlaces.h"
 #include "preview/mainTolvoPreview.h"
+#include "startup/Startup.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,10 +16,13 @@ namespace {
 
 const char16_t kRenderUsage[] =
     u"Usage: velmora-cli render -o OUT.png [options]\n"
-    u"Renders the simulated phone screen without a window.\n"
+    u"Renders the simulated phone screen without a window. Without options it draws what the\n"
+    u"designer starts with before its settings are read: the default skin, the contact list,\n"
+    u"every option off but sorting by status, two columns, whole-slot highlighting.\n"
     u"  --skin FILE.skin        colours of a skin (default: the default scheme)\n"
     u"  --background PIC        background picture (.bmp/.jpg/.png), stretched to the screen\n"
-    u"  --cursor PIC            cursor picture, stretched to 120 x 18\n"
+    u"                          without smoothing (default: the program's default_back.jpg)\n"
+    u"  --cursor PIC            cursor picture, stretched to 120 x 18 the same way\n"
     u"  --size WxH              screen size (default 240x320)\n"
     u"  --screen NAME           the screen to draw: contacts (default), chat or settings\n"
     u"  --menu left|right       open the left or right softkey menu over the screen\n"
@@ -28,10 +33,11 @@ const char16_t kRenderUsage[] =
     u"  --groups                list contacts under their groups\n"
     u"  --offline               list offline contacts too\n"
     u"  --sort status|name      contact order (default status)\n"
-    u"  --no-clients            no client icons\n"
+    u"  --clients               client icons beside the contacts\n"
     u"  --mini-clock            the small clock\n"
     u"  --blink-phase on|off    blinking nicks lit or not (default off)\n"
-    u"  --merge                 one region per colour slot\n"
+    u"  --select slot|element   what --hover highlights: every element of the slot (default)\n"
+    u"                          or the single element\n"
     u"  --hover X,Y             highlight the element under this point\n"
     u"  --time HH:MM            clock time (default: now)\n"
     u"  --seed N                seed of the sample contact list (default: random)\n"
@@ -41,32 +47,18 @@ const char16_t kRenderUsage[] =
     u"  --font-settings SPEC    settings, menu and pop-up font\n"
     u"  --regions OUT.json      write every selection region after the render\n";
 
+// The screen's options start as the designer's do; the rest says what to draw them with.
 struct RenderOptions
 {
     QString output;
     QString skin;
     QString background;
     QString cursor;
-    QSize size{240, 320};
-    int screen = TTolvoPreview::kContactListScreen;
-    std::optional<bool> menuLeft;
-    bool popup = false;
-    std::optional<bool> infoLeft;
-    int columns = 2;
-    bool groups = false;
-    bool offline = false;
-    bool sortByStatus = true;
-    bool clients = true;
-    bool miniClock = false;
-    bool blinkPhase = false;
-    bool merge = false;
+    PreviewState state;
     std::optional<QPoint> hover;
     std::optional<QTime> time;
     std::optional<unsigned> seed;
     QString clist;
-    std::optional<PhoneFont> fontContacts;
-    std::optional<PhoneFont> fontChat;
-    std::optional<PhoneFont> fontSettings;
     QString regions;
 };
 
@@ -114,33 +106,45 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
         const auto wh = parsePair(value, u'x');
         if (!wh || wh->first < 16 || wh->second < 16 || wh->first > 4096 || wh->second > 4096)
             return bad(QStringLiteral("expected WxH between 16 and 4096"));
-        o.size = QSize(wh->first, wh->second);
+        o.state.screenSize = QSize(wh->first, wh->second);
     } else if (name == u"--screen") {
         if (value == u"contacts")
-            o.screen = TTolvoPreview::kContactListScreen;
+            o.state.activeScreen = PreviewScreen::ContactList;
         else if (value == u"chat")
-            o.screen = TTolvoPreview::kChatScreen;
+            o.state.activeScreen = PreviewScreen::Chat;
         else if (value == u"settings")
-            o.screen = TTolvoPreview::kSettingsScreen;
+            o.state.activeScreen = PreviewScreen::Settings;
         else
             return bad(QStringLiteral("expected contacts, chat or settings"));
     } else if (name == u"--menu" || name == u"--info") {
         if (value != u"left" && value != u"right")
             return bad(QStringLiteral("expected left or right"));
-        (name == u"--menu" ? o.menuLeft : o.infoLeft) = value == u"left";
+        const bool left = value == u"left";
+        if (name == u"--menu") {
+            o.state.showMenu = true;
+            o.state.menuLeft = left;
+        } else {
+            o.state.showInfoWindows = true;
+            o.state.infoWindowsLeft = left;
+        }
     } else if (name == u"--columns") {
         bool ok = false;
-        o.columns = value.toInt(&ok);
-        if (!ok || o.columns < 1 || o.columns > 5)
+        o.state.columns = value.toInt(&ok);
+        if (!ok || o.state.columns < 1 || o.state.columns > 5)
             return bad(QStringLiteral("expected 1..5"));
     } else if (name == u"--sort") {
         if (value != u"status" && value != u"name")
             return bad(QStringLiteral("expected status or name"));
-        o.sortByStatus = value == u"status";
+        o.state.sortByStatus = value == u"status";
+    } else if (name == u"--select") {
+        if (value != u"slot" && value != u"element")
+            return bad(QStringLiteral("expected slot or element"));
+        o.state.selection =
+            value == u"slot" ? SelectionMode::WholeSlot : SelectionMode::SingleElement;
     } else if (name == u"--blink-phase") {
         if (value != u"on" && value != u"off")
             return bad(QStringLiteral("expected on or off"));
-        o.blinkPhase = value == u"on";
+        o.state.blinkPhase = value == u"on";
     } else if (name == u"--hover") {
         const auto xy = parsePair(value, u',');
         if (!xy)
@@ -160,9 +164,9 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
         auto font = fontOption(value);
         if (!font)
             return fail(font.error());
-        (name == u"--font-contacts" ? o.fontContacts
-         : name == u"--font-chat"   ? o.fontChat
-                                    : o.fontSettings) = *font;
+        (name == u"--font-contacts" ? o.state.contactListFont
+         : name == u"--font-chat"   ? o.state.chatFont
+                                    : o.state.settingsFont) = **font;
     }
     return {};
 }
@@ -179,6 +183,7 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
                                              QStringLiteral("--info"),
                                              QStringLiteral("--columns"),
                                              QStringLiteral("--sort"),
+                                             QStringLiteral("--select"),
                                              QStringLiteral("--blink-phase"),
                                              QStringLiteral("--hover"),
                                              QStringLiteral("--time"),
@@ -197,17 +202,15 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
             if (auto ok = parseValueOption(o, arg, args[++i]); !ok)
                 return fail(ok.error());
         } else if (arg == u"--groups") {
-            o.groups = true;
+            o.state.showGroups = true;
         } else if (arg == u"--offline") {
-            o.offline = true;
-        } else if (arg == u"--no-clients") {
-            o.clients = false;
+            o.state.showOffline = true;
+        } else if (arg == u"--clients") {
+            o.state.showClients = true;
         } else if (arg == u"--mini-clock") {
-            o.miniClock = true;
-        } else if (arg == u"--merge") {
-            o.merge = true;
+            o.state.miniClock = true;
         } else if (arg == u"--popup") {
-            o.popup = true;
+            o.state.showPopup = true;
         } else {
             return fail(Error::invalid(QStringLiteral("unknown option \"%1\"").arg(arg)));
         }
@@ -217,71 +220,33 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
     return o;
 }
 
-Result<QImage> pictureOption(const QString &path, QSize size)
+// A picture option into the document the way the designer imports it.
+Result<void> importPicture(SkinDocument &document, const QString &path, bool background)
 {
-    auto picture = decodePictureFile(path);
-    if (!picture)
-        return picture;
-    return picture->scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-}
-
-Result<void> applyPictures(TTolvoPreview &preview, const RenderOptions &o, const QString &folder)
-{
-    const QString background =
-        o.background.isEmpty() ? folder + QStringLiteral("default_back.jpg") : o.background;
-    const QString cursor =
-        o.cursor.isEmpty() ? folder + QStringLiteral("default_cursor.jpg") : o.cursor;
-    auto back = pictureOption(background, o.size);
-    if (!back)
-        return fail(back.error());
-    auto cur = pictureOption(cursor, QSize(120, 18));
-    if (!cur)
-        return fail(cur.error());
-    preview.setBackground(*back);
-    preview.setCursor(*cur);
+    auto imported = background ? document.importBackground(path) : document.importCursor(path);
+    if (!imported)
+        return fail(imported.error());
+    if (!*imported)
+        return fail(Error::unsupported(
+            QStringLiteral("%1: only .bmp, .jpg and .png pictures can be used").arg(path)));
     return {};
 }
 
-Result<void> applyColours(TTolvoPreview &preview, const QString &skin)
+Result<void> applyDocument(SkinDocument &document, const RenderOptions &o)
 {
-    ColourScheme scheme;
-    SkinTexts texts;
-    if (!skin.isEmpty()) {
-        if (auto loaded = loadSkinFile(skin, scheme, texts); !loaded)
+    if (!o.skin.isEmpty()) {
+        if (auto loaded = document.loadSkin(o.skin); !loaded)
             return fail(loaded.error());
     }
-    for (int index = 0; index < kColourTableSize; ++index)
-        preview.setColour(index, scheme.table()[index]);
-    return {};
-}
-
-void applyOptions(TTolvoPreview &preview, const RenderOptions &o)
-{
-    preview.setScreenSize(o.size);
-    preview.setActiveScreen(o.screen);
-    preview.setShowMenu(o.menuLeft.has_value());
-    preview.setMenuLeft(o.menuLeft.value_or(false));
-    preview.setShowPopup(o.popup);
-    preview.setShowInfoWindows(o.infoLeft.has_value());
-    preview.setInfoWindowsLeft(o.infoLeft.value_or(false));
-    preview.setColumns(o.columns);
-    preview.setShowGroups(o.groups);
-    preview.setShowOffline(o.offline);
-    preview.setSortByStatus(o.sortByStatus);
-    preview.setShowClients(o.clients);
-    preview.setMiniClock(o.miniClock);
-    preview.setBlinkPhase(o.blinkPhase);
-    preview.regions().merge = o.merge;
-    if (o.fontContacts)
-        preview.setContactListFont(*o.fontContacts);
-    if (o.fontChat)
-        preview.setChatFont(*o.fontChat);
-    if (o.fontSettings)
-        preview.setSettingsFont(*o.fontSettings);
-    if (o.time) {
-        const QTime time = *o.time;
-        preview.setClock([time] { return time; });
+    if (!o.background.isEmpty()) {
+        if (auto ok = importPicture(document, o.background, true); !ok)
+            return ok;
     }
+    if (!o.cursor.isEmpty()) {
+        if (auto ok = importPicture(document, o.cursor, false); !ok)
+            return ok;
+    }
+    return {};
 }
 
 QJsonObject regionsToJson(const TTolvoPreview &preview)
@@ -300,40 +265,8 @@ QJsonObject regionsToJson(const TTolvoPreview &preview)
             {QStringLiteral("regions"), regions}};
 }
 
-Result<void> render(const RenderOptions &o, const QString &folder)
+Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o)
 {
-    std::mt19937 random(o.seed ? *o.seed : std::random_device{}());
-    QString loadError;
-    StartupReporter reporter{{}, [&](const QString &text) {
-                                 loadError = text;
-                             }};
-    QStringList converterMessages;
-    auto resources =
-        loadPreviewResources(folder, reporter, random, [&](const QString &, const QString &text) {
-            converterMessages.append(text);
-        });
-    if (!resources)
-        return fail(Error::io(QString(loadError).replace(u'\n', u' ')));
-    if (!converterMessages.isEmpty())
-        return fail(Error::corrupt(converterMessages.join(u' ')));
-    if (!o.clist.isEmpty()) {
-        const auto bytes = readWholeFile(o.clist);
-        if (!bytes)
-            return fail(bytes.error());
-        resources->loadedList = readCList(*bytes);
-    }
-    TTolvoPreview preview(std::move(*resources));
-    preview.stopBlinking();
-    preview.Busy = true;
-    applyOptions(preview, o);
-    if (auto ok = applyColours(preview, o.skin); !ok)
-        return ok;
-    if (auto ok = applyPictures(preview, o, folder); !ok)
-        return ok;
-    preview.Busy = false;
-    preview.Render();
-    if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))
-        preview.Render();
     const auto png = encodePng(preview.picture());
     if (!png)
         return fail(png.error());
@@ -345,6 +278,53 @@ Result<void> render(const RenderOptions &o, const QString &folder)
         return writeFileAtomically(o.regions, json);
     }
     return {};
+}
+
+Result<void> render(const RenderOptions &o, const QString &folder)
+{
+    platform::ScratchFolder scratch;
+    if (!scratch.isValid())
+        return fail(Error::io(scratch.errorText()));
+    std::mt19937 random(o.seed ? *o.seed : std::random_device{}());
+    QString loadError;
+    QStringList converterMessages;
+    StartupSetup setup;
+    setup.programFolder = folder;
+    setup.scratchFolder = scratch.path();
+    setup.random = &random;
+    setup.messages = [&](const QString &, const QString &text) {
+        converterMessages.append(text);
+    };
+    StartupReporter reporter{{}, [&](const QString &text) {
+                                 loadError = text;
+                             }};
+    SkinDocument document;
+    auto resources = startProgram(setup, reporter, document);
+    if (!resources)
+        return fail(Error::io(QString(loadError).replace(u'\n', u' ')));
+    if (!converterMessages.isEmpty())
+        return fail(Error::corrupt(converterMessages.join(u' ')));
+    if (!o.clist.isEmpty()) {
+        const auto bytes = readWholeFile(o.clist);
+        if (!bytes)
+            return fail(bytes.error());
+        resources->loadedList = readCList(*bytes);
+    }
+    TTolvoPreview preview(std::move(*resources), document);
+    preview.stopBlinking();
+    if (o.time) {
+        const QTime time = *o.time;
+        preview.setClock([time] { return time; });
+    }
+    {
+        RenderBatch batch(&preview);
+        preview.setState(o.state);
+        if (auto ok = applyDocument(document, o); !ok)
+            return ok;
+    }
+    if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))
+        preview.Render();
+    return writeOutputs(preview, o);
 }
 
 } // namespace

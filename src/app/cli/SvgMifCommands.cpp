@@ -6,7 +6,9 @@
 #include "containers/mainMBM.h"
 #include "containers/mainMIF.h"
 #include "core/SkinFile.h"
+#include "platform/FileOps.h"
 #include "platform/ProcessRunner.h"
+#include "platform/WritablePlaces.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +17,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <optional>
@@ -134,12 +135,11 @@ QString programFolder()
     return QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
 }
 
-// A private work folder for the converter, so a running designer's temp/ files are never
-// touched: a unique folder under the program's temp/, or the system's when that is not
-// writable.
+// A private work folder for the converter, so nothing another run of either program works on is
+// ever touched, and the program folder may be read-only.
 struct ConverterSetup
 {
-    std::unique_ptr<QTemporaryDir> work;
+    std::unique_ptr<platform::ScratchFolder> work;
     QString tool;
 };
 
@@ -152,13 +152,12 @@ Result<ConverterSetup> converterSetup()
         return fail(Error::io(
             QStringLiteral("the bitmap converter bmconv was not found in %1").arg(folder)));
     }
-    QDir(folder).mkpath(QStringLiteral("temp"));
-    setup.work = std::make_unique<QTemporaryDir>(
-        QDir(folder).filePath(QStringLiteral("temp/velmora-cli-XXXXXX")));
+    setup.work = std::make_unique<platform::ScratchFolder>();
     if (!setup.work->isValid())
-        setup.work = std::make_unique<QTemporaryDir>();
-    if (!setup.work->isValid() || !QDir(setup.work->path()).mkpath(QStringLiteral("temp")))
-        return fail(Error::io(QStringLiteral("no work folder for the bitmap converter")));
+        return fail(Error::io(setup.work->errorText()));
+    if (!QDir(setup.work->path()).mkpath(QStringLiteral("temp")))
+        return fail(Error::io(
+            QStringLiteral("%1temp: the folder cannot be created").arg(setup.work->path())));
     return setup;
 }
 

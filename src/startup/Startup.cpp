@@ -1,0 +1,197 @@
+#include "startup/Startup.h"
+
+#include "containers/PictureCodecs.h"
+#include "platform/FileOps.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString missing(const QString &file)
+{
+    return QStringLiteral("Ошибка!\nФайл \"%1\" не найден").arg(file);
+}
+
+class ResourceLoader
+{
+public:
+    ResourceLoader(const StartupSetup &setup, const StartupReporter &reporter)
+        : m_folder(setup.programFolder)
+        , m_setup(setup)
+        , m_reporter(reporter)
+    {}
+
+    void progress(const QString &text) const
+    {
+        if (m_reporter.progress)
+            m_reporter.progress(text);
+    }
+
+    bool fail(const QString &file) const
+    {
+        if (m_reporter.error)
+            m_reporter.error(missing(file));
+        return false;
+    }
+
+    bool exists(const QString &name) const { return QFileInfo::exists(m_folder + name); }
+
+    void prepareList(TMBMconvImageList &list) const
+    {
+        list.ToolName = converterPath(m_setup);
+        list.WorkFolder = m_setup.scratchFolder;
+        list.OnMessage = m_setup.messages;
+    }
+
+    bool loadIcons(const QString &text, const QString &file, TMBMconvImageList &list) const
+    {
+        if (!text.isEmpty())
+            progress(text);
+        if (!exists(file))
+            return fail(file);
+        prepareList(list);
+        (void)list.LoadFromMBM(m_folder + file);
+        return true;
+    }
+
+private:
+    QString m_folder;
+    const StartupSetup &m_setup;
+    const StartupReporter &m_reporter;
+};
+
+// Copies icon/mask pairs with their colour modes, so that they draw as they do in their own
+// list. Items the source lacks go in empty, so that every later pair keeps its place.
+void addPairs(TMBMconvImageList &to, const TMBMconvImageList &from, int first, int count)
+{
+    for (int i = first; i < first + count; ++i) {
+        if (i < from.Count())
+            to.AddItem(from.Get(i));
+        else
+            to.Add(QImage());
+    }
+}
+
+// A default picture into both copies; false when it is missing or does not decode.
+bool loadDefaultPicture(const QString &folder, const QString &file, const QString &progress,
+                        const StartupReporter &reporter, QImage &source, QImage &picture)
+{
+    if (reporter.progress)
+        reporter.progress(progress);
+    const QString path = folder + file;
+    if (!QFileInfo::exists(path)) {
+        if (reporter.error)
+            reporter.error(missing(file));
+        return false;
+    }
+    const auto bytes = readWholeFile(path);
+    const auto image = bytes ? decodeJpeg(*bytes, file) : fail(bytes.error());
+    if (!image) {
+        if (reporter.error)
+            reporter.error(QStringLiteral("Ошибка!\nФайл \"%1\" не удалось прочитать").arg(file));
+        return false;
+    }
+    source = *image;
+    picture = *image;
+    return true;
+}
+
+} // namespace
+
+QString converterPath(const StartupSetup &setup)
+{
+    return setup.programFolder + QStringLiteral("bmconv");
+}
+
+SkinImagesSetup skinImagesSetup(const StartupSetup &setup, ProgressCallback progress)
+{
+    SkinImagesSetup images;
+    images.WorkFolder = setup.scratchFolder;
+    images.ToolName = converterPath(setup);
+    images.OnProgress = std::move(progress);
+    images.OnMessage = setup.messages;
+    return images;
+}
+
+std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
+                                                     const StartupReporter &reporter)
+{
+    ResourceLoader load(setup, reporter);
+    PreviewResources res;
+    load.progress(QStringLiteral("Загрузка иконок x-статусов..."));
+    if (!QFileInfo(converterPath(setup)).isExecutable()) {
+        load.fail(QStringLiteral("bmconv"));
+        return std::nullopt;
+    }
+    // The image lists keep their working files in the scratch folder's temp/.
+    QDir(setup.scratchFolder).mkpath(QStringLiteral("temp"));
+    if (!load.loadIcons({}, QStringLiteral("ICQ/XStatus.mbm"), res.XStatusIcons) ||
+        !load.loadIcons(QStringLiteral("Загрузка иконок статусов..."),
+                        QStringLiteral("ICQ/Status.mbm"), res.StatusIcons) ||
+        !load.loadIcons(QStringLiteral("Загрузка иконок клиентов..."),
+                        QStringLiteral("ICQ/Clients.mbm"), res.ClientIcons) ||
+        !load.loadIcons(QStringLiteral("Загрузка иконок приватных статусов..."),
+                        QStringLiteral("Icons/pricons.mbm"), res.ProgramIcons) ||
+        !load.loadIcons(QStringLiteral("Загрузка иконок меню..."),
+                        QStringLiteral("ICQ/PStatus.mbm"), res.PrivateStatusIcons))
+        return std::nullopt;
+
+    load.progress(QStringLiteral("Загрузка иконок смайлов..."));
+    const QString &folder = setup.programFolder;
+    const auto ini = readWholeFile(folder + QStringLiteral("Smilies/default.ini"));
+    if (!ini) {
+        load.fail(QStringLiteral("Smilies/default.ini"));
+        return std::nullopt;
+    }
+    res.smiles = TSmiles(*ini);
+    TMBMconvImageList smileyPictures;
+    if (!load.loadIcons({}, QStringLiteral("Smilies/default.mbm"), smileyPictures))
+        return std::nullopt;
+    // One picture pair per line of the list, however many the picture file holds, then the
+    // message direction pictures and the x-status pictures, which double as smileys.
+    load.prepareList(res.smiles.images);
+    addPairs(res.smiles.images, smileyPictures, 0, 2 * res.smiles.fileSmileyCount());
+    addPairs(res.smiles.images, res.ProgramIcons, 90, 4);
+    addPairs(res.smiles.images, res.ProgramIcons, 88, 2);
+    addPairs(res.smiles.images, res.XStatusIcons, 0, 2 * TSmiles::kXStatusSmileys);
+
+    const auto chat = readWholeFile(folder + QStringLiteral("TextOfChat.txt"));
+    if (!chat) {
+        load.fail(QStringLiteral("TextOfChat.txt"));
+        return std::nullopt;
+    }
+    res.chat = readChatSample(*chat);
+    if (const auto clist = readWholeFile(folder + QStringLiteral("CList.txt")))
+        res.loadedList = readCList(*clist);
+    else if (setup.random)
+        res.loadedList = sampleContactList(*setup.random);
+    else {
+        std::mt19937 random(std::random_device{}());
+        res.loadedList = sampleContactList(random);
+    }
+    return res;
+}
+
+std::optional<PreviewResources>
+startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDocument &document)
+{
+    SkinPictures pictures;
+    if (!loadDefaultPicture(setup.programFolder, QStringLiteral("default_back.jpg"),
+                            QStringLiteral("Загрузка фона по умолчанию..."), reporter,
+                            pictures.BackgroundSource, pictures.BackgroundPicture))
+        return std::nullopt;
+    if (!loadDefaultPicture(setup.programFolder, QStringLiteral("default_cursor.jpg"),
+                            QStringLiteral("Загрузка курсора по умолчанию..."), reporter,
+                            pictures.CursorSource, pictures.CursorPicture))
+        return std::nullopt;
+    document.setPictures(pictures);
+    document.setDefaultColours();
+    return loadPreviewResources(setup, reporter);
+}
+
+QString commandLineFile(const QStringList &arguments)
+{
+    const QString first = arguments.value(1);
+    return first.isEmpty() ? first : QFileInfo(first).absoluteFilePath();
+}

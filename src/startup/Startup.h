@@ -1,0 +1,54 @@
+#pragma once
+
+#include "containers/Progress.h"
+#include "containers/SkinImages.h"
+#include "document/SkinDocument.h"
+#include "preview/mainTolvoPreview.h"
+
+#include <functional>
+#include <optional>
+#include <random>
+
+// Where start-up shows its progress and its fatal error: the start-up window, or stderr.
+struct StartupReporter
+{
+    std::function<void(const QString &)> progress;
+    std::function<void(const QString &)> error;
+};
+
+// What start-up needs to know about the running program.
+struct StartupSetup
+{
+    // The program's own folder, read-only as far as we are concerned; with a trailing '/'.
+    QString programFolder;
+    // The running program's private scratch folder, with a trailing '/': the converter's
+    // working files go to its temp/ subfolder.
+    QString scratchFolder;
+    // Draws the sample contact list when there is no CList.txt.
+    std::mt19937 *random = nullptr;
+    // The converter's complaints.
+    MessageCallback messages;
+};
+
+// The converter beside the program, by absolute path, so it runs from any working folder.
+QString converterPath(const StartupSetup &setup);
+
+// Taking pictures out of a .mif the same way everywhere: the converter beside the program,
+// working files in the scratch folder.
+SkinImagesSetup skinImagesSetup(const StartupSetup &setup, ProgressCallback progress = {});
+
+// Loads the icon lists, smileys, sample chat and contact list in the client's order, with the
+// progress texts of the start-up window. A missing file is reported through reporter.error and
+// ends loading (nullopt).
+std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
+                                                     const StartupReporter &reporter);
+
+// The one start-up of both programs: the default background and cursor into the document, the
+// default colours, then the preview's resources, in this order and with these progress texts.
+// The first missing or unreadable file is reported and ends it (nullopt).
+std::optional<PreviewResources>
+startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDocument &document);
+
+// The file named by the program's first argument, made absolute against the current folder now,
+// because start-up later makes the program folder the current one; empty when there is none.
+QString commandLineFile(const QStringList &arguments);

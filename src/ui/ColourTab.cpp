@@ -1,0 +1,104 @@
+// The "Настройка цветов" tab: the slot list, the colour editor and the settings-screen option.
+#include "ui/ColourControls.h"
+#include "ui/Unit1.h"
+
+#include "preview/mainTolvoPreview.h"
+#include "ui/Unit3.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+QWidget *TForm1::buildColourTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *slotBox = new QGroupBox(page);
+    auto *grid = new QGridLayout(slotBox);
+    RadioGroup2 = new QButtonGroup(this);
+    // Two columns, filled top to bottom.
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        auto *item = new QRadioButton(slotCaption(slot), slotBox);
+        RadioGroup2->addButton(item, slot);
+        grid->addWidget(item, slot % 10, slot / 10);
+    }
+    RadioGroup2->button(0)->setChecked(true);
+    connect(RadioGroup2, &QButtonGroup::idClicked, this, &TForm1::RadioGroup2Click);
+    layout->addWidget(slotBox);
+    m_colourControls = new ColourControls(page);
+    layout->addWidget(m_colourControls);
+    CheckBox1 = new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
+    layout->addWidget(CheckBox1);
+    layout->addStretch();
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(m_colourControls, &ColourControls::timerTick, this, &TForm1::Timer1Timer);
+    connect(m_colourControls, &ColourControls::swatchClicked, this, &TForm1::Image1Click);
+    connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
+    return page;
+}
+
+void TForm1::Drawcolor(TColor colour)
+{
+    m_colourControls->showColour(colour);
+    // The document announces the change; the preview renders from it.
+    m_document.setSlotColour(m_document.selectedSlot(), colour);
+}
+
+// The selected slot's colour in the editor, sliders and hex fields alike.
+void TForm1::showSelectedColour()
+{
+    const TColor colour = m_document.slotColour(m_document.selectedSlot());
+    m_colourControls->showColour(colour);
+    m_colourControls->setHexTexts(colour);
+}
+
+void TForm1::Timer1Timer()
+{
+    Drawcolor(m_colourControls->sliderColour());
+}
+
+void TForm1::Image1Click()
+{
+    const QColor chosen =
+        QColorDialog::getColor(toQColor(m_document.slotColour(m_document.selectedSlot())), this);
+    if (chosen.isValid())
+        Drawcolor(fromQColor(chosen));
+}
+
+void TForm1::Button2Click()
+{
+    Drawcolor(m_document.resetColour());
+}
+
+// The slot the list shows is the one to show again, whatever the preview clicked since.
+void TForm1::CheckBox1Click()
+{
+    RadioGroup2Click(RadioGroup2->checkedId());
+}
+
+// Picking a slot shows a screen where that slot can be seen.
+void TForm1::RadioGroup2Click(int slot)
+{
+    // Called for the list's own clicks and by others: the list always shows the picked slot.
+    if (QAbstractButton *item = RadioGroup2->button(slot))
+        item->setChecked(true);
+    m_document.selectSlot(slot);
+    // One render when the whole change is made.
+    RenderBatch batch(m_preview);
+    if (m_preview) {
+        m_preview->regions().HoverSlot = 0;
+        m_preview->setShowPopup(m_popupOption);
+        if (const auto view = slotView(slot, CheckBox1->isChecked())) {
+            m_preview->setShowMenu(view->showMenu);
+            m_preview->setActiveScreen(view->screen);
+        }
+    }
+    Drawcolor(m_document.slotColour(slot));
+    m_document.selectSlot(slot);
+    m_colourControls->setHexTexts(m_document.slotColour(slot));
+    m_form3->updateChecks();
+}

@@ -1,0 +1,137 @@
+// The main menu and the file commands it shares with the preview window's context menu.
+#include "ui/Unit1.h"
+
+#include "containers/Base64Unit.h"
+#include "preview/mainTolvoPreview.h"
+#include "ui/Unit3.h"
+
+#include <QFileDialog>
+#include <QMenuBar>
+
+void TForm1::buildMainMenu()
+{
+    auto add = [](QMenu *menu, const QString &caption, bool enabled,
+                  const QKeySequence &shortcut = {}) {
+        QAction *action = menu->addAction(caption);
+        action->setEnabled(enabled);
+        action->setShortcut(shortcut);
+        return action;
+    };
+    QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
+    connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &TForm1::N11Click);
+    add(file, QStringLiteral("Сохранить"), false, QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
+    connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
+            &TForm1::N1Click);
+    connect(add(import, QStringLiteral("фоновый рисунок"), true), &QAction::triggered, this,
+            &TForm1::N6Click);
+    connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
+            &TForm1::N7Click);
+    QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
+    add(exportMenu, QStringLiteral("*.skin"), false);
+    add(exportMenu, QStringLiteral("*.mif"), false);
+    exportMenu->addSeparator();
+    connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
+            [this] { exportPicture(m_document.pictures().BackgroundPicture); });
+    connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,
+            [this] { exportPicture(m_document.pictures().CursorPicture); });
+    exportMenu->addSeparator();
+    connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
+            &TForm1::N12Click);
+    file->addSeparator();
+    connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, &TForm1::N4Click);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
+    add(help, QStringLiteral("Помощь"), false);
+    add(help, QStringLiteral("О программе..."), false);
+}
+
+void TForm1::N11Click()
+{
+    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), QString(),
+                                                      QStringLiteral("*.skin (*.skin)"));
+    if (!path.isEmpty())
+        openSkin(path);
+}
+
+void TForm1::N1Click()
+{
+    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), QString(),
+                                                      QStringLiteral("*.skin (*.skin)"));
+    if (!path.isEmpty())
+        importColourScheme(path);
+}
+
+void TForm1::N4Click()
+{
+    quit();
+}
+
+QString TForm1::askPictureName(const QString &filter)
+{
+    return QFileDialog::getOpenFileName(m_form3, QString(), QString(), filter);
+}
+
+void TForm1::N6Click()
+{
+    const QString path =
+        askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
+    if (!path.isEmpty())
+        importBackground(path);
+}
+
+void TForm1::N7Click()
+{
+    const QString path =
+        askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
+    if (!path.isEmpty())
+        importCursor(path);
+}
+
+void TForm1::importBackground(const QString &path)
+{
+    RenderBatch batch(m_preview);
+    if (auto imported = m_document.importBackground(path); !imported)
+        m_messageSink(QString(), imported.error().message, QString());
+    Drawcolor(m_document.slotColour(m_document.selectedSlot()));
+}
+
+void TForm1::importCursor(const QString &path)
+{
+    RenderBatch batch(m_preview);
+    if (auto imported = m_document.importCursor(path); !imported)
+        m_messageSink(QString(), imported.error().message, QString());
+}
+
+void TForm1::convertToSvg(const QString &path)
+{
+    if (auto written = ConvertPictureToSvg(path); !written)
+        m_messageSink(QString(), written.error().message, QString());
+}
+
+QString TForm1::askBmpName()
+{
+    const QString name = QFileDialog::getSaveFileName(m_form3, QString(), QString(),
+                                                      QStringLiteral("*.bmp (*.bmp)"));
+    return name.isEmpty() ? name : bmpExportPath(name);
+}
+
+void TForm1::N12Click()
+{
+    const QString path = askBmpName();
+    if (path.isEmpty())
+        return;
+    if (const QString error = m_form3->saveScreenshot(path); !error.isEmpty())
+        m_messageSink(QString(), error, QString());
+}
+
+void TForm1::exportPicture(const QImage &picture)
+{
+    const QString path = askBmpName();
+    if (path.isEmpty())
+        return;
+    if (auto written = ExportPicture(picture, path); !written)
+        m_messageSink(QString(), written.error().message, QString());
+}

@@ -1,0 +1,122 @@
+// The window and the command line start the same way and draw the same screen.
+#include "CliRun.h"
+#include "ProgramFolderFixture.h"
+#include "TestFiles.h"
+#include "containers/PictureCodecs.h"
+#include "preview/mainTolvoPreview.h"
+#include "ui/Unit1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FrontEnds : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString error = ProgramFolderFixture::create(m_folder.path());
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        setCliProgramFolder(folder());
+    }
+    void TearDown() override { setCliProgramFolder(QString()); }
+    QString folder() const { return m_folder.path() + u'/'; }
+
+    QImage cliRender(const QStringList &options)
+    {
+        const QString out = m_out.filePath(QStringLiteral("cli.png"));
+        const CliRun run = runCommandLine(
+            QStringList{QStringLiteral("render"), QStringLiteral("-o"), out} + options);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        auto picture = decodePng(testfiles::read(out), out);
+        return picture ? picture->convertToFormat(QImage::Format_RGB32) : QImage();
+    }
+
+    QTemporaryDir m_folder;
+    QTemporaryDir m_out;
+};
+
+} // namespace
+
+TEST_F(FrontEnds, TheCommandLineDrawsTheWindowsFirstFrame)
+{
+    TForm1 form(
+        folder(), QString(), [](const QString &, const QString &, const QString &) {}, nullptr, 7u);
+    ASSERT_FALSE(form.startupFailed());
+    TTolvoPreview *preview = form.preview();
+    preview->stopBlinking();
+    preview->setClock([] { return QTime(9, 30); });
+    preview->Render();
+    // The window shows offline contacts and client icons because the settings file's defaults
+    // say so; the command line starts from the bare option defaults.
+    const QImage cli = cliRender({QStringLiteral("--seed"), QStringLiteral("7"),
+                                  QStringLiteral("--time"), QStringLiteral("9:30"),
+                                  QStringLiteral("--offline"), QStringLiteral("--clients")});
+    ASSERT_EQ(cli.size(), preview->picture().size());
+    EXPECT_TRUE(cli == preview->picture().convertToFormat(QImage::Format_RGB32));
+    const QImage bare = cliRender({QStringLiteral("--seed"), QStringLiteral("7"),
+                                   QStringLiteral("--time"), QStringLiteral("9:30")});
+    EXPECT_FALSE(bare == cli) << "offline contacts and client icons change the picture";
+}
+
+TEST_F(FrontEnds, HoverInTheCommandLineHighlightsTheWholeSlotLikeTheWindow)
+{
+    const QStringList base = {QStringLiteral("--seed"), QStringLiteral("3"),
+                              QStringLiteral("--time"), QStringLiteral("9:30")};
+    TForm1 form(
+        folder(), QString(), [](const QString &, const QString &, const QString &) {}, nullptr, 3u);
+    ASSERT_FALSE(form.startupFailed());
+    TTolvoPreview *preview = form.preview();
+    preview->stopBlinking();
+    preview->setClock([] { return QTime(9, 30); });
+    preview->setState(PreviewState{});
+    const QRegion nicks = preview->regions().regions(Slot::ContactNick + 1).value(0);
+    ASSERT_GT(nicks.rectCount(), 1);
+    const QPoint at = (*nicks.begin()).center();
+    ASSERT_TRUE(preview->hitTest(at.x(), at.y()));
+    preview->Render();
+    const QString hover = QStringLiteral("%1,%2").arg(at.x()).arg(at.y());
+    const QImage slot = cliRender(base + QStringList{QStringLiteral("--hover"), hover});
+    EXPECT_TRUE(slot == preview->picture().convertToFormat(QImage::Format_RGB32));
+    const QImage element =
+        cliRender(base + QStringList{QStringLiteral("--hover"), hover, QStringLiteral("--select"),
+                                     QStringLiteral("element")});
+    const QRect other = (*(nicks.end() - 1));
+    EXPECT_FALSE(slot.copy(other) == element.copy(other))
+        << "only the whole-slot mode inverts the other nicks";
+}
+
+// Two renders at once, from a program folder nobody writes into: each has a scratch folder of
+// its own, and neither leaves anything behind.
+TEST_F(FrontEnds, TwoCommandLinesAtOnceNeverShareScratchFiles)
+{
+    const QString cli = QStringLiteral(VELMORA_PROGRAM_DIR "/velmora-cli");
+    const QString program = QStringLiteral(VELMORA_PROGRAM_DIR "/");
+    const QStringList before = QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QProcess a;
+    QProcess b;
+    a.start(cli, {QStringLiteral("render"), QStringLiteral("-o"),
+                  m_out.filePath(QStringLiteral("a.png")), QStringLiteral("--seed"),
+                  QStringLiteral("1")});
+    b.start(cli, {QStringLiteral("render"), QStringLiteral("-o"),
+                  m_out.filePath(QStringLiteral("b.png")), QStringLiteral("--seed"),
+                  QStringLiteral("1")});
+    ASSERT_TRUE(a.waitForFinished(120000));
+    ASSERT_TRUE(b.waitForFinished(120000));
+    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,3 @@
+#include "app/cli/Cli.h"
+#include "startup/Start.h"
+#include "ui/Unit1.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "platform/Error.h"
+#include "platform/FileOps.h"

@@ -1,0 +1,6 @@
+#include "export/sis/PkgFile.h"
+#include "containers/SkinImages.h"
+#include "core/Cp1251.h"
+#include "document/Skin.h"
+#include "export/Save.h"
+#include "platform/FileOps.h"

@@ -1,0 +1,10 @@
+#include "preview/Render.h"
+#include "MbmPacker.h"
+#include "containers/Bmp.h"
+#include "core/SkinFile.h"
+#include "document/Skin.h"
+#include "platform/Error.h"
+#include "tools/Helper.h"
+#include <ui/qt_style.h>
+// #include "ui/Unit1.h"
+// Рисует скин #include "ui/Unit1.h"

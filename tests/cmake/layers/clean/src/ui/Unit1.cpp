@@ -1,0 +1,5 @@
+#include "ui/Unit1.h"
+#include "export/sis/PkgFile.h"
+#include "platform/ProcessRunner.h"
+#include "preview/Render.h"
+#include "startup/Start.h"

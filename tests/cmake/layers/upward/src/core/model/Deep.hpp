@@ -1,0 +1,3 @@
+#pragma once
+#include "platform/FileOps.h"
+#include "containers/Bmp.h"

@@ -1,0 +1,3 @@
+#include "platform/Process.h"
+#include "platform/Error.h"
+#include "core/SkinFile.h"

@@ -1,0 +1,84 @@
+#include "platform/FileOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+bool makeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+TEST(WriteFileAtomically, ReplacesTheWholeFileAndLeavesNoTemporaryFile)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString path = tmp.filePath(QStringLiteral("skin.ini"));
+    ASSERT_TRUE(makeFile(path, QByteArray(4096, 'o')));
+
+    const QByteArray shorter = "[Skin]\nName=Night\n";
+    const Result<void> written = writeFileAtomically(path, shorter);
+    ASSERT_TRUE(written.has_value()) << written.error().message.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), shorter) << "old bytes survived past the new end";
+    EXPECT_EQ(entriesOf(tmp.path()), QStringList{QStringLiteral("skin.ini")});
+}
+
+TEST(WriteFileAtomically, FailureNamesThePathAndCreatesNothing)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString path = tmp.filePath(QStringLiteral("missing/skin.ini"));
+    const Result<void> written = writeFileAtomically(path, "data");
+    ASSERT_FALSE(written.has_value());
+    EXPECT_EQ(written.error().kind, Error::Kind::Io);
+    EXPECT_TRUE(written.error().message.contains(path)) << written.error().message.toStdString();
+    EXPECT_TRUE(entriesOf(tmp.path()).isEmpty());
+}
+
+TEST(ReadWholeFile, MissingFileIsAnErrorNamingIt)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString path = tmp.filePath(QStringLiteral("absent.bin"));
+    const Result<QByteArray> read = readWholeFile(path);
+    ASSERT_FALSE(read.has_value());
+    EXPECT_EQ(read.error().kind, Error::Kind::Io);
+    EXPECT_TRUE(read.error().message.contains(path)) << read.error().message.toStdString();
+}
+
+TEST(ReadWholeFile, LimitIsInclusiveAndEmptyFilesAreFine)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString path = tmp.filePath(QStringLiteral("ten.bin"));
+    const QByteArray ten = "0123456789";
+    ASSERT_TRUE(makeFile(path, ten));
+
+    const Result<QByteArray> tooLarge = readWholeFile(path, 9);
+    ASSERT_FALSE(tooLarge.has_value());
+    EXPECT_TRUE(tooLarge.error().message.contains(path));
+
+    const Result<QByteArray> atLimit = readWholeFile(path, 10);
+    ASSERT_TRUE(atLimit.has_value()) << atLimit.error().message.toStdString();
+    EXPECT_EQ(*atLimit, ten);
+
+    const QString emptyPath = tmp.filePath(QStringLiteral("empty.bin"));
+    ASSERT_TRUE(makeFile(emptyPath, {}));
+    const Result<QByteArray> empty = readWholeFile(emptyPath, 0);
+    ASSERT_TRUE(empty.has_value()) << empty.error().message.toStdString();
+    EXPECT_TRUE(empty->isEmpty());
+}
+
+} // namespace

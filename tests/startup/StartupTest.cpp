@@ -1,0 +1,168 @@
+#include "startup/Startup.h"
+#include "ProgramFolderFixture.h"
+#include "TestFiles.h"
+#include "platform/WritablePlaces.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Where the chat window's conversation starts.
+constexpr int kLeft = 3;
+constexpr int kTop = 22;
+
+class Start : public ::testing::Test
+{
+protected:
+    void install(ProgramFolderFixture::Skip skip = ProgramFolderFixture::Skip::Nothing)
+    {
+        const QString error = ProgramFolderFixture::create(m_dir.path(), skip);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    }
+    StartupSetup setup()
+    {
+        StartupSetup s;
+        s.programFolder = m_dir.path() + u'/';
+        s.scratchFolder = m_scratch.path();
+        s.random = &m_random;
+        return s;
+    }
+    StartupReporter reporter()
+    {
+        return {[this](const QString &text) { progress.append(text); },
+                [this](const QString &text) {
+                    errors.append(text);
+                }};
+    }
+    QTemporaryDir m_dir;
+    platform::ScratchFolder m_scratch;
+    std::mt19937 m_random{1};
+    QStringList progress;
+    QStringList errors;
+    SkinDocument document;
+};
+
+} // namespace
+
+TEST_F(Start, LoadsEverythingInTheWindowsOrder)
+{
+    install();
+    ASSERT_TRUE(m_scratch.isValid());
+    auto resources = startProgram(setup(), reporter(), document);
+    ASSERT_TRUE(resources) << errors.join(u' ').toStdString();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(progress, (QStringList{
+                            QStringLiteral("Загрузка фона по умолчанию..."),
+                            QStringLiteral("Загрузка курсора по умолчанию..."),
+                            QStringLiteral("Загрузка иконок x-статусов..."),
+                            QStringLiteral("Загрузка иконок статусов..."),
+                            QStringLiteral("Загрузка иконок клиентов..."),
+                            QStringLiteral("Загрузка иконок приватных статусов..."),
+                            QStringLiteral("Загрузка иконок меню..."),
+                            QStringLiteral("Загрузка иконок смайлов..."),
+                        }));
+    EXPECT_EQ(document.pictures().BackgroundSource.size(), QSize(240, 320));
+    EXPECT_EQ(document.pictures().CursorPicture.size(), QSize(120, 18));
+    EXPECT_EQ(document.slotColour(0), defaultSlotColour(0));
+    EXPECT_EQ(resources->StatusIcons.Count(), 64);
+    EXPECT_FALSE(QDir(m_dir.filePath(QStringLiteral("temp"))).exists())
+        << "the program folder is never written";
+    EXPECT_FALSE(QDir(m_scratch.path() + QStringLiteral("temp")).isEmpty());
+}
+
+TEST_F(Start, StopsAtTheFirstMissingFileWithItsMessage)
+{
+    install(ProgramFolderFixture::Skip::Cursor);
+    EXPECT_FALSE(startProgram(setup(), reporter(), document));
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("Ошибка!\nФайл \"default_cursor.jpg\" не найден")});
+    EXPECT_EQ(progress.last(), QStringLiteral("Загрузка курсора по умолчанию..."));
+
+    errors.clear();
+    QTemporaryDir other;
+    ASSERT_EQ(ProgramFolderFixture::create(other.path(), ProgramFolderFixture::Skip::Bmconv),
+              QString());
+    StartupSetup s = setup();
+    s.programFolder = other.path() + u'/';
+    EXPECT_FALSE(startProgram(s, reporter(), document));
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Ошибка!\nФайл \"bmconv\" не найден")});
+}
+
+TEST_F(Start, AnUnreadableDefaultPictureIsAnErrorNotACrash)
+{
+    install();
+    ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("default_back.jpg")), "no jpeg"));
+    EXPECT_FALSE(startProgram(setup(), reporter(), document));
+    EXPECT_EQ(errors, QStringList{QStringLiteral(
+                          "Ошибка!\nФайл \"default_back.jpg\" не удалось прочитать")});
+}
+
+TEST_F(Start, TheSampleContactListFollowsTheSeedUnlessThereIsAFile)
+{
+    install();
+    std::mt19937 again{1};
+    StartupSetup second = setup();
+    second.random = &again;
+    const auto a = loadPreviewResources(setup(), reporter());
+    const auto b = loadPreviewResources(second, reporter());
+    ASSERT_TRUE(a && b);
+    ASSERT_FALSE(a->loadedList.Groups.isEmpty());
+    ASSERT_EQ(a->loadedList.Groups.size(), b->loadedList.Groups.size());
+    for (qsizetype g = 0; g < a->loadedList.Groups.size(); ++g) {
+        const auto &one = a->loadedList.Groups[g].Contacts;
+        const auto &other = b->loadedList.Groups[g].Contacts;
+        ASSERT_EQ(one.size(), other.size());
+        for (qsizetype c = 0; c < one.size(); ++c)
+            EXPECT_EQ(one[c].Nick, other[c].Nick);
+    }
+}
+
+TEST(CommandLine, AFileNamedRelativeToTheStartingFolderBecomesAbsolute)
+{
+    EXPECT_EQ(commandLineFile({QStringLiteral("velmora")}), QString());
+    EXPECT_EQ(commandLineFile({QStringLiteral("velmora"), QStringLiteral("/x/a.skin")}),
+              QStringLiteral("/x/a.skin"));
+    const QString here = QDir::currentPath();
+    EXPECT_EQ(commandLineFile({QStringLiteral("velmora"), QStringLiteral("my skin.skin"),
+                               QStringLiteral("ignored")}),
+              here + QStringLiteral("/my skin.skin"));
+}
+
+// As start-up builds the smiley pictures from files: the x-status and direction pictures are
+// copies whose masks must still show them, and a picture file with fewer pairs than the list has
+// lines must not shift them onto other smileys.
+TEST_F(Start, BuiltInSmileysKeepTheirPicturesAndMasks)
+{
+    install();
+    ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("Smilies/default.ini")),
+                                 ":)\r\n;)\r\n:(\r\n*4*\r\n*5*\r\n")); // five lines, three pairs
+    auto res = loadPreviewResources(setup(), reporter());
+    ASSERT_TRUE(res);
+    res->chat.ChatText = QStringLiteral("<~~<xstatus05>~~>[cover_in]*4*");
+    TTolvoPreview preview(std::move(*res), document);
+    preview.stopBlinking();
+    preview.setSelection(SelectionMode::SingleElement);
+    preview.setChatFont({QStringLiteral("Nokia Hindi S60"), -11, false, false});
+    preview.setActiveScreen(PreviewScreen::Chat);
+    const auto colour = [](const char *list, int icon) {
+        return ProgramFolderFixture::iconColour(QString::fromLatin1(list), icon).rgb();
+    };
+    // Two 16-pixel pictures side by side in an 18-pixel line.
+    EXPECT_EQ(preview.picture().pixel(kLeft + 1 + 8, kTop + 1 + 8), colour("XStatus", 8));
+    EXPECT_EQ(preview.picture().pixel(kLeft + 18 + 1 + 8, kTop + 1 + 8), colour("pricons", 90));
+    EXPECT_EQ(preview.regions().regions(1).size(), 2) << "the title's status row and \"*4*\"";
+}
+
+int main(int argc, char **argv)
+{
+    // Drawing needs fonts, so a GUI application object, but never a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
