@@ -100,7 +100,7 @@ struct SkinFolder
         SkinData skin;
         skin.mifName = QStringLiteral("bench.mif");
         writeFile(dir.filePath(QStringLiteral("skin/bench.skin")), writeSkin(skin).value());
-        setup.ProgramFolder = dir.path() + u'/';
+        setup.WorkFolder = dir.path() + u'/';
         setup.ToolName = QStringLiteral(VELMORA_BMCONV);
     }
 

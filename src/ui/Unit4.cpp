@@ -10,7 +10,7 @@
 TForm4::TForm4(QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setWindowTitle(QStringLiteral("Quilleth for TolvoICQ"));
+    setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     setWindowIcon(programIcon());
     setAutoFillBackground(true);
     QPalette pal = palette();

@@ -37,6 +37,19 @@ protected:
         return picture ? picture->convertToFormat(QImage::Format_RGB32) : QImage();
     }
 
+    // The window with a fixed sample list, its clock at 9:30 and no blinking.
+    std::unique_ptr<TForm1> startWindow(unsigned seed)
+    {
+        auto form = std::make_unique<TForm1>(
+            folder(), QString(), [](const QString &, const QString &, const QString &) {}, nullptr,
+            seed);
+        if (TTolvoPreview *preview = form->preview()) {
+            preview->stopBlinking();
+            preview->setClock([] { return QTime(9, 30); });
+        }
+        return form;
+    }
+
     QTemporaryDir m_folder;
     QTemporaryDir m_out;
 };
@@ -45,12 +58,9 @@ protected:
 
 TEST_F(FrontEnds, TheCommandLineDrawsTheWindowsFirstFrame)
 {
-    TForm1 form(
-        folder(), QString(), [](const QString &, const QString &, const QString &) {}, nullptr, 7u);
-    ASSERT_FALSE(form.startupFailed());
-    TTolvoPreview *preview = form.preview();
-    preview->stopBlinking();
-    preview->setClock([] { return QTime(9, 30); });
+    auto form = startWindow(7);
+    ASSERT_FALSE(form->startupFailed());
+    TTolvoPreview *preview = form->preview();
     preview->Render();
     // The window shows offline contacts and client icons because the settings file's defaults
     // say so; the command line starts from the bare option defaults.
@@ -68,12 +78,9 @@ TEST_F(FrontEnds, HoverInTheCommandLineHighlightsTheWholeSlotLikeTheWindow)
 {
     const QStringList base = {QStringLiteral("--seed"), QStringLiteral("3"),
                               QStringLiteral("--time"), QStringLiteral("9:30")};
-    TForm1 form(
-        folder(), QString(), [](const QString &, const QString &, const QString &) {}, nullptr, 3u);
-    ASSERT_FALSE(form.startupFailed());
-    TTolvoPreview *preview = form.preview();
-    preview->stopBlinking();
-    preview->setClock([] { return QTime(9, 30); });
+    auto form = startWindow(3);
+    ASSERT_FALSE(form->startupFailed());
+    TTolvoPreview *preview = form->preview();
     preview->setState(PreviewState{});
     const QRegion nicks = preview->regions().regions(Slot::ContactNick + 1).value(0);
     ASSERT_GT(nicks.rectCount(), 1);

@@ -82,6 +82,8 @@ TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
         QStringLiteral("Загрузка курсора по умолчанию...")));
     EXPECT_FALSE(form.startupComplete());
     EXPECT_EQ(form.previewWindow()->windowOpacity(), 0.0);
+    EXPECT_EQ(form.startupWindow()->windowTitle(), QStringLiteral("Velmora for TolvoICQ"))
+        << "one product name throughout";
 }
 
 TEST_F(ProgramFolderTest, MissingCursorIsReportedByName)
