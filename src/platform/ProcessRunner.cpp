@@ -50,4 +50,31 @@ ProcessRun runAndWait(const QString &program, const QStringList &arguments,
     return run;
 }
 
+ProcessRun runAndCollect(const QString &program, const QStringList &arguments,
+                         const QString &workFolder)
+{
+    ProcessRun run;
+    const QString path = findProgram(program, workFolder);
+    if (path.isEmpty()) {
+        run.errorText = QStringLiteral("%1: the program was not found").arg(program);
+        return run;
+    }
+    QProcess process;
+    process.setProgram(path);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(workFolder);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        run.errorText = QStringLiteral("%1: %2").arg(program, process.errorString());
+        return run;
+    }
+    run.started = true;
+    process.waitForFinished(-1);
+    run.output = process.readAll();
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return run;
+}
+
 } // namespace platform

@@ -173,19 +173,27 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
     return res;
 }
 
-std::optional<PreviewResources>
-startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDocument &document)
+bool loadDefaultPictures(const StartupSetup &setup, const StartupReporter &reporter,
+                         SkinDocument &document)
 {
     SkinPictures pictures;
     if (!loadDefaultPicture(setup.programFolder, QStringLiteral("default_back.jpg"),
                             QStringLiteral("Загрузка фона по умолчанию..."), reporter,
                             pictures.BackgroundSource, pictures.BackgroundPicture))
-        return std::nullopt;
+        return false;
     if (!loadDefaultPicture(setup.programFolder, QStringLiteral("default_cursor.jpg"),
                             QStringLiteral("Загрузка курсора по умолчанию..."), reporter,
                             pictures.CursorSource, pictures.CursorPicture))
-        return std::nullopt;
+        return false;
     document.setPictures(pictures);
+    return true;
+}
+
+std::optional<PreviewResources>
+startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDocument &document)
+{
+    if (!loadDefaultPictures(setup, reporter, document))
+        return std::nullopt;
     document.setDefaultColours();
     return loadPreviewResources(setup, reporter);
 }

@@ -43,6 +43,12 @@ SkinImagesSetup skinImagesSetup(const StartupSetup &setup, ProgressCallback prog
 std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
                                                      const StartupReporter &reporter);
 
+// The default background and cursor from the program folder into both copies of the
+// document's pictures, with the start-up window's progress texts; false after reporting the
+// first one that is missing or does not decode.
+bool loadDefaultPictures(const StartupSetup &setup, const StartupReporter &reporter,
+                         SkinDocument &document);
+
 // The one start-up of both programs: the default background and cursor into the document, the
 // default colours, then the preview's resources, in this order and with these progress texts.
 // The first missing or unreadable file is reported and ends it (nullopt).

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/SkinFile.h"
+#include "platform/Error.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -10,6 +13,11 @@ int runSkinCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runSvgCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runMifCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
+// the defaults.
+Result<SkinData> readSkinJsonFile(const QString &path);
 
 // The folder holding the program's data and tools; the executable's folder unless a test
 // points it elsewhere.

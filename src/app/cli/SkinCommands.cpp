@@ -125,23 +125,9 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
         return 2;
     }
     const QString target = args[0];
-    const QString source = args[2];
-    auto bytes = readWholeFile(source);
-    if (!bytes) {
-        err << QStringLiteral("velmora-cli: %1\n").arg(bytes.error().message);
-        return 1;
-    }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &parseError);
-    if (!document.isObject()) {
-        const QString reason = document.isNull() ? parseError.errorString()
-                                                 : QStringLiteral("the top level is not an object");
-        err << QStringLiteral("velmora-cli: %1: not a skin description (%2)\n").arg(source, reason);
-        return 1;
-    }
-    const auto skin = skinFromJson(document.object());
+    const auto skin = readSkinJsonFile(args[2]);
     if (!skin) {
-        err << QStringLiteral("velmora-cli: %1: %2\n").arg(source, skin.error().message);
+        err << QStringLiteral("velmora-cli: %1\n").arg(skin.error().message);
         return 1;
     }
     const auto encoded = writeSkin(*skin);
@@ -154,6 +140,25 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
 }
 
 } // namespace
+
+Result<SkinData> readSkinJsonFile(const QString &source)
+{
+    auto bytes = readWholeFile(source);
+    if (!bytes)
+        return fail(bytes.error());
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &parseError);
+    if (!document.isObject()) {
+        const QString reason = document.isNull() ? parseError.errorString()
+                                                 : QStringLiteral("the top level is not an object");
+        return fail(
+            Error::invalid(QStringLiteral("%1: not a skin description (%2)").arg(source, reason)));
+    }
+    auto skin = skinFromJson(document.object());
+    if (!skin)
+        return fail(Error::invalid(QStringLiteral("%1: %2").arg(source, skin.error().message)));
+    return skin;
+}
 
 int runSkinCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {

@@ -1,0 +1,353 @@
+#include "export/SaveSkin.h"
+
+#include "containers/Base64Unit.h"
+#include "containers/PictureCodecs.h"
+#include "containers/mainMIF.h"
+#include "core/Cp1251.h"
+#include "core/SkinFile.h"
+#include "platform/FileOps.h"
+#include "platform/ProcessRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kPackageName = QStringLiteral("SkinForTolvoICQ");
+const QString kInstallTextName = QStringLiteral("Text(0-0).txt");
+const QString kPhoneSkinFolder = QStringLiteral("!:\\System\\Apps\\tolvoICQ\\skins\\");
+const QString kKeyPassword = QStringLiteral("kite408");
+
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+// Only the letters a..z are raised: the phone shows the rest as they are.
+QString asciiUpper(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return text;
+}
+
+bool isRussianLetter(QChar c)
+{
+    return (c >= QChar(0x0410) && c <= QChar(0x044F)) || c == QChar(0x0401) || c == QChar(0x0451);
+}
+
+bool hasBitmap(const SaveRequest &request)
+{
+    return request.background.format == PictureFormat::Mbm ||
+           request.cursor.format == PictureFormat::Mbm;
+}
+
+QString mbmName(const QString &mifName)
+{
+    return mifName.chopped(3) + QStringLiteral("mbm");
+}
+
+QByteArray utf16Text(const QStringList &lines)
+{
+    const QString text = lines.join(QStringLiteral("\r\n"));
+    QByteArray bytes("\xFF\xFE", 2);
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+// A picture as the .mif stores it: an SVG wrapper around its JPEG or PNG bytes, or a bitmap.
+Result<void> addPicture(TMIFList &list, const QImage &picture, const PictureChoice &choice)
+{
+    if (choice.format == PictureFormat::Mbm)
+        return list.AddBitmapEntry(picture);
+    const bool jpeg = choice.format == PictureFormat::Jpg;
+    const auto encoded =
+        jpeg ? encodeJpeg(picture, qBound(1, choice.quality, 100)) : encodePng(picture);
+    if (!encoded)
+        return fail(encoded.error());
+    const QByteArray svg = svgDocument(*encoded, jpeg ? "image/jpeg" : "image/png",
+                                       quint16(picture.width()), quint16(picture.height()));
+    return list.AddSvgEntry(svg);
+}
+
+Result<void> ensureFolder(const QString &folder)
+{
+    if (QFileInfo(folder).isDir() || QDir().mkdir(folder))
+        return {};
+    return fail(Error::io(QStringLiteral("%1: the folder cannot be created").arg(folder)));
+}
+
+// The ".mif" the client needs, appended by a case-sensitive test, as the dialog's field shows.
+void completeMifName(SaveRequest &request)
+{
+    if (!request.mifName.endsWith(QStringLiteral(".mif"), Qt::CaseSensitive))
+        request.mifName += QStringLiteral(".mif");
+}
+
+// The tools' own words for the user, when one of them failed.
+QString toolFailure(const platform::ProcessRun &run, const QString &tool)
+{
+    QString text = run.started ? cp1251::decode(run.output).trimmed() : run.errorText;
+    if (text.isEmpty())
+        text = QStringLiteral("%1 ended with code %2").arg(tool).arg(run.exitCode);
+    return text;
+}
+
+Result<void> writePackageTexts(const SaveRequest &request, const QString &stagedFolder,
+                               const QString &work, const QString &programFolder)
+{
+    if (auto written = writeFileAtomically(work + kInstallTextName,
+                                           installText(request, readMakerLines(programFolder)));
+        !written)
+        return written;
+    return writeFileAtomically(work + kPackageName + QStringLiteral(".pkg"),
+                               packageDescription(request, stagedFolder));
+}
+
+Result<void> runPackageTools(const QString &work, const SaveEnvironment &env)
+{
+    const QString cert = env.programFolder + QStringLiteral("cert/");
+    const QString sis = kPackageName + QStringLiteral(".sis");
+    const QString sisx = kPackageName + QStringLiteral(".sisx");
+    const auto failure = [](const QString &why) {
+        return fail(
+            Error::io(QStringLiteral("Не удалось собрать пакет установки.\r\n%1").arg(why)));
+    };
+    const platform::ProcessRun made = platform::runAndCollect(
+        cert + QStringLiteral("makesis"), {kPackageName + QStringLiteral(".pkg")}, work);
+    if (!QFileInfo::exists(work + sis))
+        return failure(toolFailure(made, QStringLiteral("makesis")));
+    const platform::ProcessRun signedRun = platform::runAndCollect(
+        cert + QStringLiteral("signsis"),
+        {QStringLiteral("-s"), sis, sisx, cert + QStringLiteral("Velmora.cer"),
+         cert + QStringLiteral("Velmora.key"), kKeyPassword},
+        work);
+    if (!QFileInfo::exists(work + sisx))
+        return failure(toolFailure(signedRun, QStringLiteral("signsis")));
+    return {};
+}
+
+// A private folder below the scratch folder, removed with everything in it when done.
+std::unique_ptr<QTemporaryDir> scratchSubfolder(const SaveEnvironment &env, const QString &what)
+{
+    QDir().mkpath(env.scratchFolder);
+    auto dir =
+        std::make_unique<QTemporaryDir>(env.scratchFolder + what + QStringLiteral("-XXXXXX"));
+    if (!dir->isValid())
+        return nullptr;
+    return dir;
+}
+
+Result<void> savePackage(const SkinDocument &document, SaveRequest &request,
+                         const SaveEnvironment &env, SaveResult &result)
+{
+    const auto staged = scratchSubfolder(env, QStringLiteral("stage"));
+    if (!staged)
+        return fail(Error::io(
+            QStringLiteral("%1: no folder to prepare the package in").arg(env.scratchFolder)));
+    const QString folder = withSlash(staged->path());
+    completeMifName(request);
+    if (auto skin = writeSkin(document, request, folder); !skin)
+        return fail(skin.error());
+    if (auto mif = ExportMif(document.pictures(), request, folder, env); !mif)
+        return fail(mif.error());
+    // Like the .skin writer, the package's folder is made when it is one level short.
+    if (auto made = ensureFolder(withSlash(request.folder)); !made)
+        return fail(made.error());
+    const QString target = withSlash(request.folder) + packageFileName(request.skinName);
+    auto package = BuildInstallPackage(request, folder, target, env);
+    if (!package)
+        return fail(package.error());
+    result.written.append(*package);
+    return {};
+}
+
+} // namespace
+
+bool IsValidSkinName(const QString &name)
+{
+    const QString lower = name.toLower();
+    if (lower == u"default" || lower == u"default.skin" || lower == u"default.mif")
+        return false;
+    for (const QChar c : name) {
+        if (c == u'<' || c == u'>' || c == u'"' || c == u'/' || c == u'|' || isRussianLetter(c))
+            return false;
+    }
+    return true;
+}
+
+QString invalidNameMessage()
+{
+    return QStringLiteral("Введите корректное имя!\r\n"
+                          "(Недопустимые символы: <>\"/| и символы кириллицы\r\n"
+                          "Недопустимое названия: default.skin default.mif)");
+}
+
+QString packageFileName(const QString &skinName)
+{
+    return skinName.chopped(qMin<qsizetype>(4, skinName.size())) + QStringLiteral("sis");
+}
+
+Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request, const QString &folder)
+{
+    SkinTexts texts = document.texts();
+    texts.skinFileName = request.skinName;
+    texts.mifName = request.mifName;
+    texts.copyright = request.copyright;
+    auto written = saveSkinFile(folder, document.scheme(), texts);
+    request.skinName = texts.skinFileName;
+    return written;
+}
+
+Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, const QString &folder,
+                          const SaveEnvironment &env)
+{
+    const QString out = withSlash(folder);
+    if (auto made = ensureFolder(out); !made)
+        return fail(made.error());
+    TMIFList list;
+    list.ToolName = env.programFolder + QStringLiteral("bmconv");
+    list.WorkFolder = env.scratchFolder;
+    list.OnProgress = env.progress;
+    list.OnMessage = env.messages;
+    if (hasBitmap(request))
+        QDir(env.scratchFolder).mkpath(QStringLiteral("temp"));
+    if (auto added = addPicture(list, pictures.BackgroundPicture, request.background); !added)
+        return fail(added.error());
+    if (auto added = addPicture(list, pictures.CursorPicture, request.cursor); !added)
+        return fail(added.error());
+    completeMifName(request);
+    const QString path = out + request.mifName;
+    if (auto saved = list.SaveToFile(path); !saved)
+        return fail(saved.error());
+    return path;
+}
+
+Result<QString> BuildInstallPackage(const SaveRequest &request, const QString &stagedFolder,
+                                    const QString &target, const SaveEnvironment &env)
+{
+    const auto work = scratchSubfolder(env, QStringLiteral("package"));
+    if (!work)
+        return fail(Error::io(
+            QStringLiteral("%1: no folder to build the package in").arg(env.scratchFolder)));
+    const QString folder = withSlash(work->path());
+    if (auto texts = writePackageTexts(request, withSlash(stagedFolder), folder, env.programFolder);
+        !texts)
+        return fail(texts.error());
+    if (auto built = runPackageTools(folder, env); !built)
+        return fail(built.error());
+    const auto package = readWholeFile(folder + kPackageName + QStringLiteral(".sisx"));
+    if (!package)
+        return fail(package.error());
+    if (auto copied = writeFileAtomically(target, *package); !copied)
+        return fail(copied.error());
+    return target;
+}
+
+QByteArray installText(const SaveRequest &request, const QStringList &makerLines)
+{
+    const QString skinBase =
+        asciiUpper(request.skinName.chopped(qMin<qsizetype>(5, request.skinName.size())));
+    QStringList lines = {
+        QStringLiteral("Вы устанавливаете скин \"%1\" для программы TolvoICQ").arg(skinBase),
+        QStringLiteral("---"),
+    };
+    if (!request.copyright.isEmpty()) {
+        QString copyright = request.copyright;
+        copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        copyright.replace(u'\n', QStringLiteral("\r\n"));
+        lines << QStringLiteral("Copyrights:") << copyright << QStringLiteral("---");
+    }
+    lines << QStringLiteral("Created by program \"Velmora for tolvoICQ\"") << makerLines;
+    return utf16Text(lines);
+}
+
+QByteArray packageDescription(const SaveRequest &request, const QString &stagedFolder)
+{
+    const QString out = withSlash(stagedFolder);
+    const QString mifBase =
+        asciiUpper(request.mifName.chopped(qMin<qsizetype>(4, request.mifName.size())));
+    const auto install = [&](const QString &name) {
+        return QStringLiteral("\"%1%2\"-\"%3%2\"").arg(out, name, kPhoneSkinFolder);
+    };
+    QStringList lines = {
+        QStringLiteral("&EN"),
+        QStringLiteral("#{\"Tolvo %1\"}, (0xEB7A0591), 0, 6, 5, TYPE=SP").arg(mifBase),
+        QStringLiteral("[0x101F7961], 0, 0, 0, {\"Series60ProductID\"}"),
+        QStringLiteral("%{\"quenard\"}"),
+        QStringLiteral(":\"quenard\""),
+        QStringLiteral("\"%1\"-\"\", FT, TC").arg(kInstallTextName),
+        install(request.mifName),
+        install(request.skinName),
+    };
+    if (hasBitmap(request))
+        lines << install(mbmName(request.mifName));
+    return utf16Text(lines);
+}
+
+QStringList readMakerLines(const QString &programFolder)
+{
+    QStringList lines;
+    if (const auto bytes = readWholeFile(programFolder + QStringLiteral("about.txt"))) {
+        const QStringList all = cp1251::decode(*bytes).split(u'\n');
+        for (QString line : all) {
+            if (line.endsWith(u'\r'))
+                line.chop(1);
+            if (!line.isEmpty() && !line.startsWith(u'#'))
+                lines << line;
+        }
+    }
+    if (lines.size() < 2)
+        return {QStringLiteral("The Velmora for TolvoICQ developers"), QStringLiteral("E-Mail: ")};
+    return lines.mid(0, 2);
+}
+
+Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
+                            const SaveEnvironment &env)
+{
+    if (!IsValidSkinName(request.mifName) || !IsValidSkinName(request.skinName))
+        return fail(Error::invalid(invalidNameMessage()));
+    if (request.folder.trimmed().isEmpty())
+        return fail(Error::invalid(QStringLiteral("Выберите папку для сохранения")));
+    SaveResult result;
+    const auto keep = [&](const Result<QString> &written) -> Result<void> {
+        if (!written)
+            return fail(written.error());
+        result.written.append(*written);
+        return {};
+    };
+    const QString folder = withSlash(request.folder);
+    Result<void> done;
+    switch (request.kind) {
+    case OutputKind::Package:
+        done = savePackage(document, request, env, result);
+        break;
+    case OutputKind::SkinAndMif:
+        // The .skin must name the .mif that is written next to it.
+        completeMifName(request);
+        done = keep(writeSkin(document, request, folder));
+        if (done)
+            done = keep(ExportMif(document.pictures(), request, folder, env));
+        if (done && hasBitmap(request))
+            result.written.append(companionMbmPath(result.written.last()));
+        break;
+    case OutputKind::SkinOnly:
+        done = keep(writeSkin(document, request, folder));
+        break;
+    case OutputKind::MifOnly:
+        done = keep(ExportMif(document.pictures(), request, folder, env));
+        if (done && hasBitmap(request))
+            result.written.append(companionMbmPath(result.written.last()));
+        break;
+    }
+    if (!done)
+        return fail(done.error());
+    return result;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "containers/Progress.h"
+#include "document/SkinDocument.h"
+#include "platform/Error.h"
+
+#include <QString>
+#include <QStringList>
+
+// Saving a skin: the .skin, the .mif (with its .mbm when a picture is a bitmap) or a signed
+// install package made of them. The save dialog and `velmora-cli export` both go through
+// saveSkin, so the same inputs give the same files, byte for byte.
+
+// What the save writes, in the order of the dialog's list.
+enum class OutputKind : int { Package = 0, SkinAndMif = 1, SkinOnly = 2, MifOnly = 3 };
+
+// How a picture is stored in the .mif.
+enum class PictureFormat : int { Jpg, Png, Mbm };
+
+struct PictureChoice
+{
+    PictureFormat format = PictureFormat::Jpg;
+    int quality = 80; // JPEG quality 1..100
+};
+
+// The dialog's fields. The writers change the names as the dialog's fields change: ".skin" and
+// ".mif" are appended when missing.
+struct SaveRequest
+{
+    OutputKind kind = OutputKind::Package;
+    QString skinName = QStringLiteral("default.skin");
+    QString mifName = QStringLiteral("default.mif");
+    QString copyright;
+    PictureChoice background;
+    PictureChoice cursor;
+    // The chosen folder; the package goes there as <skin name>.sis.
+    QString folder;
+};
+
+// What the save needs of the running program.
+struct SaveEnvironment
+{
+    // With a trailing '/': cert/ holds makesis, signsis, the certificate and its key; about.txt
+    // the makers' lines of the install text.
+    QString programFolder;
+    // This run's private scratch folder, with a trailing '/': converter files, the staged skin
+    // files and the package assembly go below it.
+    QString scratchFolder;
+    ProgressCallback progress;
+    MessageCallback messages;
+};
+
+// A name the client accepts for a skin's files: none of "default", "default.skin",
+// "default.mif" (in any case), and none of the characters < > " / | or a Russian letter.
+bool IsValidSkinName(const QString &name);
+// The message box text for a refused name, three lines joined by CR LF.
+QString invalidNameMessage();
+
+// The files a save wrote, in the order written (scratch files not included).
+struct SaveResult
+{
+    QStringList written;
+};
+
+// Checks both names (whatever the kind), then writes what the kind asks for. A refused name is
+// an Error::invalid with invalidNameMessage() and writes nothing; an empty folder is an
+// Error::invalid too. Every file goes through a temporary file and a rename.
+Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
+                            const SaveEnvironment &env);
+
+// The steps, for the tests and the benchmarks. Each returns the path it wrote.
+Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request,
+                          const QString &folder);
+// Writes <folder>/<mif name> and, with a bitmap picture, its .mbm; ".mif" is appended to the
+// name first (case-sensitive test), so a .skin written afterwards names the real file.
+Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, const QString &folder,
+                          const SaveEnvironment &env);
+// Builds the signed package from the skin files staged in stagedFolder and puts it at target,
+// replacing an older file only when the new one is complete.
+Result<QString> BuildInstallPackage(const SaveRequest &request, const QString &stagedFolder,
+                                    const QString &target, const SaveEnvironment &env);
+
+// The two texts of the package, as UTF-16LE bytes with the FF FE mark, lines ended by CR LF and
+// none after the last. makerLines are the install text's last two lines (makers and year,
+// "E-Mail: ...").
+QByteArray installText(const SaveRequest &request, const QStringList &makerLines);
+QByteArray packageDescription(const SaveRequest &request, const QString &stagedFolder);
+// The makers' two lines from about.txt in the program folder (a fallback when it is missing).
+QStringList readMakerLines(const QString &programFolder);
+
+// "myskin.skin" -> "myskin.sis": the package's name for a skin name that ends in ".skin".
+QString packageFileName(const QString &skinName);

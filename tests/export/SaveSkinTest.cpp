@@ -1,0 +1,236 @@
+#include "export/SaveSkin.h"
+#include "TestFiles.h"
+#include "containers/mainMIF.h"
+#include "core/SkinFile.h"
+#include "platform/WritablePlaces.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The build's own program folder: bmconv, cert/ with makesis, signsis and the key, about.txt.
+const QString kProgram = QStringLiteral(VELMORA_PROGRAM_DIR "/");
+
+QString fromUtf16(const QByteArray &bytes)
+{
+    EXPECT_TRUE(bytes.startsWith("\xFF\xFE"));
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2),
+                              (bytes.size() - 2) / 2);
+}
+
+class Save : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SkinPictures pictures;
+        pictures.BackgroundPicture = QImage(240, 320, QImage::Format_RGB32);
+        pictures.BackgroundPicture.fill(QColor(10, 120, 200));
+        pictures.CursorPicture = QImage(120, 18, QImage::Format_RGB32);
+        pictures.CursorPicture.fill(QColor(250, 200, 90));
+        pictures.BackgroundSource = pictures.BackgroundPicture;
+        pictures.CursorSource = pictures.CursorPicture;
+        document.setPictures(pictures);
+        env.programFolder = kProgram;
+        env.scratchFolder = scratch.path();
+        request.folder = out.path();
+        request.skinName = QStringLiteral("myskin.skin");
+        request.mifName = QStringLiteral("myskin.mif");
+    }
+    QStringList outFiles() const { return QDir(out.path()).entryList(QDir::Files, QDir::Name); }
+    // Everything below the scratch folder but the converter's working folder.
+    QStringList scratchLeftovers() const
+    {
+        QStringList left = QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        left.removeAll(QStringLiteral("temp"));
+        return left;
+    }
+
+    SkinDocument document;
+    platform::ScratchFolder scratch;
+    QTemporaryDir out;
+    SaveEnvironment env;
+    SaveRequest request;
+};
+
+} // namespace
+
+TEST(SkinNames, TheClientsRulesForNames)
+{
+    for (const char16_t *bad : {u"DEFAULT.MIF", u"Default", u"default.skin", u"мой.skin",
+                                u"Ёлка.mif", u"a<b", u"a>b", u"a\"b", u"a/b", u"a|b"})
+        EXPECT_FALSE(IsValidSkinName(QString::fromUtf16(bad)))
+            << QString::fromUtf16(bad).toStdString();
+    for (const char16_t *good :
+         {u"my skin.skin", u"№1.mif", u"a\\b.skin", u"default2.mif", u"defaults", u"Ωmega.skin"})
+        EXPECT_TRUE(IsValidSkinName(QString::fromUtf16(good)))
+            << QString::fromUtf16(good).toStdString();
+    EXPECT_EQ(invalidNameMessage().count(QStringLiteral("\r\n")), 2);
+    EXPECT_EQ(packageFileName(QStringLiteral("myskin.skin")), QStringLiteral("myskin.sis"));
+}
+
+TEST(PackageTexts, InstallTextWithAndWithoutCopyrights)
+{
+    SaveRequest request;
+    request.skinName = QStringLiteral("my-Skin.skin");
+    const QStringList makers = {QStringLiteral("Makers, 2026"), QStringLiteral("E-Mail: a@b")};
+    const QByteArray plain = installText(request, makers);
+    EXPECT_EQ(fromUtf16(plain),
+              QStringLiteral("Вы устанавливаете скин \"MY-SKIN\" для программы TolvoICQ\r\n---\r\n"
+                             "Created by program \"Velmora for tolvoICQ\"\r\nMakers, 2026\r\n"
+                             "E-Mail: a@b"));
+    EXPECT_TRUE(plain.contains(QByteArray("\x12\x04", 2))) << "\"В\" is stored as 12 04";
+
+    request.copyright = QStringLiteral("Я\nline two");
+    const QString withCopyright = fromUtf16(installText(request, makers));
+    EXPECT_TRUE(withCopyright.contains(
+        QStringLiteral("---\r\nCopyrights:\r\nЯ\r\nline two\r\n---\r\nCreated by program")));
+    EXPECT_TRUE(installText(request, makers).contains(QByteArray("\x2F\x04", 2)));
+    EXPECT_FALSE(withCopyright.endsWith(QStringLiteral("\r\n")));
+}
+
+TEST(PackageTexts, DescriptionHasEightLinesOrNineWithABitmap)
+{
+    SaveRequest request;
+    request.skinName = QStringLiteral("myskin.skin");
+    request.mifName = QStringLiteral("mySkin.mif");
+    const QStringList lines = fromUtf16(packageDescription(request, QStringLiteral("/stage")))
+                                  .split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 8);
+    EXPECT_EQ(lines[0], QStringLiteral("&EN"));
+    EXPECT_EQ(lines[1], QStringLiteral("#{\"Tolvo MYSKIN\"}, (0xEB7A0591), 0, 6, 5, TYPE=SP"));
+    EXPECT_EQ(lines[5], QStringLiteral("\"Text(0-0).txt\"-\"\", FT, TC"));
+    EXPECT_EQ(
+        lines[6],
+        QStringLiteral("\"/stage/mySkin.mif\"-\"!:\\System\\Apps\\tolvoICQ\\skins\\mySkin.mif\""));
+    EXPECT_EQ(lines[7],
+              QStringLiteral(
+                  "\"/stage/myskin.skin\"-\"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.skin\""));
+    request.cursor.format = PictureFormat::Mbm;
+    const QStringList withBitmap = fromUtf16(packageDescription(request, QStringLiteral("/stage/")))
+                                       .split(QStringLiteral("\r\n"));
+    ASSERT_EQ(withBitmap.size(), 9);
+    EXPECT_TRUE(withBitmap[8].endsWith(QStringLiteral("skins\\mySkin.mbm\"")));
+}
+
+TEST_F(Save, RefusedNamesAndAMissingFolderWriteNothing)
+{
+    request.skinName = QStringLiteral("default.skin");
+    request.kind = OutputKind::MifOnly; // both names are checked whatever the kind
+    auto saved = saveSkin(document, request, env);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().message, invalidNameMessage());
+    request.skinName = QStringLiteral("fine.skin");
+    request.folder = QStringLiteral("  ");
+    saved = saveSkin(document, request, env);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().message, QStringLiteral("Выберите папку для сохранения"));
+    EXPECT_TRUE(outFiles().isEmpty());
+}
+
+TEST_F(Save, EachKindWritesExactlyItsFiles)
+{
+    request.kind = OutputKind::SkinOnly;
+    ASSERT_TRUE(saveSkin(document, request, env));
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("myskin.skin")});
+
+    QFile::remove(out.filePath(QStringLiteral("myskin.skin")));
+    request.kind = OutputKind::MifOnly;
+    auto saved = saveSkin(document, request, env);
+    ASSERT_TRUE(saved) << saved.error().message.toStdString();
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("myskin.mif")});
+
+    QFile::remove(out.filePath(QStringLiteral("myskin.mif")));
+    request.kind = OutputKind::SkinAndMif;
+    request.skinName = QStringLiteral("two");
+    request.mifName = QStringLiteral("x.MIF");
+    request.background.format = PictureFormat::Mbm;
+    saved = saveSkin(document, request, env);
+    ASSERT_TRUE(saved) << saved.error().message.toStdString();
+    EXPECT_EQ(request.skinName, QStringLiteral("two.skin"));
+    EXPECT_EQ(request.mifName, QStringLiteral("x.MIF.mif"));
+    EXPECT_EQ(outFiles(), (QStringList{QStringLiteral("two.skin"), QStringLiteral("x.MIF.mbm"),
+                                       QStringLiteral("x.MIF.mif")}));
+    EXPECT_EQ(saved->written.size(), 3);
+    // The .skin names the .mif that was written beside it.
+    const auto skin = readSkin(testfiles::read(out.filePath(QStringLiteral("two.skin"))), {});
+    ASSERT_TRUE(skin);
+    EXPECT_EQ(skin->mifName, QStringLiteral("x.MIF.mif"));
+    EXPECT_TRUE(scratchLeftovers().isEmpty()) << scratchLeftovers().join(u' ').toStdString();
+}
+
+TEST_F(Save, BitmapPicturesGiveAFortyEightByteMifAndTwoBitmaps)
+{
+    request.kind = OutputKind::MifOnly;
+    request.background.format = PictureFormat::Mbm;
+    request.cursor.format = PictureFormat::Mbm;
+    ASSERT_TRUE(saveSkin(document, request, env));
+    EXPECT_EQ(QFileInfo(out.filePath(QStringLiteral("myskin.mif"))).size(), 48);
+    TMIFList list;
+    list.ToolName = kProgram + QStringLiteral("bmconv");
+    list.WorkFolder = scratch.path();
+    ASSERT_TRUE(list.LoadFromFile(out.filePath(QStringLiteral("myskin.mif"))));
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.GetEntry(0).Bitmap.size(), QSize(240, 320));
+    EXPECT_EQ(list.GetEntry(2).Bitmap.size(), QSize(120, 18));
+}
+
+TEST_F(Save, APackageLandsAloneInTheFolder)
+{
+    request.copyright = QStringLiteral("(c) me");
+    auto saved = saveSkin(document, request, env);
+    ASSERT_TRUE(saved) << saved.error().message.toStdString();
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("myskin.sis")});
+    EXPECT_EQ(saved->written, QStringList{out.filePath(QStringLiteral("myskin.sis"))});
+    EXPECT_TRUE(testfiles::read(out.filePath(QStringLiteral("myskin.sis"))).size() > 1000);
+    EXPECT_TRUE(scratchLeftovers().isEmpty()) << scratchLeftovers().join(u' ').toStdString();
+}
+
+// A package tool that fails must not be taken for success: the older package stays and the user
+// reads the tool's own words.
+TEST_F(Save, AFailingPackageToolKeepsTheOldPackageAndSaysWhy)
+{
+    QTemporaryDir program;
+    const QString cert = program.filePath(QStringLiteral("cert/"));
+    ASSERT_TRUE(testfiles::write(cert + QStringLiteral("makesis"),
+                                 "#!/bin/sh\necho 'makesis: line 7: no such file' >&2\nexit 1\n"));
+    QFile::setPermissions(cert + QStringLiteral("makesis"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(QFile::copy(kProgram + QStringLiteral("bmconv"),
+                            program.filePath(QStringLiteral("bmconv"))));
+    env.programFolder = program.path() + u'/';
+    ASSERT_TRUE(testfiles::write(out.filePath(QStringLiteral("myskin.sis")), "older package"));
+    const auto saved = saveSkin(document, request, env);
+    ASSERT_FALSE(saved);
+    EXPECT_TRUE(saved.error().message.contains(QStringLiteral("makesis: line 7: no such file")))
+        << saved.error().message.toStdString();
+    EXPECT_TRUE(saved.error().message.startsWith(QStringLiteral("Не удалось собрать пакет")));
+    EXPECT_EQ(testfiles::read(out.filePath(QStringLiteral("myskin.sis"))), "older package");
+    EXPECT_TRUE(scratchLeftovers().isEmpty());
+}
+
+TEST(MakerLines, ComeFromTheDataFileWithCommentsSkipped)
+{
+    QTemporaryDir program;
+    ASSERT_TRUE(testfiles::write(program.filePath(QStringLiteral("about.txt")),
+                                 "# comment\r\n\r\nThe makers, 2026\r\nE-Mail: x@y\r\nextra\r\n"));
+    EXPECT_EQ(readMakerLines(program.path() + u'/'),
+              (QStringList{QStringLiteral("The makers, 2026"), QStringLiteral("E-Mail: x@y")}));
+    const QStringList fallback = readMakerLines(program.path() + QStringLiteral("/missing/"));
+    ASSERT_EQ(fallback.size(), 2);
+    EXPECT_TRUE(fallback[1].startsWith(QStringLiteral("E-Mail: ")));
+    EXPECT_EQ(readMakerLines(kProgram).size(), 2) << "the shipped about.txt is complete";
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
