@@ -40,6 +40,13 @@ bool isRussianLetter(QChar c)
     return (c >= QChar(0x0410) && c <= QChar(0x044F)) || c == QChar(0x0401) || c == QChar(0x0451);
 }
 
+// A text box gives its lines ended by LF; the phone and the skin file expect CR LF.
+QString withCrLf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
 bool hasBitmap(const SaveRequest &request)
 {
     return request.background.format == PictureFormat::Mbm ||
@@ -200,7 +207,7 @@ Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request, co
     SkinTexts texts = document.texts();
     texts.skinFileName = request.skinName;
     texts.mifName = request.mifName;
-    texts.copyright = request.copyright;
+    texts.copyright = withCrLf(request.copyright);
     auto written = saveSkinFile(folder, document.scheme(), texts);
     request.skinName = texts.skinFileName;
     return written;
@@ -260,10 +267,8 @@ QByteArray installText(const SaveRequest &request, const QStringList &makerLines
         QStringLiteral("---"),
     };
     if (!request.copyright.isEmpty()) {
-        QString copyright = request.copyright;
-        copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        copyright.replace(u'\n', QStringLiteral("\r\n"));
-        lines << QStringLiteral("Copyrights:") << copyright << QStringLiteral("---");
+        lines << QStringLiteral("Copyrights:") << withCrLf(request.copyright)
+              << QStringLiteral("---");
     }
     lines << QStringLiteral("Created by program \"Velmora for tolvoICQ\"") << makerLines;
     return utf16Text(lines);

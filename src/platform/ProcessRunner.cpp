@@ -19,34 +19,54 @@ QString findProgram(const QString &program, const QString &workFolder)
     return QStandardPaths::findExecutable(program);
 }
 
-ProcessRun runAndWait(const QString &program, const QStringList &arguments,
-                      const QString &workFolder, const QString &outputFile, Priority priority)
+namespace {
+
+// Prepares process for a run of program in workFolder; false, with run's error text set, when
+// there is no such program.
+bool prepare(QProcess &process, ProcessRun &run, const QString &program,
+             const QStringList &arguments, const QString &workFolder)
 {
-    ProcessRun run;
     const QString path = findProgram(program, workFolder);
     if (path.isEmpty()) {
         run.errorText = QStringLiteral("%1: the program was not found").arg(program);
-        return run;
+        return false;
     }
-    QProcess process;
     process.setProgram(path);
     process.setArguments(arguments);
     process.setWorkingDirectory(workFolder);
     process.setStandardInputFile(QProcess::nullDevice());
+    return true;
+}
+
+// Starts the prepared process and waits for its end, without a time limit.
+void startAndWait(QProcess &process, ProcessRun &run, const QString &program)
+{
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        run.errorText = QStringLiteral("%1: %2").arg(program, process.errorString());
+        return;
+    }
+    run.started = true;
+    process.waitForFinished(-1);
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+} // namespace
+
+ProcessRun runAndWait(const QString &program, const QStringList &arguments,
+                      const QString &workFolder, const QString &outputFile, Priority priority)
+{
+    ProcessRun run;
+    QProcess process;
+    if (!prepare(process, run, program, arguments, workFolder))
+        return run;
     process.setStandardErrorFile(QProcess::nullDevice());
     process.setStandardOutputFile(outputFile.isEmpty() ? QProcess::nullDevice() : outputFile);
     if (priority == Priority::Idle) {
         // Runs in the child between fork and exec: converters should never slow the desktop.
         process.setChildProcessModifier([] { [[maybe_unused]] int ignored = ::nice(19); });
     }
-    process.start();
-    if (!process.waitForStarted(-1)) {
-        run.errorText = QStringLiteral("%1: %2").arg(program, process.errorString());
-        return run;
-    }
-    run.started = true;
-    process.waitForFinished(-1);
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    startAndWait(process, run, program);
     return run;
 }
 
@@ -54,26 +74,13 @@ ProcessRun runAndCollect(const QString &program, const QStringList &arguments,
                          const QString &workFolder)
 {
     ProcessRun run;
-    const QString path = findProgram(program, workFolder);
-    if (path.isEmpty()) {
-        run.errorText = QStringLiteral("%1: the program was not found").arg(program);
-        return run;
-    }
     QProcess process;
-    process.setProgram(path);
-    process.setArguments(arguments);
-    process.setWorkingDirectory(workFolder);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start();
-    if (!process.waitForStarted(-1)) {
-        run.errorText = QStringLiteral("%1: %2").arg(program, process.errorString());
+    if (!prepare(process, run, program, arguments, workFolder))
         return run;
-    }
-    run.started = true;
-    process.waitForFinished(-1);
-    run.output = process.readAll();
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    startAndWait(process, run, program);
+    if (run.started)
+        run.output = process.readAll();
     return run;
 }
 

@@ -4,6 +4,7 @@
 #include "containers/Base64Unit.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/Unit3.h"
+#include "ui/Unit6.h"
 
 #include <QFileDialog>
 #include <QMenuBar>
@@ -20,7 +21,8 @@ void TForm1::buildMainMenu()
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
     connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
             &QAction::triggered, this, &TForm1::N11Click);
-    add(file, QStringLiteral("Сохранить"), false, QKeySequence(Qt::CTRL | Qt::Key_S));
+    skinmif1 = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(skinmif1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::Package); });
     file->addSeparator();
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
     connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
@@ -30,8 +32,10 @@ void TForm1::buildMainMenu()
     connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
             &TForm1::N7Click);
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
-    add(exportMenu, QStringLiteral("*.skin"), false);
-    add(exportMenu, QStringLiteral("*.mif"), false);
+    skin1 = add(exportMenu, QStringLiteral("*.skin"), true);
+    connect(skin1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::SkinOnly); });
+    mif1 = add(exportMenu, QStringLiteral("*.mif"), true);
+    connect(mif1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::MifOnly); });
     exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });

@@ -8,6 +8,7 @@
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/Unit5.h"
+#include "ui/Unit6.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -39,6 +40,7 @@ TForm1::~TForm1()
 {
     delete m_form4;
     delete m_form5;
+    delete m_form6;
     delete m_form3;
     // The preview renders from the document: it goes first.
     delete m_preview;
@@ -76,6 +78,7 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
         m_form4->Error(QStringLiteral("Ошибка!\n%1").arg(m_scratch->errorText()));
         return;
     }
+    createSaveWindow();
     if (!createPreview(seed))
         return;
 
@@ -169,6 +172,12 @@ void TForm1::connectPreviewWindow()
     });
     connect(m_form3->N7, &QAction::triggered, this, &TForm1::N4Click);
     connect(m_form3, &TForm3::screenshotRequested, this, &TForm1::N12Click);
+    connect(m_form3->skinmif1, &QAction::triggered, this,
+            [this] { openSaveWindow(OutputKind::Package); });
+    connect(m_form3->skin1, &QAction::triggered, this,
+            [this] { openSaveWindow(OutputKind::SkinOnly); });
+    connect(m_form3->mif1, &QAction::triggered, this,
+            [this] { openSaveWindow(OutputKind::MifOnly); });
     connect(m_form3->N48, &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
     connect(m_form3->N47, &QAction::triggered, this,
@@ -182,6 +191,27 @@ void TForm1::connectPreviewWindow()
     };
     // Closing the preview window any other way ends the program without saving anything.
     connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
+}
+
+// The save dialog needs the scratch folder, so it is made once that exists.
+void TForm1::createSaveWindow()
+{
+    SaveEnvironment env;
+    env.programFolder = m_programFolder;
+    env.scratchFolder = scratchFolder();
+    env.progress = [this](const QString &text) {
+        LogToConsole(text);
+    };
+    env.messages = [this](const QString &caption, const QString &text) {
+        m_messageSink(caption, text, QString());
+    };
+    m_form6 = new TForm6(m_document, std::move(env));
+}
+
+void TForm1::openSaveWindow(OutputKind kind)
+{
+    if (m_form6)
+        m_form6->showForKind(kind);
 }
 
 void TForm1::showMessage(const QString &caption, const QString &text, const QString &detail)

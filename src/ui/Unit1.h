@@ -17,7 +17,9 @@ class QTabWidget;
 class TForm3;
 class TForm4;
 class TForm5;
+class TForm6;
 class TTolvoPreview;
+enum class OutputKind : int;
 namespace platform {
 class ScratchFolder;
 }
@@ -61,6 +63,11 @@ public:
     void quit();
 
     TForm5 *colourWindow() const { return m_form5; }
+    // The save dialog; null when start-up stopped before the scratch folder was made.
+    TForm6 *saveWindow() const { return m_form6; }
+    // "Сохранить" and the two exports of both menus: the save dialog, set up for that output.
+    void openSaveWindow(OutputKind kind);
+    QAction *skinmif1 = nullptr, *skin1 = nullptr, *mif1 = nullptr;
 
     // The colour tab.
     void Drawcolor(TColor colour);
@@ -109,6 +116,7 @@ private:
     QWidget *buildConsoleTab();
     QString askPictureName(const QString &filter);
     void connectPreviewWindow();
+    void createSaveWindow();
     void showMessage(const QString &caption, const QString &text, const QString &detail);
     bool createPreview(std::optional<unsigned> seed);
     void showSelectedColour();
@@ -128,6 +136,7 @@ private:
     TForm3 *m_form3 = nullptr;
     TForm4 *m_form4 = nullptr;
     TForm5 *m_form5 = nullptr;
+    TForm6 *m_form6 = nullptr;
     ColourControls *m_colourControls = nullptr;
     int m_columnCount = 2;
     // "Показать всплывающее окно": picking a slot shows the pop-up as this option says. The

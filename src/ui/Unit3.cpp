@@ -65,7 +65,7 @@ void TForm3::buildPopupMenu()
     PopupMenu1 = new QMenu(this);
     QMenu *m = PopupMenu1;
     N40 = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
-    skinmif1 = addItem(m, QStringLiteral("Сохранить"), false, QKeySequence(Qt::CTRL | Qt::Key_S));
+    skinmif1 = addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
     m->addSeparator();
     QMenu *N9 = m->addMenu(QStringLiteral("Контакт лист"));
     N4 = addItem(N9, QStringLiteral("Показать контакт-лист"), true, QKeySequence(Qt::Key_F1));
@@ -116,8 +116,8 @@ void TForm3::buildPopupMenu()
     N8 = addItem(N15, QStringLiteral("фоновый рисунок"), false);
     N13 = addItem(N15, QStringLiteral("курсор"), false);
     QMenu *N16 = m->addMenu(QStringLiteral("Экспортировать"));
-    mif1 = addItem(N16, QStringLiteral("*.mif"), false);
-    skin1 = addItem(N16, QStringLiteral("*.skin"), false);
+    mif1 = addItem(N16, QStringLiteral("*.mif"));
+    skin1 = addItem(N16, QStringLiteral("*.skin"));
     N16->addSeparator();
     N48 = addItem(N16, QStringLiteral("Фон"));
     N47 = addItem(N16, QStringLiteral("Курсор"));

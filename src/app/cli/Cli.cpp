@@ -1,6 +1,7 @@
 #include "app/cli/Cli.h"
 
 #include "app/cli/SisCommands.h"
+#include "document/SkinDocument.h"
 
 namespace {
 
@@ -57,4 +58,17 @@ QString cliProgramFolder()
 void setCliProgramFolder(const QString &folder)
 {
     g_programFolder = folder;
+}
+
+Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background)
+{
+    if (path.isEmpty())
+        return {};
+    auto imported = background ? document.importBackground(path) : document.importCursor(path);
+    if (!imported)
+        return fail(imported.error());
+    if (!*imported)
+        return fail(Error::unsupported(
+            QStringLiteral("%1: only .bmp, .jpg and .png pictures can be used").arg(path)));
+    return {};
 }

@@ -3,6 +3,8 @@
 #include "core/SkinFile.h"
 #include "platform/Error.h"
 
+class SkinDocument;
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -18,6 +20,10 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 // A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
 // the defaults.
 Result<SkinData> readSkinJsonFile(const QString &path);
+
+// A --background or --cursor picture into the document as the designer imports it; a name
+// without a picture ending is an error. An empty path changes nothing.
+Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background);
 
 // The folder holding the program's data and tools; the executable's folder unless a test
 // points it elsewhere.

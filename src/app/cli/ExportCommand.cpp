@@ -184,19 +184,6 @@ SaveRequest requestFrom(const ExportOptions &o)
     return request;
 }
 
-Result<void> importPicture(SkinDocument &document, const QString &path, bool background)
-{
-    if (path.isEmpty())
-        return {};
-    auto imported = background ? document.importBackground(path) : document.importCursor(path);
-    if (!imported)
-        return fail(imported.error());
-    if (!*imported)
-        return fail(Error::unsupported(
-            QStringLiteral("%1: only .bmp, .jpg and .png pictures can be used").arg(path)));
-    return {};
-}
-
 Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRequest &request)
 {
     if (!o.skin.isEmpty()) {
@@ -213,9 +200,9 @@ Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRe
         document.setTexts(texts);
     }
     request.copyright = o.copyright.value_or(document.texts().copyright);
-    if (auto ok = importPicture(document, o.background, true); !ok)
+    if (auto ok = importPictureOption(document, o.background, true); !ok)
         return ok;
-    return importPicture(document, o.cursor, false);
+    return importPictureOption(document, o.cursor, false);
 }
 
 int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, QTextStream &err)

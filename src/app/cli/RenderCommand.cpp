@@ -220,33 +220,15 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
     return o;
 }
 
-// A picture option into the document the way the designer imports it.
-Result<void> importPicture(SkinDocument &document, const QString &path, bool background)
-{
-    auto imported = background ? document.importBackground(path) : document.importCursor(path);
-    if (!imported)
-        return fail(imported.error());
-    if (!*imported)
-        return fail(Error::unsupported(
-            QStringLiteral("%1: only .bmp, .jpg and .png pictures can be used").arg(path)));
-    return {};
-}
-
 Result<void> applyDocument(SkinDocument &document, const RenderOptions &o)
 {
     if (!o.skin.isEmpty()) {
         if (auto loaded = document.loadSkin(o.skin); !loaded)
             return fail(loaded.error());
     }
-    if (!o.background.isEmpty()) {
-        if (auto ok = importPicture(document, o.background, true); !ok)
-            return ok;
-    }
-    if (!o.cursor.isEmpty()) {
-        if (auto ok = importPicture(document, o.cursor, false); !ok)
-            return ok;
-    }
-    return {};
+    if (auto ok = importPictureOption(document, o.background, true); !ok)
+        return ok;
+    return importPictureOption(document, o.cursor, false);
 }
 
 QJsonObject regionsToJson(const TTolvoPreview &preview)

@@ -1,0 +1,386 @@
+#include "ui/Unit6.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kWidth = 600;
+
+// Heights of the window and its two lower panels in each layout: the simplified one drops the
+// format choices and the output list, so its panels shrink to one row.
+struct PanelHeights
+{
+    int format;
+    int buttons;
+    int main;
+};
+constexpr PanelHeights kExpertHeights{95, 95, 396};
+constexpr PanelHeights kSimplifiedHeights{36, 36, 340};
+
+// The folder the tree starts at: the desktop, where users keep what they mean to copy to the
+// phone, or home on systems without one.
+QString treeRoot()
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
+        return desktop;
+    return QDir::homePath();
+}
+
+QGroupBox *nameGroup(const QString &caption, QLineEdit *&edit, const QString &text,
+                     const QString &hint, QWidget *parent)
+{
+    auto *group = new QGroupBox(caption, parent);
+    auto *row = new QHBoxLayout(group);
+    row->setContentsMargins(6, 2, 6, 4);
+    edit = new QLineEdit(text, group);
+    row->addWidget(edit, 1);
+    if (!hint.isEmpty())
+        row->addWidget(new QLabel(hint, group));
+    return group;
+}
+
+} // namespace
+
+PictureChoice TForm6::FormatGroup::choice() const
+{
+    PictureChoice result;
+    result.format = mbm->isChecked()   ? PictureFormat::Mbm
+                    : png->isChecked() ? PictureFormat::Png
+                                       : PictureFormat::Jpg;
+    result.quality = quality->value();
+    return result;
+}
+
+void TForm6::FormatGroup::select(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Mbm:
+        mbm->setChecked(true);
+        break;
+    case PictureFormat::Png:
+        png->setChecked(true);
+        break;
+    case PictureFormat::Jpg:
+        jpg->setChecked(true);
+        break;
+    }
+}
+
+void TForm6::FormatGroup::setEnabled(bool enabled)
+{
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{group, mbm, png, jpg, qualityLabel, quality})
+        control->setEnabled(enabled);
+}
+
+TForm6::TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_document(document)
+    , m_env(std::move(env))
+{
+    setWindowTitle(QStringLiteral("Сохранение"));
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    MainPanel = new QWidget(this);
+    outer->addWidget(MainPanel);
+
+    auto *main = new QVBoxLayout(MainPanel);
+    main->setContentsMargins(6, 6, 6, 6);
+    main->setSpacing(4);
+    auto *top = new QHBoxLayout;
+    top->addWidget(buildNames(), 1);
+    top->addWidget(buildFolderTree(), 1);
+    main->addLayout(top, 1);
+    FormatPanel = buildFormatPanel();
+    main->addWidget(FormatPanel);
+    ButtonPanel = buildButtonPanel();
+    main->addWidget(ButtonPanel);
+
+    connect(&m_document, &SkinDocument::textsChanged, this, &TForm6::textsChanged);
+    setExpertLayout(true);
+    ComboBox1Change();
+}
+
+QWidget *TForm6::buildNames()
+{
+    auto *column = new QWidget(MainPanel);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    MifNameGroup =
+        nameGroup(QStringLiteral("Имя файла c фоном и курсором:"), Edit3,
+                  QStringLiteral("default.mif"), QStringLiteral("Например: default.mif"), column);
+    SkinNameGroup =
+        nameGroup(QStringLiteral("Имя файла скина"), Edit2, QStringLiteral("default.skin"),
+                  QStringLiteral("Например: default.skin"), column);
+    BaseNameGroup =
+        nameGroup(QStringLiteral("Имя файла"), Edit5, QStringLiteral("default"), QString(), column);
+    CopyrightGroup = new QGroupBox(QStringLiteral("Copyrights"), column);
+    auto *memoLayout = new QVBoxLayout(CopyrightGroup);
+    memoLayout->setContentsMargins(6, 2, 6, 4);
+    Memo1 = new QPlainTextEdit(CopyrightGroup);
+    memoLayout->addWidget(Memo1);
+    layout->addWidget(MifNameGroup);
+    layout->addWidget(SkinNameGroup);
+    layout->addWidget(BaseNameGroup);
+    layout->addWidget(CopyrightGroup, 1);
+    return column;
+}
+
+QWidget *TForm6::buildFolderTree()
+{
+    auto *column = new QWidget(MainPanel);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    folderModel = new QFileSystemModel(this);
+    folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QString root = treeRoot();
+    folderModel->setRootPath(root);
+    ShellTreeView1 = new QTreeView(column);
+    ShellTreeView1->setModel(folderModel);
+    ShellTreeView1->setRootIndex(folderModel->index(root));
+    ShellTreeView1->setHeaderHidden(true);
+    // Only the names: size, type and date say nothing about a folder to save into.
+    for (int column = 1; column < folderModel->columnCount(); ++column)
+        ShellTreeView1->hideColumn(column);
+    Edit4 = new QLineEdit(column);
+    layout->addWidget(ShellTreeView1, 1);
+    layout->addWidget(Edit4);
+    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TForm6::folderChosen);
+    return column;
+}
+
+TForm6::FormatGroup TForm6::buildFormatGroup(const QString &caption)
+{
+    FormatGroup result;
+    result.group = new QGroupBox(caption);
+    auto *grid = new QGridLayout(result.group);
+    grid->setContentsMargins(6, 0, 6, 2);
+    grid->setVerticalSpacing(0);
+    result.mbm = new QRadioButton(QStringLiteral("MBM"), result.group);
+    result.png = new QRadioButton(QStringLiteral("PNG"), result.group);
+    result.jpg = new QRadioButton(QStringLiteral("JPG"), result.group);
+    result.jpg->setChecked(true);
+    result.qualityLabel = new QLabel(QStringLiteral("Качество jpg:"), result.group);
+    result.quality = new QSpinBox(result.group);
+    result.quality->setRange(1, 100);
+    result.quality->setValue(80);
+    grid->addWidget(result.mbm, 0, 0);
+    grid->addWidget(result.png, 0, 1);
+    grid->addWidget(result.jpg, 0, 2);
+    grid->addWidget(result.qualityLabel, 1, 0, 1, 2);
+    grid->addWidget(result.quality, 1, 2);
+    return result;
+}
+
+QWidget *TForm6::buildFormatPanel()
+{
+    auto *panel = new QWidget(MainPanel);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    FormatLabel = new QLabel(QStringLiteral("Формат сжатия графики:"), panel);
+    layout->addWidget(FormatLabel);
+    auto *groups = new QHBoxLayout;
+    background = buildFormatGroup(QStringLiteral("Фон"));
+    cursor = buildFormatGroup(QStringLiteral("Курсор"));
+    groups->addWidget(background.group);
+    groups->addWidget(cursor.group);
+    layout->addLayout(groups);
+
+    ComboBox2 = new QComboBox(panel);
+    ComboBox2->addItems(
+        {QStringLiteral("Symbian OS 9.1"), QStringLiteral("Symbian OS 9.2 и выше")});
+    ComboBox2->setCurrentIndex(1);
+    ComboBox2->setToolTip(QStringLiteral("Если на вашем телефоне скин с белыми полосками") +
+                          QStringLiteral("\r\n") +
+                          QStringLiteral("по краям, то выбирите Symbian OS 9.1"));
+    ComboBox2->hide();
+    layout->addWidget(ComboBox2);
+    layout->addStretch();
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox2Change);
+    return panel;
+}
+
+QWidget *TForm6::buildButtonPanel()
+{
+    auto *panel = new QWidget(MainPanel);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *kindRow = new QHBoxLayout;
+    KindLabel = new QLabel(QStringLiteral("Сохранить"), panel);
+    ComboBox1 = new QComboBox(panel);
+    ComboBox1->addItems({QStringLiteral("скин (*.sis)"), QStringLiteral("скин (*.skin+*.mif)"),
+                         QStringLiteral("только *.skin"), QStringLiteral("только *.mif")});
+    kindRow->addWidget(KindLabel);
+    kindRow->addWidget(ComboBox1, 1);
+    layout->addLayout(kindRow);
+    layout->addStretch();
+    auto *buttons = new QHBoxLayout;
+    Button1 = new QPushButton(QStringLiteral("Отмена"), panel);
+    Button2 = new QPushButton(QStringLiteral("Сохранить"), panel);
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    layout->addLayout(buttons);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox1Change);
+    connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
+    connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    return panel;
+}
+
+void TForm6::setExpertLayout(bool expert)
+{
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{SkinNameGroup, MifNameGroup, KindLabel, ComboBox1,
+                                          FormatLabel, background.group, cursor.group})
+        control->setVisible(expert);
+    BaseNameGroup->setVisible(!expert);
+    ComboBox2->setVisible(!expert);
+    const PanelHeights heights = expert ? kExpertHeights : kSimplifiedHeights;
+    FormatPanel->setFixedHeight(heights.format);
+    ButtonPanel->setFixedHeight(heights.buttons);
+    MainPanel->setFixedHeight(heights.main);
+    setFixedSize(kWidth, heights.main);
+    if (!expert) {
+        // The simplified layout offers only the package, in the formats the phone's system
+        // version shows best.
+        ComboBox1->setCurrentIndex(0);
+        ComboBox1Change();
+        ComboBox2Change();
+    }
+}
+
+bool TForm6::expertLayout() const
+{
+    return BaseNameGroup->isHidden();
+}
+
+void TForm6::ComboBox1Change()
+{
+    const auto kind = static_cast<OutputKind>(ComboBox1->currentIndex());
+    const bool pictures = kind != OutputKind::SkinOnly;
+    const bool skin = kind != OutputKind::MifOnly;
+    SkinNameGroup->setEnabled(skin);
+    Edit2->setEnabled(skin);
+    Memo1->setEnabled(skin);
+    // Every kind either writes the .mif or names it in the .skin.
+    MifNameGroup->setEnabled(true);
+    Edit3->setEnabled(true);
+    if (kind == OutputKind::Package || kind == OutputKind::SkinAndMif) {
+        BaseNameGroup->setEnabled(true);
+        Edit5->setEnabled(true);
+    }
+    FormatLabel->setEnabled(pictures);
+    background.setEnabled(pictures);
+    cursor.setEnabled(pictures);
+}
+
+void TForm6::ComboBox2Change()
+{
+    // The list is only the user's to change in the simplified layout. isHidden, not isVisible:
+    // while the window itself is hidden every control reports itself invisible.
+    if (ComboBox2->isHidden())
+        return;
+    // Symbian 9.1 draws JPEG pictures with white stripes along the edges; bitmaps work on both.
+    const PictureFormat format =
+        ComboBox2->currentIndex() == 0 ? PictureFormat::Mbm : PictureFormat::Jpg;
+    background.select(format);
+    cursor.select(format);
+    ComboBox1->setCurrentIndex(0);
+    ComboBox1Change();
+}
+
+void TForm6::showForKind(OutputKind kind)
+{
+    ComboBox1->setCurrentIndex(static_cast<int>(kind));
+    ComboBox1Change();
+    show();
+    raise();
+    activateWindow();
+}
+
+SaveRequest TForm6::request() const
+{
+    SaveRequest result;
+    result.kind = static_cast<OutputKind>(ComboBox1->currentIndex());
+    result.skinName = Edit2->text();
+    result.mifName = Edit3->text();
+    result.copyright = Memo1->toPlainText();
+    result.background = background.choice();
+    result.cursor = cursor.choice();
+    result.folder = Edit4->text();
+    return result;
+}
+
+void TForm6::Button2Click()
+{
+    if (!BaseNameGroup->isHidden()) {
+        Edit3->setText(Edit5->text() + QStringLiteral(".mif"));
+        Edit2->setText(Edit5->text() + QStringLiteral(".skin"));
+    }
+    SaveRequest wanted = request();
+    const auto saved = saveSkin(m_document, wanted, m_env);
+    if (!saved) {
+        if (m_env.messages)
+            m_env.messages(QString(), saved.error().message);
+        return;
+    }
+    // The save completes the names with their endings; the fields and the document keep the
+    // names of the files actually written.
+    Edit2->setText(wanted.skinName);
+    Edit3->setText(wanted.mifName);
+    SkinTexts texts = m_document.texts();
+    texts.skinFileName = wanted.skinName;
+    texts.mifName = wanted.mifName;
+    texts.copyright = wanted.copyright;
+    m_document.setTexts(texts);
+    hide();
+}
+
+void TForm6::folderChosen()
+{
+    const QModelIndex current = ShellTreeView1->currentIndex();
+    if (current.isValid())
+        Edit4->setText(folderModel->filePath(current));
+}
+
+void TForm6::textsChanged()
+{
+    Edit3->setText(m_document.texts().mifName);
+    // The skin file keeps CR LF line ends; the text box wants plain line feeds.
+    QString copyright = m_document.texts().copyright;
+    Memo1->setPlainText(copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void TForm6::showEvent(QShowEvent *event)
+{
+    if (const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(display->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "export/SaveSkin.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QFileSystemModel;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTreeView;
+
+// The save dialog: names, copyright, target folder, picture formats and what to write. It is
+// made once and only ever hidden, so whatever the user typed is still there the next time. The
+// saving itself is saveSkin's; this window only gathers the request and shows the outcome.
+class TForm6 : public QWidget
+{
+    Q_OBJECT
+public:
+    TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent = nullptr);
+
+    // The menus' way in: selects what to write, sets the controls for it, shows the window.
+    void showForKind(OutputKind kind);
+    // The expert layout shows every choice; the simplified one asks only for a base name and
+    // the phone's system version. The window starts in the expert layout.
+    void setExpertLayout(bool expert);
+    bool expertLayout() const;
+
+    // What the fields ask for, as saveSkin takes it.
+    SaveRequest request() const;
+    // "Сохранить": saves, and hides the window unless the save failed.
+    void Button2Click();
+    // "Сохранить" list: enables the controls that matter for the chosen output.
+    void ComboBox1Change();
+    // The Symbian version list of the simplified layout.
+    void ComboBox2Change();
+
+    // The controls, named as the program's documents name them.
+    QLineEdit *Edit2 = nullptr; // skin name
+    QLineEdit *Edit3 = nullptr; // MIF name
+    QLineEdit *Edit4 = nullptr; // folder
+    QLineEdit *Edit5 = nullptr; // base name (simplified layout)
+    QPlainTextEdit *Memo1 = nullptr;
+    QTreeView *ShellTreeView1 = nullptr;
+    QFileSystemModel *folderModel = nullptr;
+    QComboBox *ComboBox1 = nullptr; // what to write
+    QComboBox *ComboBox2 = nullptr; // Symbian version
+    QPushButton *Button1 = nullptr; // "Отмена"
+    QPushButton *Button2 = nullptr; // "Сохранить"
+
+    QGroupBox *MifNameGroup = nullptr;
+    QGroupBox *SkinNameGroup = nullptr;
+    QGroupBox *BaseNameGroup = nullptr;
+    QGroupBox *CopyrightGroup = nullptr;
+    QLabel *KindLabel = nullptr;
+    QLabel *FormatLabel = nullptr;
+
+    // One picture's format choice: "Фон" or "Курсор".
+    struct FormatGroup
+    {
+        QGroupBox *group = nullptr;
+        QRadioButton *mbm = nullptr;
+        QRadioButton *png = nullptr;
+        QRadioButton *jpg = nullptr;
+        QLabel *qualityLabel = nullptr;
+        QSpinBox *quality = nullptr;
+
+        PictureChoice choice() const;
+        void select(PictureFormat format);
+        void setEnabled(bool enabled);
+    };
+    FormatGroup background;
+    FormatGroup cursor;
+
+    QWidget *MainPanel = nullptr;
+    QWidget *FormatPanel = nullptr;
+    QWidget *ButtonPanel = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *buildNames();
+    QWidget *buildFolderTree();
+    QWidget *buildFormatPanel();
+    QWidget *buildButtonPanel();
+    FormatGroup buildFormatGroup(const QString &caption);
+    void folderChosen();
+    void textsChanged();
+
+    SkinDocument &m_document;
+    SaveEnvironment m_env;
+};

@@ -1,0 +1,305 @@
+#include "ProgramFolderFixture.h"
+#include "TestFiles.h"
+#include "core/SkinFile.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+#include "ui/Unit6.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SaveDialog : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new QTemporaryDir;
+        s_error = ProgramFolderFixture::create(s_dir->path());
+    }
+    static void TearDownTestSuite() { delete s_dir; }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
+        ASSERT_TRUE(target.isValid());
+        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString(),
+                                        [this](const QString &, const QString &text,
+                                               const QString &) { messages.append(text); });
+        ASSERT_FALSE(form->startupFailed());
+        dialog = form->saveWindow();
+        ASSERT_NE(dialog, nullptr);
+    }
+
+    // Which controls the user may touch, in a fixed order for readable failures.
+    struct Enabled
+    {
+        bool skinName, mifName, memo, formats;
+        bool operator==(const Enabled &) const = default;
+    };
+    Enabled enabled() const
+    {
+        const bool formats =
+            dialog->FormatLabel->isEnabled() && dialog->background.group->isEnabled() &&
+            dialog->background.jpg->isEnabled() && dialog->background.quality->isEnabled() &&
+            dialog->cursor.group->isEnabled() && dialog->cursor.mbm->isEnabled();
+        const bool anyFormat = dialog->FormatLabel->isEnabled() ||
+                               dialog->background.group->isEnabled() ||
+                               dialog->background.quality->isEnabled() ||
+                               dialog->cursor.group->isEnabled() || dialog->cursor.png->isEnabled();
+        EXPECT_EQ(formats, anyFormat) << "the format controls are enabled together";
+        return {dialog->Edit2->isEnabled() && dialog->SkinNameGroup->isEnabled(),
+                dialog->Edit3->isEnabled() && dialog->MifNameGroup->isEnabled(),
+                dialog->Memo1->isEnabled(), formats};
+    }
+
+    QStringList filesIn(const QString &folder) const
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    }
+
+    static inline QTemporaryDir *s_dir = nullptr;
+    static inline QString s_error;
+    QTemporaryDir target;
+    QStringList messages;
+    std::unique_ptr<TForm1> form;
+    TForm6 *dialog = nullptr;
+};
+
+constexpr bool kOn = true, kOff = false;
+
+} // namespace
+
+TEST_F(SaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
+{
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::Tool));
+    EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Сохранение"));
+    EXPECT_FALSE(dialog->isVisible());
+
+    TForm3 *preview = form->previewWindow();
+    struct Case
+    {
+        QAction *item;
+        int kind;
+        Enabled states;
+    };
+    const Enabled all{kOn, kOn, kOn, kOn};
+    const Enabled skinOnly{kOn, kOn, kOn, kOff};
+    const Enabled mifOnly{kOff, kOn, kOff, kOn};
+    // Each step comes from a different output than its own, so stale states would show.
+    const Case cases[] = {
+        {form->mif1, 3, mifOnly},    {form->skinmif1, 0, all},    {form->skin1, 2, skinOnly},
+        {preview->mif1, 3, mifOnly}, {preview->skinmif1, 0, all}, {preview->skin1, 2, skinOnly},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item->text().toStdString() + " -> " + std::to_string(c.kind));
+        ASSERT_TRUE(c.item->isEnabled());
+        dialog->hide();
+        c.item->trigger();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->ComboBox1->currentIndex(), c.kind);
+        EXPECT_EQ(enabled(), c.states);
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    EXPECT_EQ(dialog->height(), 396);
+    const QRect area = dialog->screen()->availableGeometry();
+    EXPECT_LE((dialog->frameGeometry().center() - area.center()).manhattanLength(), 1)
+        << "shown in the middle of the screen";
+
+    // The list itself sets the same states as the menus.
+    dialog->ComboBox1->setCurrentIndex(3);
+    EXPECT_EQ(enabled(), mifOnly);
+    dialog->ComboBox1->setCurrentIndex(1);
+    EXPECT_EQ(enabled(), all);
+    dialog->ComboBox1->setCurrentIndex(2);
+    EXPECT_EQ(enabled(), skinOnly);
+
+    QPointer<TForm6> kept(dialog);
+    dialog->Button1->click();
+    EXPECT_FALSE(dialog->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(kept.isNull()) << "Отмена only hides the dialog";
+}
+
+TEST_F(SaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
+{
+    ASSERT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(dialog->BaseNameGroup->isHidden());
+    EXPECT_TRUE(dialog->ComboBox2->isHidden());
+    EXPECT_EQ(dialog->ComboBox2->currentIndex(), 1);
+    // The version list is the simplified layout's: in the expert layout it changes nothing.
+    dialog->ComboBox2->setCurrentIndex(0);
+    EXPECT_TRUE(dialog->background.jpg->isChecked());
+    EXPECT_TRUE(dialog->cursor.jpg->isChecked());
+
+    dialog->ComboBox1->setCurrentIndex(3);
+    dialog->setExpertLayout(false);
+    const QList<QWidget *> expertOnly = {
+        dialog->SkinNameGroup, dialog->MifNameGroup,     dialog->ComboBox1,   dialog->KindLabel,
+        dialog->FormatLabel,   dialog->background.group, dialog->cursor.group};
+    for (QWidget *hidden : expertOnly)
+        EXPECT_TRUE(hidden->isHidden()) << hidden->metaObject()->className();
+    EXPECT_FALSE(dialog->BaseNameGroup->isHidden());
+    EXPECT_FALSE(dialog->ComboBox2->isHidden());
+    EXPECT_EQ(dialog->ComboBox1->currentIndex(), 0);
+    EXPECT_TRUE(dialog->background.mbm->isChecked()) << "Symbian OS 9.1 was chosen above";
+    EXPECT_TRUE(dialog->cursor.mbm->isChecked());
+    EXPECT_EQ(dialog->height(), 340);
+    EXPECT_EQ(dialog->FormatPanel->height(), 36);
+    EXPECT_EQ(dialog->ButtonPanel->height(), 36);
+
+    // Choosing the version while the dialog is put away still applies it.
+    dialog->ComboBox1->setCurrentIndex(2);
+    dialog->ComboBox2->setCurrentIndex(1);
+    EXPECT_TRUE(dialog->background.jpg->isChecked());
+    EXPECT_TRUE(dialog->cursor.jpg->isChecked());
+    EXPECT_EQ(dialog->ComboBox1->currentIndex(), 0);
+
+    dialog->setExpertLayout(true);
+    EXPECT_FALSE(dialog->SkinNameGroup->isHidden());
+    EXPECT_FALSE(dialog->background.group->isHidden());
+    EXPECT_TRUE(dialog->BaseNameGroup->isHidden());
+    EXPECT_TRUE(dialog->ComboBox2->isHidden());
+    EXPECT_EQ(dialog->height(), 396);
+    EXPECT_EQ(dialog->FormatPanel->height(), 95);
+    EXPECT_EQ(dialog->ButtonPanel->height(), 95);
+}
+
+TEST_F(SaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
+{
+    const SkinTexts before = form->document().texts();
+    form->skin1->trigger();
+    dialog->Edit4->setText(target.path());
+    dialog->Button2->click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.first(), invalidNameMessage());
+    EXPECT_EQ(messages.first().split(QStringLiteral("\r\n")).size(), 3);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(filesIn(target.path()).isEmpty());
+    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("default.skin"));
+
+    messages.clear();
+    dialog->Edit2->setText(QStringLiteral("myskin"));
+    dialog->Edit3->setText(QStringLiteral("myskin"));
+    dialog->Edit4->clear();
+    dialog->Button2->click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_FALSE(messages.first().isEmpty());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("myskin"));
+    EXPECT_TRUE(filesIn(s_dir->path()).filter(QStringLiteral("myskin")).isEmpty());
+    EXPECT_EQ(form->document().texts().skinFileName, before.skinFileName);
+    EXPECT_EQ(form->document().texts().mifName, before.mifName);
+}
+
+TEST_F(SaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
+{
+    form->skinmif1->trigger();
+    dialog->ComboBox1->setCurrentIndex(1);
+    dialog->Edit2->setText(QStringLiteral("myskin"));
+    dialog->Edit3->setText(QStringLiteral("myskin"));
+    dialog->Memo1->setPlainText(QStringLiteral("(c) Tester"));
+    dialog->Edit4->setText(target.path());
+    dialog->Button2->click();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    const QStringList written = filesIn(target.path());
+    EXPECT_TRUE(written.contains(QStringLiteral("myskin.skin")))
+        << written.join(u' ').toStdString();
+    EXPECT_TRUE(written.contains(QStringLiteral("myskin.mif"))) << written.join(u' ').toStdString();
+    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("myskin.skin"));
+    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("myskin.mif"));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(form->document().texts().skinFileName, QStringLiteral("myskin.skin"));
+    EXPECT_EQ(form->document().texts().mifName, QStringLiteral("myskin.mif"));
+    EXPECT_EQ(form->document().texts().copyright, QStringLiteral("(c) Tester"));
+
+    // The written .skin carries the dialog's texts.
+    const auto skin = readSkin(testfiles::read(target.filePath(QStringLiteral("myskin.skin"))),
+                               QStringLiteral("myskin.skin"));
+    ASSERT_TRUE(skin.has_value());
+    EXPECT_EQ(skin->mifName, QStringLiteral("myskin.mif"));
+    EXPECT_EQ(skin->copyright, QStringLiteral("(c) Tester"));
+
+    // The fields are still there the next time.
+    form->previewWindow()->skinmif1->trigger();
+    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("myskin.skin"));
+    EXPECT_EQ(dialog->Memo1->toPlainText(), QStringLiteral("(c) Tester"));
+    EXPECT_EQ(dialog->Edit4->text(), target.path());
+}
+
+TEST_F(SaveDialog, SimplifiedSaveNamesBothFilesAfterTheBaseName)
+{
+    dialog->setExpertLayout(false);
+    dialog->ComboBox2->setCurrentIndex(0);
+    // The simplified layout writes packages; the two plain files show the names and formats
+    // without the signing tools.
+    dialog->ComboBox1->setCurrentIndex(1);
+    dialog->Edit5->setText(QStringLiteral("simple"));
+    dialog->Edit4->setText(target.path());
+    dialog->Button2->click();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("simple.skin"));
+    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("simple.mif"));
+    const QStringList written = filesIn(target.path());
+    EXPECT_TRUE(written.contains(QStringLiteral("simple.skin")))
+        << written.join(u' ').toStdString();
+    EXPECT_TRUE(written.contains(QStringLiteral("simple.mif")));
+    EXPECT_TRUE(written.contains(QStringLiteral("simple.mbm"))) << "bitmaps for Symbian OS 9.1";
+}
+
+TEST_F(SaveDialog, OpeningASkinFillsTheMifNameAndCopyright)
+{
+    SkinData data;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        data.colours[slot] = defaultSlotColour(slot);
+    data.mifName = QStringLiteral("opened.mif");
+    data.copyright = QStringLiteral("(c) Someone");
+    const auto bytes = writeSkin(data);
+    ASSERT_TRUE(bytes.has_value());
+    const QString path = target.filePath(QStringLiteral("opened.skin"));
+    ASSERT_TRUE(testfiles::write(path, *bytes));
+    form->openSkin(path);
+    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("opened.mif"));
+    EXPECT_EQ(dialog->Memo1->toPlainText(), QStringLiteral("(c) Someone"));
+}
+
+TEST_F(SaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
+{
+    const QString root = target.path();
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone/skins")));
+    ASSERT_TRUE(QDir(root).mkdir(QStringLiteral(".hidden")));
+    ASSERT_TRUE(testfiles::write(target.filePath(QStringLiteral("note.txt")), "x"));
+    QFileSystemModel *model = dialog->folderModel;
+    model->setRootPath(root);
+    const QModelIndex rootIndex = model->index(root);
+    dialog->ShellTreeView1->setRootIndex(rootIndex);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(rootIndex) == 2; }))
+        << model->rowCount(rootIndex);
+    QStringList names;
+    for (int row = 0; row < model->rowCount(rootIndex); ++row)
+        names << model->fileName(model->index(row, 0, rootIndex));
+    names.sort();
+    EXPECT_EQ(names, QStringList({QStringLiteral(".hidden"), QStringLiteral("phone")}));
+
+    dialog->ShellTreeView1->setCurrentIndex(model->index(target.filePath(QStringLiteral("phone"))));
+    EXPECT_EQ(dialog->Edit4->text(), target.filePath(QStringLiteral("phone")));
+    dialog->ShellTreeView1->setCurrentIndex(
+        model->index(target.filePath(QStringLiteral("phone/skins"))));
+    EXPECT_EQ(dialog->Edit4->text(), target.filePath(QStringLiteral("phone/skins")));
+}
