@@ -1,4 +1,6 @@
 // Render and hit-test speed of the simulated screens with a full set of 16 x 16 icons.
+#include "containers/PictureCodecs.h"
+#include "preview/PhoneFrame.h"
 #include "preview/mainTolvoPreview.h"
 
 #include <QFile>
@@ -148,6 +150,47 @@ void BM_HitTest(benchmark::State &state)
     }
 }
 BENCHMARK(BM_HitTest)->Unit(benchmark::kMicrosecond);
+
+// A phone-shaped picture: an opaque rounded body on a transparent ground, soft at its edge.
+QImage phonePicture(QSize size, QRect screen)
+{
+    QImage picture(size, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(40, 42, 48));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(picture.rect()).adjusted(2, 2, -2, -2), 40, 40);
+    p.fillRect(screen, Qt::black);
+    return picture;
+}
+
+void BM_WindowShape500x1000(benchmark::State &state)
+{
+    const QImage picture = phonePicture({500, 1000}, {70, 180, 360, 640});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(windowShape(picture));
+}
+BENCHMARK(BM_WindowShape500x1000)->Unit(benchmark::kMillisecond);
+
+// What choosing a framed 640 x 360 model costs: the picture decoded, its shape, the new size
+// with the background stretched to it, the render and the framed window picture.
+void BM_ModelChange640x360Framed(benchmark::State &state)
+{
+    auto preview = makePreview({240, 320}, 2);
+    const PhoneModel model{QStringLiteral("N97"), 640, 360, 70, 40, QStringLiteral("n97.png")};
+    const QByteArray png = *encodePng(phonePicture({780, 440}, {70, 40, 640, 360}));
+    bool wide = false;
+    for (auto _ : state) {
+        const auto picture = decodePng(png, model.picture);
+        const PhoneFrame frame = phoneFrame(*picture, model);
+        // Alternate with a near size, so every round is a real change at about this size.
+        preview->setScreenSize(wide ? QSize(636, 360) : QSize(model.width, model.height));
+        wide = !wide;
+        benchmark::DoNotOptimize(framedScreen(preview->picture(), frame));
+    }
+}
+BENCHMARK(BM_ModelChange640x360Framed)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

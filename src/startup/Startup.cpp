@@ -203,3 +203,14 @@ QString commandLineFile(const QStringList &arguments)
     const QString first = arguments.value(1);
     return first.isEmpty() ? first : QFileInfo(first).absoluteFilePath();
 }
+
+Result<QImage> loadPhonePicture(const QString &programFolder, const PhoneModel &model)
+{
+    const QString path = programFolder + QStringLiteral("mobiles/") + model.picture;
+    if (!model.picture.endsWith(QStringLiteral("png")))
+        return decodePictureFile(path);
+    const auto bytes = readWholeFile(path);
+    if (!bytes)
+        return fail(bytes.error());
+    return decodePng(*bytes, path);
+}

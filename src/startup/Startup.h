@@ -2,6 +2,7 @@
 
 #include "containers/Progress.h"
 #include "containers/SkinImages.h"
+#include "core/PhoneModels.h"
 #include "document/SkinDocument.h"
 #include "preview/mainTolvoPreview.h"
 
@@ -58,3 +59,8 @@ startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDoc
 // The file named by the program's first argument, made absolute against the current folder now,
 // because start-up later makes the program folder the current one; empty when there is none.
 QString commandLineFile(const QStringList &arguments);
+
+// A model's phone picture from programFolder/mobiles/: a name ending in exactly "png" is read
+// as PNG with its transparency, anything else by its ending (.bmp, .jpg). An error names the
+// file.
+Result<QImage> loadPhonePicture(const QString &programFolder, const PhoneModel &model);

@@ -21,6 +21,7 @@ const char16_t kUsage[] =
     u"  sis show FILE.sis [--json]           describe an install package\n"
     u"  sis verify FILE.sis [CERT]           check a package and its signatures\n"
     u"  export -o FOLDER [options]           save a skin as .skin/.mif or a signed .sis\n"
+    u"  models [--json]                      list the phone models\n"
     u"\n"
     u"Run 'velmora-cli <command> --help' for details.\n";
 
@@ -45,6 +46,8 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         return runSisCommand(args.mid(1), out, err);
     if (command == u"export")
         return runExportCommand(args.mid(1), out, err);
+    if (command == u"models")
+        return runModelsCommand(args.mid(1), out, err);
     err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
         << QString::fromUtf16(kUsage);
     return 2;

@@ -16,6 +16,7 @@ int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err
 int runSvgCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runMifCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runModelsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
 // the defaults.

@@ -1,8 +1,10 @@
 #include "app/cli/Cli.h"
 
 #include "containers/PictureCodecs.h"
+#include "core/PhoneModels.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
+#include "preview/PhoneFrame.h"
 #include "preview/mainTolvoPreview.h"
 #include "startup/Startup.h"
 
@@ -24,6 +26,9 @@ const char16_t kRenderUsage[] =
     u"                          without smoothing (default: the program's default_back.jpg)\n"
     u"  --cursor PIC            cursor picture, stretched to 120 x 18 the same way\n"
     u"  --size WxH              screen size (default 240x320)\n"
+    u"  --model NAME            the screen size of a phone model (velmora-cli models)\n"
+    u"  --frame                 with --model: the phone picture around the screen, pixels\n"
+    u"                          outside the phone transparent, as the preview window shows it\n"
     u"  --screen NAME           the screen to draw: contacts (default), chat or settings\n"
     u"  --menu left|right       open the left or right softkey menu over the screen\n"
     u"                          (the settings screen has none, the chat window only a left one)\n"
@@ -60,6 +65,8 @@ struct RenderOptions
     std::optional<unsigned> seed;
     QString clist;
     QString regions;
+    QString model;
+    bool frame = false;
 };
 
 std::optional<std::pair<int, int>> parsePair(const QString &text, QChar separator)
@@ -102,6 +109,8 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
         o.clist = value;
     } else if (name == u"--regions") {
         o.regions = value;
+    } else if (name == u"--model") {
+        o.model = value;
     } else if (name == u"--size") {
         const auto wh = parsePair(value, u'x');
         if (!wh || wh->first < 16 || wh->second < 16 || wh->first > 4096 || wh->second > 4096)
@@ -174,6 +183,7 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
 Result<RenderOptions> parseRenderOptions(const QStringList &args)
 {
     static const QStringList valueOptions = {QStringLiteral("-o"),
+                                             QStringLiteral("--model"),
                                              QStringLiteral("--skin"),
                                              QStringLiteral("--background"),
                                              QStringLiteral("--cursor"),
@@ -211,12 +221,16 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
             o.state.miniClock = true;
         } else if (arg == u"--popup") {
             o.state.showPopup = true;
+        } else if (arg == u"--frame") {
+            o.frame = true;
         } else {
             return fail(Error::invalid(QStringLiteral("unknown option \"%1\"").arg(arg)));
         }
     }
     if (o.output.isEmpty())
         return fail(Error::invalid(QStringLiteral("the output file is missing (-o OUT.png)")));
+    if (o.frame && o.model.isEmpty())
+        return fail(Error::invalid(QStringLiteral("--frame needs --model NAME")));
     return o;
 }
 
@@ -247,9 +261,32 @@ QJsonObject regionsToJson(const TTolvoPreview &preview)
             {QStringLiteral("regions"), regions}};
 }
 
-Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o)
+// The model's size, and its phone picture when the frame is asked for.
+Result<std::optional<PhoneFrame>> applyModel(const QString &folder, RenderOptions &o)
 {
-    const auto png = encodePng(preview.picture());
+    if (o.model.isEmpty())
+        return std::nullopt;
+    const auto models = loadPhoneModels(folder);
+    if (!models)
+        return fail(models.error());
+    const int index = findModel(*models, o.model);
+    if (index < 0 || index >= models->entries.size())
+        return fail(Error::invalid(QStringLiteral("there is no model \"%1\"; the models are: %2")
+                                       .arg(o.model, models->entries.join(QStringLiteral(", ")))));
+    const PhoneModel &model = models->records[index];
+    o.state.screenSize = QSize(model.width, model.height);
+    if (!o.frame)
+        return std::nullopt;
+    const auto picture = loadPhonePicture(folder, model);
+    if (!picture)
+        return fail(picture.error());
+    return phoneFrame(*picture, model);
+}
+
+Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o,
+                          const std::optional<PhoneFrame> &frame)
+{
+    const auto png = encodePng(frame ? framedScreen(preview.picture(), *frame) : preview.picture());
     if (!png)
         return fail(png.error());
     if (auto written = writeFileAtomically(o.output, *png); !written)
@@ -262,8 +299,11 @@ Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o)
     return {};
 }
 
-Result<void> render(const RenderOptions &o, const QString &folder)
+Result<void> render(RenderOptions o, const QString &folder)
 {
+    const auto frame = applyModel(folder, o);
+    if (!frame)
+        return fail(frame.error());
     platform::ScratchFolder scratch;
     if (!scratch.isValid())
         return fail(Error::io(scratch.errorText()));
@@ -306,7 +346,7 @@ Result<void> render(const RenderOptions &o, const QString &folder)
     }
     if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))
         preview.Render();
-    return writeOutputs(preview, o);
+    return writeOutputs(preview, o, *frame);
 }
 
 } // namespace
