@@ -2,12 +2,15 @@
 //
 //   mkresources --bmconv <converter> --data <folder>   icon files, smileys, sample chat and list
 //   mkresources --sheet <file.png>                       one review picture of every icon
+//   mkresources --phones <folder>                        only the phone pictures and model list
 //
-// Both may be given together. Everything is painted here; nothing is read from disk.
+// Any of them may be given together; --data writes the phone pictures as well. Everything is
+// painted here; nothing is read from disk.
 
 #include "ContactSheet.h"
 #include "IconSets.h"
 #include "MbmPacker.h"
+#include "PhonePictures.h"
 #include "SampleTexts.h"
 
 #include "containers/PictureCodecs.h"
@@ -26,6 +29,7 @@ struct Options
     QString bmconv;
     QString data;
     QString sheet;
+    QString phones;
 };
 
 // The icon each status number is drawn with: below 24 a badge over the online flower, 253 the
@@ -35,7 +39,8 @@ const QList<int> kStatusTable{253, 30, 48, 32, 34, 38, 36, 24, 0,  18, 20,
 
 void printUsage()
 {
-    std::fputs("usage: mkresources [--bmconv <converter> --data <folder>] [--sheet <file.png>]\n",
+    std::fputs("usage: mkresources [--bmconv <converter> --data <folder>] [--sheet <file.png>]\n"
+               "                  [--phones <folder>]\n",
                stderr);
 }
 
@@ -44,10 +49,11 @@ Result<Options> parseOptions(const QStringList &arguments)
     Options options;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &name = arguments[i];
-        QString *target = name == u"--bmconv"  ? &options.bmconv
-                          : name == u"--data"  ? &options.data
-                          : name == u"--sheet" ? &options.sheet
-                                               : nullptr;
+        QString *target = name == u"--bmconv"   ? &options.bmconv
+                          : name == u"--data"   ? &options.data
+                          : name == u"--sheet"  ? &options.sheet
+                          : name == u"--phones" ? &options.phones
+                                                : nullptr;
         if (!target)
             return fail(Error::invalid(QStringLiteral("unknown option %1").arg(name)));
         if (i + 1 >= arguments.size())
@@ -56,7 +62,7 @@ Result<Options> parseOptions(const QStringList &arguments)
     }
     if (options.data.isEmpty() != options.bmconv.isEmpty())
         return fail(Error::invalid(QStringLiteral("--data and --bmconv go together")));
-    if (options.data.isEmpty() && options.sheet.isEmpty())
+    if (options.data.isEmpty() && options.sheet.isEmpty() && options.phones.isEmpty())
         return fail(Error::invalid(QStringLiteral("nothing to do")));
     return options;
 }
@@ -96,7 +102,7 @@ Result<void> writeData(const Options &options, const QList<IconList> &lists,
             return written;
         report(file);
     }
-    return {};
+    return writePhoneSet(options.data, report);
 }
 
 Result<void> writeSheet(const QString &path, const QList<IconList> &lists)
@@ -129,6 +135,11 @@ int main(int argc, char **argv)
 
     if (!options->data.isEmpty())
         if (auto written = writeData(*options, lists, smileySet); !written) {
+            std::fprintf(stderr, "mkresources: %s\n", qPrintable(written.error().message));
+            return 1;
+        }
+    if (!options->phones.isEmpty())
+        if (auto written = writePhoneSet(options->phones, report); !written) {
             std::fprintf(stderr, "mkresources: %s\n", qPrintable(written.error().message));
             return 1;
         }
