@@ -12,7 +12,7 @@ void TForm1::buildTabs()
 {
     PageControl1 = new QTabWidget(this);
     PageControl1->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
-    PageControl1->addTab(new QWidget(PageControl1), QStringLiteral("Внешний вид"));
+    PageControl1->addTab(buildAppearanceTab(), QStringLiteral("Внешний вид"));
     PageControl1->addTab(buildMiscTab(), QStringLiteral("Разное"));
     PageControl1->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
     // The console tab stays hidden until the console option turns it on.

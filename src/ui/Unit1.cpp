@@ -129,7 +129,11 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
         m_form3->setPreview(m_preview);
         m_form5->setPreview(m_preview);
         applyStartupOptions();
+        loadModelList();
     }
+    // The typed size first, then the selected entry, which decides whether that size applies.
+    Edit6Change();
+    ComboBox1Change();
     showSelectedColour();
     if (const QScreen *display = QGuiApplication::primaryScreen())
         m_form3->move(display->availableGeometry().center() - m_form3->rect().center());

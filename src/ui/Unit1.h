@@ -4,6 +4,7 @@
 #include "startup/Startup.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -12,7 +13,9 @@ class ColourControls;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QPlainTextEdit;
+class QSpinBox;
 class QTabWidget;
 class TForm3;
 class TForm4;
@@ -90,6 +93,23 @@ public:
     QCheckBox *CheckBox15 = nullptr;
     QPlainTextEdit *consoleLog() const { return m_console; }
 
+    // "Внешний вид", group "Разрешение экрана": the phone model or "Своё..." (always the last
+    // entry), whether the phone's picture frames the screen, and the typed size, which counts
+    // only while "Своё..." is selected. Each size field carries its own arrows (UpDown2, UpDown4).
+    QComboBox *ComboBox1 = nullptr;
+    QCheckBox *CheckBox5 = nullptr;
+    QSpinBox *Edit6 = nullptr;
+    QSpinBox *Edit8 = nullptr;
+    // The selected entry takes effect: the screen size, the phone frame and which fields apply.
+    void ComboBox1Change();
+    void CheckBox5Click();
+    // A size field changed: the screen follows it while "Своё..." is selected.
+    void Edit6Change();
+    // Selects the last model of that name, or "Своё..." when there is none, and applies it.
+    void selectModel(const QString &name);
+    // The models read at start-up from mobiles/base.txt; empty when the file could not be read.
+    const PhoneModelList &phoneModels() const { return m_phoneModels; }
+
     // Column count as the "Число колонок" option holds it.
     int columnCount() const { return m_columnCount; }
     void setColumnCount(int columns) { m_columnCount = columns; }
@@ -112,6 +132,7 @@ private:
     void buildMainMenu();
     void buildTabs();
     QWidget *buildColourTab();
+    QWidget *buildAppearanceTab();
     QWidget *buildMiscTab();
     QWidget *buildConsoleTab();
     QString askPictureName(const QString &filter);
@@ -120,6 +141,9 @@ private:
     void showMessage(const QString &caption, const QString &text, const QString &detail);
     bool createPreview(std::optional<unsigned> seed);
     void showSelectedColour();
+    void loadModelList();
+    // The preview's screen takes the model's size, framed by its picture when there is one.
+    void showModel(int index, bool framed);
 
     void N11Click();
     void N1Click();
@@ -143,6 +167,12 @@ private:
     // appearance tab's check box will hold it; until then the preview menu's toggle sets it.
     bool m_popupOption = false;
     TTolvoPreview *m_preview = nullptr;
+    PhoneModelList m_phoneModels;
+    // Models whose picture could not be loaded and the user was told so: once is enough.
+    QSet<int> m_pictureWarned;
+    // The old interface shows the screen inside this window, where a phone frame has no place:
+    // it will keep "Телефон" disabled.
+    bool m_oldInterface = false;
     bool m_startupComplete = false;
     QPlainTextEdit *m_console = nullptr;
     MessageSink m_messageSink;

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTransform>
 
 #include <cmath>
 #include <optional>
@@ -218,12 +219,28 @@ QImage TForm3::shownScreen() const
     return m_preview ? m_preview->picture() : QImage();
 }
 
+QImage TForm3::shownWindow() const
+{
+    return m_frame ? framedScreen(shownScreen(), *m_frame) : shownScreen();
+}
+
+void TForm3::setFrame(const std::optional<PhoneFrame> &frame)
+{
+    m_frame = frame;
+    // framedScreen draws in this format; converting once here keeps every paint from doing it.
+    if (m_frame)
+        m_frame->picture = m_frame->picture.convertToFormat(QImage::Format_ARGB32);
+    previewRendered();
+}
+
 void TForm3::previewRendered()
 {
-    if (!m_preview)
+    const QSize screen = !m_preview                      ? QSize()
+                         : m_preview->picture().isNull() ? m_preview->screenSize()
+                                                         : m_preview->picture().size();
+    const QSize phone = m_frame ? m_frame->picture.size() : screen;
+    if (phone.isEmpty())
         return;
-    const QSize phone =
-        m_preview->picture().isNull() ? m_preview->screenSize() : m_preview->picture().size();
     // Whole device pixels per phone pixel: 1 on ordinary screens, 2 on double-density ones.
     const qreal ratio = devicePixelRatioF();
     m_scale = qMax(1, int(std::floor(ratio)));
@@ -231,14 +248,26 @@ void TForm3::previewRendered()
                         int(std::ceil(phone.height() * m_scale / ratio)));
     if (logical != size())
         setFixedSize(logical);
+    applyShape(m_frame ? m_frame->shape : screenShape(phone));
     update();
+}
+
+void TForm3::applyShape(const QRegion &shape)
+{
+    const qreal factor = m_scale / devicePixelRatioF();
+    if (shape == m_shape && factor == m_shapeFactor)
+        return;
+    m_shape = shape;
+    m_shapeFactor = factor;
+    setMask(factor == 1 ? shape : QTransform::fromScale(factor, factor).map(shape));
 }
 
 QPoint TForm3::toPhone(const QPointF &windowPoint) const
 {
     const qreal ratio = devicePixelRatioF();
-    return {int(std::floor(windowPoint.x() * ratio / m_scale)),
-            int(std::floor(windowPoint.y() * ratio / m_scale))};
+    return QPoint(int(std::floor(windowPoint.x() * ratio / m_scale)),
+                  int(std::floor(windowPoint.y() * ratio / m_scale))) -
+           screenAt();
 }
 
 bool TForm3::overScreen(const QPoint &windowPoint) const
@@ -250,10 +279,10 @@ void TForm3::paintEvent(QPaintEvent *)
 {
     if (!m_preview || m_preview->picture().isNull())
         return;
-    QImage scaled =
-        m_scale == 1 ? m_preview->picture()
-                     : m_preview->picture().scaled(m_preview->picture().size() * m_scale,
-                                                   Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage shown = shownWindow();
+    QImage scaled = m_scale == 1 ? shown
+                                 : shown.scaled(shown.size() * m_scale, Qt::IgnoreAspectRatio,
+                                                Qt::FastTransformation);
     scaled.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -302,7 +331,8 @@ void TForm3::mouseMoveEvent(QMouseEvent *event)
         const QPoint phone = toPhone(event->position());
         if (m_preview->hitTest(phone.x(), phone.y()))
             m_preview->Render();
-    } else if (m_preview) {
+    } else if (m_preview && !m_preview->HighlightHidden()) {
+        // Over the phone body: every move there would otherwise redraw the same screen.
         m_preview->setHighlightHidden(true);
         m_preview->Render();
     }

@@ -1,20 +1,24 @@
 #pragma once
 
+#include "preview/PhoneFrame.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
 class TTolvoPreview;
 enum class PreviewScreen : int;
 
-// The preview window: a borderless window showing only the simulated phone screen. It is moved
-// by dragging it anywhere; pointing at an element highlights it and a click opens the colour
-// window for its slot; everything else is in the context menu. Closing it ends the program.
+// The preview window: a borderless window showing the simulated phone screen, alone or inside
+// the phone's picture, shaped to what it shows. It is moved by dragging it anywhere; pointing at an
+// element highlights it and a click opens the colour window for its slot; everything else is in the
+// context menu. Closing it ends the program.
 class TForm3 : public QWidget
 {
     Q_OBJECT
@@ -24,10 +28,22 @@ public:
     // The simulated screen this window shows; it follows every render.
     void setPreview(TTolvoPreview *preview);
     TTolvoPreview *preview() const { return m_preview; }
+    // The simulated screen as drawn, without the phone around it.
     QImage shownScreen() const;
+    // Everything the window shows, in phone pixels: the screen inside its phone picture, pixels
+    // outside the window's shape transparent; without a phone, the screen alone.
+    QImage shownWindow() const;
+
+    // The phone picture around the screen (Image2), or none: the window then shows the screen
+    // alone, shaped to its rectangle. With a frame the window takes the picture's size and shape.
+    void setFrame(const std::optional<PhoneFrame> &frame);
+    const std::optional<PhoneFrame> &frame() const { return m_frame; }
+    // Where the screen's top-left pixel sits in the window, in phone pixels.
+    QPoint screenAt() const { return m_frame ? m_frame->screenAt : QPoint(); }
+
     // Device pixels per phone pixel: a whole number, so the phone's pixels stay sharp.
     int pixelScale() const { return m_scale; }
-    // A point of this window in phone-screen pixels.
+    // A point of this window in phone-screen pixels (the phone body lies outside the screen).
     QPoint toPhone(const QPointF &windowPoint) const;
 
     // Set by "Выход" so that the close that follows does not count as closing the window.
@@ -82,6 +98,7 @@ protected:
 private:
     void buildPopupMenu();
     void previewRendered();
+    void applyShape(const QRegion &shape);
     void showScreen(PreviewScreen screen);
     void Timer1Timer();
     void Timer2Timer();
@@ -89,6 +106,11 @@ private:
     bool overScreen(const QPoint &windowPoint) const;
 
     TTolvoPreview *m_preview = nullptr;
+    std::optional<PhoneFrame> m_frame;
+    // The shape last given to setMask, in phone pixels, with the scale it was given at: a render
+    // (every hover) must not rebuild a phone-shaped mask of thousands of rectangles.
+    QRegion m_shape;
+    qreal m_shapeFactor = 0;
     int m_scale = 1;
     bool m_dragging = false;
     bool m_moved = false;

@@ -636,13 +636,13 @@ struct Offer
 };
 
 // S60 phones of the client's time, grouped by screen. The picture is chosen by size and build,
-// not drawn after each model.
+// not drawn after each model. The first is the one a fresh start shows: the client's own 240 x 320.
 const Offer kOffers[] = {
+    {"Nokia 6120 (240*320)", "keypad240x320.png"},
     {"Nokia 6600 (176*208)", "keypad176x208.png"},
     {"Nokia 6680 (176*208)", "keypad176x208.png"},
     {"Nokia 3250 (176*208)", "keypad176x208.png"},
     {"Nokia 5500 Sport (208*208)", "keypad208x208.png"},
-    {"Nokia 6120 (240*320)", "keypad240x320.png"},
     {"Nokia N95 (240*320)", "keypad240x320.png"},
     {"Nokia N73 (240*320)", "keypad240x320.png"},
     {"Nokia E51 (240*320)", "keypad240x320.png"},
