@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core

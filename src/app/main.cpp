@@ -1,16 +1,21 @@
 #include "platform/FileOps.h"
 #include "startup/Startup.h"
+#include "ui/Translations.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 
 int main(int argc, char *argv[])
 {
     platform::ensureRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora for TolvoICQ"));
+    // The window speaks Russian, Qt's own dialogs and their dates included.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    installRussianQtTranslations(app);
     // The preview window decides when the program ends, not the last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -4,6 +4,7 @@
 #include "containers/PictureCodecs.h"
 #include "containers/mainMIF.h"
 #include "preview/mainTolvoPreview.h"
+#include "ui/Translations.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -287,6 +289,20 @@ TEST_F(ProgramFolderTest, ClosingThePreviewWindowEndsWithoutCleaningUp)
     form.previewWindow()->close();
     EXPECT_TRUE(ended);
     EXPECT_TRUE(QFile::exists(leftover));
+}
+
+TEST(QtDialogs, SpeakRussian)
+{
+    const QString english = QStringLiteral("Look in:");
+    ASSERT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), english);
+    QTranslator *russian = installRussianQtTranslations(*qApp);
+    ASSERT_NE(russian, nullptr) << "Qt's Russian translations are not installed";
+    const QString translated = QCoreApplication::translate("QFileDialog", "Look in:");
+    QCoreApplication::removeTranslator(russian);
+    delete russian;
+    EXPECT_NE(translated, english);
+    EXPECT_TRUE(translated.contains(QChar(0x0430)) || translated.contains(QChar(0x041F)))
+        << translated.toStdString();
 }
 
 int main(int argc, char **argv)
