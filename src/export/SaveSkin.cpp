@@ -224,8 +224,6 @@ Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, co
     list.WorkFolder = env.scratchFolder;
     list.OnProgress = env.progress;
     list.OnMessage = env.messages;
-    if (hasBitmap(request))
-        QDir(env.scratchFolder).mkpath(QStringLiteral("temp"));
     if (auto added = addPicture(list, pictures.BackgroundPicture, request.background); !added)
         return fail(added.error());
     if (auto added = addPicture(list, pictures.CursorPicture, request.cursor); !added)

@@ -279,14 +279,21 @@ void TForm3::paintEvent(QPaintEvent *)
 {
     if (!m_preview || m_preview->picture().isNull())
         return;
-    const QImage shown = shownWindow();
-    QImage scaled = m_scale == 1 ? shown
-                                 : shown.scaled(shown.size() * m_scale, Qt::IgnoreAspectRatio,
-                                                Qt::FastTransformation);
-    scaled.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(0, 0, scaled);
+    const qreal ratio = devicePixelRatioF();
+    const auto draw = [&](QPoint phoneAt, const QImage &image) {
+        QImage scaled = m_scale == 1 ? image
+                                     : image.scaled(image.size() * m_scale, Qt::IgnoreAspectRatio,
+                                                    Qt::FastTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(phoneAt) * m_scale / ratio, scaled);
+    };
+    // The window's mask already cuts away what lies outside the phone, so the phone and the
+    // screen are drawn as they are, without composing the framed picture on every paint.
+    if (m_frame)
+        draw(QPoint(0, 0), m_frame->picture);
+    draw(screenAt(), m_preview->picture());
 }
 
 void TForm3::closeEvent(QCloseEvent *event)

@@ -1,4 +1,4 @@
-#include "ProgramFolderFixture.h"
+#include "WindowFixture.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ColourControls.h"
 #include "ui/Unit1.h"
@@ -19,24 +19,12 @@
 
 namespace {
 
-// One program folder for the whole suite: building the resource files takes a moment.
-class Editing : public ::testing::Test
+class Editing : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_dir = new QTemporaryDir;
-        s_error = ProgramFolderFixture::create(s_dir->path());
-    }
-    static void TearDownTestSuite() { delete s_dir; }
-
     void SetUp() override
     {
-        ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
-        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString(),
-                                        [this](const QString &, const QString &text,
-                                               const QString &) { messages.append(text); });
-        ASSERT_FALSE(form->startupFailed());
+        ASSERT_NO_FATAL_FAILURE(startWindow());
         preview = form->preview();
         preview->stopBlinking();
         preview->setClock([] { return QTime(10, 0); });
@@ -58,10 +46,6 @@ protected:
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline QString s_error;
-    QStringList messages;
-    std::unique_ptr<TForm1> form;
     TTolvoPreview *preview = nullptr;
     TForm3 *window = nullptr;
 };

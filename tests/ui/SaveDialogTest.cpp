@@ -1,5 +1,5 @@
-#include "ProgramFolderFixture.h"
 #include "TestFiles.h"
+#include "WindowFixture.h"
 #include "core/SkinFile.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
@@ -24,24 +24,13 @@
 
 namespace {
 
-class SaveDialog : public ::testing::Test
+class SaveDialog : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_dir = new QTemporaryDir;
-        s_error = ProgramFolderFixture::create(s_dir->path());
-    }
-    static void TearDownTestSuite() { delete s_dir; }
-
     void SetUp() override
     {
-        ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
         ASSERT_TRUE(target.isValid());
-        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString(),
-                                        [this](const QString &, const QString &text,
-                                               const QString &) { messages.append(text); });
-        ASSERT_FALSE(form->startupFailed());
+        ASSERT_NO_FATAL_FAILURE(startWindow());
         dialog = form->saveWindow();
         ASSERT_NE(dialog, nullptr);
     }
@@ -73,11 +62,7 @@ protected:
         return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot);
     }
 
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline QString s_error;
     QTemporaryDir target;
-    QStringList messages;
-    std::unique_ptr<TForm1> form;
     TForm6 *dialog = nullptr;
 };
 

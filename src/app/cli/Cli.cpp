@@ -3,6 +3,9 @@
 #include "app/cli/SisCommands.h"
 #include "document/SkinDocument.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 namespace {
 
 QString g_programFolder;
@@ -55,7 +58,9 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
 
 QString cliProgramFolder()
 {
-    return g_programFolder;
+    if (!g_programFolder.isEmpty())
+        return g_programFolder;
+    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
 }
 
 void setCliProgramFolder(const QString &folder)

@@ -26,7 +26,7 @@ Result<SkinData> readSkinJsonFile(const QString &path);
 // without a picture ending is an error. An empty path changes nothing.
 Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background);
 
-// The folder holding the program's data and tools; the executable's folder unless a test
-// points it elsewhere.
+// The folder holding the program's data and tools, with a trailing '/': the executable's folder
+// unless a test points it elsewhere.
 QString cliProgramFolder();
 void setCliProgramFolder(const QString &folder);

@@ -4,7 +4,6 @@
 #include "platform/WritablePlaces.h"
 #include "startup/Startup.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -265,8 +264,6 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
             << QString::fromUtf16(kExportUsage);
         return 2;
     }
-    const QString folder = cliProgramFolder().isEmpty()
-                               ? QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/'
-                               : cliProgramFolder();
+    const QString folder = cliProgramFolder();
     return runExport(*options, folder, out, err);
 }

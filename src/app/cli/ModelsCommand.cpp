@@ -2,8 +2,6 @@
 
 #include "core/PhoneModels.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,9 +34,7 @@ int runModelsCommand(const QStringList &args, QTextStream &out, QTextStream &err
         err << QString::fromUtf16(kModelsUsage);
         return 2;
     }
-    const QString folder = cliProgramFolder().isEmpty()
-                               ? QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/'
-                               : cliProgramFolder();
+    const QString folder = cliProgramFolder();
     const auto models = loadPhoneModels(folder);
     if (!models) {
         err << QStringLiteral("velmora-cli models: %1\n").arg(models.error().message);

@@ -8,8 +8,6 @@
 #include "preview/mainTolvoPreview.h"
 #include "startup/Startup.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -363,9 +361,7 @@ int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err
             << QString::fromUtf16(kRenderUsage);
         return 2;
     }
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
-    if (auto done = render(*options, cliProgramFolder().isEmpty() ? folder : cliProgramFolder());
-        !done) {
+    if (auto done = render(*options, cliProgramFolder()); !done) {
         err << QStringLiteral("velmora-cli render: %1\n").arg(done.error().message);
         return 1;
     }

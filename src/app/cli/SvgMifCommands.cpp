@@ -10,7 +10,6 @@
 #include "platform/ProcessRunner.h"
 #include "platform/WritablePlaces.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -128,13 +127,6 @@ int extractSvg(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-QString programFolder()
-{
-    if (!cliProgramFolder().isEmpty())
-        return cliProgramFolder();
-    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
-}
-
 // A private work folder for the converter, so nothing another run of either program works on is
 // ever touched, and the program folder may be read-only.
 struct ConverterSetup
@@ -145,7 +137,7 @@ struct ConverterSetup
 
 Result<ConverterSetup> converterSetup()
 {
-    const QString folder = programFolder();
+    const QString folder = cliProgramFolder();
     ConverterSetup setup;
     setup.tool = platform::findProgram(QStringLiteral("bmconv"), folder);
     if (setup.tool.isEmpty()) {
