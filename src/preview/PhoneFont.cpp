@@ -13,6 +13,8 @@ QFont baseFont(const PhoneFont &font, int pixelSize)
     q.setPixelSize(pixelSize);
     q.setBold(font.bold);
     q.setItalic(font.italic);
+    q.setUnderline(font.underline);
+    q.setStrikeOut(font.strikeOut);
     return q;
 }
 
@@ -51,6 +53,37 @@ QFont PhoneFont::toQFont() const
     if (height < 0)
         return baseFont(*this, -height);
     return baseFont(*this, qMax(1, pixelSizeForCell(*this)));
+}
+
+int PhoneFont::points() const
+{
+    if (height < 0)
+        return int(std::lround(-height * 72.0 / 96.0));
+    return int(std::lround(toQFont().pixelSize() * 72.0 / 96.0));
+}
+
+QFont PhoneFont::toDialogFont() const
+{
+    QFont q(family);
+    q.setPointSize(qMax(1, points()));
+    q.setBold(bold);
+    q.setItalic(italic);
+    q.setUnderline(underline);
+    q.setStrikeOut(strikeOut);
+    return q;
+}
+
+PhoneFont PhoneFont::fromDialogFont(const QFont &font)
+{
+    PhoneFont chosen;
+    chosen.family = font.family();
+    chosen.height = font.pointSizeF() > 0 ? -int(std::lround(font.pointSizeF() * 96.0 / 72.0))
+                                          : -qMax(1, font.pixelSize());
+    chosen.bold = font.bold();
+    chosen.italic = font.italic();
+    chosen.underline = font.underline();
+    chosen.strikeOut = font.strikeOut();
+    return chosen;
 }
 
 std::optional<PhoneFont> parsePhoneFont(const QString &spec)

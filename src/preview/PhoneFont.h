@@ -12,6 +12,10 @@ struct PhoneFont
     int height = -11;
     bool bold = false;
     bool italic = false;
+    // The font dialog offers these too; the settings file can only keep a plain style, so they
+    // must survive here for it to tell.
+    bool underline = false;
+    bool strikeOut = false;
 
     static PhoneFont fromPoints(const QString &family, int points, bool bold = false,
                                 bool italic = false);
@@ -19,6 +23,12 @@ struct PhoneFont
     // The absolute height in pixels, the "font height" of the screen layouts.
     int pixelHeight() const { return height < 0 ? -height : height; }
     QFont toQFont() const;
+    // The size in points, as the font dialog and the settings file speak of it.
+    int points() const;
+    // The font the font dialog starts from, in points, with every attribute.
+    QFont toDialogFont() const;
+    // What the font dialog chose; a size given in pixels is taken as phone pixels.
+    static PhoneFont fromDialogFont(const QFont &font);
 
     bool operator==(const PhoneFont &) const = default;
 };

@@ -1,15 +1,21 @@
-// The main window's tab "Внешний вид": the screen size, from a phone model or typed.
+// The main window's tab "Внешний вид": the preview options, the fonts and the screen size,
+// from a phone model or typed.
 #include "ui/Unit1.h"
 
 #include "preview/PhoneFrame.h"
 #include "preview/mainTolvoPreview.h"
+#include "ui/ArrowSpinBox.h"
 #include "ui/Unit3.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
@@ -48,6 +54,9 @@ QWidget *TForm1::buildAppearanceTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
+    layout->addWidget(buildOptionsGroup());
+    auto *row = new QHBoxLayout;
+    row->addWidget(buildFontsGroup());
     auto *group = new QGroupBox(QStringLiteral("Разрешение экрана"), page);
     auto *groupLayout = new QVBoxLayout(group);
 
@@ -70,8 +79,21 @@ QWidget *TForm1::buildAppearanceTab()
     sizeRow->addWidget(Edit8);
     sizeRow->addStretch();
     groupLayout->addLayout(sizeRow);
+    row->addWidget(group, 1);
+    layout->addLayout(row);
 
-    layout->addWidget(group);
+    // The options only make the work easier; the authors must not think they go into the skin.
+    auto *note = new QGroupBox(QStringLiteral("Внимание!"), page);
+    note->setStyleSheet(QStringLiteral("QGroupBox { color: red; font-weight: bold; }"));
+    auto *noteLayout = new QVBoxLayout(note);
+    auto *noteText = new QLabel(
+        QStringLiteral("Все настройки, располагающиеся в данной вкладке, предназначены только для "
+                       "создания удобного для работы интерфейса. На конечный результат они никак "
+                       "не влияют."),
+        note);
+    noteText->setWordWrap(true);
+    noteLayout->addWidget(noteText);
+    layout->addWidget(note);
     layout->addStretch();
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
@@ -79,6 +101,83 @@ QWidget *TForm1::buildAppearanceTab()
     connect(Edit6, &QSpinBox::valueChanged, this, &TForm1::Edit6Change);
     connect(Edit8, &QSpinBox::valueChanged, this, &TForm1::Edit6Change);
     return page;
+}
+
+QWidget *TForm1::buildOptionsGroup()
+{
+    auto *panel = new QWidget;
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    const auto box = [panel](const QString &caption) {
+        return new QCheckBox(caption, panel);
+    };
+    CheckBox2 = box(QStringLiteral("Показать всплывающее окно"));
+    CheckBox3 = box(QStringLiteral("Показать оффлайн"));
+    CheckBox12 = box(QStringLiteral("Показывать меню"));
+    CheckBox4 = box(QStringLiteral("Показать группы"));
+    CheckBox6 = box(QStringLiteral("Показать иконки клиентов"));
+    CheckBox7 = box(QStringLiteral("Маленькие часы"));
+    CheckBox9 = box(QStringLiteral("Показать уведомляющие окна"));
+    CheckBox10 = box(QStringLiteral("Показать уведомляющие окна слева"));
+    CheckBox10->setEnabled(false);
+    int line = 0;
+    for (QCheckBox *item :
+         {CheckBox2, CheckBox3, CheckBox12, CheckBox4, CheckBox6, CheckBox7, CheckBox9, CheckBox10})
+        grid->addWidget(item, line++, 0);
+
+    auto *sorting = new QGroupBox(QStringLiteral("Сортировка"), panel);
+    auto *sortingLayout = new QVBoxLayout(sorting);
+    RadioGroup1 = new QButtonGroup(this);
+    const QStringList orders = {QStringLiteral("по статусу"), QStringLiteral("по имени")};
+    for (int index = 0; index < int(orders.size()); ++index) {
+        auto *item = new QRadioButton(orders[index], sorting);
+        RadioGroup1->addButton(item, index);
+        sortingLayout->addWidget(item);
+    }
+    RadioGroup1->button(0)->setChecked(true);
+    grid->addWidget(sorting, 0, 1, 3, 1, Qt::AlignTop);
+
+    auto *columns = new QHBoxLayout;
+    Edit9 = new ArrowSpinBox(panel);
+    Edit9->setRange(1, 5);
+    Edit9->setValue(m_columnCount);
+    auto *columnsLabel = new QLabel(QStringLiteral("Число колонок"), panel);
+    columnsLabel->setBuddy(Edit9);
+    columns->addWidget(columnsLabel);
+    columns->addWidget(Edit9);
+    columns->addStretch();
+    grid->addLayout(columns, 3, 1);
+    grid->setColumnStretch(1, 1);
+
+    const std::pair<QCheckBox *, void (TForm1::*)()> handlers[] = {
+        {CheckBox2, &TForm1::CheckBox2Click},   {CheckBox3, &TForm1::CheckBox3Click},
+        {CheckBox12, &TForm1::CheckBox12Click}, {CheckBox4, &TForm1::CheckBox4Click},
+        {CheckBox6, &TForm1::CheckBox6Click},   {CheckBox7, &TForm1::CheckBox7Click},
+        {CheckBox9, &TForm1::CheckBox9Click},   {CheckBox10, &TForm1::CheckBox10Click}};
+    for (const auto &[item, handler] : handlers)
+        connect(item, &QCheckBox::toggled, this, handler);
+    connect(RadioGroup1, &QButtonGroup::idToggled, this, [this](int index, bool on) {
+        if (on)
+            RadioGroup1Click(index);
+    });
+    connect(Edit9, &ArrowSpinBox::arrowClicked, this, &TForm1::UpDown5Click);
+    return panel;
+}
+
+QWidget *TForm1::buildFontsGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Шрифты"));
+    auto *layout = new QVBoxLayout(group);
+    Button1 = new QPushButton(QStringLiteral("Контакт-лист"), group);
+    Button3 = new QPushButton(QStringLiteral("Окно сообщений"), group);
+    Button5 = new QPushButton(QStringLiteral("Настройки"), group);
+    for (QPushButton *button : {Button1, Button3, Button5})
+        layout->addWidget(button);
+    layout->addStretch();
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    return group;
 }
 
 // Reads mobiles/base.txt into the model list. A missing or broken file only costs the models:

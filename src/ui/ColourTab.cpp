@@ -34,7 +34,7 @@ QWidget *TForm1::buildColourTab()
     CheckBox1 = new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
     layout->addWidget(CheckBox1);
     layout->addStretch();
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
     connect(m_colourControls, &ColourControls::timerTick, this, &TForm1::Timer1Timer);
     connect(m_colourControls, &ColourControls::swatchClicked, this, &TForm1::Image1Click);
     connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
@@ -91,7 +91,9 @@ void TForm1::RadioGroup2Click(int slot)
     RenderBatch batch(m_preview);
     if (m_preview) {
         m_preview->regions().HoverSlot = 0;
-        m_preview->setShowPopup(m_popupOption);
+        // The options keep their states and check marks: a menu can show with "Показывать
+        // меню" off.
+        m_preview->setShowPopup(CheckBox2->isChecked());
         if (const auto view = slotView(slot, CheckBox1->isChecked())) {
             m_preview->setShowMenu(view->showMenu);
             m_preview->setActiveScreen(view->screen);
@@ -100,5 +102,4 @@ void TForm1::RadioGroup2Click(int slot)
     Drawcolor(m_document.slotColour(slot));
     m_document.selectSlot(slot);
     m_colourControls->setHexTexts(m_document.slotColour(slot));
-    m_form3->updateChecks();
 }

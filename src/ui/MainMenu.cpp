@@ -36,7 +36,7 @@ void TForm1::buildMainMenu()
     connect(skin1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::SkinOnly); });
     mif1 = add(exportMenu, QStringLiteral("*.mif"), true);
     connect(mif1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::MifOnly); });
-    exportMenu->addSeparator();
+    exportSeparator = exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
     connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,

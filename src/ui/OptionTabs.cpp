@@ -1,42 +1,108 @@
-// The option tabs of the main window: "Разное" and the hidden "Консоль".
+// The option tabs of the main window: "Разное" and the hidden "Консоль", and the window's
+// layout that holds the tabs.
 #include "ui/Unit1.h"
 
+#include "preview/PreviewState.h"
+
+#include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 void TForm1::buildTabs()
 {
-    PageControl1 = new QTabWidget(this);
+    auto *central = new QWidget(this);
+    m_rowLayout = new QHBoxLayout(central);
+    m_columnLayout = new QVBoxLayout;
+    m_rowLayout->addLayout(m_columnLayout);
+    PageControl1 = new QTabWidget(central);
     PageControl1->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
     PageControl1->addTab(buildAppearanceTab(), QStringLiteral("Внешний вид"));
     PageControl1->addTab(buildMiscTab(), QStringLiteral("Разное"));
     PageControl1->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
     // The console tab stays hidden until the console option turns it on.
     PageControl1->setTabVisible(3, false);
-    setCentralWidget(PageControl1);
+    m_columnLayout->addWidget(PageControl1);
+    setCentralWidget(central);
 }
 
 QWidget *TForm1::buildMiscTab()
 {
     auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    auto *group = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), page);
-    auto *groupLayout = new QVBoxLayout(group);
-    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), group);
+    m_miscPageLayout = new QVBoxLayout(page);
+    m_miscPageLayout->setContentsMargins(0, 0, 0, 0);
+    MiscPanel = new QWidget(page);
+    auto *layout = new QVBoxLayout(MiscPanel);
+    SvgGroup = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), MiscPanel);
+    auto *groupLayout = new QVBoxLayout(SvgGroup);
+    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), SvgGroup);
     groupLayout->addWidget(button);
-    layout->addWidget(group);
+    layout->addWidget(SvgGroup);
+    layout->addWidget(buildOpacityGroup());
+    layout->addWidget(buildSelectionGroup());
+    CheckBox8 = new QCheckBox(QStringLiteral("Показывать окно настроек при запуске"), MiscPanel);
+    CheckBox11 = new QCheckBox(QStringLiteral("Старый интерфейс"), MiscPanel);
+    layout->addWidget(CheckBox8);
+    layout->addWidget(CheckBox11);
     layout->addStretch();
+    // The bottom strip: all the simplified mode leaves of the main window.
+    CheckBox14 = new QCheckBox(QStringLiteral("Режим эксперта"), MiscPanel);
+    CheckBox14->setChecked(true);
+    CheckBox13 =
+        new QCheckBox(QStringLiteral("Ассоциировать приложение с расширением *.skin"), MiscPanel);
+    layout->addWidget(CheckBox14);
+    layout->addWidget(CheckBox13);
+    m_miscPageLayout->addWidget(MiscPanel);
     connect(button, &QPushButton::clicked, this, [this] {
         const QString path =
             askPictureName(QStringLiteral("Графические форматы (png, jpg) (*.jpg *png)"));
         if (!path.isEmpty())
             convertToSvg(path);
     });
+    connect(CheckBox11, &QCheckBox::toggled, this, &TForm1::CheckBox11Click);
+    connect(CheckBox14, &QCheckBox::toggled, this, &TForm1::CheckBox14Click);
     return page;
+}
+
+QWidget *TForm1::buildOpacityGroup()
+{
+    OpacityGroup =
+        new QGroupBox(QStringLiteral("Полупрозрачность окна настройки цвета"), MiscPanel);
+    auto *layout = new QHBoxLayout(OpacityGroup);
+    TrackBar4 = new QSlider(Qt::Horizontal, OpacityGroup);
+    TrackBar4->setRange(100, 255);
+    TrackBar4->setValue(255);
+    layout->addWidget(new QLabel(QStringLiteral("  Прозрачно"), OpacityGroup));
+    layout->addWidget(TrackBar4, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Непрозрачно  "), OpacityGroup));
+    connect(TrackBar4, &QSlider::valueChanged, this, &TForm1::TrackBar4Change);
+    return OpacityGroup;
+}
+
+QWidget *TForm1::buildSelectionGroup()
+{
+    SelectionGroup = new QGroupBox(QStringLiteral("Способ выделения объектов"), MiscPanel);
+    auto *layout = new QVBoxLayout(SelectionGroup);
+    RadioGroup3 = new QButtonGroup(this);
+    const QStringList items = {QStringLiteral("Отдельный элемент"),
+                               QStringLiteral("Все элементы одного цвета")};
+    for (int index = 0; index < int(items.size()); ++index) {
+        auto *item = new QRadioButton(items[index], SelectionGroup);
+        RadioGroup3->addButton(item, index);
+        layout->addWidget(item);
+    }
+    RadioGroup3->button(int(SelectionMode::WholeSlot))->setChecked(true);
+    connect(RadioGroup3, &QButtonGroup::idToggled, this, [this](int index, bool on) {
+        if (on)
+            RadioGroup3Click(index);
+    });
+    return SelectionGroup;
 }
 
 QWidget *TForm1::buildConsoleTab()

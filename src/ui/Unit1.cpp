@@ -12,9 +12,11 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -31,6 +33,11 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
             showMessage(caption, text, detail);
         };
     }
+    m_askFont = [this](const QFont &current) -> std::optional<QFont> {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, current, this);
+        return ok ? std::optional<QFont>(chosen) : std::nullopt;
+    };
     buildMainMenu();
     buildTabs();
     FormCreate(commandLineSkin, seed);
@@ -87,10 +94,15 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     m_form4->deleteLater();
     m_form4 = nullptr;
 
+    if (CheckBox8->isChecked())
+        show();
     if (!commandLineSkin.isEmpty() && QFileInfo(commandLineSkin).isFile())
         openSkin(commandLineSkin);
 
-    m_form3->setWindowOpacity(1.0);
+    // The old interface shows the screen here; the preview window stays invisible until its
+    // timer hides it.
+    if (!m_oldInterface)
+        m_form3->setWindowOpacity(1.0);
     m_startupComplete = true;
 }
 
@@ -142,23 +154,22 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
 
 void TForm1::applyStartupOptions()
 {
-    PreviewState state;
-    state.columns = m_columnCount;
-    // The settings file's default text turns these on; the menu and notification windows it
-    // also turns on wait for the settings file itself, as their controls do.
-    state.showOffline = true;
-    state.showClients = true;
-    state.selection = SelectionMode::WholeSlot;
-    m_preview->setState(state);
-    m_form3->updateChecks();
-}
-
-void TForm1::setPopupOption(bool on)
-{
-    m_popupOption = on;
-    if (m_preview)
-        m_preview->setShowPopup(on);
-    m_form3->updateChecks();
+    m_preview->setState(PreviewState{});
+    // The settings file's default text turns these on; the menu and the notification windows it
+    // also turns on wait for the settings file itself.
+    CheckBox3->setChecked(true);
+    CheckBox6->setChecked(true);
+    // Every option reaches the preview and its check mark, whatever its state.
+    CheckBox2Click();
+    RadioGroup1Click(RadioGroup1->checkedId());
+    CheckBox3Click();
+    CheckBox12Click();
+    CheckBox4Click();
+    CheckBox6Click();
+    CheckBox7Click();
+    CheckBox9Click();
+    RadioGroup3Click(RadioGroup3->checkedId());
+    UpDown5Click(m_columnCount);
 }
 
 void TForm1::connectPreviewWindow()
@@ -186,15 +197,15 @@ void TForm1::connectPreviewWindow()
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
     connect(m_form3->N47, &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().CursorPicture); });
-    connect(m_form3, &TForm3::slotClicked, this,
-            [this](int slot, const QPoint &at) { m_form5->openForSlot(slot, at); });
-    connect(m_form3, &TForm3::columnsChosen, this, [this](int n) { m_columnCount = n; });
-    connect(m_form3, &TForm3::popupToggled, this, &TForm1::setPopupOption);
-    m_form3->ColumnCountSource = [this] {
-        return m_columnCount;
-    };
+    connect(m_form3, &TForm3::slotClicked, this, &TForm1::openColourWindow);
+    connectOptionItems();
     // Closing the preview window any other way ends the program without saving anything.
     connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
+}
+
+void TForm1::openColourWindow(int slot, const QPoint &at)
+{
+    m_form5->openForSlot(slot, at);
 }
 
 // The save dialog needs the scratch folder, so it is made once that exists.
@@ -260,7 +271,11 @@ void TForm1::quit()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // In the normal interface the main window is only a tool window: closing hides it.
     event->ignore();
-    hide();
+    // In the old interface this window holds the screen: closing it ends the program, with the
+    // settings saved. In the new one it is only a tool window: closing hides it.
+    if (m_oldInterface)
+        quit();
+    else
+        hide();
 }

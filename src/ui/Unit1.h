@@ -3,20 +3,28 @@
 #include "document/SkinDocument.h"
 #include "startup/Startup.h"
 
+#include <QFont>
 #include <QMainWindow>
 #include <QSet>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class ArrowSpinBox;
 class ColourControls;
 class QAction;
+class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QPlainTextEdit;
+class QPushButton;
+class QSlider;
 class QSpinBox;
 class QTabWidget;
+struct PhoneFont;
 class TForm3;
 class TForm4;
 class TForm5;
@@ -36,6 +44,9 @@ public:
     // The caption is empty for the program's own title.
     using MessageSink =
         std::function<void(const QString &caption, const QString &text, const QString &detail)>;
+    // Asks for a font starting from the given one; nothing when the user cancels. The font
+    // dialog by default; tests answer instead.
+    using FontAsker = std::function<std::optional<QFont>(const QFont &current)>;
 
     // programFolder ends in '/'; commandLineSkin is the first program argument, if any (an
     // absolute path: the program changes its current folder). seed fixes the sample contact
@@ -71,6 +82,8 @@ public:
     // "Сохранить" and the two exports of both menus: the save dialog, set up for that output.
     void openSaveWindow(OutputKind kind);
     QAction *skinmif1 = nullptr, *skin1 = nullptr, *mif1 = nullptr;
+    // The separator after "*.skin" and "*.mif", hidden with them in the simplified mode.
+    QAction *exportSeparator = nullptr;
 
     // The colour tab.
     void Drawcolor(TColor colour);
@@ -110,11 +123,58 @@ public:
     // The models read at start-up from mobiles/base.txt; empty when the file could not be read.
     const PhoneModelList &phoneModels() const { return m_phoneModels; }
 
-    // Column count as the "Число колонок" option holds it.
+    // "Внешний вид": the preview options. Each handler sets the preview and the check marks of
+    // the preview menu; the menu's option items run the same handlers, so both stay in step.
+    QCheckBox *CheckBox2 = nullptr;      // "Показать всплывающее окно"
+    QButtonGroup *RadioGroup1 = nullptr; // "Сортировка": 0 by status, 1 by name
+    QCheckBox *CheckBox3 = nullptr;      // "Показать оффлайн"
+    QCheckBox *CheckBox12 = nullptr;     // "Показывать меню"
+    QCheckBox *CheckBox4 = nullptr;      // "Показать группы"
+    QCheckBox *CheckBox6 = nullptr;      // "Показать иконки клиентов"
+    QCheckBox *CheckBox7 = nullptr;      // "Маленькие часы"
+    QCheckBox *CheckBox9 = nullptr;      // "Показать уведомляющие окна"
+    QCheckBox *CheckBox10 = nullptr; // "Показать уведомляющие окна слева"
+    // "Число колонок" with its arrows (UpDown5): only the arrows set the column count.
+    ArrowSpinBox *Edit9 = nullptr;
+    QPushButton *Button1 = nullptr, *Button3 = nullptr, *Button5 = nullptr; // "Шрифты"
+    void CheckBox2Click();
+    void RadioGroup1Click(int index);
+    void CheckBox3Click();
+    void CheckBox12Click();
+    void CheckBox4Click();
+    void CheckBox6Click();
+    void CheckBox7Click();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void UpDown5Click(int position);
+    void Button1Click();
+    void Button3Click();
+    void Button5Click();
+    // The column count as the spinner's position holds it; typing alone does not change it.
     int columnCount() const { return m_columnCount; }
-    void setColumnCount(int columns) { m_columnCount = columns; }
-    bool popupOption() const { return m_popupOption; }
-    void setPopupOption(bool on);
+    // Sets the spinner and hands the count to the preview, as its arrows would.
+    void setColumnCount(int columns);
+    // Every check mark and enabled state of the preview menu's option items from the options.
+    void updateMenuChecks();
+    void setFontAsker(FontAsker asker) { m_askFont = std::move(asker); }
+
+    // "Разное".
+    QSlider *TrackBar4 = nullptr;        // colour window opacity, 100..255
+    QButtonGroup *RadioGroup3 = nullptr; // "Способ выделения объектов"
+    QCheckBox *CheckBox8 = nullptr; // "Показывать окно настроек при запуске"
+    QCheckBox *CheckBox11 = nullptr; // "Старый интерфейс"
+    QCheckBox *CheckBox14 = nullptr; // "Режим эксперта"
+    QCheckBox *CheckBox13 = nullptr; // "Ассоциировать приложение с расширением *.skin"
+    QGroupBox *SvgGroup = nullptr, *OpacityGroup = nullptr, *SelectionGroup = nullptr;
+    // The panel of "Разное"; the simplified mode puts it on the window as a strip.
+    QWidget *MiscPanel = nullptr;
+    void TrackBar4Change(int position);
+    void RadioGroup3Click(int index);
+    // Expert or simplified mode, then the interface handler.
+    void CheckBox14Click();
+    // Old interface (the screen inside this window) or new (in the preview window).
+    void CheckBox11Click();
+    bool oldInterface() const { return m_oldInterface; }
 
     QTabWidget *PageControl1 = nullptr;
 
@@ -122,6 +182,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void FormCreate(const QString &commandLineSkin, std::optional<unsigned> seed);
@@ -135,6 +196,16 @@ private:
     QWidget *buildAppearanceTab();
     QWidget *buildMiscTab();
     QWidget *buildConsoleTab();
+    QWidget *buildOptionsGroup();
+    QWidget *buildFontsGroup();
+    QWidget *buildOpacityGroup();
+    QWidget *buildSelectionGroup();
+    void connectOptionItems();
+    void chooseFont(const PhoneFont &current, void (TTolvoPreview::*apply)(const PhoneFont &));
+    // Puts the "Разное" panel into its tab (expert) or onto the window as a strip.
+    void placeMiscPanel(bool inTab);
+    void lendPreviewControl();
+    void openColourWindow(int slot, const QPoint &at);
     QString askPictureName(const QString &filter);
     void connectPreviewWindow();
     void createSaveWindow();
@@ -163,15 +234,22 @@ private:
     TForm6 *m_form6 = nullptr;
     ColourControls *m_colourControls = nullptr;
     int m_columnCount = 2;
-    // "Показать всплывающее окно": picking a slot shows the pop-up as this option says. The
-    // appearance tab's check box will hold it; until then the preview menu's toggle sets it.
-    bool m_popupOption = false;
+    FontAsker m_askFont;
+    // The window's own column (tabs, or the "Разное" strip) and the row that adds the screen
+    // to its right in the old interface.
+    QBoxLayout *m_columnLayout = nullptr;
+    QBoxLayout *m_rowLayout = nullptr;
+    QBoxLayout *m_miscPageLayout = nullptr;
+    // The window's size in the expert mode, to return to from the strip of the simplified one.
+    QSize m_expertSize;
+    // The window's size before the old interface widened it with the screen.
+    QSize m_sizeBeforeLending;
     TTolvoPreview *m_preview = nullptr;
     PhoneModelList m_phoneModels;
     // Models whose picture could not be loaded and the user was told so: once is enough.
     QSet<int> m_pictureWarned;
     // The old interface shows the screen inside this window, where a phone frame has no place:
-    // it will keep "Телефон" disabled.
+    // it keeps "Телефон" disabled.
     bool m_oldInterface = false;
     bool m_startupComplete = false;
     QPlainTextEdit *m_console = nullptr;

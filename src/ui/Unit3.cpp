@@ -3,6 +3,7 @@
 #include "containers/PictureCodecs.h"
 #include "platform/FileOps.h"
 #include "preview/mainTolvoPreview.h"
+#include "ui/PreviewControl.h"
 #include "ui/ProgramIcon.h"
 
 #include <QActionGroup>
@@ -52,6 +53,7 @@ TForm3::TForm3(QWidget *parent)
     setWindowIcon(programIcon());
     setMouseTracking(true);
     resize(240, 320);
+    m_control = new PreviewControl(this);
     buildPopupMenu();
     Timer1.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
@@ -68,7 +70,7 @@ void TForm3::buildPopupMenu()
     N40 = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
     skinmif1 = addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
     m->addSeparator();
-    QMenu *N9 = m->addMenu(QStringLiteral("Контакт лист"));
+    N9 = m->addMenu(QStringLiteral("Контакт лист"));
     N4 = addItem(N9, QStringLiteral("Показать контакт-лист"), true, QKeySequence(Qt::Key_F1));
     N9->addSeparator();
     N20 = addToggle(N9, QStringLiteral("Показать группы"));
@@ -86,32 +88,26 @@ void TForm3::buildPopupMenu()
     N31 = addToggle(N26, QStringLiteral("3"));
     N41 = addToggle(N26, QStringLiteral("4"));
     N51 = addToggle(N26, QStringLiteral("5"));
-    const QList<QAction *> columnItems = {N110, N27, N31, N41, N51};
-    for (int n = 1; n <= 5; ++n) {
-        columns->addAction(columnItems[n - 1]);
-        connect(columnItems[n - 1], &QAction::triggered, this, [this, n] {
-            emit columnsChosen(n);
-            columnscheck();
-        });
-    }
+    for (QAction *item : columnItems())
+        columns->addAction(item);
     // Only the simplified mode shows the contact list at the top level.
     N45 = addItem(m, QStringLiteral("Контакт лист"), true, QKeySequence(Qt::Key_F1));
     N45->setVisible(false);
     N10 = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
     N11 = addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
     m->addSeparator();
-    QMenu *N5 = m->addMenu(QStringLiteral("Меню"));
+    N5 = m->addMenu(QStringLiteral("Меню"));
     N44 = addToggle(N5, QStringLiteral("показать"));
     N5->addSeparator();
     N38 = addToggle(N5, QStringLiteral("левое"));
     N39 = addToggle(N5, QStringLiteral("правое"));
     N33 = addToggle(m, QStringLiteral("Показать всплывающее окно"));
-    QMenu *N12 = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
+    N12 = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
     N36 = addToggle(N12, QStringLiteral("показывать"));
     N12->addSeparator();
     N34 = addToggle(N12, QStringLiteral("слева"));
     N35 = addToggle(N12, QStringLiteral("справа"));
-    m->addSeparator();
+    N2 = m->addSeparator();
     QMenu *N15 = m->addMenu(QStringLiteral("Импортировать"));
     N14 = addItem(N15, QStringLiteral("цветовую схему"));
     N8 = addItem(N15, QStringLiteral("фоновый рисунок"), false);
@@ -119,13 +115,13 @@ void TForm3::buildPopupMenu()
     QMenu *N16 = m->addMenu(QStringLiteral("Экспортировать"));
     mif1 = addItem(N16, QStringLiteral("*.mif"));
     skin1 = addItem(N16, QStringLiteral("*.skin"));
-    N16->addSeparator();
+    N17 = N16->addSeparator();
     N48 = addItem(N16, QStringLiteral("Фон"));
     N47 = addItem(N16, QStringLiteral("Курсор"));
     N16->addSeparator();
     N1 = addItem(N16, QStringLiteral("Скриншот экрана"));
     m->addSeparator();
-    N46 = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""), false);
+    N46 = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
     N6 = addItem(m, QStringLiteral("Настройки"));
     QMenu *N29 = m->addMenu(QStringLiteral("Помощь"));
     N52 = addItem(N29, QStringLiteral("Помощь"), false);
@@ -141,53 +137,33 @@ void TForm3::buildPopupMenu()
             [this] { showScreen(PreviewScreen::ContactListPicked); });
     connect(N10, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
     connect(N11, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Settings); });
-    // The pop-up is an option of the main window: picking a slot shows it as the option says.
-    connect(N33, &QAction::triggered, this, &TForm3::popupToggled);
     connect(N1, &QAction::triggered, this, &TForm3::screenshotRequested);
-    using Setter = std::function<void(TTolvoPreview &, bool)>;
-    // Toggles pass their new check state on; choices always set the same value.
-    const auto bind = [this](QAction *item, Setter setter, std::optional<bool> value) {
-        connect(item, &QAction::triggered, this, [this, setter, value](bool checked) {
-            if (m_preview)
-                setter(*m_preview, value.value_or(checked));
-            updateChecks();
-        });
-    };
-    bind(N20, &TTolvoPreview::setShowGroups, {});
-    bind(N21, &TTolvoPreview::setShowOffline, {});
-    bind(N32, &TTolvoPreview::setShowClients, {});
-    bind(N28, &TTolvoPreview::setMiniClock, {});
-    bind(N44, &TTolvoPreview::setShowMenu, {});
-    bind(N36, &TTolvoPreview::setShowInfoWindows, {});
-    bind(N25, &TTolvoPreview::setSortByStatus, false);
-    bind(N24, &TTolvoPreview::setSortByStatus, true);
-    bind(N38, &TTolvoPreview::setMenuLeft, true);
-    bind(N39, &TTolvoPreview::setMenuLeft, false);
-    bind(N34, &TTolvoPreview::setInfoWindowsLeft, true);
-    bind(N35, &TTolvoPreview::setInfoWindowsLeft, false);
+    // The option items act on the main window's options, which set their check marks.
 }
 
-void TForm3::updateChecks()
+QList<QAction *> TForm3::columnItems() const
 {
-    if (!m_preview)
-        return;
-    const TTolvoPreview &p = *m_preview;
-    N20->setChecked(p.ShowGroups());
-    N21->setChecked(p.ShowOffline());
-    N32->setChecked(p.ShowClients());
-    N28->setChecked(p.MiniClock());
-    N25->setChecked(!p.SortByStatus());
-    N24->setChecked(p.SortByStatus());
-    N44->setChecked(p.ShowMenu());
-    N38->setChecked(p.MenuLeft());
-    N39->setChecked(!p.MenuLeft());
-    N33->setChecked(p.ShowPopup());
-    N36->setChecked(p.ShowInfoWindows());
-    N34->setChecked(p.InfoWindowsLeft());
-    N35->setChecked(!p.InfoWindowsLeft());
-    const QList<QAction *> columnItems = {N110, N27, N31, N41, N51};
-    for (int n = 1; n <= 5; ++n)
-        columnItems[n - 1]->setChecked(p.Columns() == n);
+    return {N110, N27, N31, N41, N51};
+}
+
+void TForm3::setExpertMenus(bool expert)
+{
+    N9->menuAction()->setVisible(expert);
+    N45->setVisible(!expert);
+    for (QAction *item : {N5->menuAction(), N33, N12->menuAction(), N2, mif1, skin1, N17})
+        item->setVisible(expert);
+    N46->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
+                        : QStringLiteral("Переключиться в \"режим эксперта\""));
+}
+
+void TForm3::setOldInterface(bool on)
+{
+    m_oldInterface = on;
+    N46->setVisible(!on);
+    if (on) {
+        Timer1.stop();
+        hide();
+    }
 }
 
 void TForm3::columnscheck()
@@ -195,7 +171,9 @@ void TForm3::columnscheck()
     if (!m_preview)
         return;
     m_preview->setColumns(ColumnCountSource ? ColumnCountSource() : m_preview->Columns());
-    updateChecks();
+    const QList<QAction *> items = columnItems();
+    for (int n = 1; n <= int(items.size()); ++n)
+        items[n - 1]->setChecked(m_preview->Columns() == n);
 }
 
 void TForm3::showScreen(PreviewScreen screen)
@@ -209,9 +187,33 @@ void TForm3::showScreen(PreviewScreen screen)
 void TForm3::setPreview(TTolvoPreview *preview)
 {
     m_preview = preview;
+    // The control sizes itself first, then this window fits around it.
+    m_control->setPreview(preview);
+    connect(preview, &TTolvoPreview::rendered, m_control, &PreviewControl::fitToPicture);
     connect(preview, &TTolvoPreview::rendered, this, &TForm3::previewRendered);
     previewRendered();
-    updateChecks();
+    columnscheck();
+}
+
+bool TForm3::hostsControl() const
+{
+    return m_control->parentWidget() == this;
+}
+
+void TForm3::hostControl()
+{
+    if (!hostsControl()) {
+        m_control->setParent(this);
+        m_control->setOwnMouse(false);
+    }
+    m_control->show();
+    m_control->fitToPicture();
+    previewRendered();
+}
+
+int TForm3::pixelScale() const
+{
+    return m_control->pixelScale();
 }
 
 QImage TForm3::shownScreen() const
@@ -235,26 +237,26 @@ void TForm3::setFrame(const std::optional<PhoneFrame> &frame)
 
 void TForm3::previewRendered()
 {
+    if (!hostsControl())
+        return;
     const QSize screen = !m_preview                      ? QSize()
                          : m_preview->picture().isNull() ? m_preview->screenSize()
                                                          : m_preview->picture().size();
     const QSize phone = m_frame ? m_frame->picture.size() : screen;
     if (phone.isEmpty())
         return;
-    // Whole device pixels per phone pixel: 1 on ordinary screens, 2 on double-density ones.
-    const qreal ratio = devicePixelRatioF();
-    m_scale = qMax(1, int(std::floor(ratio)));
-    const QSize logical(int(std::ceil(phone.width() * m_scale / ratio)),
-                        int(std::ceil(phone.height() * m_scale / ratio)));
+    const QSize logical = m_control->logicalSize(phone);
     if (logical != size())
         setFixedSize(logical);
+    const QSize at = m_control->logicalSize(QSize(screenAt().x(), screenAt().y()));
+    m_control->move(at.width(), at.height());
     applyShape(m_frame ? m_frame->shape : screenShape(phone));
     update();
 }
 
 void TForm3::applyShape(const QRegion &shape)
 {
-    const qreal factor = m_scale / devicePixelRatioF();
+    const qreal factor = pixelScale() / devicePixelRatioF();
     if (shape == m_shape && factor == m_shapeFactor)
         return;
     m_shape = shape;
@@ -262,38 +264,31 @@ void TForm3::applyShape(const QRegion &shape)
     setMask(factor == 1 ? shape : QTransform::fromScale(factor, factor).map(shape));
 }
 
-QPoint TForm3::toPhone(const QPointF &windowPoint) const
+QPointF TForm3::onControl(const QPointF &windowPoint) const
 {
-    const qreal ratio = devicePixelRatioF();
-    return QPoint(int(std::floor(windowPoint.x() * ratio / m_scale)),
-                  int(std::floor(windowPoint.y() * ratio / m_scale))) -
-           screenAt();
+    return windowPoint - QPointF(m_control->pos());
 }
 
-bool TForm3::overScreen(const QPoint &windowPoint) const
+QPoint TForm3::toPhone(const QPointF &windowPoint) const
 {
-    return m_preview && m_preview->picture().rect().contains(toPhone(windowPoint));
+    return m_control->toPhone(onControl(windowPoint));
 }
 
 void TForm3::paintEvent(QPaintEvent *)
 {
-    if (!m_preview || m_preview->picture().isNull())
+    // The screen control paints the screen over the phone; the window's mask cuts away what
+    // lies outside the phone.
+    if (!m_frame)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const qreal ratio = devicePixelRatioF();
-    const auto draw = [&](QPoint phoneAt, const QImage &image) {
-        QImage scaled = m_scale == 1 ? image
-                                     : image.scaled(image.size() * m_scale, Qt::IgnoreAspectRatio,
-                                                    Qt::FastTransformation);
-        scaled.setDevicePixelRatio(ratio);
-        painter.drawImage(QPointF(phoneAt) * m_scale / ratio, scaled);
-    };
-    // The window's mask already cuts away what lies outside the phone, so the phone and the
-    // screen are drawn as they are, without composing the framed picture on every paint.
-    if (m_frame)
-        draw(QPoint(0, 0), m_frame->picture);
-    draw(screenAt(), m_preview->picture());
+    const int scale = pixelScale();
+    QImage scaled = scale == 1
+                        ? m_frame->picture
+                        : m_frame->picture.scaled(m_frame->picture.size() * scale,
+                                                  Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled.setDevicePixelRatio(devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), scaled);
 }
 
 void TForm3::closeEvent(QCloseEvent *event)
@@ -305,6 +300,8 @@ void TForm3::closeEvent(QCloseEvent *event)
 
 void TForm3::mousePressEvent(QMouseEvent *event)
 {
+    if (m_oldInterface)
+        return;
     m_dragging = true;
     m_moved = false;
     m_pressed = event->position().toPoint();
@@ -334,26 +331,18 @@ void TForm3::mouseMoveEvent(QMouseEvent *event)
         move(snapped(pos() + at - m_pressed));
         if (at != m_pressed)
             m_moved = true;
-    } else if (m_preview && overScreen(at)) {
-        const QPoint phone = toPhone(event->position());
-        if (m_preview->hitTest(phone.x(), phone.y()))
-            m_preview->Render();
-    } else if (m_preview && !m_preview->HighlightHidden()) {
-        // Over the phone body: every move there would otherwise redraw the same screen.
-        m_preview->setHighlightHidden(true);
-        m_preview->Render();
+    } else if (hostsControl()) {
+        // Over the phone body the control puts the highlight away.
+        m_control->hoverAt(onControl(event->position()));
     }
     Timer1.start();
 }
 
 void TForm3::mouseReleaseEvent(QMouseEvent *event)
 {
-    const QPoint at = event->position().toPoint();
-    if (!m_moved && event->button() == Qt::LeftButton && m_preview &&
-        !m_preview->HighlightHidden() && m_preview->HoverSlot() != 0 && overScreen(at)) {
-        const int slot = m_preview->HoverSlot() - 1;
-        m_preview->setHighlightHidden(true);
-        emit slotClicked(slot, event->globalPosition().toPoint());
+    if (!m_moved && event->button() == Qt::LeftButton && hostsControl()) {
+        if (const int slot = m_control->clickAt(onControl(event->position())); slot >= 0)
+            emit slotClicked(slot, event->globalPosition().toPoint());
     }
     m_dragging = false;
     m_moved = false;
@@ -364,23 +353,27 @@ void TForm3::contextMenuEvent(QContextMenuEvent *event)
     // The menu takes the mouse release, so the press must not leave a drag behind.
     m_dragging = false;
     m_moved = false;
-    updateChecks();
     PopupMenu1->popup(event->globalPos());
 }
 
 void TForm3::Timer1Timer()
 {
-    if (!m_preview || frameGeometry().contains(QCursor::pos()))
+    // In the main window the control watches the mouse itself.
+    if (!hostsControl() || frameGeometry().contains(QCursor::pos()))
         return;
-    m_preview->setHighlightHidden(true);
-    m_preview->Render();
+    if (m_preview) {
+        m_preview->setHighlightHidden(true);
+        m_preview->Render();
+    }
     Timer1.stop();
 }
 
 void TForm3::Timer2Timer()
 {
-    // The old interface keeps the preview in the main window; this window then hides. That
-    // interface comes with the options tab, so for now there is nothing to hide.
+    // Started with the program: the old interface, chosen while it started, hides this window
+    // once the event loop has shown it.
+    if (m_oldInterface)
+        hide();
     Timer2.stop();
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class PreviewControl;
 class QAction;
 class QMenu;
 class TTolvoPreview;
@@ -18,7 +19,8 @@ enum class PreviewScreen : int;
 // The preview window: a borderless window showing the simulated phone screen, alone or inside
 // the phone's picture, shaped to what it shows. It is moved by dragging it anywhere; pointing at an
 // element highlights it and a click opens the colour window for its slot; everything else is in the
-// context menu. Closing it ends the program.
+// context menu. Closing it ends the program. In the old interface the main window borrows the
+// screen control and this window stays hidden.
 class TForm3 : public QWidget
 {
     Q_OBJECT
@@ -42,9 +44,22 @@ public:
     QPoint screenAt() const { return m_frame ? m_frame->screenAt : QPoint(); }
 
     // Device pixels per phone pixel: a whole number, so the phone's pixels stay sharp.
-    int pixelScale() const { return m_scale; }
+    int pixelScale() const;
     // A point of this window in phone-screen pixels (the phone body lies outside the screen).
     QPoint toPhone(const QPointF &windowPoint) const;
+
+    // The screen control. It is this window's child unless the old interface has lent it to the
+    // main window.
+    PreviewControl *previewControl() const { return m_control; }
+    bool hostsControl() const;
+    // Takes the control back, places it in the phone and sizes the window around it.
+    void hostControl();
+    // The old interface: the window hides (at once, or by Timer2 while the program starts)
+    // and its menu loses the mode item, which that interface locks.
+    void setOldInterface(bool on);
+    bool oldInterface() const { return m_oldInterface; }
+    // Shows the menu items of the expert or of the simplified mode.
+    void setExpertMenus(bool expert);
 
     // Set by "Выход" so that the close that follows does not count as closing the window.
     void setQuitting() { m_quitting = true; }
@@ -64,13 +79,17 @@ public:
     QAction *N14 = nullptr, *N8 = nullptr, *N13 = nullptr;
     QAction *mif1 = nullptr, *skin1 = nullptr, *N48 = nullptr, *N47 = nullptr, *N1 = nullptr;
     QAction *N46 = nullptr, *N6 = nullptr, *N52 = nullptr, *N50 = nullptr, *N7 = nullptr;
+    // The submenus "Контакт лист", "Меню" and "Показать уведомляющие окна", and the separators
+    // the simplified mode hides with the items around them.
+    QMenu *N9 = nullptr, *N5 = nullptr, *N12 = nullptr;
+    QAction *N2 = nullptr, *N17 = nullptr;
+    // The five column items, "1" to "5".
+    QList<QAction *> columnItems() const;
 
     QTimer Timer1;
     QTimer Timer2;
 
-    // Refreshes the check marks from the preview's state.
-    void updateChecks();
-    // Reads the column count from the main window's option and applies it.
+    // Reads the column count from the main window's option, applies it and checks its item.
     void columnscheck();
     // Where columnscheck reads the main window's column count.
     std::function<int()> ColumnCountSource;
@@ -80,10 +99,6 @@ signals:
     void closedByUser();
     // A click without movement on an element: open the colour window for its slot.
     void slotClicked(int slot, const QPoint &globalPos);
-    // The column items set the main window's "Число колонок" option.
-    void columnsChosen(int columns);
-    // "Показать всплывающее окно" was toggled: the option it stands for is the main window's.
-    void popupToggled(bool on);
     // "Скриншот экрана" was chosen (the main window runs the dialog for both menus).
     void screenshotRequested();
 
@@ -103,15 +118,16 @@ private:
     void Timer1Timer();
     void Timer2Timer();
     QPoint snapped(QPoint topLeft) const;
-    bool overScreen(const QPoint &windowPoint) const;
+    QPointF onControl(const QPointF &windowPoint) const;
 
     TTolvoPreview *m_preview = nullptr;
+    PreviewControl *m_control = nullptr;
     std::optional<PhoneFrame> m_frame;
     // The shape last given to setMask, in phone pixels, with the scale it was given at: a render
     // (every hover) must not rebuild a phone-shaped mask of thousands of rectangles.
     QRegion m_shape;
     qreal m_shapeFactor = 0;
-    int m_scale = 1;
+    bool m_oldInterface = false;
     bool m_dragging = false;
     bool m_moved = false;
     QPoint m_pressed;

@@ -163,3 +163,29 @@ TEST(SlotViews, EverySlotShowsWhereItIsPainted)
         }
     }
 }
+
+TEST(FontDialogRoundTrip, KeepsEveryAttributeTheDialogReturns)
+{
+    PhoneFont font = PhoneFont::fromPoints(QStringLiteral("Nokia Hindi S60"), 8, true);
+    font.underline = true;
+    font.strikeOut = true;
+    const QFont offered = font.toDialogFont();
+    EXPECT_EQ(offered.pointSize(), 8);
+    EXPECT_TRUE(offered.bold());
+    EXPECT_TRUE(offered.underline());
+    EXPECT_TRUE(offered.strikeOut());
+    EXPECT_EQ(PhoneFont::fromDialogFont(offered), font);
+
+    // What the renderer draws with carries them too.
+    const QFont drawn = font.toQFont();
+    EXPECT_TRUE(drawn.underline());
+    EXPECT_TRUE(drawn.strikeOut());
+    EXPECT_EQ(drawn.pixelSize(), 11);
+
+    // A size the dialog gives in pixels is taken as phone pixels.
+    QFont pixels(QStringLiteral("Serif"));
+    pixels.setPixelSize(14);
+    EXPECT_EQ(PhoneFont::fromDialogFont(pixels).pixelHeight(), 14);
+    for (int points : {6, 7, 8, 9, 10, 12, 14, 18, 36})
+        EXPECT_EQ(PhoneFont::fromPoints(QStringLiteral("X"), points).points(), points) << points;
+}

@@ -198,6 +198,10 @@ TEST_F(Editing, ColumnItemsAndMenuSide)
     EXPECT_EQ(form->columnCount(), 3);
     EXPECT_TRUE(window->N31->isChecked());
     EXPECT_FALSE(window->N27->isChecked());
+    // The side items wait for the menu to be shown.
+    window->N38->trigger();
+    EXPECT_FALSE(preview->MenuLeft());
+    window->N44->trigger();
     window->N38->trigger();
     EXPECT_TRUE(preview->MenuLeft());
     EXPECT_TRUE(window->N38->isChecked());
@@ -224,7 +228,7 @@ TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
 {
     window->N33->trigger();
     EXPECT_TRUE(preview->ShowPopup());
-    EXPECT_TRUE(form->popupOption());
+    EXPECT_TRUE(form->CheckBox2->isChecked());
     for (int slot : {7, 0, 14, 12}) {
         form->RadioGroup2Click(slot);
         EXPECT_TRUE(preview->ShowPopup()) << "slot " << slot;

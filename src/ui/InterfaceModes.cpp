@@ -1,0 +1,117 @@
+// The two pairs of interface modes: expert or simplified, and the screen in its own window
+// (new interface) or inside this one (old interface).
+#include "ui/Unit1.h"
+
+#include "ui/PreviewControl.h"
+#include "ui/Unit3.h"
+#include "ui/Unit6.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+void TForm1::CheckBox14Click()
+{
+    const bool expert = CheckBox14->isChecked();
+    if (!expert && PageControl1->isVisible())
+        m_expertSize = size();
+    PageControl1->setVisible(expert);
+    if (expert) {
+        PageControl1->setTabVisible(0, true);
+        PageControl1->setTabVisible(1, true);
+    }
+    placeMiscPanel(expert);
+    for (QWidget *advanced : std::initializer_list<QWidget *>{SvgGroup, CheckBox8, CheckBox11,
+                                                              OpacityGroup, SelectionGroup})
+        advanced->setVisible(expert);
+    menuBar()->setVisible(expert);
+    for (QAction *item : {skin1, mif1, exportSeparator})
+        item->setVisible(expert);
+    m_form3->setExpertMenus(expert);
+    if (m_form6)
+        m_form6->setExpertLayout(expert);
+    if (expert && m_expertSize.isValid()) {
+        resize(m_expertSize);
+    } else if (!expert) {
+        // The layouts learn of the hidden controls only when they next run, inner ones first:
+        // run them now, or the old minimum height keeps the window from shrinking to the strip.
+        for (QWidget *holder : {MiscPanel, centralWidget(), static_cast<QWidget *>(this)})
+            holder->layout()->activate();
+        resize(minimumSizeHint());
+    }
+    CheckBox11Click();
+}
+
+void TForm1::placeMiscPanel(bool inTab)
+{
+    QBoxLayout *target = inTab ? m_miscPageLayout : m_columnLayout;
+    if (target->indexOf(MiscPanel) >= 0)
+        return;
+    target->addWidget(MiscPanel);
+    MiscPanel->show();
+}
+
+void TForm1::CheckBox11Click()
+{
+    // A phone around the screen has no place in this window; the handler of the model list
+    // decides again below whether the preview window can have one.
+    CheckBox5->setEnabled(false);
+    m_oldInterface = CheckBox11->isChecked();
+    if (m_oldInterface) {
+        lendPreviewControl();
+        ComboBox1Change();
+        CheckBox5->setChecked(false);
+        CheckBox8->setChecked(true);
+        CheckBox8->setEnabled(false);
+        // Turning the expert mode on runs its handler, which comes back here once.
+        CheckBox14->setChecked(true);
+        CheckBox14->setEnabled(false);
+        addActions({m_form3->N4, m_form3->N45, m_form3->N10, m_form3->N11});
+        m_form3->setOldInterface(true);
+        if (m_startupComplete)
+            show();
+        return;
+    }
+    const bool wasLent = !m_form3->hostsControl();
+    m_form3->setOldInterface(false);
+    m_form3->hostControl();
+    ComboBox1Change();
+    CheckBox8->setEnabled(true);
+    if (m_startupComplete)
+        m_form3->setWindowOpacity(1.0);
+    CheckBox14->setEnabled(true);
+    for (QAction *item : {m_form3->N4, m_form3->N45, m_form3->N10, m_form3->N11})
+        removeAction(item);
+    if (wasLent && m_sizeBeforeLending.isValid())
+        resize(m_sizeBeforeLending);
+    if (m_startupComplete)
+        m_form3->show();
+}
+
+// The screen control stands to the right of the tabs, at the top.
+void TForm1::lendPreviewControl()
+{
+    PreviewControl *control = m_form3->previewControl();
+    if (m_rowLayout->indexOf(control) >= 0)
+        return;
+    m_sizeBeforeLending = size();
+    control->setOwnMouse(true);
+    m_rowLayout->addWidget(control, 0, Qt::AlignTop);
+    control->fitToPicture();
+    control->show();
+    connect(control, &PreviewControl::slotClicked, this, &TForm1::openColourWindow,
+            Qt::UniqueConnection);
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The old interface gives this window the preview window's menu.
+    if (m_oldInterface)
+        m_form3->PopupMenu1->popup(event->globalPos());
+    else
+        QMainWindow::contextMenuEvent(event);
+}

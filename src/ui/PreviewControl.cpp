@@ -1,0 +1,134 @@
+#include "ui/PreviewControl.h"
+
+#include "preview/mainTolvoPreview.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+PreviewControl::PreviewControl(QWidget *parent)
+    : QWidget(parent)
+{
+    setMouseTracking(true);
+    setOwnMouse(false);
+}
+
+void PreviewControl::setPreview(TTolvoPreview *preview)
+{
+    m_preview = preview;
+    fitToPicture();
+}
+
+QSize PreviewControl::logicalSize(QSize phonePixels) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::ceil(phonePixels.width() * m_scale / ratio)),
+            int(std::ceil(phonePixels.height() * m_scale / ratio))};
+}
+
+void PreviewControl::fitToPicture()
+{
+    // Whole device pixels per phone pixel: 1 on ordinary screens, 2 on double-density ones.
+    m_scale = qMax(1, int(std::floor(devicePixelRatioF())));
+    if (!m_preview)
+        return;
+    const QSize phone =
+        m_preview->picture().isNull() ? m_preview->screenSize() : m_preview->picture().size();
+    const QSize wanted = logicalSize(phone);
+    if (wanted != size())
+        setFixedSize(wanted);
+    update();
+}
+
+QPoint PreviewControl::toPhone(const QPointF &point) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::floor(point.x() * ratio / m_scale)),
+            int(std::floor(point.y() * ratio / m_scale))};
+}
+
+bool PreviewControl::overScreen(const QPointF &point) const
+{
+    return m_preview && m_preview->picture().rect().contains(toPhone(point));
+}
+
+void PreviewControl::hoverAt(const QPointF &point)
+{
+    if (!m_preview)
+        return;
+    if (!overScreen(point)) {
+        hideHighlight();
+        return;
+    }
+    const QPoint phone = toPhone(point);
+    if (m_preview->hitTest(phone.x(), phone.y()))
+        m_preview->Render();
+}
+
+void PreviewControl::hideHighlight()
+{
+    // Every move off the screen would otherwise redraw the same picture.
+    if (!m_preview || m_preview->HighlightHidden())
+        return;
+    m_preview->setHighlightHidden(true);
+    m_preview->Render();
+}
+
+int PreviewControl::clickAt(const QPointF &point)
+{
+    if (!m_preview || m_preview->HighlightHidden() || m_preview->HoverSlot() == 0 ||
+        !overScreen(point))
+        return -1;
+    m_preview->setHighlightHidden(true);
+    return m_preview->HoverSlot() - 1;
+}
+
+void PreviewControl::setOwnMouse(bool own)
+{
+    m_ownMouse = own;
+    // In the preview window a press anywhere starts a drag, so the window takes every event.
+    setAttribute(Qt::WA_TransparentForMouseEvents, !own);
+}
+
+void PreviewControl::paintEvent(QPaintEvent *)
+{
+    if (!m_preview || m_preview->picture().isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QImage &picture = m_preview->picture();
+    QImage scaled = m_scale == 1 ? picture
+                                 : picture.scaled(picture.size() * m_scale, Qt::IgnoreAspectRatio,
+                                                  Qt::FastTransformation);
+    scaled.setDevicePixelRatio(devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), scaled);
+}
+
+void PreviewControl::mousePressEvent(QMouseEvent *event)
+{
+    // Nothing to drag in the main window: a press only prepares the click.
+    event->accept();
+}
+
+void PreviewControl::mouseMoveEvent(QMouseEvent *event)
+{
+    hoverAt(event->position());
+}
+
+void PreviewControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (const int slot = clickAt(event->position()); slot >= 0)
+        emit slotClicked(slot, event->globalPosition().toPoint());
+}
+
+void PreviewControl::leaveEvent(QEvent *event)
+{
+    // The main window has no timer watching the mouse: leaving the screen puts the highlight
+    // away at once.
+    if (m_ownMouse)
+        hideHighlight();
+    QWidget::leaveEvent(event);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+class TTolvoPreview;
+
+// The simulated phone screen on the desktop: it paints the preview's picture with whole device
+// pixels per phone pixel and turns the mouse into highlights and slot clicks. It lives in the
+// preview window or, in the old interface, in the main window; the preview window moves itself
+// by dragging, so there the control leaves the mouse to its window.
+class PreviewControl : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PreviewControl(QWidget *parent = nullptr);
+
+    void setPreview(TTolvoPreview *preview);
+    TTolvoPreview *preview() const { return m_preview; }
+
+    // Device pixels per phone pixel: a whole number, so the phone's pixels stay sharp.
+    int pixelScale() const { return m_scale; }
+    // Sizes the control to the preview's picture at the scale its screen allows.
+    void fitToPicture();
+    // The logical size of a picture of phone pixels at the control's scale.
+    QSize logicalSize(QSize phonePixels) const;
+    // A point of this control in phone-screen pixels.
+    QPoint toPhone(const QPointF &point) const;
+    bool overScreen(const QPointF &point) const;
+
+    // The mouse is over the control at this point: highlight what lies under it.
+    void hoverAt(const QPointF &point);
+    // Takes the highlight away, rendering only when one was shown.
+    void hideHighlight();
+    // A left click without movement at this point: the slot of the highlighted element under
+    // it (the highlight is put away), or -1 when nothing is highlighted there.
+    int clickAt(const QPointF &point);
+
+    // Whether the control answers the mouse itself; in the preview window it does not.
+    void setOwnMouse(bool own);
+    bool ownMouse() const { return m_ownMouse; }
+
+signals:
+    // A click on a highlighted element while the control answers the mouse itself.
+    void slotClicked(int slot, const QPoint &globalPos);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    TTolvoPreview *m_preview = nullptr;
+    int m_scale = 1;
+    bool m_ownMouse = false;
+};
