@@ -88,6 +88,10 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     createSaveWindow();
     if (!createPreview(seed))
         return;
+    m_form4->setMessage(QStringLiteral("Загрузка настроек..."));
+    m_form4->repaint();
+    loadSettings();
+    m_form6->ComboBox2Change();
 
     m_form4->setMessage(QStringLiteral("Готово!"));
     m_form4->hide();
@@ -154,11 +158,8 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
 
 void TForm1::applyStartupOptions()
 {
+    // The controls' initial states: the settings file, read next, only ticks some of them.
     m_preview->setState(PreviewState{});
-    // The settings file's default text turns these on; the menu and the notification windows it
-    // also turns on wait for the settings file itself.
-    CheckBox3->setChecked(true);
-    CheckBox6->setChecked(true);
     // Every option reaches the preview and its check mark, whatever its state.
     CheckBox2Click();
     RadioGroup1Click(RadioGroup1->checkedId());
@@ -264,6 +265,8 @@ void TForm1::importColourScheme(const QString &path)
 void TForm1::quit()
 {
     shutdown::close(scratchFolder());
+    // A settings file that cannot be written is reported; the program still ends.
+    saveSettings();
     m_form3->setQuitting();
     m_form3->close();
     QCoreApplication::exit(0);

@@ -25,6 +25,7 @@ class QSlider;
 class QSpinBox;
 class QTabWidget;
 struct PhoneFont;
+struct SettingsValues;
 class TForm3;
 class TForm4;
 class TForm5;
@@ -180,6 +181,16 @@ public:
 
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
 
+    // The settings file: this program's Settings.cfg, in the program folder when this run can
+    // write there, else in the user's configuration folder.
+    QString settingsPath() const;
+    // What the controls hold, as the settings file keeps it.
+    SettingsValues currentSettings() const;
+    // Sets every control from the values, running the handlers of those that change.
+    void applySettings(const SettingsValues &values);
+    // Writes the settings file; a failure is reported to the user. "Выход" calls it.
+    bool saveSettings();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -206,6 +217,9 @@ private:
     void placeMiscPanel(bool inTab);
     void lendPreviewControl();
     void openColourWindow(int slot, const QPoint &at);
+    void loadSettings();
+    void applyDesktop(const SettingsValues &values);
+    void reportSettingsProblem(const QString &text);
     QString askPictureName(const QString &filter);
     void connectPreviewWindow();
     void createSaveWindow();

@@ -367,6 +367,25 @@ void TForm6::folderChosen()
         Edit4->setText(folderModel->filePath(current));
 }
 
+QString TForm6::chosenFolder() const
+{
+    return Edit4->text();
+}
+
+void TForm6::chooseFolder(const QString &path)
+{
+    const QFileInfo folder(path);
+    if (path.isEmpty() || !folder.isDir())
+        return;
+    const QString absolute = folder.absoluteFilePath();
+    const QModelIndex index = folderModel->index(absolute);
+    if (index.isValid() && absolute.startsWith(folderModel->rootPath())) {
+        ShellTreeView1->setCurrentIndex(index);
+        ShellTreeView1->scrollTo(index);
+    }
+    Edit4->setText(absolute);
+}
+
 void TForm6::textsChanged()
 {
     Edit3->setText(m_document.texts().mifName);

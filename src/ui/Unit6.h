@@ -31,6 +31,11 @@ public:
     void setExpertLayout(bool expert);
     bool expertLayout() const;
 
+    // The folder chosen for saving (empty when none), and choosing one: an existing folder is
+    // selected in the tree when the tree reaches it; a folder that does not exist is ignored.
+    QString chosenFolder() const;
+    void chooseFolder(const QString &path);
+
     // What the fields ask for, as saveSkin takes it.
     SaveRequest request() const;
     // "Сохранить": saves, and hides the window unless the save failed.

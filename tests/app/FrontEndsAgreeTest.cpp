@@ -3,6 +3,7 @@
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
 #include "containers/PictureCodecs.h"
+#include "core/SettingsFile.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/Unit1.h"
 
@@ -62,16 +63,43 @@ TEST_F(FrontEnds, TheCommandLineDrawsTheWindowsFirstFrame)
     ASSERT_FALSE(form->startupFailed());
     TTolvoPreview *preview = form->preview();
     preview->Render();
-    // The window shows offline contacts and client icons because the settings file's defaults
-    // say so; the command line starts from the bare option defaults.
     const QImage cli = cliRender({QStringLiteral("--seed"), QStringLiteral("7"),
-                                  QStringLiteral("--time"), QStringLiteral("9:30"),
-                                  QStringLiteral("--offline"), QStringLiteral("--clients")});
+                                  QStringLiteral("--time"), QStringLiteral("9:30")});
     ASSERT_EQ(cli.size(), preview->picture().size());
     EXPECT_TRUE(cli == preview->picture().convertToFormat(QImage::Format_RGB32));
-    const QImage bare = cliRender({QStringLiteral("--seed"), QStringLiteral("7"),
-                                   QStringLiteral("--time"), QStringLiteral("9:30")});
-    EXPECT_FALSE(bare == cli) << "offline contacts and client icons change the picture";
+}
+
+TEST_F(FrontEnds, WithTheSameSettingsFileBothDrawTheSameScreen)
+{
+    SettingsValues settings;
+    settings.showOffline = true;
+    settings.showClients = true;
+    settings.showMenu = true;
+    settings.menuLeft = true;
+    settings.columns = 3;
+    settings.sortIndex = 1;
+    settings.screenWidth = QStringLiteral("320");
+    settings.screenHeight = QStringLiteral("240");
+    settings.fonts[0] = SettingsFont{QStringLiteral("Nokia Hindi S60"), 2, 10};
+    const QString file = folder() + QStringLiteral("Settings.cfg");
+    ASSERT_TRUE(testfiles::write(file, writeSettings(settings)));
+    auto form = startWindow(7);
+    ASSERT_FALSE(form->startupFailed());
+    TTolvoPreview *preview = form->preview();
+    ASSERT_EQ(preview->Columns(), 3);
+    preview->Render();
+
+    const QStringList base = {QStringLiteral("--seed"), QStringLiteral("7"),
+                              QStringLiteral("--time"), QStringLiteral("9:30")};
+    const QImage cli = cliRender(base + QStringList{QStringLiteral("--settings"), file});
+    ASSERT_EQ(cli.size(), QSize(320, 240));
+    EXPECT_TRUE(cli == preview->picture().convertToFormat(QImage::Format_RGB32));
+    EXPECT_FALSE(cliRender(base) == cli) << "the options change the picture";
+    // The command line's own options come after the file's.
+    const QImage twoColumns =
+        cliRender(base + QStringList{QStringLiteral("--columns"), QStringLiteral("2"),
+                                     QStringLiteral("--settings"), file});
+    EXPECT_FALSE(twoColumns == cli);
 }
 
 TEST_F(FrontEnds, HoverInTheCommandLineHighlightsTheWholeSlotLikeTheWindow)

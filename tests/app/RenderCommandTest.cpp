@@ -164,3 +164,31 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+TEST_F(RenderCli, ASettingsFileGivesTheScreenAndTheCommandLineChangesItFurther)
+{
+    const QString settings = path(QStringLiteral("Settings.cfg"));
+    // A model this folder does not have: the typed size applies, as in the window.
+    ASSERT_TRUE(testfiles::write(settings, "{ PreviewDesktop }\r\n320\r\n240\r\n1\r\nNo such\r\n"
+                                           "{ PreviewColumns }\r\nmany\r\n"));
+    const QString out = path(QStringLiteral("s.png"));
+    ASSERT_EQ(run({QStringLiteral("-o"), out, QStringLiteral("--settings"), settings}), 0)
+        << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("{ PreviewColumns }"))) << err.toStdString();
+    auto picture = decodePng(testfiles::read(out), out);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->size(), QSize(320, 240));
+
+    ASSERT_EQ(run({QStringLiteral("--size"), QStringLiteral("200x300"), QStringLiteral("-o"), out,
+                   QStringLiteral("--settings"), settings}),
+              0)
+        << err.toStdString();
+    picture = decodePng(testfiles::read(out), out);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->size(), QSize(200, 300));
+
+    EXPECT_EQ(run({QStringLiteral("-o"), out, QStringLiteral("--settings"),
+                   path(QStringLiteral("missing.cfg"))}),
+              1);
+    EXPECT_TRUE(err.contains(QStringLiteral("missing.cfg"))) << err.toStdString();
+}

@@ -108,6 +108,10 @@ QString ProgramFolderFixture::create(const QString &folder, Skip skip)
     if (skip != Skip::TextOfChat &&
         !writeFile(folder + QStringLiteral("/TextOfChat.txt"), chatText()))
         return QStringLiteral("cannot write TextOfChat.txt");
+    // No settings at all: a window starts from the options' initial states, not from the look
+    // of a fresh installation; tests of the settings file write their own.
+    if (!writeFile(folder + QStringLiteral("/Settings.cfg"), QByteArray()))
+        return QStringLiteral("cannot write Settings.cfg");
     QDir(folder + QStringLiteral("/fixture")).removeRecursively();
     return {};
 }

@@ -5,7 +5,8 @@
 
 // Lays out a throw-away program folder: the converter, the default pictures and a small,
 // synthetic set of the client's resource files whose icons are plain coloured squares (icon N of
-// a list is filled with iconColour(list, N)), so tests can recognise what was drawn where.
+// a list is filled with iconColour(list, N)), so tests can recognise what was drawn where. Its
+// Settings.cfg is empty, so windows start from the options' initial states.
 struct ProgramFolderFixture
 {
     enum class Skip {

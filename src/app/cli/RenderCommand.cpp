@@ -2,9 +2,11 @@
 
 #include "containers/PictureCodecs.h"
 #include "core/PhoneModels.h"
+#include "core/SettingsFile.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
 #include "preview/PhoneFrame.h"
+#include "preview/PreviewSettings.h"
 #include "preview/mainTolvoPreview.h"
 #include "startup/Startup.h"
 
@@ -19,6 +21,9 @@ const char16_t kRenderUsage[] =
     u"Renders the simulated phone screen without a window. Without options it draws what the\n"
     u"designer starts with before its settings are read: the default skin, the contact list,\n"
     u"every option off but sorting by status, two columns, whole-slot highlighting.\n"
+    u"  --settings FILE         the preview options of a Settings.cfg (screen size, model and\n"
+    u"                          frame, fonts, every option), as the designer shows them;\n"
+    u"                          the options below change them further\n"
     u"  --skin FILE.skin        colours of a skin (default: the default scheme)\n"
     u"  --background PIC        background picture (.bmp/.jpg/.png), stretched to the screen\n"
     u"                          without smoothing (default: the program's default_back.jpg)\n"
@@ -65,7 +70,29 @@ struct RenderOptions
     QString regions;
     QString model;
     bool frame = false;
+    // The model came from a settings file: one the list does not have means the typed size, as
+    // in the designer, not an error.
+    bool modelFromSettings = false;
+    // What the settings file said that could not be used.
+    QStringList notes;
 };
+
+// The settings file's options are the start the command line's own options change.
+Result<void> applySettingsFile(RenderOptions &o, const QString &path)
+{
+    const auto bytes = readWholeFile(path, kMaxSettingsFileSize);
+    if (!bytes)
+        return fail(bytes.error());
+    SettingsValues values;
+    o.notes = readSettings(*bytes, values);
+    o.state = previewStateFromSettings(values, o.state);
+    if (!values.modelName.isEmpty()) {
+        o.model = values.modelName;
+        o.frame = values.phoneFrame;
+        o.modelFromSettings = true;
+    }
+    return {};
+}
 
 std::optional<std::pair<int, int>> parsePair(const QString &text, QChar separator)
 {
@@ -107,13 +134,21 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
         o.clist = value;
     } else if (name == u"--regions") {
         o.regions = value;
+    } else if (name == u"--settings") {
+        // Read before every other option.
     } else if (name == u"--model") {
         o.model = value;
+        o.modelFromSettings = false;
     } else if (name == u"--size") {
         const auto wh = parsePair(value, u'x');
         if (!wh || wh->first < 16 || wh->second < 16 || wh->first > 4096 || wh->second > 4096)
             return bad(QStringLiteral("expected WxH between 16 and 4096"));
         o.state.screenSize = QSize(wh->first, wh->second);
+        // A size typed here wins over a model the settings file chose.
+        if (o.modelFromSettings) {
+            o.model.clear();
+            o.frame = false;
+        }
     } else if (name == u"--screen") {
         if (value == u"contacts")
             o.state.activeScreen = PreviewScreen::ContactList;
@@ -181,6 +216,7 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
 Result<RenderOptions> parseRenderOptions(const QStringList &args)
 {
     static const QStringList valueOptions = {QStringLiteral("-o"),
+                                             QStringLiteral("--settings"),
                                              QStringLiteral("--model"),
                                              QStringLiteral("--skin"),
                                              QStringLiteral("--background"),
@@ -202,6 +238,11 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
                                              QStringLiteral("--font-settings"),
                                              QStringLiteral("--regions")};
     RenderOptions o;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--settings"));
+        at >= 0 && at + 1 < args.size()) {
+        if (auto read = applySettingsFile(o, args[at + 1]); !read)
+            return fail(read.error());
+    }
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (valueOptions.contains(arg)) {
@@ -265,9 +306,13 @@ Result<std::optional<PhoneFrame>> applyModel(const QString &folder, RenderOption
     if (o.model.isEmpty())
         return std::nullopt;
     const auto models = loadPhoneModels(folder);
+    if (!models && o.modelFromSettings)
+        return std::nullopt;
     if (!models)
         return fail(models.error());
     const int index = findModel(*models, o.model);
+    if ((index < 0 || index >= models->entries.size()) && o.modelFromSettings)
+        return std::nullopt;
     if (index < 0 || index >= models->entries.size())
         return fail(Error::invalid(QStringLiteral("there is no model \"%1\"; the models are: %2")
                                        .arg(o.model, models->entries.join(QStringLiteral(", ")))));
@@ -356,11 +401,18 @@ int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return 0;
     }
     const auto options = parseRenderOptions(args);
+    if (!options && options.error().kind != Error::Kind::Invalid) {
+        // A settings file that cannot be read is no misuse of the command.
+        err << QStringLiteral("velmora-cli render: %1\n").arg(options.error().message);
+        return 1;
+    }
     if (!options) {
         err << QStringLiteral("velmora-cli render: %1\n").arg(options.error().message)
             << QString::fromUtf16(kRenderUsage);
         return 2;
     }
+    for (const QString &note : options->notes)
+        err << QStringLiteral("velmora-cli render: %1\n").arg(note);
     if (auto done = render(*options, cliProgramFolder()); !done) {
         err << QStringLiteral("velmora-cli render: %1\n").arg(done.error().message);
         return 1;

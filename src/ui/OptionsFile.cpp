@@ -1,0 +1,232 @@
+// The settings file: read at start-up into the controls, written from them by "Выход".
+#include "ui/Unit1.h"
+
+#include "core/SettingsFile.h"
+#include "platform/FileOps.h"
+#include "platform/WritablePlaces.h"
+#include "preview/PreviewSettings.h"
+#include "preview/mainTolvoPreview.h"
+#include "ui/ArrowSpinBox.h"
+#include "ui/Unit3.h"
+#include "ui/Unit6.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTextStream>
+
+namespace {
+
+int formatCode(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Png:
+        return 1;
+    case PictureFormat::Jpg:
+        return 0;
+    case PictureFormat::Mbm:
+        break;
+    }
+    return 2;
+}
+
+std::optional<PictureFormat> formatFromCode(int code)
+{
+    switch (code) {
+    case 0:
+        return PictureFormat::Jpg;
+    case 1:
+        return PictureFormat::Png;
+    case 2:
+        return PictureFormat::Mbm;
+    default:
+        return std::nullopt;
+    }
+}
+
+void applyFormat(TForm6::FormatGroup &group, int code, int quality)
+{
+    if (const auto format = formatFromCode(code))
+        group.select(*format);
+    group.quality->setValue(quality);
+}
+
+// A window moved to its place from the file, kept on the screen it would show on.
+void place(QWidget *window, QPoint at)
+{
+    const QScreen *display = QGuiApplication::primaryScreen();
+    if (!display)
+        return;
+    const QSize screen = display->geometry().size();
+    const QSize size = window->frameGeometry().size();
+    window->move(placedLeft(at.x(), size.width(), screen.width()),
+                 placedTop(at.y(), size.height(), screen.height()));
+}
+
+} // namespace
+
+QString TForm1::settingsPath() const
+{
+    return platform::settingsFolder(m_programFolder) + QStringLiteral("Settings.cfg");
+}
+
+SettingsValues TForm1::currentSettings() const
+{
+    SettingsValues s;
+    s.screenWidth = Edit6->cleanText();
+    s.screenHeight = Edit8->cleanText();
+    s.phoneFrame = CheckBox5->isChecked();
+    s.modelName = ComboBox1->currentText();
+    s.setupFormPosition = pos();
+    s.colourWindowAlpha = TrackBar4->value();
+    s.setupFormShow = CheckBox8->isChecked();
+    s.previewFormPosition = m_form3->pos();
+    if (m_form6) {
+        const PictureChoice background = m_form6->background.choice();
+        const PictureChoice cursor = m_form6->cursor.choice();
+        s.backgroundFormat = formatCode(background.format);
+        s.backgroundQuality = background.quality;
+        s.cursorFormat = formatCode(cursor.format);
+        s.cursorQuality = cursor.quality;
+        s.lastShellPath = m_form6->chosenFolder();
+        s.symbianIndex = m_form6->ComboBox2->currentIndex();
+    }
+    s.showWindow = CheckBox2->isChecked();
+    s.showSettings = CheckBox1->isChecked();
+    s.sortIndex = RadioGroup1->checkedId();
+    s.selectRegion = RadioGroup3->checkedId();
+    s.showOffline = CheckBox3->isChecked();
+    s.showGroup = CheckBox4->isChecked();
+    s.expert = CheckBox14->isChecked();
+    s.showMenu = CheckBox12->isChecked();
+    s.showInfoWindows = CheckBox9->isChecked();
+    s.infoWindowsLeft = CheckBox10->isChecked();
+    s.miniClock = CheckBox7->isChecked();
+    s.oldInterface = CheckBox11->isChecked();
+    s.showClients = CheckBox6->isChecked();
+    s.columns = m_columnCount;
+    if (m_preview) {
+        s.menuLeft = m_preview->MenuLeft();
+        s.fonts = {toSettingsFont(m_preview->ContactListFont()),
+                   toSettingsFont(m_preview->ChatFont()),
+                   toSettingsFont(m_preview->SettingsFont())};
+    }
+    return s;
+}
+
+// Each value goes to its control, whose handler runs when its state changes. The order keeps
+// the locks sound: the expert mode is set before the old interface, which forces it on.
+void TForm1::applySettings(const SettingsValues &s)
+{
+    RenderBatch batch(m_preview);
+    TrackBar4->setValue(s.colourWindowAlpha);
+    if (m_form6) {
+        applyFormat(m_form6->background, s.backgroundFormat, s.backgroundQuality);
+        applyFormat(m_form6->cursor, s.cursorFormat, s.cursorQuality);
+        m_form6->chooseFolder(s.lastShellPath);
+        if (s.symbianIndex >= 0 && s.symbianIndex < m_form6->ComboBox2->count())
+            m_form6->ComboBox2->setCurrentIndex(s.symbianIndex);
+    }
+    if (QAbstractButton *item = RadioGroup3->button(s.selectRegion))
+        item->setChecked(true);
+    CheckBox2->setChecked(s.showWindow);
+    CheckBox1->setChecked(s.showSettings);
+    CheckBox6->setChecked(s.showClients);
+    CheckBox7->setChecked(s.miniClock);
+    CheckBox3->setChecked(s.showOffline);
+    CheckBox8->setChecked(s.setupFormShow);
+    CheckBox4->setChecked(s.showGroup);
+    if (m_preview)
+        m_preview->setMenuLeft(s.menuLeft);
+    CheckBox12->setChecked(s.showMenu);
+    CheckBox12Click();
+    CheckBox9->setChecked(s.showInfoWindows);
+    CheckBox10->setChecked(s.infoWindowsLeft);
+    CheckBox14->setChecked(s.expert);
+    applyDesktop(s);
+    if (QAbstractButton *item = RadioGroup1->button(s.sortIndex))
+        item->setChecked(true);
+    CheckBox11->setChecked(s.oldInterface);
+    setColumnCount(s.columns);
+    if (m_preview) {
+        m_preview->setContactListFont(toPhoneFont(s.fonts[0]));
+        m_preview->setChatFont(toPhoneFont(s.fonts[1]));
+        m_preview->setSettingsFont(toPhoneFont(s.fonts[2]));
+    }
+    // Last, when the windows have the sizes the options give them.
+    place(this, s.setupFormPosition);
+    place(m_form3, s.previewFormPosition);
+}
+
+void TForm1::applyDesktop(const SettingsValues &s)
+{
+    const QSignalBlocker widthBlocker(Edit6);
+    const QSignalBlocker heightBlocker(Edit8);
+    Edit6->setValue(s.screenWidth.toInt());
+    Edit8->setValue(s.screenHeight.toInt());
+    {
+        // The model's handler below decides about the frame once the model is chosen.
+        const QSignalBlocker frameBlocker(CheckBox5);
+        CheckBox5->setChecked(s.phoneFrame);
+    }
+    if (s.modelName.isEmpty())
+        ComboBox1Change();
+    else
+        selectModel(s.modelName);
+}
+
+// Start-up: the file is made from the default text when there is none, then read. A file that
+// cannot be read leaves the options as they are; the user hears of it on stderr and in the
+// console, since the program still works.
+void TForm1::loadSettings()
+{
+    const QString path = settingsPath();
+    if (!QFileInfo::exists(path)) {
+        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        if (auto created = writeFileAtomically(path, defaultSettingsText(desktop)); !created)
+            reportSettingsProblem(created.error().message);
+    }
+    QByteArray bytes;
+    if (!QFileInfo::exists(path)) {
+        bytes =
+            defaultSettingsText(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    } else if (auto read = readWholeFile(path, kMaxSettingsFileSize)) {
+        bytes = *read;
+    } else {
+        reportSettingsProblem(
+            QStringLiteral("Settings not read, the defaults apply: %1").arg(read.error().message));
+        return;
+    }
+    SettingsValues values = currentSettings();
+    // Only a name the file gives chooses a model: looking up the current one could pick another
+    // model of the same name.
+    values.modelName.clear();
+    for (const QString &problem : readSettings(bytes, values))
+        reportSettingsProblem(problem);
+    applySettings(values);
+}
+
+void TForm1::reportSettingsProblem(const QString &text)
+{
+    QTextStream(stderr) << text << Qt::endl;
+    LogToConsole(text);
+}
+
+bool TForm1::saveSettings()
+{
+    const QString path = settingsPath();
+    if (auto written = writeFileAtomically(path, writeSettings(currentSettings())); !written) {
+        m_messageSink(QString(),
+                      QStringLiteral("Не удалось сохранить настройки в \"%1\"").arg(path),
+                      written.error().message);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,209 @@
+#include "ProgramFolderFixture.h"
+#include "TestFiles.h"
+#include "core/SettingsFile.h"
+#include "preview/mainTolvoPreview.h"
+#include "ui/ArrowSpinBox.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+#include "ui/Unit5.h"
+#include "ui/Unit6.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A program folder of its own for every test: the settings file is what each test is about.
+class SettingsFileInUse : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString error = ProgramFolderFixture::create(m_dir.path());
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("mobiles/base.txt")),
+                                     "phone = Alpha\r\n176*208\r\n0,0\r\nalpha.png\r\n"
+                                     "phone = Bravo\r\n208*208\r\n0,0\r\nbravo.png\r\n"));
+    }
+
+    QString settingsFile() const { return m_dir.filePath(QStringLiteral("Settings.cfg")); }
+    void writeSettingsFile(const QByteArray &bytes)
+    {
+        ASSERT_TRUE(testfiles::write(settingsFile(), bytes));
+    }
+
+    std::unique_ptr<TForm1> start()
+    {
+        testing::internal::CaptureStderr();
+        auto form = std::make_unique<TForm1>(
+            m_dir.path() + u'/', QString(),
+            [this](const QString &, const QString &text, const QString &detail) {
+                messages.append(text + u'|' + detail);
+            });
+        stderrText = QString::fromStdString(testing::internal::GetCapturedStderr());
+        EXPECT_FALSE(form->startupFailed());
+        return form;
+    }
+
+    QTemporaryDir m_dir;
+    QStringList messages;
+    QString stderrText;
+};
+
+} // namespace
+
+TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
+{
+    QFile::remove(settingsFile());
+    auto form = start();
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    EXPECT_EQ(testfiles::read(settingsFile()), defaultSettingsText(desktop));
+    EXPECT_TRUE(form->CheckBox12->isChecked());
+    EXPECT_FALSE(form->preview()->MenuLeft());
+    EXPECT_TRUE(form->previewWindow()->N39->isChecked());
+    EXPECT_TRUE(form->CheckBox9->isChecked());
+    EXPECT_FALSE(form->CheckBox10->isChecked());
+    EXPECT_TRUE(form->CheckBox3->isChecked());
+    EXPECT_TRUE(form->CheckBox6->isChecked());
+    EXPECT_TRUE(form->CheckBox14->isChecked());
+    EXPECT_EQ(form->TrackBar4->value(), 243);
+    EXPECT_NEAR(form->colourWindow()->windowOpacity(), 243 / 255.0, 0.01);
+    EXPECT_EQ(form->pos(), QPoint(335, 0));
+    // The default model is not among this folder's phones: the typed size it names applies.
+    EXPECT_EQ(form->ComboBox1->currentText(), kCustomSizeEntry);
+    EXPECT_EQ(form->preview()->screenSize(), QSize(240, 320));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
+{
+    SettingsValues changed;
+    {
+        auto form = start();
+        form->CheckBox3->setChecked(true);
+        form->CheckBox4->setChecked(true);
+        form->CheckBox7->setChecked(true);
+        form->CheckBox12->setChecked(true);
+        form->previewWindow()->N38->trigger();
+        form->CheckBox9->setChecked(true);
+        form->CheckBox10->setChecked(true);
+        form->RadioGroup1->button(1)->click();
+        form->RadioGroup3->button(0)->click();
+        form->setColumnCount(4);
+        form->TrackBar4->setValue(150);
+        form->selectModel(QStringLiteral("Bravo"));
+        form->CheckBox8->setChecked(true);
+        form->CheckBox1->setChecked(true);
+        form->setFontAsker([](const QFont &) -> std::optional<QFont> {
+            QFont chosen(QStringLiteral("Nokia Hindi S60"));
+            chosen.setPointSize(11);
+            chosen.setItalic(true);
+            return chosen;
+        });
+        form->Button3->click();
+        form->saveWindow()->background.select(PictureFormat::Png);
+        form->saveWindow()->cursor.quality->setValue(42);
+        form->saveWindow()->chooseFolder(m_dir.path());
+        form->saveWindow()->ComboBox2->setCurrentIndex(0);
+        form->move(40, 50);
+        form->previewWindow()->move(70, 90);
+        changed = form->currentSettings();
+        form->quit();
+    }
+    auto again = start();
+    EXPECT_EQ(again->currentSettings(), changed);
+    EXPECT_EQ(again->preview()->ChatFont().points(), 11);
+    EXPECT_TRUE(again->preview()->ChatFont().italic);
+    EXPECT_EQ(again->ComboBox1->currentText(), QStringLiteral("Bravo"));
+    EXPECT_EQ(again->preview()->Columns(), 4);
+    EXPECT_EQ(again->preview()->Selection(), SelectionMode::SingleElement);
+    EXPECT_TRUE(again->previewWindow()->N38->isChecked());
+}
+
+TEST_F(SettingsFileInUse, AnOptionSavedOffStaysOffThoughTheDefaultsTickIt)
+{
+    QFile::remove(settingsFile());
+    {
+        auto form = start();
+        ASSERT_TRUE(form->CheckBox3->isChecked());
+        form->CheckBox3->setChecked(false);
+        form->CheckBox6->setChecked(false);
+        form->quit();
+    }
+    auto again = start();
+    EXPECT_FALSE(again->CheckBox3->isChecked());
+    EXPECT_FALSE(again->CheckBox6->isChecked());
+    EXPECT_FALSE(again->preview()->ShowOffline());
+}
+
+TEST_F(SettingsFileInUse, ClosingThePreviewWindowDoesNotWriteTheFile)
+{
+    auto form = start();
+    form->CheckBox7->setChecked(true);
+    form->previewWindow()->close();
+    EXPECT_EQ(testfiles::read(settingsFile()), QByteArray());
+}
+
+TEST_F(SettingsFileInUse, TheLastLineExpertClearsTheExpertMode)
+{
+    writeSettingsFile("{ PreviewColumns }\r\n3\r\n{ Expert }");
+    auto form = start();
+    EXPECT_FALSE(form->CheckBox14->isChecked());
+    EXPECT_TRUE(form->PageControl1->isHidden());
+    EXPECT_FALSE(form->saveWindow()->expertLayout());
+    EXPECT_EQ(form->preview()->Columns(), 3);
+}
+
+TEST_F(SettingsFileInUse, TheOldInterfaceStartsInTheMainWindowWithTheExpertModeLocked)
+{
+    writeSettingsFile("{ Expert }\r\n0\r\n{ OldInterface }\r\n1\r\n");
+    auto form = start();
+    EXPECT_TRUE(form->CheckBox11->isChecked());
+    EXPECT_TRUE(form->CheckBox14->isChecked());
+    EXPECT_FALSE(form->CheckBox14->isEnabled());
+    EXPECT_TRUE(form->isVisible()) << "the main window holds the screen";
+    EXPECT_FALSE(form->previewWindow()->hostsControl());
+    EXPECT_EQ(form->previewWindow()->windowOpacity(), 0.0);
+}
+
+TEST_F(SettingsFileInUse, BadNumbersAndHugeFilesAreReportedAndTheRestStartsNormally)
+{
+    writeSettingsFile("{ PreviewColumns }\r\nfour\r\n{ miniClock }\r\n1\r\n");
+    {
+        auto form = start();
+        EXPECT_TRUE(stderrText.contains(QStringLiteral("{ PreviewColumns }")));
+        EXPECT_EQ(form->preview()->Columns(), 2);
+        EXPECT_TRUE(form->CheckBox7->isChecked());
+    }
+    QByteArray huge("{ miniClock }\r\n1\r\n");
+    huge.append(QByteArray(kMaxSettingsFileSize, ' '));
+    writeSettingsFile(huge);
+    auto form = start();
+    EXPECT_FALSE(form->CheckBox7->isChecked());
+    EXPECT_TRUE(stderrText.contains(QStringLiteral("Settings not read")))
+        << stderrText.toStdString();
+}
+
+TEST_F(SettingsFileInUse, AFailedWriteIsReportedOnceAndExitStillEnds)
+{
+    auto form = start();
+    // A folder where the file should be: nothing can replace it.
+    ASSERT_TRUE(QFile::remove(settingsFile()));
+    ASSERT_TRUE(QDir().mkdir(settingsFile()));
+    form->quit();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(settingsFile()));
+    EXPECT_TRUE(QFileInfo(settingsFile()).isDir());
+}
