@@ -295,10 +295,13 @@ QByteArray packageDescription(const SaveRequest &request, const QString &stagedF
     return utf16Text(lines);
 }
 
-QStringList readMakerLines(const QString &programFolder)
+namespace {
+
+// The lines of about.txt that are not comments or empty.
+QStringList aboutLines(const QString &programFolder)
 {
     QStringList lines;
-    if (const auto bytes = readWholeFile(programFolder + QStringLiteral("about.txt"))) {
+    if (const auto bytes = readWholeFile(programFolder + QStringLiteral("about.txt"), 64 * 1024)) {
         const QStringList all = cp1251::decode(*bytes).split(u'\n');
         for (QString line : all) {
             if (line.endsWith(u'\r'))
@@ -307,9 +310,27 @@ QStringList readMakerLines(const QString &programFolder)
                 lines << line;
         }
     }
+    return lines;
+}
+
+} // namespace
+
+QStringList readMakerLines(const QString &programFolder)
+{
+    const QStringList lines = aboutLines(programFolder);
     if (lines.size() < 2)
         return {QStringLiteral("The Velmora for TolvoICQ developers"), QStringLiteral("E-Mail: ")};
     return lines.mid(0, 2);
+}
+
+AboutLinks readAboutLinks(const QString &programFolder)
+{
+    const QStringList lines = aboutLines(programFolder);
+    AboutLinks links;
+    links.makers = readMakerLines(programFolder).value(0);
+    links.forum = lines.value(2);
+    links.site = lines.value(3);
+    return links;
 }
 
 Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,

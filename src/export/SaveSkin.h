@@ -88,5 +88,15 @@ QByteArray packageDescription(const SaveRequest &request, const QString &stagedF
 // The makers' two lines from about.txt in the program folder (a fallback when it is missing).
 QStringList readMakerLines(const QString &programFolder);
 
+// What the about box shows from about.txt: the makers' line and the two addresses after the
+// makers' lines (empty when the file has none).
+struct AboutLinks
+{
+    QString makers;
+    QString forum; // the makers' page on the client's forum
+    QString site;  // the client's web site
+};
+AboutLinks readAboutLinks(const QString &programFolder);
+
 // "myskin.skin" -> "myskin.sis": the package's name for a skin name that ends in ".skin".
 QString packageFileName(const QString &skinName);

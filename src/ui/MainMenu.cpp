@@ -48,8 +48,10 @@ void TForm1::buildMainMenu()
     connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
             &QAction::triggered, this, &TForm1::N4Click);
     QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
-    add(help, QStringLiteral("Помощь"), false);
-    add(help, QStringLiteral("О программе..."), false);
+    connect(add(help, QStringLiteral("Помощь"), true), &QAction::triggered, this,
+            &TForm1::openHelp);
+    connect(add(help, QStringLiteral("О программе..."), true), &QAction::triggered, this,
+            &TForm1::showAbout);
 }
 
 void TForm1::N11Click()

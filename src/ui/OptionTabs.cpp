@@ -67,6 +67,7 @@ QWidget *TForm1::buildMiscTab()
     });
     connect(CheckBox11, &QCheckBox::toggled, this, &TForm1::CheckBox11Click);
     connect(CheckBox14, &QCheckBox::toggled, this, &TForm1::CheckBox14Click);
+    connect(CheckBox13, &QCheckBox::toggled, this, &TForm1::CheckBox13Click);
     return page;
 }
 

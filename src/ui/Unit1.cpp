@@ -1,10 +1,12 @@
 #include "ui/Unit1.h"
 
+#include "platform/Association.h"
 #include "platform/WritablePlaces.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ColourControls.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Shutdown.h"
+#include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/Unit5.h"
@@ -14,11 +16,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QUrl>
 
 TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink,
                QWidget *parent, std::optional<unsigned> seed)
@@ -38,6 +43,10 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
         const QFont chosen = QFontDialog::getFont(&ok, current, this);
         return ok ? std::optional<QFont>(chosen) : std::nullopt;
     };
+    m_openUrl = [](const QUrl &url) {
+        QDesktopServices::openUrl(url);
+    };
+    m_association = platform::makeAssociationStore(QCoreApplication::applicationFilePath());
     buildMainMenu();
     buildTabs();
     FormCreate(commandLineSkin, seed);
@@ -45,6 +54,7 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
 
 TForm1::~TForm1()
 {
+    delete m_form2;
     delete m_form4;
     delete m_form5;
     delete m_form6;
@@ -98,6 +108,10 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     m_form4->deleteLater();
     m_form4 = nullptr;
 
+    // The desktop's settings are the only record of the association.
+    if (m_association->IsAssociated())
+        CheckBox13->setChecked(true);
+
     if (CheckBox8->isChecked())
         show();
     if (!commandLineSkin.isEmpty() && QFileInfo(commandLineSkin).isFile())
@@ -108,6 +122,7 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     if (!m_oldInterface)
         m_form3->setWindowOpacity(1.0);
     m_startupComplete = true;
+    m_form2 = new TForm2(m_programFolder, [this](const QUrl &url) { m_openUrl(url); });
 }
 
 StartupSetup TForm1::startupSetup()
@@ -187,6 +202,10 @@ void TForm1::connectPreviewWindow()
         activateWindow();
     });
     connect(m_form3->N7, &QAction::triggered, this, &TForm1::N4Click);
+    m_form3->N52->setEnabled(true);
+    m_form3->N50->setEnabled(true);
+    connect(m_form3->N52, &QAction::triggered, this, &TForm1::openHelp);
+    connect(m_form3->N50, &QAction::triggered, this, &TForm1::showAbout);
     connect(m_form3, &TForm3::screenshotRequested, this, &TForm1::N12Click);
     connect(m_form3->skinmif1, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::Package); });
@@ -202,6 +221,48 @@ void TForm1::connectPreviewWindow()
     connectOptionItems();
     // Closing the preview window any other way ends the program without saving anything.
     connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
+}
+
+void TForm1::CheckBox13Click()
+{
+    const bool on = CheckBox13->isChecked();
+    if (on && m_association->IsAssociated())
+        return;
+    const auto done = on ? m_association->Associate() : m_association->Unassociate();
+    if (done)
+        return;
+    m_messageSink(QString(),
+                  on ? QStringLiteral("Не удалось связать файлы *.skin с программой")
+                     : QStringLiteral("Не удалось снять связь файлов *.skin с программой"),
+                  done.error().message);
+    // The box shows what the desktop will do.
+    const QSignalBlocker blocker(CheckBox13);
+    CheckBox13->setChecked(m_association->IsAssociated());
+}
+
+void TForm1::setAssociationStore(std::unique_ptr<platform::AssociationStore> store)
+{
+    m_association = std::move(store);
+    const QSignalBlocker blocker(CheckBox13);
+    CheckBox13->setChecked(m_association->IsAssociated());
+}
+
+void TForm1::openHelp()
+{
+    const QString help = m_programFolder + QStringLiteral("Help.html");
+    if (QFileInfo(help).isFile())
+        m_openUrl(QUrl::fromLocalFile(help));
+}
+
+void TForm1::showAbout()
+{
+    if (m_form2)
+        m_form2->showCentred();
+}
+
+void TForm1::setUrlOpener(UrlOpener opener)
+{
+    m_openUrl = std::move(opener);
 }
 
 void TForm1::openColourWindow(int slot, const QPoint &at)

@@ -26,15 +26,18 @@ class QSpinBox;
 class QTabWidget;
 struct PhoneFont;
 struct SettingsValues;
+class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
 class TForm6;
 class TTolvoPreview;
 enum class OutputKind : int;
+class QUrl;
 namespace platform {
+class AssociationStore;
 class ScratchFolder;
-}
+} // namespace platform
 
 // The main window: main menu and the option tabs. Creating it runs the whole start-up.
 class TForm1 : public QMainWindow
@@ -48,6 +51,8 @@ public:
     // Asks for a font starting from the given one; nothing when the user cancels. The font
     // dialog by default; tests answer instead.
     using FontAsker = std::function<std::optional<QFont>(const QFont &current)>;
+    // Opens an address with the desktop's default handler; tests catch it instead.
+    using UrlOpener = std::function<void(const QUrl &)>;
 
     // programFolder ends in '/'; commandLineSkin is the first program argument, if any (an
     // absolute path: the program changes its current folder). seed fixes the sample contact
@@ -176,6 +181,19 @@ public:
     // Old interface (the screen inside this window) or new (in the preview window).
     void CheckBox11Click();
     bool oldInterface() const { return m_oldInterface; }
+    // "Ассоциировать приложение с расширением *.skin": on associates .skin files with this
+    // program, off gives them back to the previous handler.
+    void CheckBox13Click();
+    // The store the check box acts on; the box then shows what it says.
+    void setAssociationStore(std::unique_ptr<platform::AssociationStore> store);
+    platform::AssociationStore *associationStore() const { return m_association.get(); }
+
+    // "Помощь": Help.html of the program folder in the desktop's browser; nothing when missing.
+    void openHelp();
+    // "О программе...": the about box, without blocking.
+    void showAbout();
+    TForm2 *aboutBox() const { return m_form2; }
+    void setUrlOpener(UrlOpener opener);
 
     QTabWidget *PageControl1 = nullptr;
 
@@ -249,6 +267,9 @@ private:
     ColourControls *m_colourControls = nullptr;
     int m_columnCount = 2;
     FontAsker m_askFont;
+    UrlOpener m_openUrl;
+    std::unique_ptr<platform::AssociationStore> m_association;
+    TForm2 *m_form2 = nullptr;
     // The window's own column (tabs, or the "Разное" strip) and the row that adds the screen
     // to its right in the old interface.
     QBoxLayout *m_columnLayout = nullptr;

@@ -25,6 +25,7 @@ const char16_t kUsage[] =
     u"  sis verify FILE.sis [CERT]           check a package and its signatures\n"
     u"  export -o FOLDER [options]           save a skin as .skin/.mif or a signed .sis\n"
     u"  models [--json]                      list the phone models\n"
+    u"  association show|set|remove [--json] open .skin files with the designer\n"
     u"\n"
     u"Run 'velmora-cli <command> --help' for details.\n";
 
@@ -51,6 +52,8 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         return runExportCommand(args.mid(1), out, err);
     if (command == u"models")
         return runModelsCommand(args.mid(1), out, err);
+    if (command == u"association")
+        return runAssociationCommand(args.mid(1), out, err);
     err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
         << QString::fromUtf16(kUsage);
     return 2;

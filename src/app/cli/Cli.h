@@ -17,6 +17,7 @@ int runSvgCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runMifCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runModelsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runAssociationCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
 // the defaults.

@@ -1,0 +1,260 @@
+#include "platform/Association.h"
+
+#include "platform/FileOps.h"
+#include "platform/ProcessRunner.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace platform {
+
+namespace {
+
+const QString kDefaultGroup = QStringLiteral("[Default Applications]");
+
+QByteArray mimePackage()
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+           "  <mime-type type=\"application/x-tolvoicq-skin\">\n"
+           "    <comment>TolvoICQ skin</comment>\n"
+           "    <comment xml:lang=\"ru\">Скин TolvoICQ</comment>\n"
+           "    <glob pattern=\"*.skin\"/>\n"
+           "  </mime-type>\n"
+           "</mime-info>\n";
+}
+
+// A program path as a desktop entry's Exec wants it. A plain path goes as it is: simple
+// launchers (xdg-open without a desktop) take the first word literally. A path with a reserved
+// character is quoted, with the characters the specification reserves inside quotes escaped,
+// and the backslash escaped once more because the value is itself a string.
+QString execArgument(const QString &path)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`%");
+    const bool plain = std::none_of(path.begin(), path.end(),
+                                    [](QChar ch) { return reserved.contains(ch); });
+    if (plain)
+        return path;
+    QString quoted;
+    for (const QChar ch : path) {
+        if (ch == u'"' || ch == u'`' || ch == u'$' || ch == u'\\')
+            quoted += u'\\';
+        quoted += ch;
+    }
+    quoted.replace(u'\\', QStringLiteral("\\\\"));
+    // A literal percent sign must not read as a field code.
+    quoted.replace(u'%', QStringLiteral("%%"));
+    return u'"' + quoted + u'"';
+}
+
+QStringList readLines(const QString &path)
+{
+    const auto bytes = readWholeFile(path, 1024 * 1024);
+    if (!bytes)
+        return {};
+    QStringList lines = QString::fromUtf8(*bytes).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+Result<void> writeLines(const QString &path, const QStringList &lines)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toUtf8() + '\n';
+    return writeFileAtomically(path, bytes);
+}
+
+Result<void> removeFile(const QString &path)
+{
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        return fail(Error::io(QStringLiteral("%1: cannot remove the file").arg(path)));
+    return {};
+}
+
+// Where the type's line sits in the default group of mimeapps.list, or -1; the group's header
+// line, or -1.
+struct DefaultLine
+{
+    qsizetype group = -1;
+    qsizetype line = -1;
+};
+
+DefaultLine findDefaultLine(const QStringList &lines)
+{
+    DefaultLine found;
+    const QString key = kSkinMimeType + u'=';
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString trimmed = lines[i].trimmed();
+        if (trimmed.startsWith(u'[')) {
+            if (found.group >= 0)
+                break;
+            if (trimmed == kDefaultGroup)
+                found.group = i;
+        } else if (found.group >= 0 && trimmed.startsWith(key)) {
+            found.line = i;
+        }
+    }
+    return found;
+}
+
+class FreedesktopAssociation : public AssociationStore
+{
+public:
+    FreedesktopAssociation(const FreedesktopPlaces &places, const QString &programPath)
+        : m_places(places)
+        , m_programPath(programPath)
+    {}
+
+    bool IsAssociated() const override
+    {
+        if (currentHandler() != kOpenSkinEntry)
+            return false;
+        return readLines(entryPath()).contains(execLine());
+    }
+
+    Result<void> Associate() override
+    {
+        const QString previous = currentHandler();
+        if (previous != kOpenSkinEntry) {
+            QDir().mkpath(QFileInfo(backupPath()).path());
+            if (auto saved = writeFileAtomically(backupPath(), previous.toUtf8()); !saved)
+                return saved;
+        }
+        QDir().mkpath(QFileInfo(packagePath()).path());
+        if (auto written = writeFileAtomically(packagePath(), mimePackage()); !written)
+            return written;
+        if (auto written = writeLines(entryPath(), entryLines()); !written)
+            return written;
+        if (auto set = setHandler(kOpenSkinEntry); !set)
+            return set;
+        refreshDatabases();
+        return {};
+    }
+
+    Result<void> Unassociate() override
+    {
+        const auto backup = savedBackup();
+        if (auto set = setHandler(backup.value_or(QString())); !set)
+            return set;
+        // Without a backup the type itself goes too, as if it had never been made.
+        if (!backup) {
+            if (auto removed = removeFile(packagePath()); !removed)
+                return removed;
+        }
+        if (auto removed = removeFile(entryPath()); !removed)
+            return removed;
+        refreshDatabases();
+        return {};
+    }
+
+    AssociationState state() const override
+    {
+        return {IsAssociated(), currentHandler(), savedBackup()};
+    }
+
+private:
+    QString packagePath() const
+    {
+        return m_places.dataHome + QStringLiteral("/mime/packages/velmora-skin.xml");
+    }
+    QString entryPath() const
+    {
+        return m_places.dataHome + QStringLiteral("/applications/") + kOpenSkinEntry;
+    }
+    QString mimeappsPath() const { return m_places.configHome + QStringLiteral("/mimeapps.list"); }
+    QString backupPath() const
+    {
+        return m_places.configHome + QStringLiteral("/velmora/skin-handler-backup");
+    }
+    QString execLine() const
+    {
+        return QStringLiteral("Exec=%1 %f").arg(execArgument(m_programPath));
+    }
+
+    QStringList entryLines() const
+    {
+        return {QStringLiteral("[Desktop Entry]"),
+                QStringLiteral("Type=Application"),
+                QStringLiteral("Name=Velmora for TolvoICQ"),
+                QStringLiteral("Comment=Open a TolvoICQ skin in the skin designer"),
+                QStringLiteral("Comment[ru]=Открыть скин TolvoICQ в редакторе скинов"),
+                execLine(),
+                QStringLiteral("Icon=velmora"),
+                QStringLiteral("MimeType=%1;").arg(kSkinMimeType),
+                QStringLiteral("NoDisplay=true"),
+                QStringLiteral("Terminal=false")};
+    }
+
+    // The first desktop entry the user's default names for the type, or "".
+    QString currentHandler() const
+    {
+        const QStringList lines = readLines(mimeappsPath());
+        const DefaultLine found = findDefaultLine(lines);
+        if (found.line < 0)
+            return {};
+        const QString value = lines[found.line].section(u'=', 1).trimmed();
+        return value.split(u';', Qt::SkipEmptyParts).value(0).trimmed();
+    }
+
+    std::optional<QString> savedBackup() const
+    {
+        if (!QFileInfo::exists(backupPath()))
+            return std::nullopt;
+        const auto bytes = readWholeFile(backupPath(), 4096);
+        return bytes ? QString::fromUtf8(*bytes).trimmed() : QString();
+    }
+
+    // Sets the type's default, or removes the line for an empty handler; every other line of
+    // the file stays as it is.
+    Result<void> setHandler(const QString &handler)
+    {
+        QStringList lines = readLines(mimeappsPath());
+        const DefaultLine found = findDefaultLine(lines);
+        const QString line = QStringLiteral("%1=%2;").arg(kSkinMimeType, handler);
+        if (handler.isEmpty()) {
+            if (found.line < 0)
+                return {};
+            lines.removeAt(found.line);
+        } else if (found.line >= 0) {
+            lines[found.line] = line;
+        } else if (found.group >= 0) {
+            lines.insert(found.group + 1, line);
+        } else {
+            lines << kDefaultGroup << line;
+        }
+        return writeLines(mimeappsPath(), lines);
+    }
+
+    // The desktop's caches; without the tools the files still take effect at the next login.
+    void refreshDatabases() const
+    {
+        const auto refresh = [](const QString &tool, const QString &folder) {
+            if (QFileInfo(folder).isDir() && !findProgram(tool, QString()).isEmpty())
+                runAndCollect(tool, {folder}, QString());
+        };
+        refresh(QStringLiteral("update-mime-database"),
+                m_places.dataHome + QStringLiteral("/mime"));
+        refresh(QStringLiteral("update-desktop-database"),
+                m_places.dataHome + QStringLiteral("/applications"));
+    }
+
+    FreedesktopPlaces m_places;
+    QString m_programPath;
+};
+
+} // namespace
+
+std::unique_ptr<AssociationStore> makeFreedesktopAssociation(const FreedesktopPlaces &places,
+                                                             const QString &programPath)
+{
+    return std::make_unique<FreedesktopAssociation>(places, programPath);
+}
+
+} // namespace platform

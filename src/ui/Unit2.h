@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QUrl;
+
+// The about box "О программе...": name, version, makers, a link to the makers on the client's
+// forum, thanks, the build date and a link to the client's web site. It never blocks.
+class TForm2 : public QWidget
+{
+    Q_OBJECT
+public:
+    // Opens an address with the desktop's default handler; tests catch it instead.
+    using UrlOpener = std::function<void(const QUrl &)>;
+
+    TForm2(const QString &programFolder, UrlOpener opener, QWidget *parent = nullptr);
+
+    // Shows the box in the middle of the screen, over the other windows.
+    void showCentred();
+
+    QLabel *ForumLink = nullptr;
+    QLabel *SiteLink = nullptr;
+    QLabel *BuildDate = nullptr;
+
+private:
+    QLabel *link(const QString &text, const QString &address, const QString &style);
+
+    UrlOpener m_open;
+};
+
+// "16 февраля 2009 г.": the date of this build, as the box shows it.
+QString buildDateText();

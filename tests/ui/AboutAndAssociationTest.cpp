@@ -1,0 +1,121 @@
+#include "TestFiles.h"
+#include "WindowFixture.h"
+#include "platform/Association.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class OutwardFacing : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(startWindow());
+        form->setUrlOpener([this](const QUrl &url) { opened.append(url); });
+    }
+
+    QList<QUrl> opened;
+};
+
+// A registry in memory that refuses every write once told to.
+class RefusingRegistry : public platform::MemoryRegistry
+{
+public:
+    Result<void> setValue(const QString &key, const QString &name, const QString &data) override
+    {
+        if (refuse)
+            return fail(Error::io(QStringLiteral("HKEY_CLASSES_ROOT\\%1: refused").arg(key)));
+        return MemoryRegistry::setValue(key, name, data);
+    }
+    bool refuse = false;
+};
+
+} // namespace
+
+TEST_F(OutwardFacing, HelpOpensTheProgramsHelpFileAndAMissingOneDoesNothing)
+{
+    const QString help = s_dir->filePath(QStringLiteral("Help.html"));
+    QFile::remove(help);
+    form->previewWindow()->N52->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    ASSERT_TRUE(testfiles::write(help, "<html></html>"));
+    form->previewWindow()->N52->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(help));
+}
+
+TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddresses)
+{
+    ASSERT_TRUE(testfiles::write(s_dir->filePath(QStringLiteral("about.txt")),
+                                 "Makers, 2026\r\nE-Mail: a@b.c\r\nhttps://forum.example/u/1\r\n"
+                                 "https://site.example\r\n"));
+    // The box reads about.txt when it is made: start again over the new file.
+    ASSERT_NO_FATAL_FAILURE(startWindow());
+    form->setUrlOpener([this](const QUrl &url) { opened.append(url); });
+    form->previewWindow()->N50->trigger();
+    TForm2 *about = form->aboutBox();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("О программе..."));
+    EXPECT_EQ(about->size(), QSize(345, 210));
+    EXPECT_TRUE(about->SiteLink->text().contains(QStringLiteral("site.example")));
+    EXPECT_TRUE(about->BuildDate->text().startsWith(QStringLiteral("Дата компиляции: ")));
+    EXPECT_TRUE(about->BuildDate->text().endsWith(QStringLiteral(" г.")));
+    emit about->ForumLink->linkActivated(QStringLiteral("https://forum.example/u/1"));
+    emit about->SiteLink->linkActivated(QStringLiteral("https://site.example"));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[1], QUrl(QStringLiteral("https://site.example")));
+    about->close();
+    QFile::remove(s_dir->filePath(QStringLiteral("about.txt")));
+}
+
+TEST(BuildDate, IsARealRussianDate)
+{
+    // "8 декабря 2026 г.": day, month in the genitive, year; an unreadable compiler date would
+    // leave only " г.".
+    const QString text = buildDateText();
+    static const QRegularExpression form(QStringLiteral("^\\d{1,2} [а-я]+ \\d{4} г\\.$"));
+    EXPECT_TRUE(form.match(text).hasMatch()) << text.toStdString();
+}
+
+TEST_F(OutwardFacing, TheCheckBoxAssociatesAndGivesBack)
+{
+    RefusingRegistry registry;
+    ASSERT_TRUE(registry.setValue(QStringLiteral(".skin"), QString(), QStringLiteral("Other")));
+    form->setAssociationStore(
+        platform::makeRegistryAssociation(registry, QStringLiteral("C:\\velmora.exe")));
+    EXPECT_FALSE(form->CheckBox13->isChecked());
+    form->CheckBox13->setChecked(true);
+    EXPECT_TRUE(form->associationStore()->IsAssociated());
+    form->CheckBox13->setChecked(false);
+    EXPECT_FALSE(form->associationStore()->IsAssociated());
+    EXPECT_EQ(registry.value(QStringLiteral(".skin"), QString()), QStringLiteral("Other"));
+
+    // A store that will not take the change: the user hears why and the box tells the truth.
+    registry.refuse = true;
+    form->CheckBox13->setChecked(true);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_FALSE(form->CheckBox13->isChecked());
+
+    // Already associated when the box is set: nothing is written.
+    registry.refuse = false;
+    auto store = platform::makeRegistryAssociation(registry, QStringLiteral("C:\\velmora.exe"));
+    ASSERT_TRUE(store->Associate());
+    registry.refuse = true;
+    form->setAssociationStore(std::move(store));
+    EXPECT_TRUE(form->CheckBox13->isChecked());
+    form->CheckBox13->setChecked(false);
+    form->CheckBox13->setChecked(true);
+    EXPECT_EQ(messages.size(), 2) << "only the removal was refused";
+}
