@@ -147,8 +147,14 @@ QList<SkinImagesFailure> OpenSkinImages(const QString &skinPath, const QString &
 {
     QList<SkinImagesFailure> messages;
     const QString mifPath = QFileInfo(skinPath).dir().filePath(mifName);
-    if (auto loaded = LoadSkinImages(mifPath, setup, files); !loaded)
-        messages.append(loaded.error());
+    if (auto loaded = LoadSkinImages(mifPath, setup, files); !loaded) {
+        // The picture files still name an earlier skin's pictures: importing them would throw
+        // away what the user sees, perhaps pictures imported by hand.
+        SkinImagesFailure failure = loaded.error();
+        failure.picturesKept = true;
+        messages.append(failure);
+        return messages;
+    }
     if (auto imported = ImportBackground(pictures, files.BackgroundFile); !imported)
         messages.append({imported.error().message, imported.error()});
     if (auto imported = ImportCursor(pictures, files.CursorFile); !imported)

@@ -41,6 +41,9 @@ struct SkinImagesFailure
 {
     QString text;
     Error reason;
+    // The skin's pictures could not be read at all, so the pictures shown were left as they
+    // were rather than replaced by whatever an earlier skin left behind.
+    bool picturesKept = false;
 };
 
 // A skin's .mif: background, its virtual copy, cursor, its virtual copy. The copies are the ones

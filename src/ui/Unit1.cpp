@@ -306,8 +306,11 @@ void TForm1::openSkin(const QString &path)
     importColourScheme(path);
     const auto setup =
         skinImagesSetup(startupSetup(), [this](const QString &text) { LogToConsole(text); });
-    for (const SkinImagesFailure &failure : m_document.openSkinImages(path, setup))
-        m_messageSink(QString(), failure.text, failure.reason.message);
+    for (const SkinImagesFailure &failure : m_document.openSkinImages(path, setup)) {
+        const QString kept =
+            failure.picturesKept ? QStringLiteral("\nФон и курсор оставлены прежними.") : QString();
+        m_messageSink(QString(), failure.text + kept, failure.reason.message);
+    }
 }
 
 void TForm1::importColourScheme(const QString &path)

@@ -5,7 +5,11 @@
 
 #include <QColorDialog>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TForm5::TForm5(SkinDocument &document, QWidget *parent)
     : QWidget(parent, Qt::Tool)
@@ -37,10 +41,30 @@ void TForm5::openForSlot(int slot, const QPoint &topLeft)
     showColour(m_document.slotColour(slot));
     m_controls->setHexTexts(m_document.slotColour(slot));
     setWindowTitle(slotCaption(slot));
-    move(topLeft);
+    adjustSize();
+    // At the mouse, but whole on the screen the mouse is on: a click near an edge must not
+    // leave the window hanging off it.
+    const QScreen *display = QGuiApplication::screenAt(topLeft);
+    if (!display)
+        display = QGuiApplication::primaryScreen();
+    const QRect area = display ? display->availableGeometry() : QRect();
+    const auto place = [&] {
+        move(area.isValid() ? keptOnScreen(topLeft, frameGeometry().size(), area) : topLeft);
+    };
+    place();
     show();
+    // The frame's size is known only once the window is shown.
+    place();
     raise();
     activateWindow();
+}
+
+QPoint keptOnScreen(QPoint topLeft, QSize size, const QRect &area)
+{
+    const int right = std::max(area.left(), area.right() + 1 - size.width());
+    const int bottom = std::max(area.top(), area.bottom() + 1 - size.height());
+    return {std::clamp(topLeft.x(), area.left(), right),
+            std::clamp(topLeft.y(), area.top(), bottom)};
 }
 
 void TForm5::Timer1Timer()

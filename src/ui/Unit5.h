@@ -35,3 +35,7 @@ private:
     ColourControls *m_controls = nullptr;
     bool m_dialogOpen = false;
 };
+
+// Where a window of this size goes so that it starts at topLeft as far as the area allows and
+// lies wholly inside it (its top-left corner wins when it is larger than the area).
+QPoint keptOnScreen(QPoint topLeft, QSize size, const QRect &area);

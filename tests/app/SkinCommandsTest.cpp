@@ -114,6 +114,28 @@ TEST_F(SkinCli, BadInputIsReportedAndTouchesNothing)
     }
 }
 
+TEST_F(SkinCli, TextsASkinFileCannotHoldAreRefusedAndLineBreaksBecomeCrLf)
+{
+    writeFile(QStringLiteral("keep.skin"), "old");
+    writeFile(QStringLiteral("wide.json"), R"({"copyright": "Автор 中😀"})");
+    const CliRun refused =
+        run({QStringLiteral("skin"), QStringLiteral("write"), path(QStringLiteral("keep.skin")),
+             QStringLiteral("--json"), path(QStringLiteral("wide.json"))});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("\"copyright\" holds \"中\" (U+4E2D)")))
+        << refused.err.toStdString();
+    EXPECT_EQ(readFile(QStringLiteral("keep.skin")), QByteArray("old"));
+
+    writeFile(QStringLiteral("lines.json"), R"({"copyright": "Первая\nвторая\nтретья"})");
+    const CliRun written =
+        run({QStringLiteral("skin"), QStringLiteral("write"), path(QStringLiteral("l.skin")),
+             QStringLiteral("--json"), path(QStringLiteral("lines.json"))});
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    const auto skin = readSkin(readFile(QStringLiteral("l.skin")), QStringLiteral("l.skin"));
+    ASSERT_TRUE(skin);
+    EXPECT_EQ(skin->copyright, QStringLiteral("Первая\r\nвторая\r\nтретья"));
+}
+
 TEST_F(SkinCli, TruncatedOrMissingSkinNamesTheFile)
 {
     writeFile(QStringLiteral("cut.skin"), QByteArray(61, '\0'));

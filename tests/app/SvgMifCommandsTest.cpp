@@ -117,3 +117,20 @@ TEST_F(SvgMifCli, BrokenOrForeignMifFilesAreErrors)
     }
     EXPECT_FALSE(QFileInfo::exists(path(u"o"_s)));
 }
+
+TEST_F(SvgMifCli, ExtractRefusesAnEntryWithoutAPictureAndWritesNothing)
+{
+    const QByteArray png = encodePng(pattern(4, 4)).value();
+    TMIFList list;
+    // The background's wrapper lost its picture (the skin reads the copy, entry 1); the cursor
+    // is fine.
+    ASSERT_TRUE(list.AddSvgEntry("<svg><image href=\"elsewhere.png\"/></svg>"));
+    ASSERT_TRUE(list.AddSvgEntry(svgDocument(png, kPngMime, 4, 4)));
+    const QString mif = path(u"hollow.mif"_s);
+    ASSERT_TRUE(list.SaveToFile(mif));
+    const CliRun extracted = run({u"mif"_s, u"extract"_s, mif, u"-o"_s, path(u"h"_s)});
+    EXPECT_EQ(extracted.code, 1);
+    EXPECT_TRUE(extracted.err.contains(mif + u": entry 1 holds no picture"_s))
+        << extracted.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path(u"h"_s)));
+}

@@ -165,15 +165,24 @@ TEST_F(SkinFolder, OpensACompleteSkinTheWayTheOpenCommandDoes)
     EXPECT_EQ(PreviewBackground(pictures, QSize(176, 208)).pixel(0, 0),
               pictures.BackgroundSource.pixel(0, 0));
 
-    // A .mif with two entries: its message, and the previous skin's pictures come back from
-    // the files the first opening left.
+    // A .mif with two entries: its message, and the pictures shown stay, even ones imported by
+    // hand since; the files the first opening left must not come back.
     const SkinPictures first = pictures;
     writeMif(u"short.mif"_s, {{svgDocument("x", kPngMime, 1, 1), {}}});
-    pictures.BackgroundSource = QImage();
+    SkinPictures imported = pictures;
+    imported.BackgroundSource = filled(30, 40, qRgb(9, 90, 200));
+    pictures = imported;
     auto shown = OpenSkinImages(skinPath, u"short.mif"_s, setup, files, pictures);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].text, u"Число картинок в файле *.mif не корректно"_s);
-    EXPECT_EQ(pictures.BackgroundSource, first.BackgroundSource);
+    EXPECT_TRUE(shown[0].picturesKept);
+    EXPECT_EQ(pictures.BackgroundSource, imported.BackgroundSource);
+    // A missing .mif likewise.
+    shown = OpenSkinImages(skinPath, u"gone.mif"_s, setup, files, pictures);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].picturesKept);
+    EXPECT_EQ(pictures.BackgroundSource, imported.BackgroundSource);
+    pictures = first;
 
     // An SVG without its markers: the background fails to decode and stays; the cursor changes.
     writeMif(u"odd.mif"_s,

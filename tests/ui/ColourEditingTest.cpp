@@ -8,9 +8,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -267,4 +269,27 @@ TEST_F(Editing, HoveringANickHighlightsEveryElementOfItsSlot)
     const QRect last = (*(all.end() - 1));
     EXPECT_NE(preview->picture().copy(last), before.copy(last))
         << "a nick other than the one under the mouse is inverted too";
+}
+
+TEST(ColourWindowPlace, StaysAtTheMouseButWhollyOnTheScreen)
+{
+    const QRect area(0, 0, 1280, 1024);
+    const QSize size(300, 200);
+    EXPECT_EQ(keptOnScreen(QPoint(100, 100), size, area), QPoint(100, 100));
+    EXPECT_EQ(keptOnScreen(QPoint(1270, 1010), size, area), QPoint(980, 824));
+    EXPECT_EQ(keptOnScreen(QPoint(-50, -5), size, area), QPoint(0, 0));
+    // A second screen to the right, its area starting at 1280.
+    EXPECT_EQ(keptOnScreen(QPoint(2500, 40), size, QRect(1280, 0, 1280, 1024)), QPoint(2260, 40));
+    // Larger than the area: the top-left corner stays visible.
+    EXPECT_EQ(keptOnScreen(QPoint(50, 50), QSize(2000, 2000), area), QPoint(0, 0));
+}
+
+TEST_F(Editing, AClickNearTheScreensCornerOpensTheColourWindowWhollyOnIt)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    TForm5 *colour = form->colourWindow();
+    colour->openForSlot(2, area.bottomRight() - QPoint(3, 3));
+    EXPECT_TRUE(area.contains(colour->frameGeometry()))
+        << "window at " << colour->x() << "," << colour->y();
+    colour->hide();
 }

@@ -1,6 +1,7 @@
 #include "app/cli/Cli.h"
 
 #include "containers/PictureCodecs.h"
+#include "core/Cp1251.h"
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 
@@ -60,7 +61,20 @@ Result<QString> textMember(const QJsonObject &object, const QString &key, const 
         return fallback;
     if (!object.value(key).isString())
         return fail(Error::invalid(QStringLiteral("\"%1\" must be a string").arg(key)));
-    return object.value(key).toString();
+    const QString text = object.value(key).toString();
+    // A skin file is cp1251: a character it cannot hold would come back as "?".
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
+                                  ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                  : text.at(i).unicode();
+        if (!cp1251::isEncodable(text.at(i)) || code > 0xFFFF) {
+            return fail(Error::unsupported(
+                QStringLiteral("\"%1\" holds \"%2\" (U+%3), which a skin file cannot store")
+                    .arg(key, QString::fromUcs4(&code, 1),
+                         QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))));
+        }
+    }
+    return text;
 }
 
 Result<SkinData> skinFromJson(const QJsonObject &object)
@@ -88,7 +102,11 @@ Result<SkinData> skinFromJson(const QJsonObject &object)
     if (!copyright)
         return fail(copyright.error());
     skin.mifName = *mif;
+    // The window stores line breaks as CR LF; JSON written by hand carries bare line feeds. A
+    // text with any CR in it came from a skin file and goes back byte for byte.
     skin.copyright = *copyright;
+    if (!skin.copyright.contains(u'\r'))
+        skin.copyright.replace(u'\n', QStringLiteral("\r\n"));
     return skin;
 }
 
@@ -128,7 +146,8 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
     const auto skin = readSkinJsonFile(args[2]);
     if (!skin) {
         err << QStringLiteral("velmora-cli: %1\n").arg(skin.error().message);
-        return 1;
+        // A description the file format cannot hold is wrong input, not a failure to write.
+        return skin.error().kind == Error::Kind::Unsupported ? 2 : 1;
     }
     const auto encoded = writeSkin(*skin);
     const auto written = encoded ? writeFileAtomically(target, *encoded) : fail(encoded.error());
@@ -156,7 +175,8 @@ Result<SkinData> readSkinJsonFile(const QString &source)
     }
     auto skin = skinFromJson(document.object());
     if (!skin)
-        return fail(Error::invalid(QStringLiteral("%1: %2").arg(source, skin.error().message)));
+        return fail(
+            Error{skin.error().kind, QStringLiteral("%1: %2").arg(source, skin.error().message)});
     return skin;
 }
 

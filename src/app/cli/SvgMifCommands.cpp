@@ -315,6 +315,18 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+Result<void> decodableStoredPicture(const StoredPicture &picture, int index, const QString &mif)
+{
+    const QString what = QStringLiteral("%1: entry %2").arg(mif).arg(index);
+    const auto decoded = picture.extension == u".jpg"   ? decodeJpeg(picture.bytes, what)
+                         : picture.extension == u".bmp" ? decodeBmp(picture.bytes, what)
+                                                        : decodePng(picture.bytes, what);
+    if (!decoded)
+        return fail(Error::corrupt(QStringLiteral("%1 holds no picture that can be opened (%2)")
+                                       .arg(what, decoded.error().message)));
+    return {};
+}
+
 int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     const QString command = QStringLiteral("mif extract");
@@ -355,6 +367,13 @@ int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
         return failure(err, command, background.error().message);
     if (!cursor)
         return failure(err, command, cursor.error().message);
+    // Nothing is written unless both are pictures that open: a wrapper without its picture
+    // would otherwise leave a few bytes of junk under a picture's name.
+    for (const auto &[index, picture] :
+         {std::pair{kBackgroundEntry, &*background}, std::pair{kCursorEntry, &*cursor}}) {
+        if (auto checked = decodableStoredPicture(*picture, index, paths->input); !checked)
+            return failure(err, command, checked.error().message);
+    }
     const QDir dir(paths->output);
     if (!dir.mkpath(QStringLiteral(".")))
         return failure(err, command,
