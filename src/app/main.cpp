@@ -8,8 +8,16 @@
 #include <QDir>
 #include <QLocale>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char *argv[])
 {
+    // Answered before any window system is needed, so it works over ssh and in scripts.
+    if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
+        std::printf("Velmora for TolvoICQ %s\n", VELMORA_VERSION);
+        return 0;
+    }
     platform::ensureRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora for TolvoICQ"));

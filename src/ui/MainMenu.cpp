@@ -6,7 +6,9 @@
 #include "ui/Unit3.h"
 #include "ui/Unit6.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 
 void TForm1::buildMainMenu()
@@ -56,10 +58,17 @@ void TForm1::buildMainMenu()
 
 void TForm1::N11Click()
 {
-    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), QString(),
+    // The sample skins are where a new user starts; later the folder last opened from.
+    if (m_openFolder.isEmpty()) {
+        const QString samples = m_programFolder + QStringLiteral("skins");
+        m_openFolder = QFileInfo(samples).isDir() ? samples : QDir::homePath();
+    }
+    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), m_openFolder,
                                                       QStringLiteral("*.skin (*.skin)"));
-    if (!path.isEmpty())
-        openSkin(path);
+    if (path.isEmpty())
+        return;
+    m_openFolder = QFileInfo(path).absolutePath();
+    openSkin(path);
 }
 
 void TForm1::N1Click()

@@ -268,6 +268,8 @@ private:
     int m_columnCount = 2;
     FontAsker m_askFont;
     UrlOpener m_openUrl;
+    // Where "Открыть" starts: empty until the first time.
+    QString m_openFolder;
     std::unique_ptr<platform::AssociationStore> m_association;
     TForm2 *m_form2 = nullptr;
     // The window's own column (tabs, or the "Разное" strip) and the row that adds the screen

@@ -3,6 +3,8 @@
 //   mkresources --bmconv <converter> --data <folder>   icon files, smileys, sample chat and list
 //   mkresources --sheet <file.png>                       one review picture of every icon
 //   mkresources --phones <folder>                        only the phone pictures and model list
+//   mkresources --skins <folder>                         the sample skins' pictures and colours,
+//                                                        for velmora-cli export to make the skins
 //
 // Any of them may be given together; --data writes the phone pictures as well. Everything is
 // painted here; nothing is read from disk.
@@ -11,6 +13,7 @@
 #include "IconSets.h"
 #include "MbmPacker.h"
 #include "PhonePictures.h"
+#include "SampleSkins.h"
 #include "SampleTexts.h"
 
 #include "containers/PictureCodecs.h"
@@ -30,6 +33,7 @@ struct Options
     QString data;
     QString sheet;
     QString phones;
+    QString skins;
 };
 
 // The icon each status number is drawn with: below 24 a badge over the online flower, 253 the
@@ -40,7 +44,7 @@ const QList<int> kStatusTable{253, 30, 48, 32, 34, 38, 36, 24, 0,  18, 20,
 void printUsage()
 {
     std::fputs("usage: mkresources [--bmconv <converter> --data <folder>] [--sheet <file.png>]\n"
-               "                  [--phones <folder>]\n",
+               "                  [--phones <folder>] [--skins <folder>]\n",
                stderr);
 }
 
@@ -53,6 +57,7 @@ Result<Options> parseOptions(const QStringList &arguments)
                           : name == u"--data"   ? &options.data
                           : name == u"--sheet"  ? &options.sheet
                           : name == u"--phones" ? &options.phones
+                          : name == u"--skins"  ? &options.skins
                                                 : nullptr;
         if (!target)
             return fail(Error::invalid(QStringLiteral("unknown option %1").arg(name)));
@@ -62,7 +67,8 @@ Result<Options> parseOptions(const QStringList &arguments)
     }
     if (options.data.isEmpty() != options.bmconv.isEmpty())
         return fail(Error::invalid(QStringLiteral("--data and --bmconv go together")));
-    if (options.data.isEmpty() && options.sheet.isEmpty() && options.phones.isEmpty())
+    if (options.data.isEmpty() && options.sheet.isEmpty() && options.phones.isEmpty() &&
+        options.skins.isEmpty())
         return fail(Error::invalid(QStringLiteral("nothing to do")));
     return options;
 }
@@ -140,6 +146,11 @@ int main(int argc, char **argv)
         }
     if (!options->phones.isEmpty())
         if (auto written = writePhoneSet(options->phones, report); !written) {
+            std::fprintf(stderr, "mkresources: %s\n", qPrintable(written.error().message));
+            return 1;
+        }
+    if (!options->skins.isEmpty())
+        if (auto written = writeSampleSkins(options->skins, report); !written) {
             std::fprintf(stderr, "mkresources: %s\n", qPrintable(written.error().message));
             return 1;
         }

@@ -27,7 +27,7 @@ const char16_t kUsage[] =
     u"  models [--json]                      list the phone models\n"
     u"  association show|set|remove [--json] open .skin files with the designer\n"
     u"\n"
-    u"Run 'velmora-cli <command> --help' for details.\n";
+    u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the version.\n";
 
 } // namespace
 
@@ -38,6 +38,10 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.first();
+    if (command == u"--version") {
+        out << QStringLiteral("velmora-cli %1\n").arg(QStringLiteral(VELMORA_VERSION));
+        return 0;
+    }
     if (command == u"skin")
         return runSkinCommand(args.mid(1), out, err);
     if (command == u"render")
