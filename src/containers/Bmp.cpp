@@ -15,12 +15,27 @@
 //            V4/V5 (and 52/56) carry red, green, blue (alpha) masks at offset 40
 //   then the colour table (3 bytes per entry for core, 4 otherwise; masks come first for an
 //   info header with BI_BITFIELDS), then rows padded to 4 bytes, bottom row first.
+//
+// Run-length bitmaps (BI_RLE8 with 8 bpp, BI_RLE4 with 4 bpp) are always bottom-up; their data is
+// a stream of byte pairs (count, value):
+//   count > 0   an encoded run: count pixels of index value (RLE4: the high and the low nibble
+//               of value, alternating, high first)
+//   0, 0        end of the row: on to the start of the next row up
+//   0, 1        end of the bitmap
+//   0, 2, dx, dy  move dx pixels right and dy rows up
+//   0, n >= 3   an absolute run: the next n pixels stored as they are (RLE4: two to a byte),
+//               padded to an even number of bytes
 
 namespace {
 
 constexpr quint32 kBiRgb = 0;
+constexpr quint32 kBiRle8 = 1;
+constexpr quint32 kBiRle4 = 2;
 constexpr quint32 kBiBitfields = 3;
 constexpr qint64 kMaxSide = 1 << 15;
+// A few bytes of run-length data can name a picture of any size, so the file's length does not
+// bound the memory as it does for plain rows. No skin picture comes near this (256 MB decoded).
+constexpr qint64 kMaxRlePixels = qint64(1) << 26;
 
 struct BmpHeader
 {
@@ -29,6 +44,8 @@ struct BmpHeader
     bool topDown = false;
     int bpp = 0;
     quint32 compression = kBiRgb;
+    // The size of the pixel data as the header gives it; only run-length data needs it.
+    quint32 imageSize = 0;
     quint32 coloursUsed = 0;
     std::array<quint32, 3> masks{};
     qint64 paletteOffset = 0;
@@ -91,6 +108,7 @@ Result<BmpHeader> parseHeader(const ByteView &v, const QString &what)
         h.height = height < 0 ? -height : height;
         h.bpp = v.u16(28);
         h.compression = v.u32(30);
+        h.imageSize = v.u32(34);
         h.coloursUsed = v.u32(46);
     }
     h.masks = defaultMasks(h.bpp);
@@ -117,16 +135,42 @@ Result<void> checkHeader(const BmpHeader &h, const ByteView &v, const QString &w
         return fail(Error::unsupported(
             QStringLiteral("%1: %2 bits per pixel is not a bitmap depth").arg(what).arg(h.bpp)));
     const bool bitfields = h.compression == kBiBitfields && (h.bpp == 16 || h.bpp == 32);
-    if (h.compression != kBiRgb && !bitfields)
+    const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
+    if (h.compression != kBiRgb && !bitfields && !rle)
         return fail(
             Error::unsupported(QStringLiteral("%1: compressed bitmaps (type %2) are not supported")
                                    .arg(what)
                                    .arg(h.compression)));
+    if (rle) {
+        const int depth = h.compression == kBiRle8 ? 8 : 4;
+        if (h.bpp != depth)
+            return fail(Error::corrupt(
+                QStringLiteral("%1: RLE%2 compression with %3 bits per pixel instead of %2")
+                    .arg(what)
+                    .arg(depth)
+                    .arg(h.bpp)));
+        if (h.topDown)
+            return fail(Error::corrupt(
+                QStringLiteral("%1: a run-length compressed bitmap cannot be stored top-down")
+                    .arg(what)));
+    }
     if (h.width <= 0 || h.height <= 0 || h.width > kMaxSide || h.height > kMaxSide)
         return fail(Error::corrupt(QStringLiteral("%1: impossible bitmap size %2 x %3")
                                        .arg(what)
                                        .arg(h.width)
                                        .arg(h.height)));
+    if (rle) {
+        if (h.width * h.height > kMaxRlePixels)
+            return fail(Error::unsupported(QStringLiteral("%1: the bitmap is too large (%2 x %3)")
+                                               .arg(what)
+                                               .arg(h.width)
+                                               .arg(h.height)));
+        // The stream may stop short of its end code; it only has to start inside the file.
+        if (!v.has(h.dataOffset, 0))
+            return fail(Error::truncated(
+                QStringLiteral("%1: the pixel data starts past the end of the file").arg(what)));
+        return {};
+    }
     const qint64 stride = (h.width * h.bpp + 31) / 32 * 4;
     if (!v.has(h.dataOffset, stride * h.height))
         return fail(Error::truncated(
@@ -189,6 +233,65 @@ QRgb pixelAt(const uchar *row, qint64 x, const BmpHeader &h, const QVector<QRgb>
     }
 }
 
+// Unpacks run-length data into one palette index per pixel, rows bottom-up as in the file.
+// Pixels the stream never writes (skipped by a delta, or left when a row or the whole stream
+// ends early) keep index 0: that is the background Windows' own decoder leaves there in
+// practice. Whatever would land right of the row or above the top row is dropped, and the
+// stream is read only as far as the file (or the header's data size, when smaller) goes.
+QByteArray unpackRle(const BmpHeader &h, const ByteView &v)
+{
+    const bool rle4 = h.compression == kBiRle4;
+    QByteArray indexes(h.width * h.height, '\0');
+    auto *out = reinterpret_cast<uchar *>(indexes.data());
+    qint64 end = v.size();
+    if (h.imageSize != 0)
+        end = qMin(end, h.dataOffset + qint64(h.imageSize));
+    qint64 at = h.dataOffset;
+    qint64 x = 0;
+    qint64 y = 0;
+    const auto put = [&](qint64 column, uchar index) {
+        if (column < h.width)
+            out[y * h.width + column] = index;
+    };
+    while (y < h.height && at + 2 <= end) {
+        const uchar count = *v.ptr(at);
+        const uchar value = *v.ptr(at + 1);
+        at += 2;
+        if (count > 0) {
+            // Only the part inside the row is written; x still moves on by the whole run.
+            const qint64 shown = qBound<qint64>(0, h.width - x, count);
+            for (qint64 i = 0; i < shown; ++i)
+                put(x + i, rle4 ? uchar(i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+            x += count;
+            continue;
+        }
+        if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            break;
+        } else if (value == 2) {
+            if (at + 2 > end)
+                break;
+            x += *v.ptr(at);
+            y += *v.ptr(at + 1);
+            at += 2;
+        } else {
+            const qint64 bytes = rle4 ? (value + 1) / 2 : value;
+            for (qint64 i = 0; i < value; ++i) {
+                const qint64 byteAt = at + (rle4 ? i / 2 : i);
+                if (byteAt >= end)
+                    break;
+                const uchar byte = *v.ptr(byteAt);
+                put(x + i, rle4 ? uchar(i % 2 == 0 ? byte >> 4 : byte & 0x0F) : byte);
+            }
+            x += value;
+            at += bytes + bytes % 2;
+        }
+    }
+    return indexes;
+}
+
 } // namespace
 
 Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what)
@@ -207,6 +310,17 @@ Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what)
     QImage image(int(h.width), int(h.height), QImage::Format_RGB32);
     if (image.isNull())
         return fail(Error::unsupported(QStringLiteral("%1: the bitmap is too large").arg(what)));
+    if (h.compression == kBiRle8 || h.compression == kBiRle4) {
+        const QByteArray indexes = unpackRle(h, v);
+        for (qint64 y = 0; y < h.height; ++y) {
+            const auto *row =
+                reinterpret_cast<const uchar *>(indexes.constData()) + (h.height - 1 - y) * h.width;
+            auto *out = reinterpret_cast<QRgb *>(image.scanLine(int(y)));
+            for (qint64 x = 0; x < h.width; ++x)
+                out[x] = (*palette)[row[x]];
+        }
+        return image;
+    }
     const qint64 stride = (h.width * h.bpp + 31) / 32 * 4;
     for (qint64 y = 0; y < h.height; ++y) {
         const qint64 fileRow = h.topDown ? y : h.height - 1 - y;

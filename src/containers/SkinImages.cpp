@@ -146,7 +146,9 @@ QList<SkinImagesFailure> OpenSkinImages(const QString &skinPath, const QString &
                                         SkinPictures &pictures)
 {
     QList<SkinImagesFailure> messages;
-    const QString mifPath = QFileInfo(skinPath).dir().filePath(mifName);
+    // A skin made on a case-insensitive system may name its .mif in another case.
+    const QString mifPath =
+        platform::findFileIgnoringCase(QFileInfo(skinPath).dir().filePath(mifName));
     if (auto loaded = LoadSkinImages(mifPath, setup, files); !loaded) {
         // The picture files still name an earlier skin's pictures: importing them would throw
         // away what the user sees, perhaps pictures imported by hand.

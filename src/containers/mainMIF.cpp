@@ -41,6 +41,11 @@ QString companionMbmPath(const QString &mifPath)
     return mifPath.left(std::max<qsizetype>(mifPath.size() - 3, 0)) + QStringLiteral("mbm");
 }
 
+QString findCompanionMbm(const QString &mifPath)
+{
+    return platform::findFileIgnoringCase(companionMbmPath(mifPath));
+}
+
 void TMIFList::report(const QString &text) const
 {
     if (OnProgress)
@@ -174,7 +179,7 @@ Result<void> TMIFList::LoadFromFile(const QString &path)
         list.OnMessage = OnMessage;
         list.WorkFolder = WorkFolder;
         QDir(WorkFolder).mkpath(QStringLiteral("temp"));
-        const QString companion = companionMbmPath(path);
+        const QString companion = findCompanionMbm(path);
         // A failure has been shown through OnMessage and leaves the list empty: the entries
         // then simply get no pictures.
         (void)list.LoadFromMBM(companion);

@@ -41,9 +41,9 @@ public:
     // converter failure leaves both old files as they were.
     Result<void> SaveToFile(const QString &path);
     // Replaces the entries with those of the file; bitmap entries get their pictures from the
-    // companion .mbm. A .mif that cannot be read leaves the list as it was. A picture the .mbm
-    // does not deliver (converter failure, number out of range) leaves that entry's Bitmap null;
-    // the converter's failures have gone to OnMessage.
+    // companion .mbm (findCompanionMbm). A .mif that cannot be read leaves the list as it was. A
+    // picture the .mbm does not deliver (converter failure, number out of range) leaves that
+    // entry's Bitmap null; the converter's failures have gone to OnMessage.
     Result<void> LoadFromFile(const QString &path);
 
 private:
@@ -54,5 +54,10 @@ private:
     QList<MifEntry> m_entries;
 };
 
-// The .mbm that goes with a .mif: the same path with "mbm" for its last three characters.
+// The .mbm that goes with a .mif: the same path with "mbm" for its last three characters. This
+// is the name a .mbm is written under.
 QString companionMbmPath(const QString &mifPath);
+// The companion .mbm to read: companionMbmPath, or when that is missing the file of the same
+// name in another case in the .mif's folder (UP.MBM beside UP.MIF); companionMbmPath when there
+// is neither.
+QString findCompanionMbm(const QString &mifPath);

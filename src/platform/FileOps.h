@@ -31,4 +31,12 @@ QString uniqueFilePath(const QString &folder, const QString &prefix, const QStri
 // session); a private one in the temp folder keeps the program's output clean.
 void ensureRuntimeFolder();
 
+// Skins made on a case-insensitive system may name a file in another case than it has on disk
+// ("UP.MIF" for up.mif, an .mbm as UP.MBM beside UP.MIF). Returns path when it exists; otherwise
+// the file in the same folder whose name equals path's name ignoring case (an exact match
+// first, then the first in sorted order when several do); otherwise path unchanged, so that the
+// caller reports the name it was given as missing. Only the file name is matched, not the
+// folders above it.
+QString findFileIgnoringCase(const QString &path);
+
 } // namespace platform

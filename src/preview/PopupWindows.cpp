@@ -3,14 +3,15 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char16_t *kInfoTexts[] = {
     u"Преобразование адреса...", u"Подключение...",       u"Подключено",
     u"Авторизация...",           u"Успешная авторизация",
 };
-// The status bitmap the notification windows are budgeted by, and the program icon they show.
-constexpr int kInfoBudgetBitmap = 60;
+// The program icon the notification windows show.
 constexpr int kInfoIcon = 94;
 
 } // namespace
@@ -39,17 +40,18 @@ void TTolvoPreview::DrawInfoWindows(QPainter &p)
     setCanvasFont(p, m_state.settingsFont);
     const QFontMetrics metrics(p.font());
     const int fh = m_state.settingsFont.pixelHeight();
-    // The client sizes the windows by a status bitmap but draws a program icon in them. Lists
-    // too short for that bitmap fall back to their icon size.
-    const TMBMconvImageList &status = m_res.StatusIcons;
-    const QSize budget = kInfoBudgetBitmap < status.Count()
-                             ? status.Get(kInfoBudgetBitmap).Bitmap.size()
-                             : QSize(status.Width(), status.Height());
-    const int h = std::max(budget.height() + 2, fh + 2);
+    // Measured with the icon that is drawn, and as high as the row it is laid out in: budgeted
+    // by another icon, the text ran into the right border and the icon hung below the box.
+    const TMBMconvImageList &icons = m_res.ProgramIcons;
+    const QSize icon = kInfoIcon < icons.Count() ? icons.Get(kInfoIcon).Bitmap.size()
+                                                 : QSize(icons.Width(), icons.Height());
+    const int iconWidth = std::max(icon.width(), icons.Width());
+    const int h = std::max({icon.height() + 2, fh + 2, menuRowHeight(fh)});
     int y = 2;
     for (const char16_t *info : kInfoTexts) {
         const QString text = QString::fromUtf16(info);
-        const int w = budget.width() + metrics.horizontalAdvance(text) + 6;
+        // The row starts 2 pixels in, the text 1 pixel after the icon; 2 more before the border.
+        const int w = iconWidth + metrics.horizontalAdvance(text) + 6;
         const int x = m_state.infoWindowsLeft ? 2 : m_state.screenSize.width() - w - 2;
         framedBox(p, Slot::MenuFrame, x, y, x + w, y + h, Slot::MenuBackground);
         DrawMenuRow(p, x + 2, Slot::MenuText, text, kInfoIcon, MenuIconSource::Program, y);

@@ -7,7 +7,6 @@
 #include "ui/Unit6.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 
@@ -56,25 +55,38 @@ void TForm1::buildMainMenu()
             &TForm1::showAbout);
 }
 
+// Every file dialog starts where the last one was left: the first time in the sample skins.
+QString TForm1::dialogFolder()
+{
+    if (m_dialogFolder.isEmpty()) {
+        const QString samples = m_programFolder + QStringLiteral("skins");
+        m_dialogFolder = QFileInfo(samples).isDir() ? samples : QDir::homePath();
+    }
+    return m_dialogFolder;
+}
+
+QString TForm1::remembered(const QString &chosen)
+{
+    if (!chosen.isEmpty())
+        m_dialogFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+QString TForm1::askSkinName()
+{
+    return remembered(m_askFile(false, dialogFolder(), QStringLiteral("*.skin (*.skin)")));
+}
+
 void TForm1::N11Click()
 {
-    // The sample skins are where a new user starts; later the folder last opened from.
-    if (m_openFolder.isEmpty()) {
-        const QString samples = m_programFolder + QStringLiteral("skins");
-        m_openFolder = QFileInfo(samples).isDir() ? samples : QDir::homePath();
-    }
-    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), m_openFolder,
-                                                      QStringLiteral("*.skin (*.skin)"));
-    if (path.isEmpty())
-        return;
-    m_openFolder = QFileInfo(path).absolutePath();
-    openSkin(path);
+    const QString path = askSkinName();
+    if (!path.isEmpty())
+        openSkin(path);
 }
 
 void TForm1::N1Click()
 {
-    const QString path = QFileDialog::getOpenFileName(m_form3, QString(), QString(),
-                                                      QStringLiteral("*.skin (*.skin)"));
+    const QString path = askSkinName();
     if (!path.isEmpty())
         importColourScheme(path);
 }
@@ -86,7 +98,7 @@ void TForm1::N4Click()
 
 QString TForm1::askPictureName(const QString &filter)
 {
-    return QFileDialog::getOpenFileName(m_form3, QString(), QString(), filter);
+    return remembered(m_askFile(false, dialogFolder(), filter));
 }
 
 void TForm1::N6Click()
@@ -128,8 +140,8 @@ void TForm1::convertToSvg(const QString &path)
 
 QString TForm1::askBmpName()
 {
-    const QString name = QFileDialog::getSaveFileName(m_form3, QString(), QString(),
-                                                      QStringLiteral("*.bmp (*.bmp)"));
+    const QString name =
+        remembered(m_askFile(true, dialogFolder(), QStringLiteral("*.bmp (*.bmp)")));
     return name.isEmpty() ? name : bmpExportPath(name);
 }
 

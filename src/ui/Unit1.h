@@ -51,6 +51,10 @@ public:
     // Asks for a font starting from the given one; nothing when the user cancels. The font
     // dialog by default; tests answer instead.
     using FontAsker = std::function<std::optional<QFont>(const QFont &current)>;
+    // Asks for a file to open (save = false) or to write, starting in folder; "" when cancelled.
+    // The file dialogs by default; tests answer instead.
+    using FileAsker =
+        std::function<QString(bool save, const QString &folder, const QString &filter)>;
     // Opens an address with the desktop's default handler; tests catch it instead.
     using UrlOpener = std::function<void(const QUrl &)>;
 
@@ -194,6 +198,13 @@ public:
     void showAbout();
     TForm2 *aboutBox() const { return m_form2; }
     void setUrlOpener(UrlOpener opener);
+    void setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
+    // The file commands of both menus.
+    void N11Click();
+    void N1Click();
+    void N6Click();
+    void N7Click();
+    void N12Click();
 
     QTabWidget *PageControl1 = nullptr;
 
@@ -248,14 +259,13 @@ private:
     // The preview's screen takes the model's size, framed by its picture when there is one.
     void showModel(int index, bool framed);
 
-    void N11Click();
-    void N1Click();
     void N4Click();
-    void N12Click();
     void exportPicture(const QImage &picture);
-    void N6Click();
-    void N7Click();
     QString askBmpName();
+    QString askSkinName();
+    QString dialogFolder();
+    // Remembers the folder of a chosen file for the next dialog; returns the name unchanged.
+    QString remembered(const QString &chosen);
 
     QString m_programFolder;
     std::unique_ptr<platform::ScratchFolder> m_scratch;
@@ -268,8 +278,9 @@ private:
     int m_columnCount = 2;
     FontAsker m_askFont;
     UrlOpener m_openUrl;
-    // Where "Открыть" starts: empty until the first time.
-    QString m_openFolder;
+    FileAsker m_askFile;
+    // Where the next file dialog starts: empty until the first one.
+    QString m_dialogFolder;
     std::unique_ptr<platform::AssociationStore> m_association;
     TForm2 *m_form2 = nullptr;
     // The window's own column (tabs, or the "Разное" strip) and the row that adds the screen

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "containers/PictureCodecs.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -144,11 +145,27 @@ TEST_F(RenderCli, BadOptionsAreRefusedWithAReason)
         {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--select"),
           QStringLiteral("all")},
          QStringLiteral("slot or element")},
+        // Pictures no phone shows.
+        {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--screen"),
+          QStringLiteral("settings"), QStringLiteral("--menu"), QStringLiteral("left")},
+         QStringLiteral("the settings screen has no menu")},
+        {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--menu"),
+          QStringLiteral("right"), QStringLiteral("--screen"), QStringLiteral("chat")},
+         QStringLiteral("only a left menu")},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(run(c.args), 2) << c.args.join(u' ').toStdString();
         EXPECT_TRUE(err.contains(c.reason)) << err.toStdString();
+        // One line that says what is wrong and where to look, not the whole usage.
+        EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("see velmora-cli render --help")));
     }
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("x.png")));
+    // The left menu over the chat window is a picture the phone shows.
+    EXPECT_EQ(run({QStringLiteral("-o"), path(QStringLiteral("c.png")), QStringLiteral("--screen"),
+                   QStringLiteral("chat"), QStringLiteral("--menu"), QStringLiteral("left")}),
+              0)
+        << err.toStdString();
     EXPECT_EQ(run({QStringLiteral("-o"), path(QStringLiteral("f.png")), QStringLiteral("--skin"),
                    path(QStringLiteral("missing.skin"))}),
               1);

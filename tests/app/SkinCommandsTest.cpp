@@ -155,7 +155,9 @@ TEST(Cli, UsageErrorsExitWithTwo)
 {
     EXPECT_EQ(run({}).code, 2);
     EXPECT_EQ(run({QStringLiteral("paint")}).code, 2);
-    EXPECT_EQ(run({QStringLiteral("skin"), QStringLiteral("show")}).code, 2);
+    const CliRun noFile = run({QStringLiteral("skin"), QStringLiteral("show")});
+    EXPECT_EQ(noFile.code, 2);
+    EXPECT_TRUE(noFile.err.contains(QStringLiteral("which skin?"))) << noFile.err.toStdString();
     EXPECT_EQ(run({QStringLiteral("skin"), QStringLiteral("write"), QStringLiteral("a.skin")}).code,
               2);
     const CliRun help = run({QStringLiteral("skin"), QStringLiteral("--help")});

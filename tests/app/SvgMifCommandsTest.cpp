@@ -93,12 +93,29 @@ TEST_F(SvgMifCli, MifShowAndExtractDescribeAndWriteThePictures)
     EXPECT_EQ(decodeBmp(testfiles::read(path(u"out/pictures/cursor.bmp"_s)), QString())->size(),
               QSize(40, 10));
 
-    // Without the .mbm the table is still shown, and the converter's complaint goes to stderr.
-    QFile::remove(path(u"skin.mbm"_s));
+    // The .mbm in another case than the .mif's name, as a skin made on Windows may have it.
+    ASSERT_TRUE(QFile::rename(path(u"skin.mbm"_s), path(u"SKIN.MBM"_s)));
+    const CliRun upper = run({u"mif"_s, u"show"_s, mif});
+    EXPECT_EQ(upper.code, 0) << upper.err.toStdString();
+    EXPECT_TRUE(upper.out.contains(u"entry 2: position -1, length 0: bitmap 1, 40 x 10\n"_s))
+        << upper.out.toStdString();
+    EXPECT_TRUE(upper.err.isEmpty()) << upper.err.toStdString();
+
+    // Without the .mbm the table is still shown; the line on stderr names the user's files, not
+    // the converter's working copy.
+    ASSERT_TRUE(QFile::remove(path(u"SKIN.MBM"_s)));
+    const QString missing = u"%1: not found next to %2\n"_s.arg(path(u"skin.mbm"_s), mif);
     const CliRun noMbm = run({u"mif"_s, u"show"_s, mif});
     EXPECT_EQ(noMbm.code, 0);
     EXPECT_TRUE(noMbm.out.contains(u"bitmap 1, not in the companion .mbm"_s));
-    EXPECT_FALSE(noMbm.err.isEmpty());
+    EXPECT_EQ(noMbm.err, u"velmora-cli mif show: "_s + missing) << noMbm.err.toStdString();
+    // For extract it is an error, and nothing is written.
+    const CliRun noMbmExtract = run({u"mif"_s, u"extract"_s, mif, u"-o"_s, path(u"out/again"_s)});
+    EXPECT_EQ(noMbmExtract.code, 1);
+    EXPECT_EQ(noMbmExtract.err, u"velmora-cli mif extract: "_s + missing)
+        << noMbmExtract.err.toStdString();
+    EXPECT_EQ(noMbmExtract.out, QString());
+    EXPECT_FALSE(QFileInfo::exists(path(u"out/again"_s)));
 }
 
 TEST_F(SvgMifCli, BrokenOrForeignMifFilesAreErrors)
@@ -133,4 +150,9 @@ TEST_F(SvgMifCli, ExtractRefusesAnEntryWithoutAPictureAndWritesNothing)
     EXPECT_TRUE(extracted.err.contains(mif + u": entry 1 holds no picture"_s))
         << extracted.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path(u"h"_s)));
+    // The table still describes it, without a type it does not have.
+    const CliRun shown = run({u"mif"_s, u"show"_s, mif});
+    EXPECT_EQ(shown.code, 0);
+    EXPECT_FALSE(shown.out.contains(u"svg ,"_s)) << shown.out.toStdString();
+    EXPECT_TRUE(shown.out.contains(u": svg,"_s)) << shown.out.toStdString();
 }

@@ -171,6 +171,26 @@ TEST_F(MifFolder, BitmapsTravelThroughTheCompanionMbm)
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
 }
 
+TEST_F(MifFolder, TheCompanionMbmIsFoundInAnyCase)
+{
+    TMIFList list = makeList();
+    ASSERT_TRUE(list.AddBitmapEntry(filled(5, 4, qRgb(248, 0, 0))));
+    ASSERT_TRUE(list.SaveToFile(path(u"UP.MIF"_s)));
+    // Saving writes UP.mbm; a skin made on Windows may carry it as UP.MBM.
+    ASSERT_TRUE(QFileInfo::exists(path(u"UP.mbm"_s)));
+    ASSERT_TRUE(QFile::rename(path(u"UP.mbm"_s), path(u"UP.MBM"_s)));
+    EXPECT_EQ(findCompanionMbm(path(u"UP.MIF"_s)), path(u"UP.MBM"_s));
+
+    TMIFList back = makeList();
+    ASSERT_TRUE(back.LoadFromFile(path(u"UP.MIF"_s)));
+    EXPECT_EQ(back.GetEntry(1).Bitmap.size(), QSize(5, 4));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+
+    // Without any .mbm the name asked for is the one reported missing.
+    ASSERT_TRUE(QFile::remove(path(u"UP.MBM"_s)));
+    EXPECT_EQ(findCompanionMbm(path(u"UP.MIF"_s)), path(u"UP.mbm"_s));
+}
+
 TEST_F(MifFolder, FailuresKeepWhatWasThere)
 {
     // The converter fails: the old .mif stays and no .mbm appears.

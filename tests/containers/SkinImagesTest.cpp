@@ -8,6 +8,7 @@
 #include "core/SkinFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -194,5 +195,27 @@ TEST_F(SkinFolder, OpensACompleteSkinTheWayTheOpenCommandDoes)
     EXPECT_EQ(pictures.BackgroundSource, first.BackgroundSource);
     EXPECT_EQ(pictures.BackgroundPicture, first.BackgroundPicture);
     EXPECT_EQ(pictures.CursorSource, filled(2, 2, qRgb(7, 7, 7)));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+TEST_F(SkinFolder, OpensASkinWhoseNamesDifferInCaseFromTheFiles)
+{
+    // Made on a case-insensitive system: the skin says "Night.mif", the folder holds NIGHT.MIF
+    // and its bitmaps as NIGHT.MBM.
+    const QByteArray png = encodePng(filled(6, 5, qRgb(0, 0, 255))).value();
+    writeMif(u"NIGHT.MIF"_s,
+             {{svgDocument(png, kPngMime, 6, 5), {}}, {QByteArray(), filled(40, 10, 0)}});
+    ASSERT_TRUE(QFile::rename(path(u"skins/NIGHT.mbm"_s), path(u"skins/NIGHT.MBM"_s)));
+    SkinData skin;
+    skin.mifName = u"Night.mif"_s;
+    const QString skinPath = path(u"skins/night.skin"_s);
+    ASSERT_TRUE(testfiles::write(skinPath, writeSkin(skin).value()));
+
+    SkinPictures pictures;
+    SkinImageFiles files;
+    const auto shown = OpenSkinImages(skinPath, skin.mifName, setup, files, pictures);
+    EXPECT_TRUE(shown.isEmpty()) << (shown.isEmpty() ? "" : shown[0].reason.message.toStdString());
+    EXPECT_EQ(pictures.BackgroundSource, filled(6, 5, qRgb(0, 0, 255)));
+    EXPECT_EQ(pictures.CursorSource.size(), QSize(40, 10));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
 }

@@ -81,4 +81,38 @@ TEST(ReadWholeFile, LimitIsInclusiveAndEmptyFilesAreFine)
     EXPECT_TRUE(empty->isEmpty());
 }
 
+TEST(FindFileIgnoringCase, FindsTheFileWhoseNameDiffersOnlyInCase)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QDir dir(tmp.path());
+    for (const char *name : {"Skin.MIF", "exact.mbm", "EXACT.MBM", "b.MBM", "B.mbm"})
+        ASSERT_TRUE(makeFile(dir.filePath(QString::fromLatin1(name)), "x"));
+    ASSERT_TRUE(makeFile(dir.filePath(QStringLiteral("Фон.JPG")), "x"));
+    // A folder is not the file asked for.
+    ASSERT_TRUE(dir.mkdir(QStringLiteral("pictures.MBM")));
+
+    using platform::findFileIgnoringCase;
+    EXPECT_EQ(findFileIgnoringCase(dir.filePath(QStringLiteral("skin.mif"))),
+              dir.filePath(QStringLiteral("Skin.MIF")));
+    // An existing name is kept, even with others matching it in another case.
+    EXPECT_EQ(findFileIgnoringCase(dir.filePath(QStringLiteral("exact.mbm"))),
+              dir.filePath(QStringLiteral("exact.mbm")));
+    // Several matches and none exact: the first in sorted order, upper case before lower.
+    EXPECT_EQ(findFileIgnoringCase(dir.filePath(QStringLiteral("b.mbm"))),
+              dir.filePath(QStringLiteral("B.mbm")));
+    EXPECT_EQ(findFileIgnoringCase(dir.filePath(QStringLiteral("фон.jpg"))),
+              dir.filePath(QStringLiteral("Фон.JPG")));
+    // The folder part is left as the caller spelt it.
+    EXPECT_EQ(findFileIgnoringCase(tmp.path() + QStringLiteral("/./SKIN.mif")),
+              tmp.path() + QStringLiteral("/./Skin.MIF"));
+    // Missing: the name asked for comes back, to be reported as missing.
+    for (const char *name : {"absent.mif", "PICTURES.mbm", "skin.mi"}) {
+        const QString asked = dir.filePath(QString::fromLatin1(name));
+        EXPECT_EQ(findFileIgnoringCase(asked), asked);
+    }
+    const QString inMissingFolder = dir.filePath(QStringLiteral("gone/skin.mif"));
+    EXPECT_EQ(findFileIgnoringCase(inMissingFolder), inMissingFolder);
+}
+
 } // namespace

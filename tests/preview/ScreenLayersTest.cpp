@@ -125,11 +125,12 @@ TEST_F(Screens, SettingsPitchAndScrollThumb)
 
 TEST_F(Screens, NotificationsStackFromTheTopAgainstEitherEdge)
 {
-    // Status bitmap 60 budgets width and height; program icon 94 is what is drawn.
+    // Program icon 94 (16 x 16) is what is drawn, so it is what the windows are measured by;
+    // a small status bitmap 60 must not make them too narrow or too low for it.
     PreviewResources res = iconResources();
     res.StatusIcons = TMBMconvImageList();
     fillIcons(res.StatusIcons, Status, 60);
-    fillIcons(res.StatusIcons, Status, 2, {24, 20});
+    fillIcons(res.StatusIcons, Status, 2, {8, 8});
     make(std::move(res));
     preview->setShowInfoWindows(true);
     const QStringList texts = {QStringLiteral("Преобразование адреса..."),
@@ -139,23 +140,26 @@ TEST_F(Screens, NotificationsStackFromTheTopAgainstEitherEdge)
     for (bool left : {true, false}) {
         preview->setInfoWindowsLeft(left);
         ASSERT_EQ(boxes(8).size(), 5);
+        const int step = boxes(8)[1].top() - boxes(8)[0].top();
+        const int h = step - 2;
+        EXPECT_GE(h, 16 + 2) << "as high as the icon";
         for (int k = 0; k < 5; ++k) {
-            const int w = 24 + textWidth(11, texts[k]) + 6;
+            const int w = 16 + textWidth(11, texts[k]) + 6;
             const int x = left ? 2 : 240 - w - 2;
-            const int y = 2 + k * (20 + 2 + 2);
+            const int y = 2 + k * step;
             EXPECT_EQ(boxes(8)[k].top(), y - 3) << k;
             EXPECT_EQ(left ? boxes(8)[k].left() : boxes(8)[k].right(), left ? -1 : 240) << k;
             EXPECT_EQ(boxes(7).value(k).left(), x + 2 + 16) << k;
-            EXPECT_EQ(pixel(x + 2 + 8, y + 9), iconColour(Program, 94)) << k;
+            EXPECT_LE(boxes(7).value(k).right(), x + w - 1) << "text inside the border " << k;
+            // The whole icon lies inside the box, between its top and bottom outlines, and
+            // nothing of it in the gap below.
+            int inside = 0;
+            for (int row = y + 1; row < y + h; ++row)
+                inside += pixel(x + 2 + 8, row) == iconColour(Program, 94) ? 1 : 0;
+            EXPECT_EQ(inside, 16) << k;
+            EXPECT_NE(pixel(x + 2 + 8, y + h + 1), iconColour(Program, 94)) << k;
         }
     }
-    // Without bitmap 60 the list's icon size budgets instead.
-    res = iconResources();
-    res.StatusIcons = TMBMconvImageList();
-    fillIcons(res.StatusIcons, Status, 40);
-    make(std::move(res));
-    preview->setShowInfoWindows(true);
-    EXPECT_EQ(boxes(8).value(4).top(), 2 + 4 * (16 + 2 + 2) - 3);
     // Window heights past 255 do not wrap around.
     preview->setSettingsFont(pixelFont(254));
     EXPECT_EQ(boxes(8).value(1).top(), 2 + 256 + 2 - 3);

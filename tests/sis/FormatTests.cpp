@@ -9,6 +9,7 @@
 #include "export/sis/SisReader.h"
 #include "export/sis/SisWriter.h"
 #include "export/sis/Text.h"
+#include "export/sis/Zlib.h"
 
 #include <gtest/gtest.h>
 
@@ -401,4 +402,27 @@ TEST(SisReader, DecodesThe63BitLengthFormAndNotBit27)
     ASSERT_FALSE(refused.has_value());
     EXPECT_NE(refused.error().message.find("offset 16: SISContents length"), std::string::npos)
         << refused.error().message;
+}
+
+// Each complaint finishes a sentence that starts with what was being decompressed ("the
+// compressed controller …").
+TEST(SisZlib, EveryFailureReadsAsTheEndOfASentence)
+{
+    const std::vector<std::uint8_t> plain(300, 'a');
+    auto packed = velmora::sis::deflateZlib(plain);
+    ASSERT_TRUE(packed);
+    const auto failure = [](std::span<const std::uint8_t> bytes, std::uint64_t size) {
+        const auto result = velmora::sis::inflateZlib(bytes, size);
+        return result ? std::string() : result.error();
+    };
+    std::vector<std::uint8_t> corrupt = *packed;
+    corrupt[2] ^= 0xFF;
+    EXPECT_EQ(failure(corrupt, 300).rfind("holds corrupt zlib data", 0), 0u)
+        << failure(corrupt, 300);
+    const std::span<const std::uint8_t> cut(packed->data(), packed->size() - 6);
+    EXPECT_EQ(failure(cut, 300), "ends before its zlib stream does");
+    std::vector<std::uint8_t> longer = *packed;
+    longer.insert(longer.end(), {1, 2, 3});
+    EXPECT_EQ(failure(longer, 300), "is followed by 3 bytes after the end of its zlib stream");
+    EXPECT_EQ(failure(*packed, 299).rfind("decompresses to more than the declared 299", 0), 0u);
 }

@@ -6,9 +6,11 @@
 #include "ui/Unit3.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -118,4 +120,43 @@ TEST_F(OutwardFacing, TheCheckBoxAssociatesAndGivesBack)
     form->CheckBox13->setChecked(false);
     form->CheckBox13->setChecked(true);
     EXPECT_EQ(messages.size(), 2) << "only the removal was refused";
+}
+
+TEST_F(OutwardFacing, EveryFileDialogStartsWhereTheLastOneWasLeft)
+{
+    QStringList folders;
+    QString answer;
+    form->setFileAsker([&](bool, const QString &folder, const QString &) {
+        folders.append(folder);
+        return answer;
+    });
+    // No sample skins in this program folder: the first dialog starts at home.
+    form->N11Click();
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_EQ(folders[0], QDir::homePath());
+
+    QTemporaryDir elsewhere;
+    answer = elsewhere.filePath(QStringLiteral("pictures/back.png"));
+    form->N6Click(); // the background import: the file does not exist, it is only reported
+    answer.clear();
+    form->N12Click(); // the screenshot, cancelled
+    form->N1Click();
+    ASSERT_EQ(folders.size(), 4);
+    EXPECT_EQ(folders[2], elsewhere.filePath(QStringLiteral("pictures")));
+    EXPECT_EQ(folders[3], elsewhere.filePath(QStringLiteral("pictures")))
+        << "a cancelled dialog keeps the folder";
+}
+
+TEST_F(OutwardFacing, TheFirstDialogStartsInTheSampleSkins)
+{
+    ASSERT_TRUE(QDir(s_dir->path()).mkpath(QStringLiteral("skins")));
+    ASSERT_NO_FATAL_FAILURE(startWindow());
+    QString started;
+    form->setFileAsker([&](bool, const QString &folder, const QString &) {
+        started = folder;
+        return QString();
+    });
+    form->N11Click();
+    EXPECT_EQ(QDir(started), QDir(s_dir->filePath(QStringLiteral("skins"))));
+    QDir(s_dir->filePath(QStringLiteral("skins"))).removeRecursively();
 }

@@ -270,6 +270,13 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
         return fail(Error::invalid(QStringLiteral("the output file is missing (-o OUT.png)")));
     if (o.frame && o.model.isEmpty())
         return fail(Error::invalid(QStringLiteral("--frame needs --model NAME")));
+    // The client has no menu on its settings screen and only the left one in the chat window:
+    // a picture of anything else would show what no phone shows.
+    if (o.state.showMenu && o.state.activeScreen == PreviewScreen::Settings)
+        return fail(Error::invalid(QStringLiteral("--menu: the settings screen has no menu")));
+    if (o.state.showMenu && !o.state.menuLeft && o.state.activeScreen == PreviewScreen::Chat)
+        return fail(
+            Error::invalid(QStringLiteral("--menu right: the chat window has only a left menu")));
     return o;
 }
 
@@ -407,8 +414,8 @@ int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return 1;
     }
     if (!options) {
-        err << QStringLiteral("velmora-cli render: %1\n").arg(options.error().message)
-            << QString::fromUtf16(kRenderUsage);
+        err << QStringLiteral("velmora-cli render: %1 (see velmora-cli render --help)\n")
+                   .arg(options.error().message);
         return 2;
     }
     for (const QString &note : options->notes)

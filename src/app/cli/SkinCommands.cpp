@@ -116,7 +116,10 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
     QStringList files = args;
     files.removeAll(QStringLiteral("--json"));
     if (files.size() != 1) {
-        err << QString::fromUtf16(kSkinUsage);
+        err << (files.isEmpty() ? QStringLiteral("velmora-cli skin show: which skin? Name a .skin "
+                                                 "file (see velmora-cli skin --help)\n")
+                                : QStringLiteral("velmora-cli skin show: one skin at a time "
+                                                 "(see velmora-cli skin --help)\n"));
         return 2;
     }
     auto skin = readSkinPath(files.first());

@@ -86,6 +86,22 @@ int failure(QTextStream &err, const QString &command, const QString &message)
     return 1;
 }
 
+bool hasBitmapEntries(const QList<MifEntry> &entries)
+{
+    return std::any_of(entries.cbegin(), entries.cend(),
+                       [](const MifEntry &e) { return e.IsBitmap; });
+}
+
+// Checked before the converter runs: its own complaint about a missing .mbm names its working
+// copy in the scratch folder, not the user's file.
+std::optional<QString> missingCompanion(const QString &mif)
+{
+    const QString mbm = findCompanionMbm(mif);
+    if (QFileInfo(mbm).isFile())
+        return std::nullopt;
+    return QStringLiteral("%1: not found next to %2").arg(companionMbmPath(mif), mif);
+}
+
 int wrap(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     const auto paths = parsePaths(args, false, true, false);
@@ -233,12 +249,11 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
     // Bitmap sizes need the converter; without it the table is still worth showing.
     std::optional<TMBMconvImageList> bitmaps;
     ConverterSetup converter;
-    const bool anyBitmap = std::any_of(contents->entries.cbegin(), contents->entries.cend(),
-                                       [](const MifEntry &e) { return e.IsBitmap; });
-    const QString mbm = companionMbmPath(paths->input);
-    if (anyBitmap && !QFileInfo::exists(mbm)) {
+    const bool anyBitmap = hasBitmapEntries(contents->entries);
+    const auto missing = anyBitmap ? missingCompanion(paths->input) : std::nullopt;
+    if (missing) {
         // Nothing to unpack: every bitmap entry is simply missing from it.
-        err << QStringLiteral("velmora-cli %1: %2 does not exist\n").arg(command, mbm);
+        err << QStringLiteral("velmora-cli %1: %2\n").arg(command, *missing);
         bitmaps.emplace();
     } else if (anyBitmap) {
         auto setup = converterSetup();
@@ -251,7 +266,7 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
             bitmaps->ToolName = converter.tool;
             bitmaps->WorkFolder = converter.work->path();
             bitmaps->OnMessage = converterMessages(err, command);
-            (void)bitmaps->LoadFromMBM(mbm);
+            (void)bitmaps->LoadFromMBM(findCompanionMbm(paths->input));
         }
     }
     const QList<EntryFacts> facts = describe(contents->entries, bitmaps ? &*bitmaps : nullptr);
@@ -302,7 +317,8 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
                            .arg(i)
                            .arg(contents->entries[i].Offset)
                            .arg(contents->entries[i].Length);
-        line += f.kind == u"svg" ? QStringLiteral("svg %1").arg(f.mime)
+        // An SVG entry without a picture has no type to name.
+        line += f.kind == u"svg" ? QStringLiteral("svg %1").arg(f.mime).trimmed()
                                  : QStringLiteral("bitmap %1").arg(f.bitmap);
         if (f.size)
             line += QStringLiteral(", %1 x %2").arg(f.size->width()).arg(f.size->height());
@@ -342,8 +358,9 @@ int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
     const auto contents = readMif(*bytes, paths->input);
     if (!contents)
         return failure(err, command, contents.error().message);
-    if (std::any_of(contents->entries.cbegin(), contents->entries.cend(),
-                    [](const MifEntry &e) { return e.IsBitmap; })) {
+    if (hasBitmapEntries(contents->entries)) {
+        if (const auto missing = missingCompanion(paths->input))
+            return failure(err, command, *missing);
         auto setup = converterSetup();
         if (!setup)
             return failure(err, command, setup.error().message);

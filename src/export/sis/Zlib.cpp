@@ -67,10 +67,10 @@ inflateZlib(std::span<const std::uint8_t> input, std::uint64_t expectedSize,
             const std::function<void(std::span<const std::uint8_t>)> &sink)
 {
     if (input.size() > kMaxChunk)
-        return std::unexpected(std::string("compressed data too large"));
+        return std::unexpected(std::string("is too large to decompress"));
     Inflater inflater;
     if (!inflater.ok())
-        return std::unexpected(std::string("zlib could not start decompressing"));
+        return std::unexpected(std::string("cannot be decompressed: zlib did not start"));
     z_stream &zs = inflater.stream();
     zs.next_in = const_cast<Bytef *>(input.data());
     zs.avail_in = static_cast<uInt>(input.size());
@@ -83,8 +83,8 @@ inflateZlib(std::span<const std::uint8_t> input, std::uint64_t expectedSize,
         const std::size_t got = sizeof buffer - zs.avail_out;
         if (rc != Z_OK && rc != Z_STREAM_END) {
             if (rc == Z_BUF_ERROR)
-                return std::unexpected(std::string("compressed data ends before the zlib stream"));
-            return std::unexpected(std::string("corrupt zlib data") +
+                return std::unexpected(std::string("ends before its zlib stream does"));
+            return std::unexpected(std::string("holds corrupt zlib data") +
                                    (zs.msg ? std::string(" (") + zs.msg + ")" : std::string()));
         }
         if (got > expectedSize - produced)
@@ -96,14 +96,14 @@ inflateZlib(std::span<const std::uint8_t> input, std::uint64_t expectedSize,
         if (rc == Z_STREAM_END)
             break;
         if (got == 0 && zs.avail_in == 0)
-            return std::unexpected(std::string("compressed data ends before the zlib stream"));
+            return std::unexpected(std::string("ends before its zlib stream does"));
     }
     if (produced != expectedSize)
         return std::unexpected("decompresses to " + std::to_string(produced) +
                                " bytes, not the declared " + std::to_string(expectedSize));
     if (zs.avail_in != 0)
-        return std::unexpected(std::to_string(zs.avail_in) +
-                               " bytes follow the end of the zlib stream");
+        return std::unexpected("is followed by " + std::to_string(zs.avail_in) +
+                               " bytes after the end of its zlib stream");
     return {};
 }
 
