@@ -106,6 +106,23 @@ bool readFonts(Values v, SettingsValues &s)
     return true;
 }
 
+// A key that can only tick its box.
+std::function<bool(Values, SettingsValues &)> tickKey(bool SettingsValues::*flag)
+{
+    return [flag](Values v, SettingsValues &s) {
+        tick(v[0], s.*flag);
+        return true;
+    };
+}
+
+// A key of one number.
+std::function<bool(Values, SettingsValues &)> numberKey(int SettingsValues::*field)
+{
+    return [field](Values v, SettingsValues &s) {
+        return readNumber(v[0], s.*field);
+    };
+}
+
 // The reader's fixed order of comparison.
 const std::array<ReaderKey, 23> &readerKeys()
 {
@@ -114,10 +131,7 @@ const std::array<ReaderKey, 23> &readerKeys()
          [](Values v, SettingsValues &s) {
              return readPosition(v, s.setupFormPosition);
          }},
-        {"Alpha of ColorForm", 1,
-         [](Values v, SettingsValues &s) {
-             return readNumber(v[0], s.colourWindowAlpha);
-         }},
+        {"Alpha of ColorForm", 1, numberKey(&SettingsValues::colourWindowAlpha)},
         {"PreviewForm Position", 2,
          [](Values v, SettingsValues &s) {
              return readPosition(v, s.previewFormPosition);
@@ -136,36 +150,17 @@ const std::array<ReaderKey, 23> &readerKeys()
          [](Values v, SettingsValues &s) {
              return readFormat(v, s.cursorFormat, s.cursorQuality);
          }},
-        {"SelectRegion", 1,
-         [](Values v, SettingsValues &s) {
-             return readNumber(v[0], s.selectRegion);
-         }},
-        {"PreviewShowWindow", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.showWindow);
-             return true;
-         }},
+        {"SelectRegion", 1, numberKey(&SettingsValues::selectRegion)},
+        {"PreviewShowWindow", 1, tickKey(&SettingsValues::showWindow)},
         {"PreviewShowMenu", 2,
          [](Values v, SettingsValues &s) {
              tick(v[0], s.showMenu);
              tick(v[1], s.menuLeft);
              return true;
          }},
-        {"OldInterface", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.oldInterface);
-             return true;
-         }},
-        {"PreviewShowSettings", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.showSettings);
-             return true;
-         }},
-        {"PreviewShowClients", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.showClients);
-             return true;
-         }},
+        {"OldInterface", 1, tickKey(&SettingsValues::oldInterface)},
+        {"PreviewShowSettings", 1, tickKey(&SettingsValues::showSettings)},
+        {"PreviewShowClients", 1, tickKey(&SettingsValues::showClients)},
         {"ShowInfoWindows", 2,
          [](Values v, SettingsValues &s) {
              s.showInfoWindows = v[0] == u"1";
@@ -177,39 +172,14 @@ const std::array<ReaderKey, 23> &readerKeys()
              s.expert = v[0] == u"1";
              return true;
          }},
-        {"miniClock", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.miniClock);
-             return true;
-         }},
+        {"miniClock", 1, tickKey(&SettingsValues::miniClock)},
         {"PreviewDesktop", 4, readDesktop},
-        {"PreviewSortByStatus", 1,
-         [](Values v, SettingsValues &s) {
-             return readNumber(v[0], s.sortIndex);
-         }},
-        {"PreviewShowOffline", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.showOffline);
-             return true;
-         }},
-        {"SetupForm Show", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.setupFormShow);
-             return true;
-         }},
-        {"PreviewShowGroup", 1,
-         [](Values v, SettingsValues &s) {
-             tick(v[0], s.showGroup);
-             return true;
-         }},
-        {"PreviewColumns", 1,
-         [](Values v, SettingsValues &s) {
-             return readNumber(v[0], s.columns);
-         }},
-        {"symbian 9.1 or 9.2", 1,
-         [](Values v, SettingsValues &s) {
-             return readNumber(v[0], s.symbianIndex);
-         }},
+        {"PreviewSortByStatus", 1, numberKey(&SettingsValues::sortIndex)},
+        {"PreviewShowOffline", 1, tickKey(&SettingsValues::showOffline)},
+        {"SetupForm Show", 1, tickKey(&SettingsValues::setupFormShow)},
+        {"PreviewShowGroup", 1, tickKey(&SettingsValues::showGroup)},
+        {"PreviewColumns", 1, numberKey(&SettingsValues::columns)},
+        {"symbian 9.1 or 9.2", 1, numberKey(&SettingsValues::symbianIndex)},
         {"Fonts2", 9, readFonts},
     }};
     return keys;

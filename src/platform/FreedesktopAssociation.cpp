@@ -30,7 +30,7 @@ QByteArray mimePackage()
 
 // A program path as a desktop entry's Exec wants it. A plain path goes as it is: simple
 // launchers (xdg-open without a desktop) take the first word literally. A path with a reserved
-// character is quoted, with the characters the specification reserves inside quotes escaped,
+// character is quoted, with the characters desktop entries reserve inside quotes escaped,
 // and the backslash escaped once more because the value is itself a string.
 QString execArgument(const QString &path)
 {

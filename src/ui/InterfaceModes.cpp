@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 void TForm1::CheckBox14Click()
@@ -63,8 +64,12 @@ void TForm1::CheckBox11Click()
     m_oldInterface = CheckBox11->isChecked();
     if (m_oldInterface) {
         lendPreviewControl();
+        {
+            // No frame here; the model's handler below sizes the screen once.
+            const QSignalBlocker blocker(CheckBox5);
+            CheckBox5->setChecked(false);
+        }
         ComboBox1Change();
-        CheckBox5->setChecked(false);
         CheckBox8->setChecked(true);
         CheckBox8->setEnabled(false);
         // Turning the expert mode on runs its handler, which comes back here once.

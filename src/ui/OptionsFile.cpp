@@ -188,15 +188,13 @@ void TForm1::applyDesktop(const SettingsValues &s)
 void TForm1::loadSettings()
 {
     const QString path = settingsPath();
-    if (!QFileInfo::exists(path)) {
-        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-        if (auto created = writeFileAtomically(path, defaultSettingsText(desktop)); !created)
-            reportSettingsProblem(created.error().message);
-    }
     QByteArray bytes;
     if (!QFileInfo::exists(path)) {
+        // What is written is what is read: no need to read it back.
         bytes =
             defaultSettingsText(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        if (auto created = writeFileAtomically(path, bytes); !created)
+            reportSettingsProblem(created.error().message);
     } else if (auto read = readWholeFile(path, kMaxSettingsFileSize)) {
         bytes = *read;
     } else {

@@ -39,53 +39,47 @@ void TForm1::updateMenuChecks()
     menu.N35->setEnabled(info);
 }
 
-void TForm1::CheckBox2Click()
+// Every option handler: the preview takes the option's state, the menu's marks follow.
+void TForm1::setPreviewOption(void (TTolvoPreview::*set)(bool), bool on)
 {
     if (m_preview)
-        m_preview->setShowPopup(CheckBox2->isChecked());
+        (m_preview->*set)(on);
     updateMenuChecks();
+}
+
+void TForm1::CheckBox2Click()
+{
+    setPreviewOption(&TTolvoPreview::setShowPopup, CheckBox2->isChecked());
 }
 
 void TForm1::RadioGroup1Click(int index)
 {
-    if (m_preview)
-        m_preview->setSortByStatus(index != 1);
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setSortByStatus, index != 1);
 }
 
 void TForm1::CheckBox3Click()
 {
-    if (m_preview)
-        m_preview->setShowOffline(CheckBox3->isChecked());
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setShowOffline, CheckBox3->isChecked());
 }
 
 void TForm1::CheckBox12Click()
 {
-    if (m_preview)
-        m_preview->setShowMenu(CheckBox12->isChecked());
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setShowMenu, CheckBox12->isChecked());
 }
 
 void TForm1::CheckBox4Click()
 {
-    if (m_preview)
-        m_preview->setShowGroups(CheckBox4->isChecked());
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setShowGroups, CheckBox4->isChecked());
 }
 
 void TForm1::CheckBox6Click()
 {
-    if (m_preview)
-        m_preview->setShowClients(CheckBox6->isChecked());
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setShowClients, CheckBox6->isChecked());
 }
 
 void TForm1::CheckBox7Click()
 {
-    if (m_preview)
-        m_preview->setMiniClock(CheckBox7->isChecked());
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setMiniClock, CheckBox7->isChecked());
 }
 
 void TForm1::CheckBox9Click()
@@ -99,9 +93,7 @@ void TForm1::CheckBox9Click()
 
 void TForm1::CheckBox10Click()
 {
-    if (m_preview)
-        m_preview->setInfoWindowsLeft(CheckBox10->isChecked());
-    updateMenuChecks();
+    setPreviewOption(&TTolvoPreview::setInfoWindowsLeft, CheckBox10->isChecked());
 }
 
 void TForm1::UpDown5Click(int position)

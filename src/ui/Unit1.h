@@ -241,6 +241,7 @@ private:
     QWidget *buildOpacityGroup();
     QWidget *buildSelectionGroup();
     void connectOptionItems();
+    void setPreviewOption(void (TTolvoPreview::*set)(bool), bool on);
     void chooseFont(const PhoneFont &current, void (TTolvoPreview::*apply)(const PhoneFont &));
     // Puts the "Разное" panel into its tab (expert) or onto the window as a strip.
     void placeMiscPanel(bool inTab);

@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 const char16_t kSkinUsage[] =
@@ -63,16 +65,14 @@ Result<QString> textMember(const QJsonObject &object, const QString &key, const 
         return fail(Error::invalid(QStringLiteral("\"%1\" must be a string").arg(key)));
     const QString text = object.value(key).toString();
     // A skin file is cp1251: a character it cannot hold would come back as "?".
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
-                                  ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-                                  : text.at(i).unicode();
-        if (!cp1251::isEncodable(text.at(i)) || code > 0xFFFF) {
-            return fail(Error::unsupported(
-                QStringLiteral("\"%1\" holds \"%2\" (U+%3), which a skin file cannot store")
-                    .arg(key, QString::fromUcs4(&code, 1),
-                         QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))));
-        }
+    const auto bad = std::find_if_not(text.cbegin(), text.cend(), cp1251::isEncodable);
+    if (bad != text.cend()) {
+        const bool pair = bad->isHighSurrogate() && bad + 1 != text.cend();
+        const char32_t code = pair ? QChar::surrogateToUcs4(*bad, *(bad + 1)) : bad->unicode();
+        return fail(Error::unsupported(
+            QStringLiteral("\"%1\" holds \"%2\" (U+%3), which a skin file cannot store")
+                .arg(key, QString::fromUcs4(&code, 1),
+                     QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))));
     }
     return text;
 }
