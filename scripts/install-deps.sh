@@ -6,10 +6,12 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-l10n-tools
+    libfontconfig-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core
+    # DejaVu keeps the tests' pixels fixed; Open Sans and DSEG stand in for the phone's fonts.
+    fonts-dejavu-core fonts-open-sans fonts-dseg
     # The Debian package (dpkg-shlibdeps finds its library dependencies) and the installed-tree
     # test's validators of the desktop entry and the AppStream file.
     dpkg-dev desktop-file-utils appstream

@@ -1,15 +1,17 @@
 #include "platform/FileOps.h"
+#include "platform/FontAliases.h"
 #include "startup/Startup.h"
+#include "ui/Application.h"
 #include "ui/Translations.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLocale>
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 int main(int argc, char *argv[])
 {
@@ -19,7 +21,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     platform::ensureRuntimeFolder();
-    QApplication app(argc, argv);
+    VelmoraApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora for TolvoICQ"));
     // The window speaks Russian, Qt's own dialogs and their dates included.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
@@ -29,8 +31,20 @@ int main(int argc, char *argv[])
 
     const QString programFolder =
         QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
-    TForm1 form1(programFolder, commandLineFile(QCoreApplication::arguments()));
-    if (!form1.startupFailed())
-        form1.previewWindow()->show();
-    return QApplication::exec();
+    // Without them the screens fall back to the desktop's wide sans; the preview still works.
+    if (auto fonts = platform::loadFontAliases(programFolder + QStringLiteral("fonts.conf"));
+        !fonts)
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(fonts.error().message));
+    // The detail lines under the window's messages; velmora-cli keeps them in English.
+    installProgramTranslation(app, programFolder);
+    try {
+        TForm1 form1(programFolder, commandLineFile(QCoreApplication::arguments()));
+        if (!form1.startupFailed())
+            form1.previewWindow()->show();
+        return QApplication::exec();
+    } catch (const std::bad_alloc &) {
+        // Only the start-up can get here: events are guarded by the application object.
+        VelmoraApplication::reportOutOfMemory();
+        return 1;
+    }
 }

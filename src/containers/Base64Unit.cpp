@@ -4,6 +4,8 @@
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <limits>
 
@@ -239,8 +241,9 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
     constexpr int kMax = std::numeric_limits<quint16>::max();
     if (image->width() > kMax || image->height() > kMax) {
         return fail(Error::unsupported(
-            QStringLiteral("%1: the picture is %2 × %3 pixels; an SVG wrapper holds at most %4 "
-                           "in each direction")
+            QCoreApplication::translate("Svg",
+                                        "%1: the picture is %2 × %3 pixels; an SVG wrapper holds "
+                                        "at most %4 in each direction")
                 .arg(picturePath)
                 .arg(image->width())
                 .arg(image->height())

@@ -1,5 +1,6 @@
 #include "containers/PictureCodecs.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QtEndian>
 
@@ -86,15 +87,18 @@ std::array<quint32, 3> defaultMasks(int bpp)
 Result<BmpHeader> parseHeader(const ByteView &v, const QString &what)
 {
     if (!v.has(0, 18) || v.u16(0) != 0x4D42)
-        return fail(Error::corrupt(QStringLiteral("%1: not a Windows bitmap").arg(what)));
+        return fail(Error::corrupt(
+            QCoreApplication::translate("Bitmap", "%1: not a Windows bitmap").arg(what)));
     BmpHeader h;
     const quint32 dibSize = v.u32(14);
     if (dibSize != 12 && dibSize < 40)
         return fail(Error::unsupported(
-            QStringLiteral("%1: unknown bitmap header size %2").arg(what).arg(dibSize)));
+            QCoreApplication::translate("Bitmap", "%1: unknown bitmap header size %2")
+                .arg(what)
+                .arg(dibSize)));
     if (!v.has(14, dibSize))
-        return fail(
-            Error::truncated(QStringLiteral("%1: the bitmap header is cut short").arg(what)));
+        return fail(Error::truncated(
+            QCoreApplication::translate("Bitmap", "%1: the bitmap header is cut short").arg(what)));
     h.paletteOffset = 14 + qint64(dibSize);
     if (dibSize == 12) {
         h.width = v.u16(18);
@@ -117,8 +121,9 @@ Result<BmpHeader> parseHeader(const ByteView &v, const QString &what)
             h.masks = {v.u32(54), v.u32(58), v.u32(62)};
         } else {
             if (!v.has(h.paletteOffset, 12))
-                return fail(
-                    Error::truncated(QStringLiteral("%1: the colour masks are missing").arg(what)));
+                return fail(Error::truncated(
+                    QCoreApplication::translate("Bitmap", "%1: the colour masks are missing")
+                        .arg(what)));
             h.masks = {v.u32(h.paletteOffset), v.u32(h.paletteOffset + 4),
                        v.u32(h.paletteOffset + 8)};
             h.paletteOffset += 12;
@@ -133,48 +138,59 @@ Result<void> checkHeader(const BmpHeader &h, const ByteView &v, const QString &w
     static constexpr std::array<int, 7> kDepths = {1, 2, 4, 8, 16, 24, 32};
     if (std::find(kDepths.begin(), kDepths.end(), h.bpp) == kDepths.end())
         return fail(Error::unsupported(
-            QStringLiteral("%1: %2 bits per pixel is not a bitmap depth").arg(what).arg(h.bpp)));
+            QCoreApplication::translate("Bitmap", "%1: %2 bits per pixel is not a bitmap depth")
+                .arg(what)
+                .arg(h.bpp)));
     const bool bitfields = h.compression == kBiBitfields && (h.bpp == 16 || h.bpp == 32);
     const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
     if (h.compression != kBiRgb && !bitfields && !rle)
         return fail(
-            Error::unsupported(QStringLiteral("%1: compressed bitmaps (type %2) are not supported")
+            Error::unsupported(QCoreApplication::translate(
+                                   "Bitmap", "%1: compressed bitmaps (type %2) are not supported")
                                    .arg(what)
                                    .arg(h.compression)));
     if (rle) {
         const int depth = h.compression == kBiRle8 ? 8 : 4;
         if (h.bpp != depth)
             return fail(Error::corrupt(
-                QStringLiteral("%1: RLE%2 compression with %3 bits per pixel instead of %2")
+                QCoreApplication::translate(
+                    "Bitmap", "%1: RLE%2 compression with %3 bits per pixel instead of %2")
                     .arg(what)
                     .arg(depth)
                     .arg(h.bpp)));
         if (h.topDown)
             return fail(Error::corrupt(
-                QStringLiteral("%1: a run-length compressed bitmap cannot be stored top-down")
+                QCoreApplication::translate(
+                    "Bitmap", "%1: a run-length compressed bitmap cannot be stored top-down")
                     .arg(what)));
     }
     if (h.width <= 0 || h.height <= 0 || h.width > kMaxSide || h.height > kMaxSide)
-        return fail(Error::corrupt(QStringLiteral("%1: impossible bitmap size %2 x %3")
-                                       .arg(what)
-                                       .arg(h.width)
-                                       .arg(h.height)));
+        return fail(Error::corrupt(
+            QCoreApplication::translate("Bitmap", "%1: impossible bitmap size %2 x %3")
+                .arg(what)
+                .arg(h.width)
+                .arg(h.height)));
     if (rle) {
         if (h.width * h.height > kMaxRlePixels)
-            return fail(Error::unsupported(QStringLiteral("%1: the bitmap is too large (%2 x %3)")
-                                               .arg(what)
-                                               .arg(h.width)
-                                               .arg(h.height)));
+            return fail(Error::unsupported(
+                QCoreApplication::translate("Bitmap", "%1: the bitmap is too large (%2 x %3)")
+                    .arg(what)
+                    .arg(h.width)
+                    .arg(h.height)));
         // The stream may stop short of its end code; it only has to start inside the file.
         if (!v.has(h.dataOffset, 0))
-            return fail(Error::truncated(
-                QStringLiteral("%1: the pixel data starts past the end of the file").arg(what)));
+            return fail(
+                Error::truncated(QCoreApplication::translate(
+                                     "Bitmap", "%1: the pixel data starts past the end of the file")
+                                     .arg(what)));
         return {};
     }
     const qint64 stride = (h.width * h.bpp + 31) / 32 * 4;
     if (!v.has(h.dataOffset, stride * h.height))
-        return fail(Error::truncated(
-            QStringLiteral("%1: the pixel data runs past the end of the file").arg(what)));
+        return fail(
+            Error::truncated(QCoreApplication::translate(
+                                 "Bitmap", "%1: the pixel data runs past the end of the file")
+                                 .arg(what)));
     return {};
 }
 
@@ -187,8 +203,8 @@ Result<QVector<QRgb>> readPalette(const BmpHeader &h, const ByteView &v, const Q
     const qint64 entries =
         h.coloursUsed == 0 ? maxEntries : qMin<qint64>(h.coloursUsed, maxEntries);
     if (!v.has(h.paletteOffset, entries * h.paletteEntrySize))
-        return fail(
-            Error::truncated(QStringLiteral("%1: the colour table is cut short").arg(what)));
+        return fail(Error::truncated(
+            QCoreApplication::translate("Bitmap", "%1: the colour table is cut short").arg(what)));
     for (qint64 i = 0; i < entries; ++i) {
         const uchar *p = v.ptr(h.paletteOffset + i * h.paletteEntrySize);
         palette.append(qRgb(p[2], p[1], p[0]));
@@ -307,9 +323,13 @@ Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what)
     if (!palette)
         return fail(palette.error());
 
+    if (h.width * h.height > kMaxPicturePixels)
+        return fail(Error::unsupported(
+            QCoreApplication::translate("Bitmap", "%1: the bitmap is too large").arg(what)));
     QImage image(int(h.width), int(h.height), QImage::Format_RGB32);
     if (image.isNull())
-        return fail(Error::unsupported(QStringLiteral("%1: the bitmap is too large").arg(what)));
+        return fail(Error::unsupported(
+            QCoreApplication::translate("Bitmap", "%1: the bitmap is too large").arg(what)));
     if (h.compression == kBiRle8 || h.compression == kBiRle4) {
         const QByteArray indexes = unpackRle(h, v);
         for (qint64 y = 0; y < h.height; ++y) {

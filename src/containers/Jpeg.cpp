@@ -1,5 +1,6 @@
 #include "containers/PictureCodecs.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <csetjmp>
@@ -73,7 +74,8 @@ struct Compressor
 Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
 {
     if (bytes.isEmpty())
-        return fail(Error::truncated(QStringLiteral("%1: the file is empty").arg(what)));
+        return fail(Error::truncated(
+            QCoreApplication::translate("Jpeg", "%1: the file is empty").arg(what)));
     Decompressor d;
     JpegErrorManager errors;
     installErrorManager(reinterpret_cast<jpeg_common_struct *>(&d.info), errors);
@@ -83,9 +85,11 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
         const QString reason = QString::fromLocal8Bit(errors.message);
         if (errors.truncated)
             return fail(Error::truncated(
-                QStringLiteral("%1: the JPEG picture is cut short (%2)").arg(what, reason)));
+                QCoreApplication::translate("Jpeg", "%1: the JPEG picture is cut short (%2)")
+                    .arg(what, reason)));
         return fail(Error::corrupt(
-            QStringLiteral("%1: not a readable JPEG picture (%2)").arg(what, reason)));
+            QCoreApplication::translate("Jpeg", "%1: not a readable JPEG picture (%2)")
+                .arg(what, reason)));
     }
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
@@ -93,10 +97,13 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
     // Straight into QImage's RGB32 memory layout (B, G, R, X on little-endian machines).
     d.info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&d.info);
+    if (qint64(d.info.output_width) * d.info.output_height > kMaxPicturePixels)
+        return fail(Error::unsupported(
+            QCoreApplication::translate("Jpeg", "%1: the JPEG picture is too large").arg(what)));
     image = QImage(int(d.info.output_width), int(d.info.output_height), QImage::Format_RGB32);
     if (image.isNull())
-        return fail(
-            Error::unsupported(QStringLiteral("%1: the JPEG picture is too large").arg(what)));
+        return fail(Error::unsupported(
+            QCoreApplication::translate("Jpeg", "%1: the JPEG picture is too large").arg(what)));
     while (d.info.output_scanline < d.info.output_height) {
         JSAMPROW row = image.scanLine(int(d.info.output_scanline));
         jpeg_read_scanlines(&d.info, &row, 1);
@@ -108,13 +115,14 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
 Result<QByteArray> encodeJpeg(const QImage &source, int quality)
 {
     if (source.isNull())
-        return fail(Error::invalid(QStringLiteral("There is no picture to encode")));
+        return fail(
+            Error::invalid(QCoreApplication::translate("Jpeg", "There is no picture to encode")));
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     Compressor c;
     JpegErrorManager errors;
     installErrorManager(reinterpret_cast<jpeg_common_struct *>(&c.info), errors);
     if (setjmp(errors.jump)) {
-        return fail(Error::io(QStringLiteral("JPEG encoding failed (%1)")
+        return fail(Error::io(QCoreApplication::translate("Jpeg", "JPEG encoding failed (%1)")
                                   .arg(QString::fromLocal8Bit(errors.message))));
     }
     jpeg_mem_dest(&c.info, &c.buffer, &c.size);

@@ -19,6 +19,7 @@
 
 #include "core/Cp1251.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QtEndian>
 
@@ -73,7 +74,8 @@ Result<MifContents> readMif(const QByteArray &bytes, const QString &fileName,
     const qint64 size = bytes.size();
     if (size < kMifHeaderSize) {
         return fail(Error::truncated(
-            QStringLiteral("%1: the file is %2 bytes long and ends inside its 16-byte header")
+            QCoreApplication::translate(
+                "Mif", "%1: the file is %2 bytes long and ends inside its 16-byte header")
                 .arg(fileName)
                 .arg(size)));
     }
@@ -86,12 +88,15 @@ Result<MifContents> readMif(const QByteArray &bytes, const QString &fileName,
     report.number(QStringLiteral("Число картинок: "), count);
     if (count < 0 || count > kMaxEntries) {
         return fail(Error::corrupt(
-            QStringLiteral("%1: the entry count %2 is impossible").arg(fileName).arg(count)));
+            QCoreApplication::translate("Mif", "%1: the entry count %2 is impossible")
+                .arg(fileName)
+                .arg(count)));
     }
     const qint64 dataStart = kMifHeaderSize + kMifRowSize * count;
     if (dataStart > size) {
         return fail(Error::truncated(
-            QStringLiteral("%1: the table of %2 entries runs past the end of the file (%3 bytes)")
+            QCoreApplication::translate(
+                "Mif", "%1: the table of %2 entries runs past the end of the file (%3 bytes)")
                 .arg(fileName)
                 .arg(count)
                 .arg(size)));
@@ -120,15 +125,16 @@ Result<MifContents> readMif(const QByteArray &bytes, const QString &fileName,
         const qint64 block = entry.Offset;
         if (block < dataStart) {
             return fail(Error::corrupt(
-                QStringLiteral("%1: entry %2 points into the file's header or table (position %3)")
+                QCoreApplication::translate(
+                    "Mif", "%1: entry %2 points into the file's header or table (position %3)")
                     .arg(fileName)
                     .arg(i)
                     .arg(block)));
         }
         if (block + kMifBlockHeaderSize > size) {
             return fail(Error::truncated(
-                QStringLiteral("%1: entry %2 points past the end of the file (position %3, file "
-                               "%4 bytes)")
+                QCoreApplication::translate("Mif", "%1: entry %2 points past the end of the file "
+                                                   "(position %3, file %4 bytes)")
                     .arg(fileName)
                     .arg(i)
                     .arg(block)
@@ -143,8 +149,9 @@ Result<MifContents> readMif(const QByteArray &bytes, const QString &fileName,
         const qint64 text = block + kMifBlockHeaderSize;
         if (entry.DataLength < 0 || text + entry.DataLength > size) {
             return fail(Error::truncated(
-                QStringLiteral("%1: the block of entry %2 claims %3 bytes of text, but %4 bytes "
-                               "follow its header")
+                QCoreApplication::translate("Mif",
+                                            "%1: the block of entry %2 claims %3 bytes of text, "
+                                            "but %4 bytes follow its header")
                     .arg(fileName)
                     .arg(i)
                     .arg(entry.DataLength)
@@ -167,19 +174,21 @@ Result<QByteArray> writeMif(const QList<MifEntry> &entries)
     for (qint64 i = 0; i < count; ++i) {
         const MifEntry &entry = entries[i];
         if (entry.IsBitmap != (entry.Offset <= 0)) {
+            const char *misplaced =
+                entry.IsBitmap
+                    ? QT_TRANSLATE_NOOP("Mif", "entry %1: position %2 does not fit a bitmap entry")
+                    : QT_TRANSLATE_NOOP("Mif", "entry %1: position %2 does not fit a SVG entry");
             return fail(Error::invalid(
-                QStringLiteral("entry %1: position %2 does not fit a %3 entry")
-                    .arg(i)
-                    .arg(entry.Offset)
-                    .arg(entry.IsBitmap ? QStringLiteral("bitmap") : QStringLiteral("SVG"))));
+                QCoreApplication::translate("Mif", misplaced).arg(i).arg(entry.Offset)));
         }
         if (entry.IsBitmap || written.contains(entry.Offset))
             continue;
         if (entry.Offset != position || entry.DataLength != entry.Data.size() ||
             qint64(entry.Length) != qint64(entry.DataLength) + kMifBlockHeaderSize) {
             return fail(Error::invalid(
-                QStringLiteral("entry %1: position %2 and length %3 do not match its place in "
-                               "the file (%4) or its %5 bytes of text")
+                QCoreApplication::translate("Mif",
+                                            "entry %1: position %2 and length %3 do not match "
+                                            "its place in the file (%4) or its %5 bytes of text")
                     .arg(i)
                     .arg(entry.Offset)
                     .arg(entry.Length)
@@ -191,7 +200,8 @@ Result<QByteArray> writeMif(const QList<MifEntry> &entries)
         total = position;
     }
     if (total > std::numeric_limits<qint32>::max())
-        return fail(Error::invalid(QStringLiteral("the pictures do not fit in a .mif (2 GB)")));
+        return fail(Error::invalid(
+            QCoreApplication::translate("Mif", "the pictures do not fit in a .mif (2 GB)")));
 
     QByteArray bytes;
     bytes.reserve(total);

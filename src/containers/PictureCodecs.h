@@ -9,6 +9,11 @@
 // Picture codecs over bytes. Decoders return RGB32 images, or ARGB32 when the picture carries
 // transparency; `what` names the source in error messages (usually the file name).
 
+// The most pixels a decoder hands out: 512 MB as RGB32, far beyond any phone screen or photo a
+// skin is made from. A header may claim any size in a few bytes; the limit is checked before
+// the picture's memory is taken.
+inline constexpr qint64 kMaxPicturePixels = qint64(1) << 27;
+
 Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what);
 // quality 1..100; transparency is dropped.
 Result<QByteArray> encodeJpeg(const QImage &image, int quality);

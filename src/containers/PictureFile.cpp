@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 Result<QImage> decodePictureFile(const QString &path)
@@ -9,7 +10,9 @@ Result<QImage> decodePictureFile(const QString &path)
     const QString kind = path.right(3).toLower();
     if (kind != u"bmp" && kind != u"jpg" && kind != u"png") {
         return fail(Error::unsupported(
-            QStringLiteral("%1: only .bmp, .jpg and .png pictures can be used").arg(path)));
+            QCoreApplication::translate("PictureFile",
+                                        "%1: only .bmp, .jpg and .png pictures can be used")
+                .arg(path)));
     }
     const auto bytes = readWholeFile(path);
     if (!bytes)

@@ -1,5 +1,7 @@
 #include "containers/PictureCodecs.h"
 
+#include <QCoreApplication>
+
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -17,7 +19,8 @@ struct PngErrorState
 void pngError(png_structp png, png_const_charp message)
 {
     auto *state = static_cast<PngErrorState *>(png_get_error_ptr(png));
-    state->message = QString::fromLatin1(message);
+    // Our own complaint (readFromMemory) has a translation; libpng's come through as they are.
+    state->message = QCoreApplication::translate("Png", message);
     png_longjmp(png, 1);
 }
 
@@ -33,7 +36,7 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t length)
 {
     auto *reader = static_cast<MemoryReader *>(png_get_io_ptr(png));
     if (qsizetype(length) > reader->bytes->size() - reader->pos)
-        png_error(png, "the file ends before the picture does");
+        png_error(png, QT_TRANSLATE_NOOP("Png", "the file ends before the picture does"));
     std::memcpy(out, reader->bytes->constData() + reader->pos, length);
     reader->pos += qsizetype(length);
 }
@@ -80,20 +83,22 @@ void requestRgba(png_structp png, png_infop info)
 Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
 {
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8))
-        return fail(Error::corrupt(QStringLiteral("%1: not a PNG picture").arg(what)));
+        return fail(
+            Error::corrupt(QCoreApplication::translate("Png", "%1: not a PNG picture").arg(what)));
     PngErrorState errors;
     PngReadHandles h;
     h.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning);
     if (!h.png)
-        return fail(Error::io(QStringLiteral("%1: out of memory").arg(what)));
+        return fail(Error::io(QCoreApplication::translate("Png", "%1: out of memory").arg(what)));
     h.info = png_create_info_struct(h.png);
     MemoryReader reader{&bytes, 0};
     QImage image;
     std::vector<png_bytep> rows;
     bool hasAlpha = false;
     if (setjmp(png_jmpbuf(h.png))) {
-        return fail(Error::corrupt(
-            QStringLiteral("%1: not a readable PNG picture (%2)").arg(what, errors.message)));
+        return fail(
+            Error::corrupt(QCoreApplication::translate("Png", "%1: not a readable PNG picture (%2)")
+                               .arg(what, errors.message)));
     }
     png_set_read_fn(h.png, &reader, readFromMemory);
     png_set_user_limits(h.png, kMaxSide, kMaxSide);
@@ -101,12 +106,16 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
     const int colourType = png_get_color_type(h.png, h.info);
     hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(h.png, h.info, PNG_INFO_tRNS);
     requestRgba(h.png, h.info);
+    if (qint64(png_get_image_width(h.png, h.info)) * png_get_image_height(h.png, h.info) >
+        kMaxPicturePixels)
+        return fail(Error::unsupported(
+            QCoreApplication::translate("Png", "%1: the PNG picture is too large").arg(what)));
     image =
         QImage(int(png_get_image_width(h.png, h.info)), int(png_get_image_height(h.png, h.info)),
                hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
-        return fail(
-            Error::unsupported(QStringLiteral("%1: the PNG picture is too large").arg(what)));
+        return fail(Error::unsupported(
+            QCoreApplication::translate("Png", "%1: the PNG picture is too large").arg(what)));
     rows.resize(std::size_t(image.height()));
     for (int y = 0; y < image.height(); ++y)
         rows[std::size_t(y)] = image.scanLine(y);
@@ -118,7 +127,8 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
 Result<QByteArray> encodePng(const QImage &source)
 {
     if (source.isNull())
-        return fail(Error::invalid(QStringLiteral("There is no picture to encode")));
+        return fail(
+            Error::invalid(QCoreApplication::translate("Png", "There is no picture to encode")));
     const bool alpha = source.hasAlphaChannel();
     const QImage image =
         source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -126,12 +136,14 @@ Result<QByteArray> encodePng(const QImage &source)
     PngWriteHandles h;
     h.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning);
     if (!h.png)
-        return fail(Error::io(QStringLiteral("PNG encoding failed: out of memory")));
+        return fail(
+            Error::io(QCoreApplication::translate("Png", "PNG encoding failed: out of memory")));
     h.info = png_create_info_struct(h.png);
     QByteArray out;
     std::vector<png_bytep> rows(std::size_t(image.height()));
     if (setjmp(png_jmpbuf(h.png)))
-        return fail(Error::io(QStringLiteral("PNG encoding failed (%1)").arg(errors.message)));
+        return fail(Error::io(
+            QCoreApplication::translate("Png", "PNG encoding failed (%1)").arg(errors.message)));
     png_set_write_fn(h.png, &out, writeToMemory, flushMemory);
     png_set_IHDR(h.png, h.info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,

@@ -3,7 +3,9 @@
 #include "core/Cp1251.h"
 #include "platform/FileOps.h"
 #include "platform/ProcessRunner.h"
+#include "platform/SystemReason.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -32,8 +34,10 @@ Result<void> RunCaptured(const QString &program, const QStringList &arguments,
         platform::uniqueFilePath(QDir(workFolder).filePath(QStringLiteral("temp")),
                                  QStringLiteral("capture-"), QStringLiteral(".tmp"));
     if (captureFile.isEmpty()) {
-        return fail(Error::io(QStringLiteral("%1: cannot create a capture file in the temp folder")
-                                  .arg(QDir(workFolder).filePath(QStringLiteral("temp")))));
+        return fail(
+            Error::io(QCoreApplication::translate(
+                          "Converter", "%1: cannot create a capture file in the temp folder")
+                          .arg(QDir(workFolder).filePath(QStringLiteral("temp")))));
     }
     const platform::ProcessRun run =
         platform::runAndWait(program, arguments, workFolder, captureFile, platform::Priority::Idle);
@@ -43,7 +47,7 @@ Result<void> RunCaptured(const QString &program, const QStringList &arguments,
     }
     QFile file(captureFile);
     if (!file.open(QIODevice::ReadOnly)) {
-        const QString reason = file.errorString();
+        const QString reason = platform::readableReason(file.errorString());
         QFile::remove(captureFile);
         return fail(Error::io(QStringLiteral("%1: %2").arg(captureFile, reason)));
     }

@@ -6,6 +6,7 @@
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,8 +35,11 @@ Result<StoredPicture> storedPicture(const MifEntry &entry, int index, const QStr
         return StoredPicture{picture.extension, picture.bytes};
     }
     if (entry.Bitmap.isNull()) {
+        if (const auto missing = missingCompanionMbm(mifPath))
+            return fail(Error::io(*missing));
         return fail(
-            Error::corrupt(QStringLiteral("%1: entry %2 is bitmap %3, which %4 does not deliver")
+            Error::corrupt(QCoreApplication::translate(
+                               "SkinImages", "%1: entry %2 is bitmap %3, which %4 does not deliver")
                                .arg(mifPath)
                                .arg(index)
                                .arg(mifBitmapNumber(entry))
@@ -60,7 +64,8 @@ LoadSkinImages(const QString &mifPath, const SkinImagesSetup &setup, SkinImageFi
         return failure(loadFailed, loaded.error());
     if (list.Count() != kSkinMifEntries) {
         return failure(QStringLiteral("Число картинок в файле *.mif не корректно"),
-                       Error::corrupt(QStringLiteral("%1: %2 entries; a skin's .mif has 4")
+                       Error::corrupt(QCoreApplication::translate(
+                                          "SkinImages", "%1: %2 entries; a skin's .mif has 4")
                                           .arg(mifPath)
                                           .arg(list.Count())));
     }
@@ -76,9 +81,9 @@ LoadSkinImages(const QString &mifPath, const SkinImagesSetup &setup, SkinImageFi
 
     const QDir temp(QDir(setup.WorkFolder).filePath(QStringLiteral("temp")));
     if (!temp.mkpath(QStringLiteral("."))) {
-        return failure(
-            loadFailed,
-            Error::io(QStringLiteral("%1: the folder cannot be created").arg(temp.path())));
+        return failure(loadFailed, Error::io(QCoreApplication::translate(
+                                                 "SkinImages", "%1: the folder cannot be created")
+                                                 .arg(temp.path())));
     }
     const QString backgroundFile = temp.filePath(QStringLiteral("1") + background->extension);
     const QString cursorFile = temp.filePath(QStringLiteral("2") + cursor->extension);
@@ -135,7 +140,9 @@ Result<QString> ExportPicture(const QImage &picture, const QString &chosenPath)
 {
     const QString path = bmpExportPath(chosenPath);
     if (picture.isNull())
-        return fail(Error::invalid(QStringLiteral("%1: there is no picture to export").arg(path)));
+        return fail(Error::invalid(
+            QCoreApplication::translate("SkinImages", "%1: there is no picture to export")
+                .arg(path)));
     if (auto written = writeFileAtomically(path, encodeBmp24(picture)); !written)
         return fail(written.error());
     return path;

@@ -5,6 +5,7 @@
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -131,9 +132,9 @@ Result<int> TMBMconvImageList::readInformation()
             bool ok = false;
             count = text->toInt(&ok);
             if (!ok || count < 0 || count > kMaxBitmaps) {
-                return fail(
-                    Error::corrupt(QStringLiteral("%1: the converter reported \"%2\" bitmaps")
-                                       .arg(kTempMbm, *text)));
+                return fail(Error::corrupt(
+                    QCoreApplication::translate("Mbm", "%1: the converter reported \"%2\" bitmaps")
+                        .arg(kTempMbm, *text)));
             }
             m_items.resize(count);
         } else if (line == u"Problem reading number of bitmaps ") {
@@ -228,7 +229,8 @@ Result<void> TMBMconvImageList::SaveToMBM(const QString &path)
     report(QStringLiteral("Создание копии файла \"%1\": \"%2\"").arg(tempPath(kTempMbm), path));
     const auto packed = readWholeFile(tempPath(kTempMbm));
     if (!packed) {
-        const QString text = QStringLiteral("%1: the bitmap converter wrote no file").arg(path);
+        const QString text =
+            QCoreApplication::translate("Mbm", "%1: the bitmap converter wrote no file").arg(path);
         message(text);
         return fail(Error::io(text));
     }

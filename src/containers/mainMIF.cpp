@@ -6,7 +6,9 @@
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <limits>
 #include <map>
@@ -31,7 +33,8 @@ bool shiftBlocks(QList<MifEntry> &entries)
 
 std::unexpected<Error> tooLarge()
 {
-    return fail(Error::invalid(QStringLiteral("the pictures do not fit in a .mif (2 GB)")));
+    return fail(Error::invalid(
+        QCoreApplication::translate("Mif", "the pictures do not fit in a .mif (2 GB)")));
 }
 
 } // namespace
@@ -44,6 +47,14 @@ QString companionMbmPath(const QString &mifPath)
 QString findCompanionMbm(const QString &mifPath)
 {
     return platform::findFileIgnoringCase(companionMbmPath(mifPath));
+}
+
+std::optional<QString> missingCompanionMbm(const QString &mifPath)
+{
+    if (QFileInfo(findCompanionMbm(mifPath)).isFile())
+        return std::nullopt;
+    return QCoreApplication::translate("Mif", "%1: not found next to %2")
+        .arg(companionMbmPath(mifPath), mifPath);
 }
 
 void TMIFList::report(const QString &text) const
@@ -143,7 +154,8 @@ Result<void> TMIFList::SaveToFile(const QString &path)
         for (const auto &[number, index] : firstEntryOf) {
             if (number != expected || m_entries[index].Bitmap.isNull()) {
                 return fail(Error::invalid(
-                    QStringLiteral("%1: entry %2 (bitmap %3) has no picture to pack as bitmap %4")
+                    QCoreApplication::translate(
+                        "Mif", "%1: entry %2 (bitmap %3) has no picture to pack as bitmap %4")
                         .arg(path)
                         .arg(index)
                         .arg(number)
@@ -171,7 +183,7 @@ Result<void> TMIFList::LoadFromFile(const QString &path)
     QList<MifEntry> &entries = contents->entries;
     const bool bitmaps =
         std::any_of(entries.cbegin(), entries.cend(), [](const MifEntry &e) { return e.IsBitmap; });
-    if (bitmaps) {
+    if (bitmaps && !missingCompanionMbm(path)) {
         report(QStringLiteral("Есть картинки в MBM, загружаем..."));
         TMBMconvImageList list;
         list.ToolName = ToolName;

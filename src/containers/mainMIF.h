@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The entries of a skin's .mif, filled picture by picture and written out, or read from a file.
 // Bitmap entries travel in the companion .mbm, which the bitmap converter packs and unpacks.
 // A list lives for one save or load.
@@ -43,7 +45,9 @@ public:
     // Replaces the entries with those of the file; bitmap entries get their pictures from the
     // companion .mbm (findCompanionMbm). A .mif that cannot be read leaves the list as it was. A
     // picture the .mbm does not deliver (converter failure, number out of range) leaves that
-    // entry's Bitmap null; the converter's failures have gone to OnMessage.
+    // entry's Bitmap null; the converter's failures have gone to OnMessage. A missing .mbm is not
+    // handed to the converter at all: its complaint would name its scratch copy, not the user's
+    // file, so the entries are simply left without pictures.
     Result<void> LoadFromFile(const QString &path);
 
 private:
@@ -61,3 +65,6 @@ QString companionMbmPath(const QString &mifPath);
 // name in another case in the .mif's folder (UP.MBM beside UP.MIF); companionMbmPath when there
 // is neither.
 QString findCompanionMbm(const QString &mifPath);
+// "X.mbm: not found next to X.mif" when the .mif's companion .mbm is not there as a file, in any
+// case; nothing when it is.
+std::optional<QString> missingCompanionMbm(const QString &mifPath);

@@ -3,6 +3,8 @@
 #include "core/Cp1251.h"
 #include "platform/FileOps.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const QString kPhonePrefix = QStringLiteral("phone = ");
@@ -29,14 +31,16 @@ bool splitPair(const QString &line, QChar separator, int &first, int &second)
 QString checkData(const QStringList &data, PhoneModel &model)
 {
     if (!splitPair(data[0], u'*', model.width, model.height))
-        return QStringLiteral("the size \"%1\" is not WIDTH*HEIGHT").arg(data[0]);
+        return QCoreApplication::translate("PhoneModels", "the size \"%1\" is not WIDTH*HEIGHT")
+            .arg(data[0]);
     if (!splitPair(data[1], u',', model.x, model.y))
-        return QStringLiteral("the position \"%1\" is not X,Y").arg(data[1]);
+        return QCoreApplication::translate("PhoneModels", "the position \"%1\" is not X,Y")
+            .arg(data[1]);
     const auto inRange = [](int side) {
         return side >= kMinScreenSide && side <= kMaxScreenSide;
     };
     if (!inRange(model.width) || !inRange(model.height))
-        return QStringLiteral("the size %1*%2 is outside %3..%4")
+        return QCoreApplication::translate("PhoneModels", "the size %1*%2 is outside %3..%4")
             .arg(model.width)
             .arg(model.height)
             .arg(kMinScreenSide)
@@ -72,10 +76,11 @@ PhoneModelList readPhoneModels(const QByteArray &bytes, const QString &fileName)
             break;
         }
         if (const QString why = checkData(data, model); !why.isEmpty()) {
-            models.problems.append(QStringLiteral("%1:%2: model \"%3\" left out: %4")
-                                       .arg(fileName)
-                                       .arg(start + 1)
-                                       .arg(model.name, why));
+            models.problems.append(
+                QCoreApplication::translate("PhoneModels", "%1:%2: model \"%3\" left out: %4")
+                    .arg(fileName)
+                    .arg(start + 1)
+                    .arg(model.name, why));
             continue;
         }
         models.records.append(model);

@@ -2,6 +2,8 @@
 
 #include "core/Cp1251.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -231,7 +233,8 @@ QStringList readSettings(const QByteArray &bytes, SettingsValues &values)
                 values = trial;
             else
                 problems.append(
-                    QStringLiteral("Settings: \"%1\" holds a value that is not a number; ignored")
+                    QCoreApplication::translate(
+                        "Settings", "Settings: \"%1\" holds a value that is not a number; ignored")
                         .arg(keyLine(key.name)));
         }
     }
@@ -360,12 +363,13 @@ QByteArray defaultSettingsText(const QString &desktopFolder)
     return cp1251::encode(text);
 }
 
+// In 64 bits: a settings file may hold any number, and the sums must not overflow.
 int placedLeft(int left, int width, int screenWidth)
 {
-    return left + width < 0 || screenWidth < left ? 0 : left;
+    return qint64(left) + width < 0 || screenWidth < left ? 0 : left;
 }
 
 int placedTop(int top, int height, int screenHeight)
 {
-    return top < 0 || screenHeight < top + height ? 0 : top;
+    return top < 0 || screenHeight < qint64(top) + height ? 0 : top;
 }

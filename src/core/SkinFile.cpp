@@ -2,7 +2,9 @@
 
 #include "core/Cp1251.h"
 #include "platform/FileOps.h"
+#include "platform/SystemReason.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +22,28 @@ constexpr int kColourBytes = kSlotCount * 3;
 // Two full text fields are the most a reader ever looks at.
 constexpr qint64 kMaxSkinBytes = kColourBytes + 2 * (2 + 2 * 0xFFFF);
 
+// One whole sentence per part of the file, rather than the part's name put into one sentence:
+// another language may need the name in another form or the words in another order.
+struct FieldTexts
+{
+    const char *endedInside; // %1 the file, %2 its length in bytes
+    const char *tooLong;     // %1 the length in characters
+};
+
+constexpr FieldTexts kColourRecords = {
+    QT_TRANSLATE_NOOP("SkinFile", "%1: the file ends inside the colour records (at byte %2)"),
+    nullptr};
+constexpr FieldTexts kMifName = {
+    QT_TRANSLATE_NOOP("SkinFile", "%1: the file ends inside the MIF file name (at byte %2)"),
+    QT_TRANSLATE_NOOP("SkinFile",
+                      "The MIF file name is too long for a .skin file (%1 characters, at most "
+                      "65535)")};
+constexpr FieldTexts kCopyright = {
+    QT_TRANSLATE_NOOP("SkinFile", "%1: the file ends inside the copyright text (at byte %2)"),
+    QT_TRANSLATE_NOOP("SkinFile",
+                      "The copyright text is too long for a .skin file (%1 characters, at most "
+                      "65535)")};
+
 class SkinReader
 {
 public:
@@ -30,14 +54,14 @@ public:
 
     bool atEnd() const { return m_pos >= m_bytes.size(); }
 
-    std::expected<quint8, Error> byte(const char *what)
+    std::expected<quint8, Error> byte(const FieldTexts &what)
     {
         if (m_pos >= m_bytes.size())
             return fail(endedInside(what));
         return static_cast<quint8>(m_bytes[m_pos++]);
     }
 
-    std::expected<QString, Error> textField(const char *what)
+    std::expected<QString, Error> textField(const FieldTexts &what)
     {
         if (m_pos + 2 > m_bytes.size())
             return fail(endedInside(what));
@@ -58,11 +82,10 @@ private:
         return quint16(quint8(m_bytes[at]) | quint8(m_bytes[at + 1]) << 8);
     }
 
-    Error endedInside(const char *what) const
+    Error endedInside(const FieldTexts &what) const
     {
-        return Error::truncated(QStringLiteral("%1: the file ends inside the %2 (at byte %3)")
-                                    .arg(m_fileName, QString::fromLatin1(what))
-                                    .arg(m_bytes.size()));
+        return Error::truncated(QCoreApplication::translate("SkinFile", what.endedInside)
+                                    .arg(m_fileName, QString::number(m_bytes.size())));
     }
 
     const QByteArray &m_bytes;
@@ -76,13 +99,11 @@ void appendUnit(QByteArray &out, quint16 unit)
     out.append(static_cast<char>(unit >> 8));
 }
 
-Result<void> appendTextField(QByteArray &out, const QString &text, const char *what)
+Result<void> appendTextField(QByteArray &out, const QString &text, const FieldTexts &what)
 {
     if (text.size() > 0xFFFF) {
-        return fail(Error::invalid(QStringLiteral("The %1 is too long for a .skin file (%2 "
-                                                  "characters, at most 65535)")
-                                       .arg(QString::fromLatin1(what))
-                                       .arg(text.size())));
+        return fail(
+            Error::invalid(QCoreApplication::translate("SkinFile", what.tooLong).arg(text.size())));
     }
     appendUnit(out, quint16(text.size()));
     for (QChar ch : text)
@@ -118,7 +139,7 @@ std::expected<SkinData, SkinReadFailure> readSkin(const QByteArray &bytes, const
     for (int slot = 0; slot < kSlotCount; ++slot) {
         std::array<quint8, 3> rgb{};
         for (quint8 &component : rgb) {
-            auto value = reader.byte("colour records");
+            auto value = reader.byte(kColourRecords);
             if (!value) {
                 failure.error = value.error();
                 return std::unexpected(failure);
@@ -128,7 +149,7 @@ std::expected<SkinData, SkinReadFailure> readSkin(const QByteArray &bytes, const
         skin.colours[slot] = makeColor(rgb[0], rgb[1], rgb[2]);
         failure.coloursRead = slot + 1;
     }
-    auto mifName = reader.textField("MIF file name");
+    auto mifName = reader.textField(kMifName);
     if (!mifName) {
         failure.error = mifName.error();
         return std::unexpected(failure);
@@ -136,7 +157,7 @@ std::expected<SkinData, SkinReadFailure> readSkin(const QByteArray &bytes, const
     skin.mifName = *mifName;
     failure.mifNameRead = true;
     if (!reader.atEnd()) {
-        auto copyright = reader.textField("copyright text");
+        auto copyright = reader.textField(kCopyright);
         if (!copyright) {
             failure.error = copyright.error();
             return std::unexpected(failure);
@@ -155,9 +176,9 @@ Result<QByteArray> writeSkin(const SkinData &skin)
         out.append(static_cast<char>(colorGreen(colour)));
         out.append(static_cast<char>(colorBlue(colour)));
     }
-    if (auto ok = appendTextField(out, skin.mifName, "MIF file name"); !ok)
+    if (auto ok = appendTextField(out, skin.mifName, kMifName); !ok)
         return fail(ok.error());
-    if (auto ok = appendTextField(out, skin.copyright, "copyright text"); !ok)
+    if (auto ok = appendTextField(out, skin.copyright, kCopyright); !ok)
         return fail(ok.error());
     return out;
 }
@@ -168,12 +189,16 @@ Result<void> loadSkinFile(const QString &path, ColourScheme &scheme, SkinTexts &
     texts.skinFileName = name;
     texts.baseName = name.left(qMax(qsizetype(0), name.size() - 5));
 
+    if (auto regular = requireRegularFile(path); !regular)
+        return fail(regular.error());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
+        return fail(Error::io(
+            QStringLiteral("%1: %2").arg(path, platform::readableReason(file.errorString()))));
     const QByteArray bytes = file.read(kMaxSkinBytes);
     if (file.error() != QFileDevice::NoError)
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
+        return fail(Error::io(
+            QStringLiteral("%1: %2").arg(path, platform::readableReason(file.errorString()))));
 
     auto skin = readSkin(bytes, path);
     const SkinData &data = skin ? *skin : skin.error().partial;
@@ -194,7 +219,8 @@ Result<QString> saveSkinFile(const QString &folder, const ColourScheme &scheme, 
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir))
-        return fail(Error::io(QStringLiteral("%1: the folder cannot be created").arg(dir)));
+        return fail(Error::io(
+            QCoreApplication::translate("SkinFile", "%1: the folder cannot be created").arg(dir)));
     if (!texts.skinFileName.endsWith(QStringLiteral(".skin"), Qt::CaseSensitive))
         texts.skinFileName += QStringLiteral(".skin");
 

@@ -8,6 +8,7 @@
 #include "platform/FileOps.h"
 #include "platform/ProcessRunner.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,7 +89,8 @@ Result<void> ensureFolder(const QString &folder)
 {
     if (QFileInfo(folder).isDir() || QDir().mkdir(folder))
         return {};
-    return fail(Error::io(QStringLiteral("%1: the folder cannot be created").arg(folder)));
+    return fail(Error::io(
+        QCoreApplication::translate("SaveSkin", "%1: the folder cannot be created").arg(folder)));
 }
 
 // The ".mif" the client needs, appended by a case-sensitive test, as the dialog's field shows.
@@ -103,7 +105,9 @@ QString toolFailure(const platform::ProcessRun &run, const QString &tool)
 {
     QString text = run.started ? cp1251::decode(run.output).trimmed() : run.errorText;
     if (text.isEmpty())
-        text = QStringLiteral("%1 ended with code %2").arg(tool).arg(run.exitCode);
+        text = QCoreApplication::translate("SaveSkin", "%1 ended with code %2")
+                   .arg(tool)
+                   .arg(run.exitCode);
     return text;
 }
 
@@ -158,7 +162,8 @@ Result<void> savePackage(const SkinDocument &document, SaveRequest &request,
     const auto staged = scratchSubfolder(env, QStringLiteral("stage"));
     if (!staged)
         return fail(Error::io(
-            QStringLiteral("%1: no folder to prepare the package in").arg(env.scratchFolder)));
+            QCoreApplication::translate("SaveSkin", "%1: no folder to prepare the package in")
+                .arg(env.scratchFolder)));
     const QString folder = withSlash(staged->path());
     completeMifName(request);
     if (auto skin = writeSkin(document, request, folder); !skin)
@@ -241,7 +246,8 @@ Result<QString> BuildInstallPackage(const SaveRequest &request, const QString &s
     const auto work = scratchSubfolder(env, QStringLiteral("package"));
     if (!work)
         return fail(Error::io(
-            QStringLiteral("%1: no folder to build the package in").arg(env.scratchFolder)));
+            QCoreApplication::translate("SaveSkin", "%1: no folder to build the package in")
+                .arg(env.scratchFolder)));
     const QString folder = withSlash(work->path());
     if (auto texts = writePackageTexts(request, withSlash(stagedFolder), folder, env.programFolder);
         !texts)

@@ -1,13 +1,25 @@
 #include "platform/FileOps.h"
 
-#include <QSaveFile>
+#include "platform/SafeWrite.h"
+#include "platform/SystemReason.h"
 
+#include <QFile>
+
+#include <span>
+
+// The same replacement the converter and the package tools use, so symbolic links, read-only
+// files and a full disk are handled alike everywhere.
 Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    return {};
+    const std::string name = QFile::encodeName(path).toStdString();
+    const std::span data(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                         std::size_t(bytes.size()));
+    const auto written = velmora::safewrite::replaceFile(name, data);
+    if (written)
+        return {};
+    // The message starts with the name as given; the reason after it is the system's.
+    const std::string &message = written.error();
+    const QString reason = QString::fromLocal8Bit(
+        message.substr(message.starts_with(name + ": ") ? name.size() + 2 : 0));
+    return fail(Error::io(QStringLiteral("%1: %2").arg(path, platform::readableReason(reason))));
 }

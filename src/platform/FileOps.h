@@ -14,8 +14,13 @@ Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes);
 inline constexpr qint64 kMaxReadSize = qint64(256) << 20;
 
 // Reads a whole file, with the system's error text on failure and a clear error for a file
-// larger than limit.
+// larger than limit or one that is not a regular file.
 Result<QByteArray> readWholeFile(const QString &path, qint64 limit = kMaxReadSize);
+
+// Refuses at once what no reader of ours can take: a folder, a device, a FIFO or a socket
+// (opening a FIFO would wait for a writer forever; a device may never end). A missing path
+// passes, so that opening it reports the system's reason.
+Result<void> requireRegularFile(const QString &path);
 
 namespace platform {
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,8 +36,8 @@ QByteArray mimePackage()
 QString execArgument(const QString &path)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`%");
-    const bool plain = std::none_of(path.begin(), path.end(),
-                                    [](QChar ch) { return reserved.contains(ch); });
+    const bool plain =
+        std::none_of(path.begin(), path.end(), [](QChar ch) { return reserved.contains(ch); });
     if (plain)
         return path;
     QString quoted;
@@ -74,7 +75,8 @@ Result<void> writeLines(const QString &path, const QStringList &lines)
 Result<void> removeFile(const QString &path)
 {
     if (QFileInfo::exists(path) && !QFile::remove(path))
-        return fail(Error::io(QStringLiteral("%1: cannot remove the file").arg(path)));
+        return fail(Error::io(
+            QCoreApplication::translate("Association", "%1: cannot remove the file").arg(path)));
     return {};
 }
 

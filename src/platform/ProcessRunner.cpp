@@ -1,5 +1,8 @@
 #include "platform/ProcessRunner.h"
 
+#include "platform/SystemReason.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -28,7 +31,8 @@ bool prepare(QProcess &process, ProcessRun &run, const QString &program,
 {
     const QString path = findProgram(program, workFolder);
     if (path.isEmpty()) {
-        run.errorText = QStringLiteral("%1: the program was not found").arg(program);
+        run.errorText =
+            QCoreApplication::translate("Process", "%1: the program was not found").arg(program);
         return false;
     }
     process.setProgram(path);
@@ -43,7 +47,8 @@ void startAndWait(QProcess &process, ProcessRun &run, const QString &program)
 {
     process.start();
     if (!process.waitForStarted(-1)) {
-        run.errorText = QStringLiteral("%1: %2").arg(program, process.errorString());
+        run.errorText =
+            QStringLiteral("%1: %2").arg(program, readableReason(process.errorString()));
         return;
     }
     run.started = true;

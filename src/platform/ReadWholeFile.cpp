@@ -1,49 +1,51 @@
 #include "platform/FileOps.h"
 
+#include "platform/SystemReason.h"
+
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
 std::unexpected<Error> tooLarge(const QString &path, qint64 limit)
 {
     return fail(Error::unsupported(
-        QStringLiteral("%1: the file is larger than %2 bytes").arg(path).arg(limit)));
-}
-
-// A pipe or device has no size to check up front: read it in pieces and stop past the limit.
-Result<QByteArray> readSequential(QFile &file, const QString &path, qint64 limit)
-{
-    QByteArray bytes;
-    while (!file.atEnd() || file.waitForReadyRead(0)) {
-        const QByteArray piece = file.read(64 * 1024);
-        if (piece.isEmpty())
-            break;
-        bytes += piece;
-        if (bytes.size() > limit)
-            return tooLarge(path, limit);
-    }
-    return bytes;
+        QCoreApplication::translate("FileOps", "%1: the file is larger than %2 bytes")
+            .arg(path)
+            .arg(limit)));
 }
 
 } // namespace
 
+Result<void> requireRegularFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(Error::io(
+            QCoreApplication::translate("FileOps", "%1: is a folder, not a file").arg(path)));
+    if (info.exists() && !info.isFile())
+        return fail(
+            Error::io(QCoreApplication::translate("FileOps", "%1: not a regular file").arg(path)));
+    return {};
+}
+
 Result<QByteArray> readWholeFile(const QString &path, qint64 limit)
 {
+    if (auto regular = requireRegularFile(path); !regular)
+        return fail(regular.error());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    Result<QByteArray> bytes;
-    if (file.isSequential()) {
-        bytes = readSequential(file, path, limit);
-    } else {
-        if (file.size() > limit)
-            return tooLarge(path, limit);
-        // readAll sizes its buffer from the file; read(limit) would reserve the whole limit.
-        bytes = file.readAll();
-    }
+        return fail(Error::io(
+            QStringLiteral("%1: %2").arg(path, platform::readableReason(file.errorString()))));
+    if (file.size() > limit)
+        return tooLarge(path, limit);
+    // Read one byte past the limit, never more, in case the file grew after its size was taken.
+    const QByteArray bytes = file.read(qMin(file.size(), limit) + 1);
     if (file.error() != QFileDevice::NoError)
-        return fail(Error::io(QStringLiteral("%1: %2").arg(path, file.errorString())));
-    if (bytes && bytes->size() > limit)
+        return fail(Error::io(
+            QStringLiteral("%1: %2").arg(path, platform::readableReason(file.errorString()))));
+    if (bytes.size() > limit)
         return tooLarge(path, limit);
     return bytes;
 }

@@ -1,5 +1,7 @@
 #include "platform/WindowsRegistry.h"
 
+#include <QCoreApplication>
+
 #include <windows.h>
 
 #include <shlobj.h>
@@ -15,7 +17,8 @@ std::wstring wide(const QString &text)
 
 Error registryError(const QString &key, LONG code)
 {
-    return Error::io(QStringLiteral("HKEY_CLASSES_ROOT\\%1: the registry refused (error %2)")
+    return Error::io(QCoreApplication::translate(
+                         "Association", "HKEY_CLASSES_ROOT\\%1: the registry refused (error %2)")
                          .arg(key)
                          .arg(code));
 }

@@ -1,7 +1,9 @@
 #include "platform/WritablePlaces.h"
 
 #include "platform/Error.h"
+#include "platform/SystemReason.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +32,7 @@ QString withSlash(const QString &folder)
 
 QString systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return readableReason(QString::fromLocal8Bit(std::strerror(code)));
 }
 
 // An XDG base folder from its variable, else its usual place under the home folder. A relative
@@ -95,7 +97,8 @@ void removeLeftovers(const QString &baseFolder)
 Result<QString> makeScratchIn(const QString &baseFolder)
 {
     if (baseFolder.isEmpty())
-        return fail(Error::invalid(QStringLiteral("no base folder given")));
+        return fail(
+            Error::invalid(QCoreApplication::translate("ScratchFolder", "no base folder given")));
     const QString base = QDir(baseFolder).absolutePath();
     QByteArray name = QFile::encodeName(
         base + QStringLiteral("/velmora-%1-XXXXXX").arg(static_cast<qint64>(::getpid())));
@@ -145,7 +148,9 @@ ScratchFolder::ScratchFolder()
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty()) {
         if (!QDir::isAbsolutePath(runtime))
-            failures << QStringLiteral("XDG_RUNTIME_DIR is not an absolute path: %1").arg(runtime);
+            failures << QCoreApplication::translate("ScratchFolder",
+                                                    "XDG_RUNTIME_DIR is not an absolute path: %1")
+                            .arg(runtime);
         else if (attempt(runtime))
             return;
     }
@@ -160,12 +165,14 @@ ScratchFolder::ScratchFolder()
     // current folder, which may be the program folder.
     const QString temp = QDir::tempPath();
     if (temp.isEmpty())
-        failures << QStringLiteral("the system temp folder (TMPDIR) does not exist");
+        failures << QCoreApplication::translate("ScratchFolder",
+                                                "the system temp folder (TMPDIR) does not exist");
     else if (attempt(temp))
         return;
 
-    m_errorText = QStringLiteral("Cannot create a scratch folder (tried %1)")
-                      .arg(failures.join(QStringLiteral("; ")));
+    m_errorText =
+        QCoreApplication::translate("ScratchFolder", "Cannot create a scratch folder (tried %1)")
+            .arg(failures.join(QStringLiteral("; ")));
 }
 
 ScratchFolder::ScratchFolder(const QString &baseFolder)
@@ -173,7 +180,8 @@ ScratchFolder::ScratchFolder(const QString &baseFolder)
     Result<QString> made = makeScratchIn(baseFolder);
     if (!made) {
         m_errorText =
-            QStringLiteral("Cannot create a scratch folder: %1").arg(made.error().message);
+            QCoreApplication::translate("ScratchFolder", "Cannot create a scratch folder: %1")
+                .arg(made.error().message);
         return;
     }
     m_path = *made;

@@ -191,7 +191,7 @@ void TForm1::loadModelList()
         notes = m_phoneModels.problems;
     } else {
         m_phoneModels = {};
-        notes.append(QStringLiteral("Phone models not loaded: %1").arg(models.error().message));
+        notes.append(tr("Phone models not loaded: %1").arg(models.error().message));
     }
     QTextStream err(stderr);
     for (const QString &note : std::as_const(notes)) {

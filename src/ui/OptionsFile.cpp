@@ -199,7 +199,7 @@ void TForm1::loadSettings()
         bytes = *read;
     } else {
         reportSettingsProblem(
-            QStringLiteral("Settings not read, the defaults apply: %1").arg(read.error().message));
+            tr("Settings not read, the defaults apply: %1").arg(read.error().message));
         return;
     }
     SettingsValues values = currentSettings();

@@ -16,3 +16,14 @@ QTranslator *installRussianQtTranslations(QCoreApplication &app)
     QCoreApplication::installTranslator(translator);
     return translator;
 }
+
+QTranslator *installProgramTranslation(QCoreApplication &app, const QString &programFolder)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(programFolder + QStringLiteral("translations/velmora_ru.qm"))) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
+}

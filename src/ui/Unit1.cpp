@@ -292,13 +292,20 @@ void TForm1::openSaveWindow(OutputKind kind)
         m_form6->showForKind(kind);
 }
 
+std::unique_ptr<QMessageBox> TForm1::messageBox(const QString &caption, const QString &text,
+                                                const QString &detail, QWidget *parent)
+{
+    // Every message the program shows reports something that went wrong.
+    auto box = std::make_unique<QMessageBox>(
+        QMessageBox::Warning, caption.isEmpty() ? QStringLiteral("Velmora for TolvoICQ") : caption,
+        text, QMessageBox::Ok, parent);
+    box->setInformativeText(detail);
+    return box;
+}
+
 void TForm1::showMessage(const QString &caption, const QString &text, const QString &detail)
 {
-    QMessageBox box(QMessageBox::Information,
-                    caption.isEmpty() ? QStringLiteral("Velmora for TolvoICQ") : caption, text,
-                    QMessageBox::Ok, isVisible() ? this : static_cast<QWidget *>(m_form3));
-    box.setInformativeText(detail);
-    box.exec();
+    messageBox(caption, text, detail, isVisible() ? this : static_cast<QWidget *>(m_form3))->exec();
 }
 
 void TForm1::openSkin(const QString &path)

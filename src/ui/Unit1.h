@@ -14,6 +14,7 @@
 class ArrowSpinBox;
 class ColourControls;
 class QAction;
+class QMessageBox;
 class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
@@ -64,6 +65,11 @@ public:
     TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink = {},
            QWidget *parent = nullptr, std::optional<unsigned> seed = std::nullopt);
     ~TForm1() override;
+
+    // The box a message is shown in: the program's title unless a caption is given, the
+    // detail under the text.
+    static std::unique_ptr<QMessageBox> messageBox(const QString &caption, const QString &text,
+                                                   const QString &detail, QWidget *parent);
 
     TForm3 *previewWindow() const { return m_form3; }
     // The start-up window while it exists (it is released after a successful start-up).

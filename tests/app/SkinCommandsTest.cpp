@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "core/SkinFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -149,6 +150,40 @@ TEST_F(SkinCli, TruncatedOrMissingSkinNamesTheFile)
         run({QStringLiteral("skin"), QStringLiteral("show"), path(QStringLiteral("no.skin"))});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(path(QStringLiteral("no.skin"))));
+    // A device is refused at once, not read until memory runs out.
+    const CliRun device =
+        run({QStringLiteral("skin"), QStringLiteral("show"), QStringLiteral("/dev/zero")});
+    EXPECT_EQ(device.code, 1);
+    EXPECT_EQ(device.err, QStringLiteral("velmora-cli: /dev/zero: not a regular file\n"));
+}
+
+// A skin from anyone must not drive the terminal: escape sequences in its texts are shown, not
+// obeyed; JSON escapes them as JSON does.
+TEST_F(SkinCli, ShowNeverSendsTheFilesControlCharactersToTheTerminal)
+{
+    SkinData skin;
+    skin.mifName = QStringLiteral("evil\x1b]0;owned\x07.mif");
+    skin.copyright = QStringLiteral("a\x1b[31mred\r\nline\x7f"
+                                    "2");
+    writeFile(QStringLiteral("evil.skin"), writeSkin(skin).value());
+
+    const CliRun text =
+        run({QStringLiteral("skin"), QStringLiteral("show"), path(QStringLiteral("evil.skin"))});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    for (const QChar c : text.out)
+        EXPECT_TRUE(c == u'\n' || (c.unicode() >= 0x20 && c.unicode() != 0x7f &&
+                                   (c.unicode() < 0x80 || c.unicode() > 0x9f)))
+            << "U+" << std::hex << unsigned(c.unicode());
+    EXPECT_TRUE(text.out.contains(QStringLiteral("mif: evil\\x1b]0;owned\\x07.mif\n")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("copyright: a\\x1b[31mred\nline\\x7f2")));
+
+    const CliRun json = run({QStringLiteral("skin"), QStringLiteral("show"),
+                             path(QStringLiteral("evil.skin")), QStringLiteral("--json")});
+    ASSERT_EQ(json.code, 0);
+    EXPECT_FALSE(json.out.contains(QChar(0x1b)));
+    EXPECT_TRUE(json.out.contains(QStringLiteral("evil\\u001b]0;owned\\u0007.mif")));
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).object().value(u"mif").toString(),
+              skin.mifName);
 }
 
 TEST(Cli, UsageErrorsExitWithTwo)
@@ -163,4 +198,41 @@ TEST(Cli, UsageErrorsExitWithTwo)
     const CliRun help = run({QStringLiteral("skin"), QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("skin write OUT.skin --json IN.json")));
+}
+
+// A misspelt option is an error, never a file name, and "--" lets a file start with '-'.
+TEST_F(SkinCli, OptionsAreKnownOrRefusedAndDoubleDashEndsThem)
+{
+    writeFile(QStringLiteral("-dash.skin"), writeSkin(SkinData{}).value());
+    const QString dashed = QStringLiteral("-dash.skin");
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+    const CliRun shown = run({QStringLiteral("skin"), QStringLiteral("show"), QStringLiteral("--"),
+                              dashed, QStringLiteral("--json")});
+    EXPECT_EQ(shown.code, 2) << "after --, even --json is a file name";
+    EXPECT_TRUE(shown.err.contains(QStringLiteral("one skin at a time")))
+        << shown.err.toStdString();
+    const CliRun json = run({QStringLiteral("skin"), QStringLiteral("show"),
+                             QStringLiteral("--json"), QStringLiteral("--"), dashed});
+    EXPECT_EQ(json.code, 0) << json.err.toStdString();
+    EXPECT_TRUE(json.out.contains(QStringLiteral("\"colors\"")));
+    QDir::setCurrent(previous);
+
+    const QList<QStringList> misspelt = {
+        {QStringLiteral("skin"), QStringLiteral("show"), QStringLiteral("a.skin"),
+         QStringLiteral("--jsn")},
+        {QStringLiteral("mif"), QStringLiteral("show"), QStringLiteral("a.mif"),
+         QStringLiteral("-x")},
+        {QStringLiteral("sis"), QStringLiteral("show"), QStringLiteral("a.sis"),
+         QStringLiteral("--jsn")},
+        {QStringLiteral("sis"), QStringLiteral("verify"), QStringLiteral("-q"),
+         QStringLiteral("a.sis")},
+    };
+    for (const QStringList &args : misspelt) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.code, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("unknown option \"") + args[args.size() - 1]) ||
+                    r.err.contains(QStringLiteral("unknown option \"-q\"")))
+            << r.err.toStdString();
+    }
 }

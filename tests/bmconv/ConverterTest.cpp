@@ -228,7 +228,7 @@ TEST_F(BmconvConverter, UnpackReportsTargetsAndStopsAtTheFirstMissingBitmap)
               withBanner({"Decompiling...", "Epoc file: tiny.mbm", "", "Bitmap file 1\t: 1.bmp",
                           "Bitmap file 2\t: 2.bmp", "Number of sources/targets mismatch."}));
     EXPECT_EQ(r.exitCode, 7);
-    EXPECT_TRUE(fs::exists("1.bmp"));
+    EXPECT_FALSE(fs::exists("1.bmp")) << "all targets or none";
 
     r = run({"/u", "tiny.mbm"});
     EXPECT_EQ(r.lines, withBanner({"Decompiling...", "Number of sources/targets mismatch."}));
@@ -255,6 +255,61 @@ TEST_F(BmconvConverter, UnpackReplacesOldTargetsButNotFolders)
     EXPECT_EQ(r.lines.back(), "Bad destination file(s).");
     EXPECT_EQ(r.exitCode, 5);
     EXPECT_TRUE(fs::is_directory("folder.bmp"));
+}
+
+// An unknown switch used to become the output's name; now it is refused, and "--" lets an
+// output start with a dash.
+TEST_F(BmconvConverter, UnknownSwitchesAreRefusedAndDoubleDashEndsThem)
+{
+    writeFile("ok.bmp", makeBmp24(1, 1, {0xFF0000}));
+    const RunOutput unknown = runConverter({"-x", "out.mbm", "/c16ok.bmp"});
+    EXPECT_EQ(crlfLines(unknown.out).back(), std::string(statusMessage(Status::BadArgument)));
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.diagnostics.find("unknown option -x"), std::string::npos)
+        << unknown.diagnostics;
+    EXPECT_FALSE(fs::exists("-x"));
+    EXPECT_FALSE(fs::exists("out.mbm"));
+
+    ASSERT_EQ(run({"/q", "--", "-dash.mbm", "/c16ok.bmp"}).exitCode, 0);
+    EXPECT_TRUE(fs::is_regular_file("-dash.mbm"));
+}
+
+TEST_F(BmconvConverter, UnpackWritesAllTargetsOrNone)
+{
+    writeFile("red.bmp", makeBmp24(1, 1, {0xFF0000}));
+    ASSERT_EQ(run({"two.mbm", "/c16red.bmp", "/c16red.bmp"}).exitCode, 0);
+    writeFile("keep.bmp", fromHex("01 02 03"));
+    writeFile("locked.bmp", fromHex("04 05 06"));
+    fs::permissions("locked.bmp", fs::perms(0444));
+    const Ran r = run({"/u", "two.mbm", "keep.bmp", "locked.bmp"});
+    EXPECT_EQ(r.lines.back(), "Bad destination file(s).");
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_EQ(toHex(readFile("keep.bmp")), "01 02 03") << "the first target waits for the last";
+    EXPECT_EQ(toHex(readFile("locked.bmp")), "04 05 06");
+    fs::permissions("locked.bmp", fs::perms(0644));
+}
+
+TEST_F(BmconvConverter, WritesThroughLinksLongNamesAndPastKilledRuns)
+{
+    fs::copy_file(fixture("tiny_2x1_c16.mbm"), "tiny.mbm");
+    fs::create_directory("real");
+    writeFile("real/picture.bmp", fromHex("01"));
+    fs::create_symlink("real/picture.bmp", "link.bmp");
+    ASSERT_EQ(run({"/u", "tiny.mbm", "link.bmp"}).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink("link.bmp"));
+    EXPECT_EQ(pixelsOf("real/picture.bmp"), (std::vector<std::uint32_t>{0xFF0000, 0x0000FF}));
+
+    const std::string longName = std::string(251, 'n') + ".bmp";
+    ASSERT_EQ(run({"/u", "tiny.mbm", longName}).exitCode, 0);
+    EXPECT_EQ(pixelsOf(longName).size(), 2u);
+    ASSERT_EQ(run({"long.mbm", "/c16" + longName}).exitCode, 0);
+
+    // A hundred temporaries of killed runs of an earlier version no longer block the target.
+    for (int i = 0; i < 100; ++i)
+        writeFile("out.bmp.~bmconv" + std::to_string(i), fromHex("00"));
+    ASSERT_EQ(run({"/u", "tiny.mbm", "out.bmp"}).exitCode, 0);
+    for (const auto &entry : fs::directory_iterator("."))
+        EXPECT_EQ(entry.path().filename().string().find(".~bmconv"), std::string::npos);
 }
 
 struct PackError

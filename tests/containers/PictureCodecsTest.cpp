@@ -1,4 +1,5 @@
 #include "containers/PictureCodecs.h"
+#include "TestFiles.h"
 #include "platform/FileOps.h"
 
 #include <QtEndian>
@@ -76,6 +77,22 @@ TEST(Jpeg, BrokenInputIsATypedError)
         EXPECT_EQ(image.error().kind, c.kind) << image.error().message.toStdString();
         EXPECT_TRUE(image.error().message.startsWith(QStringLiteral("bad.jpg: ")));
     }
+}
+
+// A kilobyte of header may claim four gigabytes of pixels; the claim is refused before any of
+// that memory is asked for.
+TEST(Jpeg, AnEnormousClaimedSizeIsRefusedBeforeDecoding)
+{
+    // The fuzz entry's first byte picks the decoder; the picture follows it.
+    const QByteArray claim =
+        testfiles::read(
+            QStringLiteral(VELMORA_TEST_DATA "/../../fuzz/seeds/picture_jpeg_32639x32639"))
+            .mid(1);
+    ASSERT_FALSE(claim.isEmpty());
+    const auto image = decodeJpeg(claim, QStringLiteral("huge.jpg"));
+    ASSERT_FALSE(image);
+    EXPECT_EQ(image.error().kind, Error::Kind::Unsupported);
+    EXPECT_EQ(image.error().message, QStringLiteral("huge.jpg: the JPEG picture is too large"));
 }
 
 TEST(Png, RoundTripIsExactWithAndWithoutAlpha)

@@ -80,6 +80,17 @@ TEST_F(SkinFolder, LoadFailuresKeepTheOldPathsAndWriteNothing)
         EXPECT_EQ(files.CursorFile, u"old-2.jpg"_s);
         EXPECT_TRUE(QDir(path(u"temp"_s)).entryList({u"1.*"_s, u"2.*"_s}, QDir::Files).isEmpty());
     }
+    // The missing .mbm is named as the user's file, never as the converter's scratch copy.
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+    SkinImageFiles files;
+    const auto half = LoadSkinImages(path(u"skins/half.mif"_s), setup, files);
+    ASSERT_FALSE(half);
+    EXPECT_EQ(half.error().reason.message,
+              path(u"skins/half.mbm"_s) + u": not found next to "_s + path(u"skins/half.mif"_s));
+
+    // A .mbm that is there but broken is the converter's to judge, and it says why.
+    ASSERT_TRUE(testfiles::write(path(u"skins/half.mbm"_s), "not a multi-bitmap file"));
+    EXPECT_FALSE(LoadSkinImages(path(u"skins/half.mif"_s), setup, files));
     EXPECT_FALSE(messages.isEmpty()) << "the converter says why the .mbm could not be read";
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 SettingsValues read(const QByteArray &bytes, QStringList *problems = nullptr)
@@ -205,4 +207,10 @@ TEST(WindowPlacement, KeepsAWindowThatStillShowsAndMovesOneThatDoesNot)
     EXPECT_EQ(placedTop(-1, 100, 1024), 0);
     EXPECT_EQ(placedTop(924, 100, 1024), 924);
     EXPECT_EQ(placedTop(925, 100, 1024), 0);
+    // Numbers at the ends of the range, as a damaged or hostile file may hold, place nothing
+    // off screen and overflow nothing.
+    EXPECT_EQ(placedLeft(INT_MAX, 800, 1280), 0);
+    EXPECT_EQ(placedLeft(INT_MIN, 800, 1280), 0);
+    EXPECT_EQ(placedTop(INT_MAX - 10, 600, 1024), 0);
+    EXPECT_EQ(placedTop(0, INT_MAX, 1024), 0);
 }

@@ -2,9 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -79,6 +82,45 @@ TEST(ReadWholeFile, LimitIsInclusiveAndEmptyFilesAreFine)
     const Result<QByteArray> empty = readWholeFile(emptyPath, 0);
     ASSERT_TRUE(empty.has_value()) << empty.error().message.toStdString();
     EXPECT_TRUE(empty->isEmpty());
+}
+
+// A FIFO would block the reader until someone writes to it, and a device may never end: both
+// are refused before they are opened, as is a folder.
+TEST(ReadWholeFile, RefusesAtOnceWhatIsNotARegularFile)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString fifo = tmp.filePath(QStringLiteral("pipe.skin"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QString, QString> cases[] = {
+        {fifo, QStringLiteral(": not a regular file")},
+        {QStringLiteral("/dev/zero"), QStringLiteral(": not a regular file")},
+        {tmp.path(), QStringLiteral(": is a folder, not a file")},
+    };
+    for (const auto &[path, why] : cases) {
+        const Result<QByteArray> read = readWholeFile(path);
+        ASSERT_FALSE(read.has_value()) << path.toStdString();
+        EXPECT_EQ(read.error().message, path + why);
+    }
+}
+
+TEST(WriteFileAtomically, FollowsLinksAndRefusesReadOnlyFiles)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString target = tmp.filePath(QStringLiteral("real.skin"));
+    const QString link = tmp.filePath(QStringLiteral("link.skin"));
+    ASSERT_TRUE(makeFile(target, "old"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real.skin"), link));
+    ASSERT_TRUE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readWholeFile(target).value(), QByteArray("new"));
+
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const Result<void> refused = writeFileAtomically(link, "newer");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message, link + QStringLiteral(": the file is read-only"));
+    EXPECT_EQ(readWholeFile(target).value(), QByteArray("new"));
 }
 
 TEST(FindFileIgnoringCase, FindsTheFileWhoseNameDiffersOnlyInCase)

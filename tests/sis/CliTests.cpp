@@ -136,3 +136,40 @@ TEST(SisCli, VerifyAcceptsOnlyWhatHoldsAndTheNamedCertificate)
     EXPECT_EQ(cli({QStringLiteral("verify")}).exitCode, 2);
     EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
 }
+
+// verify uses the reader's checks: a target that leaves its drive fails the package by name, and
+// a preinstalled package that stores no data holds.
+TEST(SisCli, VerifyFailsATargetOutsideItsDriveAndAcceptsAPreinstalledPackageWithoutData)
+{
+    Packages packages;
+    auto package = readPackage(packages.signedBytes);
+    ASSERT_TRUE(package.has_value());
+    const std::vector<std::u16string> targets = {u"..\\..\\sys\\bin\\evil.exe",
+                                                 u"\\sys\\bin\\x.exe", u"x.exe",
+                                                 u"!:\\private\\..\\..\\sys\\bin\\x.exe"};
+    for (const std::u16string &target : targets) {
+        Controller controller = package->controller;
+        controller.installBlock.files[2].target = target;
+        // Unsigned, so that only the target can be what fails.
+        controller.chains.clear();
+        writeAll(packages.folder.root / "evil.sis",
+                 replaceController(packages.signedBytes, controller));
+        const CliRun run = cli({QStringLiteral("verify"), packages.path("evil.sis")});
+        EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(
+            QStringLiteral("the target \"%1\"").arg(QString::fromStdU16String(target))))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.out.contains(QStringLiteral("ok")));
+    }
+
+    auto key = loadPrivateKey(readAll(certFile("Velmora.key")), "kite408");
+    auto certificate = loadCertificateFile(readAll(certFile("Velmora.cer")));
+    auto preinstalled =
+        signPackage(packageStoringNoData(InstallPreinstalledApp), *certificate, *key);
+    ASSERT_TRUE(preinstalled.has_value()) << preinstalled.error().message;
+    writeAll(packages.folder.root / "preinstalled.sisx", *preinstalled);
+    const CliRun run = cli({QStringLiteral("verify"), packages.path("preinstalled.sisx")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              packages.path("preinstalled.sisx") + QStringLiteral(": ok, 1 signature chain(s)\n"));
+}

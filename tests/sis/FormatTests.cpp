@@ -6,6 +6,7 @@
 #include "export/sis/Checksums.h"
 #include "export/sis/Crypto.h"
 #include "export/sis/PkgFile.h"
+#include "export/sis/Signer.h"
 #include "export/sis/SisReader.h"
 #include "export/sis/SisWriter.h"
 #include "export/sis/Text.h"
@@ -15,6 +16,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 
 using namespace velmora::sis;
 using namespace sistest;
@@ -277,6 +280,35 @@ TEST(SisBuilder, ReusesTheIndexOfARepeatedSourceAndMarksSystemTargets)
     }
 }
 
+TEST(SisBuilder, SaysWhatASourceThatIsNotAFileIs)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "folder.mif");
+    std::filesystem::create_directory(dir / "velmora-test-only-in-search-folder");
+    ASSERT_EQ(::mkfifo((dir / "pipe.mif").c_str(), 0600), 0);
+    BuildSettings settings;
+    settings.searchDirectory = dir.path();
+    settings.creationTime = kFixedTime;
+    const auto failure = [&settings](const std::string &source) {
+        const std::string pkg = "#{\"A\"}, (0x80000001), 1, 0, 0\n%{\"v\"}\n:\"v\"\n\"" + source +
+                                "\"-\"!:\\data\\a\"\n";
+        auto description = parsePkg(Bytes(pkg.begin(), pkg.end()), "s.pkg");
+        EXPECT_TRUE(description.has_value()) << description.error().message;
+        auto built = buildPackage(*description, "s.pkg", settings);
+        return built ? std::string("built") : built.error().message;
+    };
+    EXPECT_EQ(failure(dir / "folder.mif"),
+              "s.pkg(4): " + (dir / "folder.mif") + " is a folder, not a file");
+    EXPECT_EQ(failure("/dev/null"), "s.pkg(4): /dev/null is not a regular file");
+    EXPECT_EQ(failure(dir / "pipe.mif"),
+              "s.pkg(4): " + (dir / "pipe.mif") + " is not a regular file");
+    // Found only in the search folder, where it is a folder.
+    EXPECT_EQ(failure("velmora-test-only-in-search-folder"),
+              "s.pkg(4): " + (dir / "velmora-test-only-in-search-folder") +
+                  " is a folder, not a file");
+    EXPECT_EQ(failure(dir / "missing.mif"), "s.pkg(4): file not found: " + (dir / "missing.mif"));
+}
+
 TEST(SisBuilder, CreationTimeIsUtcWithAZeroBasedMonth)
 {
     const char *saved = std::getenv("SOURCE_DATE_EPOCH");
@@ -376,6 +408,44 @@ TEST(SisReader, ReadsBackEveryFieldTypeTheWriterWrites)
     EXPECT_TRUE(checksumProblems(*package, file).empty());
     EXPECT_TRUE(hashProblems(*package, file).empty());
     EXPECT_EQ(allFiles(package->controller).size(), 4u); // logo, block, if, else-if
+}
+
+// A preinstalled package's files are already on the media, so it may ship without a data unit;
+// every other kind of package must store the files it describes.
+TEST(SisReader, OnlyPreinstalledPackagesMayStoreNoData)
+{
+    for (const std::uint8_t type : {InstallPreinstalledApp, InstallPreinstalledPatch}) {
+        const Bytes file = packageStoringNoData(type);
+        auto package = readPackage(file);
+        ASSERT_TRUE(package.has_value()) << int(type) << ": " << package.error().message;
+        EXPECT_TRUE(package->dataUnits.empty());
+        EXPECT_EQ(package->controller.installBlock.files.size(), 2u);
+        EXPECT_TRUE(checksumProblems(*package, file).empty());
+        EXPECT_TRUE(hashProblems(*package, file).empty());
+        EXPECT_TRUE(inspectPackage(*package, file).valid());
+    }
+    for (const std::uint8_t type :
+         {InstallApplication, InstallAugmentation, InstallPartialUpgrade}) {
+        auto package = readPackage(packageStoringNoData(type));
+        ASSERT_FALSE(package.has_value()) << int(type);
+        EXPECT_EQ(package.error().message, "SISDataIndex 0 is past the 0 data units (only a "
+                                           "preinstalled package, type PA or PP, may store none)");
+    }
+
+    // A preinstalled package that does store a data unit must store what it describes.
+    auto package = readPackage(packageStoringNoData(InstallPreinstalledApp));
+    ASSERT_TRUE(package.has_value());
+    auto stored = encodeCompressed(Bytes(300, 'p'), false);
+    ASSERT_TRUE(stored.has_value());
+    auto controller = encodeCompressed(encodeController(package->controller), true);
+    ASSERT_TRUE(controller.has_value());
+    const Bytes oneFileStored =
+        assemblePackage(0x80000001, controller->field, encodeData({{stored->field}}));
+    auto refused = readPackage(oneFileStored);
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_NE(refused.error().message.find("refers to file 1, past the 1 files of data unit 0"),
+              std::string::npos)
+        << refused.error().message;
 }
 
 TEST(SisReader, DecodesThe63BitLengthFormAndNotBit27)

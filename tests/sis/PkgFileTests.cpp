@@ -182,6 +182,29 @@ INSTANTIATE_TEST_SUITE_P(
                "t.pkg(2): the target \"!:\\a?b\" contains the character '?'"},
         BadPkg{"InstallWithoutTarget", kHeader + "\"a\"-\"\"\n",
                "t.pkg(2): a file line without a target"},
+        BadPkg{"TargetClimbsWithoutDrive", kHeader + "\n\"a\"-\"..\\..\\sys\\bin\\evil.exe\"\n",
+               "t.pkg(3): the target \"..\\..\\sys\\bin\\evil.exe\" has no drive"},
+        BadPkg{"TargetClimbsFromDrive",
+               kHeader + "\"a\"-\"!:\\private\\..\\..\\sys\\bin\\x.exe\"\n",
+               "t.pkg(2): the target \"!:\\private\\..\\..\\sys\\bin\\x.exe\" climbs out of its "
+               "folder with \"..\""},
+        BadPkg{"TargetClimbsAtTheEnd", kHeader + "\"a\"-\"c:\\data\\..\", FF\n",
+               "t.pkg(2): the target \"c:\\data\\..\" climbs out of its folder"},
+        BadPkg{"TargetClimbsWithSlashes", kHeader + "\"a\"-\"!:/data/../../sys/bin/x.exe\"\n",
+               "t.pkg(2): the target \"!:\\data\\..\\..\\sys\\bin\\x.exe\" climbs out"},
+        BadPkg{"TargetWithoutDrive", kHeader + "\"a\"-\"\\sys\\bin\\x.exe\"\n",
+               "t.pkg(2): the target \"\\sys\\bin\\x.exe\" has no drive; it must start with "
+               "\"!:\\\" or a drive letter and \":\\\""},
+        BadPkg{"TargetIsAFileName", kHeader + "\"a\"-\"x.exe\"\n",
+               "t.pkg(2): the target \"x.exe\" has no drive"},
+        BadPkg{"TargetDriveWithoutBackslash", kHeader + "\"a\"-\"c:x.exe\"\n",
+               "t.pkg(2): the target \"c:x.exe\" has no drive"},
+        BadPkg{"TargetDriveIsADigit", kHeader + "\"a\"-\"1:\\x.exe\"\n",
+               "t.pkg(2): the target \"1:\\x.exe\" has no drive"},
+        BadPkg{"TextTargetWithoutDrive", kHeader + "\"a\"-\"readme.txt\", FT, TC\n",
+               "t.pkg(2): the target \"readme.txt\" has no drive"},
+        BadPkg{"NulInSourceName", kHeader + "\"evil\"<0>\".txt\"-\"!:\\a\"\n",
+               "t.pkg(2): the source file name contains the character U+0000"},
         BadPkg{"UnknownFileOption", kHeader + "\"a\"-\"!:\\a\", FF, XX\n",
                "t.pkg(2): unknown file option XX"},
         BadPkg{"TwoOperations", kHeader + "\"a\"-\"\", FT,\nFF\n",
@@ -196,7 +219,46 @@ INSTANTIATE_TEST_SUITE_P(
                "t.pkg(1): SA, SP, PU, PA or PP expected, found ZZ"},
         BadPkg{"HugeNumber", "#{\"A\"}, (0x1FFFFFFFF), 1, 0, 0\n", "t.pkg(1): number too large"},
         BadPkg{"StrayCharacter", kHeader + "$\n", "t.pkg(2): unexpected character '$'"},
+        BadPkg{"StrayControlCharacter", kHeader + "\x01\n",
+               "t.pkg(2): unexpected character U+0001"},
+        BadPkg{"StrayCyrillicCharacter", kHeader + "\xD0\xB6\n",
+               "t.pkg(2): unexpected character '\xD0\xB6' (U+0436)"},
+        BadPkg{"NulInUtf8", kHeader + std::string(1, '\0') + "\n",
+               "t.pkg: the file holds NUL bytes; it is not a text file"},
         BadPkg{"InvalidUtf8", "#{\"\xC3\x28\"}, (1), 1, 0, 0\n",
                "t.pkg: neither UTF-16 with a byte order mark nor valid UTF-8"},
         BadPkg{"OddUtf16", std::string("\xFF\xFE#\0{", 5), "t.pkg: UTF-16 text with an odd"}),
     [](const testing::TestParamInfo<BadPkg> &info) { return std::string(info.param.name); });
+
+TEST(SisPkgFile, AcceptsTargetsOnADriveWhateverTheirDots)
+{
+    auto description = parseText(kHeader + "\"a\"-\"!:\\System\\Apps\\x.mif\"\n"
+                                           "\"b\"-\"c:\\data\\..x\\x..\\.\\...\\b.dat\"\n"
+                                           "\"c\"-\"Z:\\c\"\n"
+                                           "\"d\"-\"\", FT, TC\n");
+    ASSERT_TRUE(description.has_value()) << description.error().message;
+    ASSERT_EQ(description->files.size(), 4u);
+    EXPECT_EQ(description->files[1].target, u"c:\\data\\..x\\x..\\.\\...\\b.dat");
+    EXPECT_EQ(description->files[3].target, u"");
+}
+
+// UTF-16 saved without its byte order mark reads as text with a NUL after every ASCII character;
+// the message says so instead of stopping at the first NUL.
+TEST(SisPkgFile, SaysWhenUtf16HasNoByteOrderMark)
+{
+    const std::u16string text = u"&EN\r\n#{\"A\"}, (1), 1, 0, 0\r\n";
+    auto little = parsePkg(utf16le(text, false), "t.pkg");
+    ASSERT_FALSE(little.has_value());
+    EXPECT_EQ(little.error().message, "t.pkg: the file looks like UTF-16LE without a byte order "
+                                      "mark; save it as UTF-16 with the mark, or as UTF-8");
+
+    Bytes big = utf16be(text);
+    big.erase(big.begin(), big.begin() + 2);
+    auto bigResult = parsePkg(big, "t.pkg");
+    ASSERT_FALSE(bigResult.has_value());
+    EXPECT_EQ(bigResult.error().message.rfind("t.pkg: the file looks like UTF-16BE without", 0), 0u)
+        << bigResult.error().message;
+
+    // With the mark, the same text reads.
+    EXPECT_TRUE(parsePkg(utf16le(text, true), "t.pkg").has_value());
+}

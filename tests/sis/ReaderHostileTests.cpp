@@ -5,6 +5,7 @@
 
 #include "export/sis/SisReader.h"
 #include "export/sis/SisWriter.h"
+#include "export/sis/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -300,4 +301,52 @@ TEST(SisHostile, DamagedFileDataIsReportedByHashAndChecksum)
     EXPECT_EQ(hashes[0].rfind("file 1 (\"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.mif\"): ", 0),
               0u)
         << hashes[0];
+}
+
+namespace {
+
+Bytes withMifTarget(const std::u16string &target)
+{
+    auto package = readPackage(smallPackage());
+    Controller controller = package->controller;
+    controller.installBlock.files[1].target = target;
+    return withController(smallPackage(), encodeController(controller));
+}
+
+} // namespace
+
+// A target is where the device writes the file: one that climbs out with ".." or names no drive
+// would put it anywhere, so the package is refused and the message names the target.
+TEST(SisHostile, TargetsThatLeaveTheirDriveAreRefusedByName)
+{
+    const std::vector<std::pair<std::u16string, std::string>> refused = {
+        {u"..\\..\\sys\\bin\\evil.exe", "the target \"..\\..\\sys\\bin\\evil.exe\" has no drive"},
+        {u"\\sys\\bin\\x.exe", "the target \"\\sys\\bin\\x.exe\" has no drive"},
+        {u"x.exe", "the target \"x.exe\" has no drive"},
+        {u"!:x.exe", "the target \"!:x.exe\" has no drive"},
+        {u"!:\\private\\..\\sys\\bin\\x.exe",
+         "the target \"!:\\private\\..\\sys\\bin\\x.exe\" climbs out of its folder with \"..\""},
+        {u"c:\\data/../../sys/bin/x.exe",
+         "the target \"c:\\data/../../sys/bin/x.exe\" climbs out of its folder"},
+        {u"!:\\..", "the target \"!:\\..\" climbs out of its folder"},
+        {u"", "a file to install has an empty target"},
+    };
+    for (const auto &[target, message] : refused) {
+        auto package = readPackage(withMifTarget(target));
+        ASSERT_FALSE(package.has_value()) << "accepted \"" << toUtf8(target) << "\"";
+        EXPECT_NE(package.error().message.find("controller offset "), std::string::npos)
+            << package.error().message;
+        EXPECT_NE(package.error().message.find(message), std::string::npos)
+            << package.error().message;
+    }
+    for (const std::u16string target :
+         {u"!:\\System\\Apps\\x.mif", u"E:\\data\\..x\\x..\\...\\.\\y", u"z:\\a"}) {
+        auto package = readPackage(withMifTarget(target));
+        EXPECT_TRUE(package.has_value()) << toUtf8(target) << ": " << package.error().message;
+    }
+    // The text file shows its contents and installs nothing: it needs no target.
+    auto small = readPackage(smallPackage());
+    ASSERT_TRUE(small.has_value()) << small.error().message;
+    EXPECT_EQ(small->controller.installBlock.files[0].operation, OpText);
+    EXPECT_EQ(small->controller.installBlock.files[0].target, u"");
 }

@@ -303,3 +303,82 @@ TEST(SisCertificates, VelmoraCertificateIsSelfSignedRsa2048ForTwentyYears)
     };
     EXPECT_GE(year(info->notAfter) - year(info->notBefore), 20);
 }
+
+namespace {
+
+struct DsaSigner
+{
+    PrivateKey key;
+    Bytes certificate;
+};
+
+DsaSigner dsaSigner()
+{
+    auto key = loadPrivateKey(readAll(testData("dsa1024.key")), "");
+    EXPECT_TRUE(key.has_value()) << key.error().message;
+    auto certificate = loadCertificateFile(readAll(testData("dsa1024.cer")));
+    EXPECT_TRUE(certificate.has_value()) << certificate.error().message;
+    return {std::move(*key), *certificate};
+}
+
+// `file` with `tail` appended to the blob of its first signature. The blob is not part of what
+// the signature signs, so only the blob's own reading decides.
+Bytes withSignatureTail(const Bytes &file, const Bytes &tail)
+{
+    auto package = readPackage(file);
+    EXPECT_TRUE(package.has_value());
+    Controller controller = package->controller;
+    Bytes &value = controller.chains.at(0).signatures.at(0).value;
+    value.insert(value.end(), tail.begin(), tail.end());
+    return replaceController(file, controller);
+}
+
+} // namespace
+
+// The SDK's signer leaves the unused end of a DSA blob as zero bytes; such a signature holds.
+// Anything else after the DER SEQUENCE is damage.
+TEST(SisSigning, DsaSignatureFollowedByZeroBytesVerifiesAndByOtherBytesDoesNot)
+{
+    SkinFolder folder;
+    const DsaSigner dsa = dsaSigner();
+    auto signedFile = signPackage(buildSkinPackage(folder), dsa.certificate, dsa.key);
+    ASSERT_TRUE(signedFile.has_value()) << signedFile.error().message;
+    const std::size_t derSize =
+        readPackage(*signedFile)->controller.chains.at(0).signatures.at(0).value.size();
+
+    // One or two zero bytes, and the blob grown to the 48 bytes the SDK's signer allocates.
+    const Bytes toSdkSize(derSize < 48 ? 48 - derSize : 3, 0);
+    for (const Bytes &tail : {Bytes{0}, Bytes{0, 0}, toSdkSize}) {
+        const Bytes padded = withSignatureTail(*signedFile, tail);
+        auto package = readPackage(padded);
+        ASSERT_TRUE(package.has_value()) << package.error().message;
+        ASSERT_EQ(package->controller.chains[0].signatures[0].value.size(), derSize + tail.size());
+        const PackageReport report = inspectPackage(*package, padded);
+        EXPECT_TRUE(report.valid())
+            << tail.size() << " zero bytes: " << report.chains.at(0).signatures.at(0).problem;
+        // Signing again first verifies the existing signature.
+        auto resigned = signPackage(padded, velmoraCertificate(), velmoraKey());
+        ASSERT_TRUE(resigned.has_value()) << resigned.error().message;
+        EXPECT_TRUE(inspectPackage(*readPackage(*resigned), *resigned).valid());
+    }
+
+    for (const Bytes &tail : {Bytes{1}, Bytes{0, 0, 0x80}, Bytes{0x30, 0x00}}) {
+        const Bytes damaged = withSignatureTail(*signedFile, tail);
+        auto package = readPackage(damaged);
+        ASSERT_TRUE(package.has_value()) << package.error().message;
+        const PackageReport report = inspectPackage(*package, damaged);
+        EXPECT_FALSE(report.valid());
+        EXPECT_EQ(report.chains.at(0).signatures.at(0).problem,
+                  std::to_string(tail.size()) +
+                      " bytes after the DSA signature's DER SEQUENCE are not all zero");
+        EXPECT_FALSE(signPackage(damaged, velmoraCertificate(), velmoraKey()).has_value());
+    }
+
+    // A blob cut inside its SEQUENCE still fails.
+    auto package = readPackage(*signedFile);
+    Controller cut = package->controller;
+    Bytes &value = cut.chains[0].signatures[0].value;
+    value.resize(value.size() - 1);
+    const Bytes cutFile = replaceController(*signedFile, cut);
+    EXPECT_FALSE(inspectPackage(*readPackage(cutFile), cutFile).valid());
+}

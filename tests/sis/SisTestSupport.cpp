@@ -1,6 +1,9 @@
 #include "SisTestSupport.h"
 
+#include "export/sis/Crypto.h"
 #include "export/sis/PkgFile.h"
+#include "export/sis/SisReader.h"
+#include "export/sis/SisWriter.h"
 #include "export/sis/Text.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +161,48 @@ Bytes buildSkinPackage(const SkinFolder &folder)
     auto built = velmora::sis::buildPackage(*description, "SkinForTolvoICQ.pkg", settings);
     EXPECT_TRUE(built.has_value()) << built.error().message;
     return built ? built->bytes : Bytes{};
+}
+
+Bytes packageStoringNoData(std::uint8_t installType)
+{
+    using namespace velmora::sis;
+    Controller controller;
+    controller.info.uid = 0x80000001;
+    controller.info.vendorUniqueName = u"Vendor";
+    controller.info.names = {u"Preinstalled"};
+    controller.info.vendorNames = {u"Vendor"};
+    controller.info.creationTime = kFixedTime;
+    controller.info.installType = installType;
+    controller.languages = {1};
+    controller.targetDevices = {{0x101F7961, {0, 0, 0}, std::nullopt, {u"Series60ProductID"}}};
+    const Bytes contents(300, 'p');
+    const auto digest = sha1(contents);
+    for (std::uint32_t index : {0u, 1u}) {
+        FileDescription file;
+        file.target = u"e:\\private\\80000001\\file" + toUtf16(std::to_string(index));
+        file.hash.assign(digest.begin(), digest.end());
+        file.length = contents.size();
+        file.uncompressedLength = contents.size();
+        file.fileIndex = index;
+        controller.installBlock.files.push_back(std::move(file));
+    }
+    auto compressed = encodeCompressed(encodeController(controller), true);
+    EXPECT_TRUE(compressed.has_value());
+    return compressed ? assemblePackage(controller.info.uid, compressed->field, encodeData({}))
+                      : Bytes{};
+}
+
+Bytes replaceController(const Bytes &file, const velmora::sis::Controller &controller)
+{
+    using namespace velmora::sis;
+    auto package = readPackage(file);
+    EXPECT_TRUE(package.has_value()) << package.error().message;
+    auto compressed = encodeCompressed(encodeController(controller), true);
+    EXPECT_TRUE(compressed.has_value());
+    if (!package || !compressed)
+        return {};
+    return assemblePackage(package->uid3, compressed->field,
+                           std::span(file).subspan(package->dataOffset, package->dataSize));
 }
 
 ProcessResult runProcess(const std::string &program, const std::vector<std::string> &args,

@@ -58,6 +58,13 @@ inline constexpr velmora::sis::DateTime kFixedTime{2026, 11, 7, 20, 15, 30};
 // Builds the folder's package in-process, relative sources looked up in its cert/ folder.
 Bytes buildSkinPackage(const SkinFolder &folder);
 
+// An unsigned package of `installType` whose two files are described but not stored: its SISData
+// holds no data unit at all, the way a preinstalled package (PA, PP) may be shipped.
+Bytes packageStoringNoData(std::uint8_t installType);
+
+// `file` with its controller replaced by `controller`, re-compressed; header and data are kept.
+Bytes replaceController(const Bytes &file, const velmora::sis::Controller &controller);
+
 struct ProcessResult
 {
     int exitCode = -1;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace velmora::sis;
 using namespace sistest;
 
@@ -150,4 +152,120 @@ TEST(SisTools, SignsisPrintFailsOnABrokenSignature)
     EXPECT_EQ(printed.exitCode, 1);
     EXPECT_NE(printed.out.find("Checksum: data checksum is"), std::string::npos) << printed.out;
     EXPECT_NE(printed.out.find("File hash: file 2"), std::string::npos) << printed.out;
+}
+
+// Options come before the file names: a name that starts with "-" after the first file name, or
+// after "--", is a file, and an unknown option stops the run with one line and writes nothing.
+TEST(SisTools, MakesisTakesOptionsOnlyBeforeTheFileNames)
+{
+    SkinFolder folder;
+    writeAll(folder.cert + "/SkinForTolvoICQ.sis", std::string("older package"));
+
+    const auto dashOut = makesis(folder, {"SkinForTolvoICQ.pkg", "-dash.sis"});
+    ASSERT_EQ(dashOut.exitCode, 0) << dashOut.err;
+    EXPECT_EQ(dashOut.out, "Processing SkinForTolvoICQ.pkg...\nCreated  -dash.sis.\n");
+    EXPECT_TRUE(readPackage(readAll(folder.cert + "/-dash.sis")).has_value());
+    const Bytes older = readAll(folder.cert + "/SkinForTolvoICQ.sis");
+    EXPECT_TRUE(std::string(older.begin(), older.end()) == "older package")
+        << "SkinForTolvoICQ.sis was overwritten";
+
+    writeAll(folder.cert + "/-odd.pkg", readAll(folder.pkgPath()));
+    const auto dashIn = makesis(folder, {"-v", "--", "-odd.pkg"});
+    ASSERT_EQ(dashIn.exitCode, 0) << dashIn.err;
+    EXPECT_TRUE(readPackage(readAll(folder.cert + "/-odd.sis")).has_value());
+
+    const auto searched = makesis(folder, {"-d", folder.cert, "SkinForTolvoICQ.pkg", "d.sis"});
+    EXPECT_EQ(searched.exitCode, 0) << searched.err;
+
+    const std::vector<std::string> before = folder.root.entries("cert");
+    for (const std::string option : {"-x", "--frobnicate", "-V"}) {
+        const auto unknown = makesis(folder, {option, "SkinForTolvoICQ.pkg", "u.sis"});
+        EXPECT_EQ(unknown.exitCode, 1);
+        EXPECT_EQ(unknown.err,
+                  "makesis: unknown option " + option + " (makesis -h lists the options)\n");
+        EXPECT_EQ(unknown.out, "");
+    }
+    const auto noFolder = makesis(folder, {"-d"});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_EQ(noFolder.err.rfind("makesis: -d needs a folder\n", 0), 0u) << noFolder.err;
+    EXPECT_EQ(folder.root.entries("cert"), before);
+}
+
+TEST(SisTools, SignsisTakesOptionsOnlyBeforeTheFileNames)
+{
+    SkinFolder folder;
+    ASSERT_EQ(makesis(folder).exitCode, 0);
+
+    const auto dashOut = signsis(folder, {"-s", "--", "SkinForTolvoICQ.sis", "-signed.sisx",
+                                          "Velmora.cer", "Velmora.key", "kite408"});
+    ASSERT_EQ(dashOut.exitCode, 0) << dashOut.err;
+    const Bytes signedFile = readAll(folder.cert + "/-signed.sisx");
+    auto package = readPackage(signedFile);
+    ASSERT_TRUE(package.has_value()) << package.error().message;
+    EXPECT_TRUE(inspectPackage(*package, signedFile).valid());
+
+    const auto printed = signsis(folder, {"-p", "--", "-signed.sisx"});
+    EXPECT_EQ(printed.exitCode, 0) << printed.err;
+    const auto removed = signsis(folder, {"-u", "--", "-signed.sisx", "-v.sis"});
+    ASSERT_EQ(removed.exitCode, 0) << removed.err;
+    EXPECT_EQ(readAll(folder.cert + "/-v.sis"), readAll(folder.cert + "/SkinForTolvoICQ.sis"));
+
+    // A password is an operand too, even one that starts with "-".
+    const auto dashPassword = signsis(
+        folder, {"SkinForTolvoICQ.sis", "p.sisx", "Velmora.cer", "Velmora.key", "-kite408"});
+    EXPECT_EQ(dashPassword.exitCode, 1);
+    EXPECT_NE(dashPassword.err.find("Velmora.key: cannot decrypt the private key"),
+              std::string::npos)
+        << dashPassword.err;
+
+    const std::vector<std::string> before = folder.root.entries("cert");
+    for (const std::string option : {"-x", "--verbose", "-S"}) {
+        const auto unknown = signsis(folder, {option, "SkinForTolvoICQ.sis", "u.sisx",
+                                              "Velmora.cer", "Velmora.key", "kite408"});
+        EXPECT_EQ(unknown.exitCode, 1);
+        EXPECT_EQ(unknown.err,
+                  "signsis: unknown option " + option + " (signsis -h lists the options)\n");
+        EXPECT_EQ(unknown.out, "");
+    }
+    EXPECT_EQ(folder.root.entries("cert"), before);
+}
+
+// Messages say what is wrong, with the description's line, and are printed whole: nothing in them
+// is cut at a NUL or reaches the terminal raw. Nothing is written.
+TEST(SisTools, MakesisSaysWhatIsWrongWithTheDescriptionOrASource)
+{
+    SkinFolder folder;
+    writeAll(folder.pkgPath(), utf16le(skinPkgText(folder.temp, false), false));
+    const auto noMark = makesis(folder);
+    EXPECT_EQ(noMark.exitCode, 1);
+    EXPECT_EQ(noMark.err, "SkinForTolvoICQ.pkg: the file looks like UTF-16LE without a byte order "
+                          "mark; save it as UTF-16 with the mark, or as UTF-8\n");
+
+    writeAll(folder.pkgPath(), utf16le(skinPkgText(folder.temp, false)));
+    std::filesystem::remove(folder.temp + "/myskin.mif");
+    std::filesystem::create_directory(folder.temp + "/myskin.mif");
+    const auto aFolder = makesis(folder);
+    EXPECT_EQ(aFolder.exitCode, 1);
+    EXPECT_EQ(aFolder.err,
+              "SkinForTolvoICQ.pkg(7): " + folder.temp + "/myskin.mif is a folder, not a file\n");
+
+    std::filesystem::remove(folder.temp + "/myskin.mif");
+    writeAll(folder.temp + "/myskin.mif", folder.mif);
+    const auto withLine = [&folder](const std::u16string &line) {
+        writeAll(folder.pkgPath(), utf16le(skinPkgText(folder.temp, false) + u"\r\n" + line));
+        return makesis(folder);
+    };
+    const auto escaping = withLine(u"\"Text(0-0).txt\"-\"..\\..\\sys\\bin\\evil.exe\"");
+    EXPECT_EQ(escaping.exitCode, 1);
+    EXPECT_EQ(escaping.err,
+              "SkinForTolvoICQ.pkg(9): the target \"..\\..\\sys\\bin\\evil.exe\" has "
+              "no drive; it must start with \"!:\\\" or a drive letter and \":\\\"\n");
+
+    // A terminal escape written into a source name is shown, not sent.
+    const auto escaped = withLine(u"\"missing\"<27>\"[2J\"-\"!:\\x\"");
+    EXPECT_EQ(escaped.exitCode, 1);
+    EXPECT_EQ(escaped.err, "SkinForTolvoICQ.pkg(9): file not found: missing\\x1b[2J\n");
+    EXPECT_EQ(folder.root.entries("cert"),
+              (std::vector<std::string>{"SkinForTolvoICQ.pkg", "Text(0-0).txt", "Velmora.cer",
+                                        "Velmora.key"}));
 }

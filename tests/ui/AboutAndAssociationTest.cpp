@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -159,4 +160,19 @@ TEST_F(OutwardFacing, TheFirstDialogStartsInTheSampleSkins)
     form->N11Click();
     EXPECT_EQ(QDir(started), QDir(s_dir->filePath(QStringLiteral("skins"))));
     QDir(s_dir->filePath(QStringLiteral("skins"))).removeRecursively();
+}
+
+// The program only ever reports failures, so its boxes carry the warning sign, and the reason
+// sits under the message where the user looks for it.
+TEST(MessageBoxes, AreWarningsWithTheReasonUnderTheText)
+{
+    const auto box = TForm1::messageBox(QString(), QStringLiteral("Ошибка при загрузке скина!"),
+                                        QStringLiteral("a.skin: cut short"), nullptr);
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora for TolvoICQ"));
+    EXPECT_EQ(box->text(), QStringLiteral("Ошибка при загрузке скина!"));
+    EXPECT_EQ(box->informativeText(), QStringLiteral("a.skin: cut short"));
+    EXPECT_EQ(TForm1::messageBox(QStringLiteral("RunCaptured Error"), QString(), QString(), nullptr)
+                  ->windowTitle(),
+              QStringLiteral("RunCaptured Error"));
 }

@@ -182,6 +182,7 @@ Result<void> unpackInto(const std::string &name, const std::vector<std::string> 
     if (!directory)
         return std::unexpected(directory.error());
 
+    std::vector<PendingFile> pending;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         if (i >= directory->offsets.size())
             return fail(Status::SourceTargetMismatch,
@@ -196,19 +197,27 @@ Result<void> unpackInto(const std::string &name, const std::vector<std::string> 
 
         const BitmapHeader &h = record->header;
         const RgbImage picture = decodePixels(*raw, h.width, h.height, h.mode());
-        if (auto written = writeFileReplacing(targets[i], writeBmp24(picture), Replace::Quickly);
-            !written)
-            return written;
+        auto written = prepareFileReplacing(targets[i], writeBmp24(picture), Replace::Quickly);
+        if (!written)
+            return std::unexpected(written.error());
+        pending.push_back(std::move(*written));
         const bool alpha = h.bitsPerPixel == 32 &&
                            (h.colour == ColourAlpha || h.colour == ColourPremultipliedAlpha);
         if (alpha) {
             const Bytes levels = extractAlpha(*raw, h.width, h.height);
-            auto written =
-                writeFileReplacing(alphaCompanionName(targets[i]),
-                                   writeBmpGrey8(h.width, h.height, levels), Replace::Quickly);
-            if (!written)
-                return written;
+            auto mask =
+                prepareFileReplacing(alphaCompanionName(targets[i]),
+                                     writeBmpGrey8(h.width, h.height, levels), Replace::Quickly);
+            if (!mask)
+                return std::unexpected(mask.error());
+            pending.push_back(std::move(*mask));
         }
+    }
+    // Every target is written before the first takes its place: a failure on the way leaves
+    // all of them as they were.
+    for (PendingFile &file : pending) {
+        if (auto committed = file.commit(); !committed)
+            return fail(Status::BadDestinationFile, committed.error());
     }
     return {};
 }
@@ -255,6 +264,9 @@ struct PackOptions
     std::string output;
     bool hasOutput = false;
     std::vector<std::string> sources;
+    // A switch the converter does not know; packing refuses it rather than take it as the
+    // output's name.
+    std::string unknownOption;
 };
 
 PackOptions parsePackOptions(const std::vector<std::string> &args)
@@ -280,8 +292,13 @@ PackOptions parsePackOptions(const std::vector<std::string> &args)
         } else if (letter == 'p') {
             o.wantPalette = true;
             o.paletteFile = arg.substr(2);
-        } else {
+        } else if (arg == "--") {
+            // The output may then start with a switch character.
+            ++i;
             break;
+        } else {
+            o.unknownOption = arg;
+            return o;
         }
     }
     if (i < args.size()) {
@@ -542,6 +559,14 @@ RunOutput pack(const std::vector<std::string> &args)
     RunOutput output;
     Report report;
     const PackOptions o = parsePackOptions(args);
+    if (!o.unknownOption.empty()) {
+        noteDetail(output, {}, Error{Status::BadArgument, "unknown option " + o.unknownOption});
+        report.banner();
+        report.line(statusMessage(Status::BadArgument));
+        output.out = report.take();
+        output.exitCode = static_cast<int>(Status::BadArgument);
+        return output;
+    }
     if (o.rom && o.compressedRom) {
         report.banner();
         report.line(statusMessage(Status::TooManyArguments));

@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace bmconv {
 
@@ -26,15 +29,25 @@ std::string systemText(int error)
 
 Result<Bytes> readWholeFile(const std::string &path)
 {
-    errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file)
+    // Non-blocking, so a FIFO is refused below instead of waiting for a writer forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return fail(Status::FileNotFound, path + ": " + systemText(errno));
-
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
-        return fail(Status::FileNotFound, path + ": " + ec.message());
+    FilePtr file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        return fail(Status::FileNotFound, path + ": " + systemText(errno));
+    }
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0)
+        return fail(Status::FileNotFound, path + ": " + systemText(errno));
+    if (S_ISDIR(info.st_mode))
+        return fail(Status::FileNotFound, path + ": is a folder, not a file");
+    if (!S_ISREG(info.st_mode))
+        return fail(Status::FileNotFound, path + ": not a regular file");
+    const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > kMaxInputFileSize)
         return fail(Status::BadSourceFile, path + ": file is too large");
 
@@ -46,35 +59,37 @@ Result<Bytes> readWholeFile(const std::string &path)
     return bytes;
 }
 
+namespace {
+
+// Earlier versions named their temporaries after the target; a killed run left them behind.
+void removeOldTemporaries(const std::string &path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt)
+        ::unlink((path + ".~bmconv" + std::to_string(attempt)).c_str());
+    velmora::safewrite::removeStaleTemporaries(path);
+}
+
+} // namespace
+
+Result<PendingFile> prepareFileReplacing(const std::string &path, ByteView bytes, Replace replace)
+{
+    removeOldTemporaries(path);
+    auto file = velmora::safewrite::prepareFile(path, bytes,
+                                                replace == Replace::Atomically
+                                                    ? velmora::safewrite::Durability::Flushed
+                                                    : velmora::safewrite::Durability::Unflushed);
+    if (!file)
+        return fail(Status::BadDestinationFile, file.error());
+    return std::move(*file);
+}
+
 Result<void> writeFileReplacing(const std::string &path, ByteView bytes, Replace replace)
 {
-    // An exclusive create ("x") gives each attempt a name nobody else is writing.
-    std::string tempPath;
-    FilePtr file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        tempPath = path + ".~bmconv" + std::to_string(attempt);
-        errno = 0;
-        file.reset(std::fopen(tempPath.c_str(), "wbx"));
-        if (!file && errno != EEXIST)
-            return fail(Status::BadDestinationFile, path + ": " + systemText(errno));
-    }
+    auto file = prepareFileReplacing(path, bytes, replace);
     if (!file)
-        return fail(Status::BadDestinationFile, path + ": no free temporary name");
-
-    bool ok =
-        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    ok = std::fflush(file.get()) == 0 && ok;
-    ok = std::fclose(file.release()) == 0 && ok;
-    std::error_code ec;
-    if (ok && replace == Replace::Quickly && !std::filesystem::is_directory(path, ec))
-        std::filesystem::remove(path, ec); // a missing old file is no error
-    ec.clear();
-    if (ok)
-        std::filesystem::rename(tempPath, path, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(tempPath, ec);
-        return fail(Status::BadDestinationFile, path + ": cannot write the file");
-    }
+        return std::unexpected(file.error());
+    if (auto committed = file->commit(); !committed)
+        return fail(Status::BadDestinationFile, committed.error());
     return {};
 }
 

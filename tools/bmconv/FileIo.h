@@ -2,6 +2,7 @@
 
 #include "bmconv/Bytes.h"
 #include "bmconv/Error.h"
+#include "platform/SafeWrite.h"
 
 #include <string>
 
@@ -17,16 +18,26 @@ inline constexpr std::uint64_t kMaxInputFileSize = 512u << 20;
 Result<Bytes> readWholeFile(const std::string &path);
 
 enum class Replace {
-    // Renamed over the old file in one step: readers see the old file or the new one, never none.
+    // Flushed to disk before it is renamed over the old file: for the .mbm and header the user
+    // keeps.
     Atomically,
-    // The old file is removed just before the complete new one is renamed into place. Renaming
-    // over an existing file makes ext4 write the new data out at once, which costs a /u run of a
-    // hundred icons tens of milliseconds; scratch files don't need the single step.
+    // Renamed over the old file without the flush: readers still see the old file or the new
+    // one, never none, but a /u run of a hundred icons does not wait for the disk.
     Quickly,
 };
 
-// Writes `bytes` to a fresh file beside `path`, then puts it in place of `path`, so a failure
-// while writing leaves an older `path` untouched. Failures are Status::BadDestinationFile.
+// A file written beside its target and put in place by commit(); dropped uncommitted it leaves
+// the target as it was.
+using PendingFile = velmora::safewrite::PendingFile;
+
+// Writes `bytes` to a fresh file beside `path` (a symbolic link's target, for a link), leaving
+// `path` as it was until commit. A read-only or non-regular target is refused. Temporaries
+// that killed runs left for this target are removed first. Failures are
+// Status::BadDestinationFile and say why.
+Result<PendingFile> prepareFileReplacing(const std::string &path, ByteView bytes,
+                                         Replace replace = Replace::Atomically);
+
+// prepareFileReplacing and the commit in one.
 Result<void> writeFileReplacing(const std::string &path, ByteView bytes,
                                 Replace replace = Replace::Atomically);
 

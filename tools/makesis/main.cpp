@@ -1,12 +1,14 @@
 // makesis: builds a Symbian OS 9 package (.sis) from a package description (.pkg).
 //
-//   makesis [-v] [-d<dir>] PKGFILE [OUTFILE]
+//   makesis [-v] [-d<dir>] [--] PKGFILE [OUTFILE]
 
 #include "export/sis/FileIo.h"
 #include "export/sis/PackageBuilder.h"
 #include "export/sis/PkgFile.h"
+#include "export/sis/Text.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,7 @@ constexpr std::uint64_t kMaxPkgSize = 16u << 20;
 
 struct Options
 {
+    bool help = false;
     bool verbose = false;
     std::string searchDirectory;
     std::string pkgPath;
@@ -26,11 +29,13 @@ struct Options
 
 void usage(std::FILE *to)
 {
-    std::fputs("Usage: makesis [-v] [-d<dir>] PKGFILE [OUTFILE]\n"
+    std::fputs("Usage: makesis [-v] [-d<dir>] [--] PKGFILE [OUTFILE]\n"
                "Builds a Symbian OS 9 package from a package description.\n"
                "  -v        list the files put into the package\n"
                "  -d<dir>   also look for relative source files in <dir>\n"
-               "OUTFILE defaults to PKGFILE with .sis instead of .pkg.\n",
+               "  --        end the options (for a file name that starts with -)\n"
+               "Options come before the file names. OUTFILE defaults to PKGFILE with .sis\n"
+               "instead of .pkg.\n",
                to);
 }
 
@@ -46,81 +51,109 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix)
     return true;
 }
 
-// Returns an error message, or an empty string when the options are usable.
-std::string parseOptions(int argc, char **argv, Options &options)
+// Prints one message line; text from a description can hold any character.
+void printLine(std::FILE *to, std::string_view text)
 {
-    std::vector<std::string> positional;
-    for (int i = 1; i < argc; ++i) {
+    std::fprintf(to, "%s\n", printable(text).c_str());
+}
+
+struct Problem
+{
+    std::string message;
+    bool showUsage = true;
+};
+
+// Options come first: the first operand, or "--", ends them, so that an output file whose name
+// starts with "-" is taken as a file. Returns the problem, or nothing when the line is usable.
+std::optional<Problem> parseOptions(int argc, char **argv, Options &options)
+{
+    std::vector<std::string> operands;
+    int i = 1;
+    for (; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "-v") {
+        if (arg == "--") {
+            ++i;
+            break;
+        }
+        if (arg.size() < 2 || !arg.starts_with('-'))
+            break;
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            return std::nullopt;
+        } else if (arg == "-v") {
             options.verbose = true;
         } else if (arg.starts_with("-d")) {
             options.searchDirectory = arg.substr(2);
-            if (options.searchDirectory.empty() && i + 1 < argc)
+            if (options.searchDirectory.empty()) {
+                if (i + 1 >= argc)
+                    return Problem{"-d needs a folder"};
                 options.searchDirectory = argv[++i];
-        } else if (arg.size() > 1 && arg.starts_with('-')) {
-            return "unknown option " + std::string(arg);
+            }
         } else {
-            positional.emplace_back(arg);
+            return Problem{"unknown option " + std::string(arg) + " (makesis -h lists the options)",
+                           false};
         }
     }
-    if (positional.empty() || positional.size() > 2)
-        return "give one package description and at most one output file";
-    options.pkgPath = positional[0];
+    for (; i < argc; ++i)
+        operands.emplace_back(argv[i]);
+    if (operands.empty() || operands.size() > 2)
+        return Problem{"give one package description and at most one output file"};
+    options.pkgPath = operands[0];
     if (!endsWithNoCase(options.pkgPath, ".pkg"))
-        return options.pkgPath + ": the package description must end in .pkg";
-    if (positional.size() == 2) {
-        options.outPath = positional[1];
+        return Problem{options.pkgPath + ": the package description must end in .pkg"};
+    if (operands.size() == 2) {
+        options.outPath = operands[1];
         if (!endsWithNoCase(options.outPath, ".sis"))
-            return options.outPath + ": the output file must end in .sis";
+            return Problem{options.outPath + ": the output file must end in .sis"};
     } else {
         options.outPath = options.pkgPath.substr(0, options.pkgPath.size() - 4) + ".sis";
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 2 && (std::string_view(argv[1]) == "-h" || std::string_view(argv[1]) == "--help")) {
+    Options options;
+    if (const auto problem = parseOptions(argc, argv, options)) {
+        printLine(stderr, "makesis: " + problem->message);
+        if (problem->showUsage)
+            usage(stderr);
+        return 1;
+    }
+    if (options.help) {
         usage(stdout);
         return 0;
-    }
-    Options options;
-    if (const std::string problem = parseOptions(argc, argv, options); !problem.empty()) {
-        std::fprintf(stderr, "makesis: %s\n", problem.c_str());
-        usage(stderr);
-        return 1;
     }
 
     std::printf("Processing %s...\n", options.pkgPath.c_str());
     auto text = readFile(options.pkgPath, kMaxPkgSize);
     if (!text) {
-        std::fprintf(stderr, "%s\n", text.error().message.c_str());
+        printLine(stderr, text.error().message);
         return 1;
     }
     auto description = parsePkg(*text, options.pkgPath);
     if (!description) {
-        std::fprintf(stderr, "%s\n", description.error().message.c_str());
+        printLine(stderr, description.error().message);
         return 1;
     }
     for (const auto &warning : description->warnings)
-        std::fprintf(stderr, "%s\n", warning.c_str());
+        printLine(stderr, warning);
 
     BuildSettings settings;
     settings.searchDirectory = options.searchDirectory;
     settings.creationTime = packageTimeNow();
     auto package = buildPackage(*description, options.pkgPath, settings);
     if (!package) {
-        std::fprintf(stderr, "%s\n", package.error().message.c_str());
+        printLine(stderr, package.error().message);
         return 1;
     }
     if (options.verbose)
         for (const auto &line : package->log)
-            std::printf("  %s\n", line.c_str());
+            printLine(stdout, "  " + line);
     if (auto written = writeFileAtomically(options.outPath, package->bytes); !written) {
-        std::fprintf(stderr, "%s\n", written.error().message.c_str());
+        printLine(stderr, written.error().message);
         return 1;
     }
     std::printf("Created  %s.\n", options.outPath.c_str());

@@ -1,6 +1,6 @@
 // signsis: signs a Symbian OS 9 package, removes its last signature, or reports its signatures.
 //
-//   signsis [-s] [-cr|-cd] IN.sis OUT.sisx CERT KEY [PASSWORD]
+//   signsis [-s] [-cr|-cd] [-v] [--] IN.sis OUT.sisx CERT KEY [PASSWORD]
 //   signsis -u IN.sis OUT.sis
 //   signsis -p IN.sis            (also -o)
 
@@ -11,6 +11,7 @@
 #include <openssl/crypto.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,7 @@ enum class Action { Sign, Unsign, Print };
 
 struct Options
 {
+    bool help = false;
     Action action = Action::Sign;
     bool verbose = false;
     std::optional<KeyAlgorithm> forcedAlgorithm;
@@ -48,7 +50,7 @@ struct PasswordWiper
 
 void usage(std::FILE *to)
 {
-    std::fputs("Usage: signsis [-s] [-cr|-cd] [-v] IN.sis OUT.sisx CERT KEY [PASSWORD]\n"
+    std::fputs("Usage: signsis [-s] [-cr|-cd] [-v] [--] IN.sis OUT.sisx CERT KEY [PASSWORD]\n"
                "       signsis -u IN.sis OUT.sis\n"
                "       signsis -p IN.sis\n"
                "  -s    sign (the default): append a signature made with KEY, whose\n"
@@ -56,17 +58,37 @@ void usage(std::FILE *to)
                "  -cr   insist on an RSA key; -cd insist on a DSA key\n"
                "  -u    remove the most recent signature\n"
                "  -p    print the signatures and certificates and whether each verifies\n"
-               "        (-o is the same)\n",
+               "        (-o is the same)\n"
+               "  --    end the options (for a file name that starts with -)\n"
+               "Options come before the file names.\n",
                to);
 }
 
-std::string parseOptions(int argc, char **argv, Options &options)
+struct Problem
+{
+    std::string message;
+    bool showUsage = true;
+};
+
+// Options come first: the first operand, or "--", ends them, so that a file whose name starts
+// with "-" is taken as a file. Returns the problem, or nothing when the line is usable.
+std::optional<Problem> parseOptions(int argc, char **argv, Options &options)
 {
     std::vector<std::string> positional;
     int actions = 0;
-    for (int i = 1; i < argc; ++i) {
+    int i = 1;
+    for (; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "-s") {
+        if (arg == "--") {
+            ++i;
+            break;
+        }
+        if (arg.size() < 2 || !arg.starts_with('-'))
+            break;
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            return std::nullopt;
+        } else if (arg == "-s") {
             options.action = Action::Sign;
             ++actions;
         } else if (arg == "-u") {
@@ -81,19 +103,20 @@ std::string parseOptions(int argc, char **argv, Options &options)
             options.forcedAlgorithm = KeyAlgorithm::Rsa;
         } else if (arg == "-cd") {
             options.forcedAlgorithm = KeyAlgorithm::Dsa;
-        } else if (arg.size() > 1 && arg.starts_with('-')) {
-            return "unknown option " + std::string(arg);
         } else {
-            positional.emplace_back(arg);
+            return Problem{"unknown option " + std::string(arg) + " (signsis -h lists the options)",
+                           false};
         }
     }
+    for (; i < argc; ++i)
+        positional.emplace_back(argv[i]);
     if (actions > 1)
-        return "give only one of -s, -u and -p";
+        return Problem{"give only one of -s, -u and -p"};
     const std::size_t count = positional.size();
     switch (options.action) {
     case Action::Sign:
         if (count < 4 || count > 5)
-            return "signing needs IN OUT CERT KEY and an optional PASSWORD";
+            return Problem{"signing needs IN OUT CERT KEY and an optional PASSWORD"};
         options.certificate = positional[2];
         options.key = positional[3];
         if (count == 5)
@@ -101,46 +124,51 @@ std::string parseOptions(int argc, char **argv, Options &options)
         break;
     case Action::Unsign:
         if (count != 2)
-            return "-u needs IN and OUT";
+            return Problem{"-u needs IN and OUT"};
         break;
     case Action::Print:
         if (count != 1)
-            return "-p needs exactly one package";
+            return Problem{"-p needs exactly one package"};
         break;
     }
     options.in = positional[0];
     if (count > 1)
         options.out = positional[1];
-    return {};
+    return std::nullopt;
+}
+
+// Prints one message line; text from a package can hold any character.
+void printError(const std::string &text)
+{
+    std::fprintf(stderr, "signsis: %s\n", printable(text).c_str());
 }
 
 int sign(const Options &options)
 {
     auto package = readFile(options.in, kMaxPackageSize);
     if (!package) {
-        std::fprintf(stderr, "signsis: %s\n", package.error().message.c_str());
+        printError(package.error().message);
         return 1;
     }
     auto certificateFile = readFile(options.certificate, kMaxCredentialSize);
     if (!certificateFile) {
-        std::fprintf(stderr, "signsis: %s\n", certificateFile.error().message.c_str());
+        printError(certificateFile.error().message);
         return 1;
     }
     auto certificates = loadCertificateFile(*certificateFile);
     if (!certificates) {
-        std::fprintf(stderr, "signsis: %s: %s\n", options.certificate.c_str(),
-                     certificates.error().message.c_str());
+        printError(options.certificate + ": " + certificates.error().message);
         return 1;
     }
     auto keyFile = readFile(options.key, kMaxCredentialSize);
     if (!keyFile) {
-        std::fprintf(stderr, "signsis: %s\n", keyFile.error().message.c_str());
+        printError(keyFile.error().message);
         return 1;
     }
     auto key = loadPrivateKey(*keyFile, options.password);
     OPENSSL_cleanse(keyFile->data(), keyFile->size());
     if (!key) {
-        std::fprintf(stderr, "signsis: %s: %s\n", options.key.c_str(), key.error().message.c_str());
+        printError(options.key + ": " + key.error().message);
         return 1;
     }
     if (options.forcedAlgorithm && *options.forcedAlgorithm != key->algorithm()) {
@@ -150,12 +178,11 @@ int sign(const Options &options)
     }
     auto signedPackage = signPackage(*package, *certificates, *key);
     if (!signedPackage) {
-        std::fprintf(stderr, "signsis: %s: %s\n", options.in.c_str(),
-                     signedPackage.error().message.c_str());
+        printError(options.in + ": " + signedPackage.error().message);
         return 1;
     }
     if (auto written = writeFileAtomically(options.out, *signedPackage); !written) {
-        std::fprintf(stderr, "signsis: %s\n", written.error().message.c_str());
+        printError(written.error().message);
         return 1;
     }
     if (options.verbose)
@@ -169,17 +196,16 @@ int unsign(const Options &options)
 {
     auto package = readFile(options.in, kMaxPackageSize);
     if (!package) {
-        std::fprintf(stderr, "signsis: %s\n", package.error().message.c_str());
+        printError(package.error().message);
         return 1;
     }
     auto unsigned_ = removeLastSignature(*package);
     if (!unsigned_) {
-        std::fprintf(stderr, "signsis: %s: %s\n", options.in.c_str(),
-                     unsigned_.error().message.c_str());
+        printError(options.in + ": " + unsigned_.error().message);
         return 1;
     }
     if (auto written = writeFileAtomically(options.out, *unsigned_); !written) {
-        std::fprintf(stderr, "signsis: %s\n", written.error().message.c_str());
+        printError(written.error().message);
         return 1;
     }
     return 0;
@@ -198,13 +224,12 @@ int print(const Options &options)
 {
     auto bytes = readFile(options.in, kMaxPackageSize);
     if (!bytes) {
-        std::fprintf(stderr, "signsis: %s\n", bytes.error().message.c_str());
+        printError(bytes.error().message);
         return 1;
     }
     auto package = readPackage(*bytes);
     if (!package) {
-        std::fprintf(stderr, "signsis: %s: %s\n", options.in.c_str(),
-                     package.error().message.c_str());
+        printError(options.in + ": " + package.error().message);
         return 1;
     }
     const PackageReport report = inspectPackage(*package, *bytes);
@@ -250,16 +275,17 @@ int print(const Options &options)
 
 int main(int argc, char **argv)
 {
-    if (argc == 2 && (std::string_view(argv[1]) == "-h" || std::string_view(argv[1]) == "--help")) {
-        usage(stdout);
-        return 0;
-    }
     Options options;
     PasswordWiper wiper{options.password};
-    if (const std::string problem = parseOptions(argc, argv, options); !problem.empty()) {
-        std::fprintf(stderr, "signsis: %s\n", problem.c_str());
-        usage(stderr);
+    if (const auto problem = parseOptions(argc, argv, options)) {
+        printError(problem->message);
+        if (problem->showUsage)
+            usage(stderr);
         return 1;
+    }
+    if (options.help) {
+        usage(stdout);
+        return 0;
     }
     switch (options.action) {
     case Action::Sign:

@@ -63,6 +63,51 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
     return 2;
 }
 
+Arguments splitArguments(const QStringList &args)
+{
+    Arguments split;
+    bool optionsEnded = false;
+    for (const QString &arg : args) {
+        if (!optionsEnded && arg == u"--")
+            optionsEnded = true;
+        else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-")
+            split.options.append(arg);
+        else
+            split.operands.append(arg);
+    }
+    return split;
+}
+
+std::optional<Error> Arguments::unknownOption(const QStringList &known) const
+{
+    for (const QString &option : options) {
+        if (!known.contains(option))
+            return Error::invalid(
+                QStringLiteral("unknown option \"%1\"").arg(terminalSafe(option)));
+    }
+    return std::nullopt;
+}
+
+QString terminalSafe(const QString &text, bool keepLineFeeds)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F);
+        const bool bidi = (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+        if (u == u'\n' && keepLineFeeds)
+            safe += c;
+        else if (control)
+            safe += QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0'));
+        else if (bidi)
+            safe += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
+        else
+            safe += c;
+    }
+    return safe;
+}
+
 QString cliProgramFolder()
 {
     if (!g_programFolder.isEmpty())

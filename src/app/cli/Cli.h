@@ -8,6 +8,8 @@ class SkinDocument;
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
+
 // The command-line front end, callable in-process: args excludes the program name.
 int runCli(const QStringList &args, QTextStream &out, QTextStream &err);
 
@@ -26,6 +28,25 @@ Result<SkinData> readSkinJsonFile(const QString &path);
 // A --background or --cursor picture into the document as the designer imports it; a name
 // without a picture ending is an error. An empty path changes nothing.
 Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background);
+
+// A command's arguments split into options (anything starting with '-' but "-" itself) and
+// operands (files). "--" ends the options: everything after it is an operand, so a file named
+// "-x.skin" can be given. Options may stand before or after the operands ("FILE --json").
+struct Arguments
+{
+    QStringList options;
+    QStringList operands;
+
+    // An error naming the first option not in known; nothing when all are known.
+    std::optional<Error> unknownOption(const QStringList &known) const;
+};
+Arguments splitArguments(const QStringList &args);
+
+// text as it may go to a terminal: control characters (escape sequences among them), C1
+// controls and the marks that reverse the direction of text are written as \xHH or \uHHHH,
+// so a file's contents can never move the cursor, recolour or retitle the user's terminal.
+// Line feeds stay when keepLineFeeds is set.
+QString terminalSafe(const QString &text, bool keepLineFeeds = false);
 
 // The folder holding the program's data and tools, with a trailing '/': the executable's folder
 // unless a test points it elsewhere.

@@ -1,4 +1,5 @@
 #include "app/cli/SisCommands.h"
+#include "app/cli/Cli.h"
 
 #include "export/sis/Crypto.h"
 #include "export/sis/FileIo.h"
@@ -237,8 +238,14 @@ void printText(const sis::Package &package, const sis::PackageReport &report, QT
 
 int show(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    QStringList files = args;
-    const bool json = files.removeAll(QStringLiteral("--json")) > 0;
+    const Arguments split = splitArguments(args);
+    const QStringList &files = split.operands;
+    const bool json = !split.options.isEmpty();
+    if (const auto unknown = split.unknownOption({QStringLiteral("--json")})) {
+        err << QStringLiteral("velmora-cli sis show: %1\n").arg(unknown->message)
+            << QString::fromUtf16(kSisUsage);
+        return 2;
+    }
     if (files.size() != 1) {
         err << QString::fromUtf16(kSisUsage);
         return 2;
@@ -257,8 +264,15 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-int verify(const QStringList &args, QTextStream &out, QTextStream &err)
+int verify(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    const Arguments split = splitArguments(arguments);
+    if (const auto unknown = split.unknownOption({})) {
+        err << QStringLiteral("velmora-cli sis verify: %1\n").arg(unknown->message)
+            << QString::fromUtf16(kSisUsage);
+        return 2;
+    }
+    const QStringList &args = split.operands;
     if (args.size() < 1 || args.size() > 2) {
         err << QString::fromUtf16(kSisUsage);
         return 2;

@@ -112,9 +112,14 @@ Result<SkinData> skinFromJson(const QJsonObject &object)
 
 int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const bool json = args.contains(QStringLiteral("--json"));
-    QStringList files = args;
-    files.removeAll(QStringLiteral("--json"));
+    const Arguments split = splitArguments(args);
+    if (const auto unknown = split.unknownOption({QStringLiteral("--json")})) {
+        err << QStringLiteral("velmora-cli skin show: %1 (see velmora-cli skin --help)\n")
+                   .arg(unknown->message);
+        return 2;
+    }
+    const bool json = !split.options.isEmpty();
+    const QStringList &files = split.operands;
     if (files.size() != 1) {
         err << (files.isEmpty() ? QStringLiteral("velmora-cli skin show: which skin? Name a .skin "
                                                  "file (see velmora-cli skin --help)\n")
@@ -124,7 +129,7 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     auto skin = readSkinPath(files.first());
     if (!skin) {
-        err << QStringLiteral("velmora-cli: %1\n").arg(skin.error().message);
+        err << QStringLiteral("velmora-cli: %1\n").arg(terminalSafe(skin.error().message));
         return 1;
     }
     if (json) {
@@ -133,9 +138,12 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     for (int slot = 0; slot < kSlotCount; ++slot)
         out << slot << ' ' << colorToHex(skin->colours[slot]) << ' ' << slotCaption(slot) << '\n';
-    out << "mif: " << skin->mifName << '\n';
+    // The texts come from the file, which may be anyone's.
+    out << "mif: " << terminalSafe(skin->mifName) << '\n';
     out << "copyright: "
-        << QString(skin->copyright).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
+        << terminalSafe(
+               QString(skin->copyright).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true)
+        << '\n';
     return 0;
 }
 

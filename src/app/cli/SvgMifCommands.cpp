@@ -52,16 +52,29 @@ Result<Paths> parsePaths(const QStringList &args, bool allowJson, bool allowOutp
                          bool outputRequired)
 {
     Paths paths;
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
-        if (allowJson && arg == u"--json") {
+        if (optionsEnded) {
+            if (!paths.input.isEmpty())
+                return fail(Error::invalid(
+                    QStringLiteral("unexpected argument \"%1\"").arg(terminalSafe(arg))));
+            paths.input = arg;
+        } else if (arg == u"--") {
+            // Whatever follows is the file, even a name that starts with '-'.
+            optionsEnded = true;
+        } else if (allowJson && arg == u"--json") {
             paths.json = true;
         } else if (allowOutput && arg == u"-o") {
             if (i + 1 >= args.size() || !paths.output.isEmpty())
                 return fail(Error::invalid(QStringLiteral("-o needs exactly one path")));
             paths.output = args[++i];
-        } else if (arg.startsWith(u'-') || !paths.input.isEmpty()) {
-            return fail(Error::invalid(QStringLiteral("unexpected argument \"%1\"").arg(arg)));
+        } else if (arg.startsWith(u'-') && arg != u"-") {
+            return fail(
+                Error::invalid(QStringLiteral("unknown option \"%1\"").arg(terminalSafe(arg))));
+        } else if (!paths.input.isEmpty()) {
+            return fail(Error::invalid(
+                QStringLiteral("unexpected argument \"%1\"").arg(terminalSafe(arg))));
         } else {
             paths.input = arg;
         }
@@ -90,16 +103,6 @@ bool hasBitmapEntries(const QList<MifEntry> &entries)
 {
     return std::any_of(entries.cbegin(), entries.cend(),
                        [](const MifEntry &e) { return e.IsBitmap; });
-}
-
-// Checked before the converter runs: its own complaint about a missing .mbm names its working
-// copy in the scratch folder, not the user's file.
-std::optional<QString> missingCompanion(const QString &mif)
-{
-    const QString mbm = findCompanionMbm(mif);
-    if (QFileInfo(mbm).isFile())
-        return std::nullopt;
-    return QStringLiteral("%1: not found next to %2").arg(companionMbmPath(mif), mif);
 }
 
 int wrap(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -250,7 +253,7 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
     std::optional<TMBMconvImageList> bitmaps;
     ConverterSetup converter;
     const bool anyBitmap = hasBitmapEntries(contents->entries);
-    const auto missing = anyBitmap ? missingCompanion(paths->input) : std::nullopt;
+    const auto missing = anyBitmap ? missingCompanionMbm(paths->input) : std::nullopt;
     if (missing) {
         // Nothing to unpack: every bitmap entry is simply missing from it.
         err << QStringLiteral("velmora-cli %1: %2\n").arg(command, *missing);
@@ -359,7 +362,7 @@ int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!contents)
         return failure(err, command, contents.error().message);
     if (hasBitmapEntries(contents->entries)) {
-        if (const auto missing = missingCompanion(paths->input))
+        if (const auto missing = missingCompanionMbm(paths->input))
             return failure(err, command, *missing);
         auto setup = converterSetup();
         if (!setup)

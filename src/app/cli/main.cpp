@@ -1,7 +1,12 @@
 #include "app/cli/Cli.h"
 #include "platform/FileOps.h"
+#include "platform/FontAliases.h"
 
+#include <QDir>
 #include <QGuiApplication>
+
+#include <cstdio>
+#include <new>
 
 int main(int argc, char *argv[])
 {
@@ -11,7 +16,19 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int code = runCli(QCoreApplication::arguments().mid(1), out, err);
+    // The phone fonts' stand-ins, as the window draws with them.
+    const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath();
+    if (auto fonts = platform::loadFontAliases(programFolder + QStringLiteral("/fonts.conf"));
+        !fonts)
+        err << QStringLiteral("velmora-cli: warning: %1\n").arg(fonts.error().message);
+    int code = 1;
+    try {
+        code = runCli(QCoreApplication::arguments().mid(1), out, err);
+    } catch (const std::bad_alloc &) {
+        out.flush();
+        std::fputs("velmora-cli: out of memory\n", stderr);
+        return 1;
+    }
     out.flush();
     err.flush();
     return code;

@@ -11,8 +11,10 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace velmora::sis {
 
@@ -111,6 +113,45 @@ int passwordCallback(char *buffer, int size, int /*rwflag*/, void *userdata)
         return -1;
     std::memcpy(buffer, source->password.data(), source->password.size());
     return static_cast<int>(source->password.size());
+}
+
+// The size of the DER SEQUENCE at the start of `bytes` (header included), or nothing when they do
+// not start with one whose length fits.
+std::optional<std::size_t> derSequenceSize(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < 2 || bytes[0] != 0x30)
+        return std::nullopt;
+    std::size_t header = 2;
+    std::size_t length = bytes[1];
+    if (length & 0x80) {
+        const std::size_t lengthBytes = length & 0x7F;
+        if (lengthBytes == 0 || lengthBytes > 2 || bytes.size() < 2 + lengthBytes)
+            return std::nullopt;
+        length = 0;
+        for (std::size_t i = 0; i < lengthBytes; ++i)
+            length = length << 8 | bytes[2 + i];
+        header += lengthBytes;
+    }
+    if (length > bytes.size() - header)
+        return std::nullopt;
+    return header + length;
+}
+
+// The DER part of a DSA signature blob. The SDK's signer sizes the blob for the largest r and s
+// and leaves what the encoding does not use as zero bytes; the device reads the SEQUENCE and
+// ignores them, but OpenSSL refuses anything after it. Other bytes there mean a damaged signature.
+std::expected<std::span<const std::uint8_t>, Error>
+dsaSignatureDer(std::span<const std::uint8_t> blob)
+{
+    const auto size = derSequenceSize(blob);
+    if (!size)
+        return blob; // OpenSSL says what is wrong with it
+    const auto tail = blob.subspan(*size);
+    if (std::any_of(tail.begin(), tail.end(), [](std::uint8_t b) { return b != 0; }))
+        return std::unexpected(Error{std::to_string(tail.size()) +
+                                     " bytes after the DSA signature's DER SEQUENCE are not all "
+                                     "zero"});
+    return blob.first(*size);
 }
 
 } // namespace
@@ -375,12 +416,19 @@ std::expected<void, Error> verifySignature(std::span<const std::uint8_t> certifi
     } else {
         return fail("unsupported signature algorithm \"" + oid + "\"", false);
     }
+    std::span<const std::uint8_t> value = signature.value;
+    if (oid == kOidDsaSha1) {
+        auto der = dsaSignatureDer(value);
+        if (!der)
+            return std::unexpected(der.error());
+        value = *der;
+    }
     MdCtxPtr context(EVP_MD_CTX_new());
     if (!context ||
         EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha1(), nullptr, publicKey) != 1)
         return fail("cannot start verifying");
-    const int result = EVP_DigestVerify(context.get(), signature.value.data(),
-                                        signature.value.size(), message.data(), message.size());
+    const int result =
+        EVP_DigestVerify(context.get(), value.data(), value.size(), message.data(), message.size());
     if (result != 1) {
         ERR_clear_error();
         return fail("the signature does not match the signed data", false);

@@ -13,9 +13,9 @@ std::expected<Bytes, Error> readFile(const std::string &path, std::uint64_t maxS
 
 bool fileExists(const std::string &path);
 
-// Writes `bytes` to a temporary file beside `path` and renames it over `path` when complete.
-// On failure, and on SIGINT/SIGTERM/SIGHUP while writing, the temporary file is removed and an
-// existing `path` is left as it was.
+// Writes `bytes` to a new file beside `path` (a symbolic link's target, for a link), flushes it
+// to disk and renames it over the target. On failure, or when the run is killed, an existing
+// target is left as it was. A read-only or non-regular target is refused.
 std::expected<void, Error> writeFileAtomically(const std::string &path,
                                                std::span<const std::uint8_t> bytes);
 

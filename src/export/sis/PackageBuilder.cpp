@@ -8,20 +8,41 @@
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <sys/stat.h>
 
 namespace velmora::sis {
 
 namespace {
 
+enum class PathKind { Missing, File, Folder, Other };
+
+PathKind pathKind(const std::string &path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(info.st_mode))
+        return PathKind::File;
+    return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+// The source as named when it is a file there, else the one in the search folder; when neither is
+// a file, the one that exists at all, so that the message can say what it is instead.
 std::string resolveSource(const std::string &source, const std::string &searchDirectory)
 {
-    if (fileExists(source) || source.starts_with('/') || searchDirectory.empty())
+    const PathKind here = pathKind(source);
+    if (here == PathKind::File || source.starts_with('/') || searchDirectory.empty())
         return source;
     std::string candidate = searchDirectory;
     if (!candidate.ends_with('/'))
         candidate += '/';
     candidate += source;
-    return fileExists(candidate) ? candidate : source;
+    const PathKind there = pathKind(candidate);
+    if (there == PathKind::File || (here == PathKind::Missing && there != PathKind::Missing))
+        return candidate;
+    return source;
 }
 
 } // namespace
@@ -64,8 +85,16 @@ std::expected<BuiltPackage, Error> buildPackage(const PackageDescription &descri
         if (known == bySource.end()) {
             const std::string path = resolveSource(line.source, settings.searchDirectory);
             const std::string where = pkgName + "(" + std::to_string(line.line) + "): ";
-            if (!fileExists(path))
+            switch (pathKind(path)) {
+            case PathKind::Missing:
                 return std::unexpected(Error{where + "file not found: " + line.source});
+            case PathKind::Folder:
+                return std::unexpected(Error{where + path + " is a folder, not a file"});
+            case PathKind::Other:
+                return std::unexpected(Error{where + path + " is not a regular file"});
+            case PathKind::File:
+                break;
+            }
             auto contents = readFile(path, kMaxSourceFileSize);
             if (!contents)
                 return std::unexpected(Error{where + contents.error().message});

@@ -53,6 +53,18 @@ std::string quoted(const std::string &text, char mark)
     return out;
 }
 
+// A character for a message: printable ones in quotes, with their code point when outside ASCII;
+// control characters (a NUL would end the message where it is printed) only by code point.
+std::string describeCharacter(char16_t c)
+{
+    const std::string code = "U+" + hex(c, 4).substr(2);
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || (c >= 0xD800 && c <= 0xDFFF) ||
+        c == 0xFFFE || c == 0xFFFF)
+        return code;
+    const std::string shown = quoted(toUtf8(std::u16string(1, c)), '\'');
+    return c < 0x80 ? shown : shown + " (" + code + ")";
+}
+
 std::string describe(const Token &token)
 {
     switch (token.kind) {
@@ -65,7 +77,7 @@ std::string describe(const Token &token)
     case TokenKind::Word:
         return toUtf8(token.text);
     case TokenKind::Punct:
-        return quoted(toUtf8(std::u16string(1, token.punct)), '\'');
+        return describeCharacter(token.punct);
     }
     return {};
 }
@@ -83,6 +95,27 @@ std::expected<std::u16string, std::string> decode(std::span<const std::uint8_t> 
             text += little ? static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8)
                            : static_cast<char16_t>(bytes[i] << 8 | bytes[i + 1]);
         return text;
+    }
+    // No text of a description holds a NUL byte, but UTF-16 text without its mark is full of them,
+    // on one side of each pair: the high byte of every ASCII character.
+    std::size_t zerosAtEven = 0;
+    std::size_t zerosAtOdd = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == 0)
+            ++(i % 2 == 0 ? zerosAtEven : zerosAtOdd);
+    const auto looksLikeUtf16 = [pairs = bytes.size() / 2](std::size_t zeros, std::size_t others) {
+        return zeros * 4 >= pairs && others * 4 <= zeros;
+    };
+    if (zerosAtEven + zerosAtOdd != 0) {
+        if (looksLikeUtf16(zerosAtOdd, zerosAtEven))
+            return std::unexpected(std::string("the file looks like UTF-16LE without a byte order "
+                                               "mark; save it as UTF-16 with the mark, or as "
+                                               "UTF-8"));
+        if (looksLikeUtf16(zerosAtEven, zerosAtOdd))
+            return std::unexpected(std::string("the file looks like UTF-16BE without a byte order "
+                                               "mark; save it as UTF-16 with the mark, or as "
+                                               "UTF-8"));
+        return std::unexpected(std::string("the file holds NUL bytes; it is not a text file"));
     }
     std::size_t skip = 0;
     if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
@@ -140,8 +173,7 @@ public:
                 token.punct = c;
                 ++m_pos;
             } else {
-                return std::unexpected(
-                    error("unexpected character '" + toUtf8(std::u16string(1, c)) + "'"));
+                return std::unexpected(error("unexpected character " + describeCharacter(c)));
             }
             tokens.push_back(std::move(token));
         }
@@ -673,15 +705,22 @@ private:
 
         if (file.source.empty())
             return std::unexpected(error(file.line, "a file line without a source file"));
+        // The name goes to the system as a C string, which would end at the first NUL.
+        if (const auto nul = sourcePath.find(u'\0'); nul != std::u16string::npos)
+            return std::unexpected(error(file.line, "the source file name contains the character " +
+                                                        describeCharacter(sourcePath[nul])));
         if (file.operation != OpText && file.target.empty())
             return std::unexpected(error(file.line, "a file line without a target"));
-        if (file.target.size() > 2) {
+        if (const std::string problem = targetProblem(file.target); !problem.empty())
+            return std::unexpected(
+                error(file.line, "the target \"" + toUtf8(file.target) + "\" " + problem));
+        if (!file.target.empty()) {
             const std::u16string_view rest = std::u16string_view(file.target).substr(2);
             const auto bad = rest.find_first_of(u"?*\":|/<>");
             if (bad != std::u16string_view::npos)
                 return std::unexpected(error(file.line, "the target \"" + toUtf8(file.target) +
-                                                            "\" contains the character '" +
-                                                            toUtf8(rest.substr(bad, 1)) + "'"));
+                                                            "\" contains the character " +
+                                                            describeCharacter(rest[bad])));
             if (file.operation == OpInstall &&
                 (rest.starts_with(u"\\sys\\") || rest.starts_with(u"\\resource\\")))
                 file.options |= InstallVerifyOnRestore;

@@ -351,6 +351,7 @@ std::expected<std::vector<Dependency>, Error> readDependencies(Cursor &cursor)
 std::expected<FileDescription, Error> readFileDescription(Cursor &members)
 {
     FileDescription file;
+    const std::size_t targetAt = members.pos();
     SIS_TRY(target, readString(members));
     file.target = std::move(*target);
     SIS_TRY(mime, readString(members));
@@ -392,6 +393,13 @@ std::expected<FileDescription, Error> readFileDescription(Cursor &members)
     file.uncompressedLength = *uncompressed;
     file.fileIndex = static_cast<std::uint32_t>(*index);
     SIS_TRY(done, members.finish());
+    // The target is where the device writes the file: one that names no drive or climbs out of
+    // its folders would let a package put files anywhere.
+    if ((file.operation & OpInstall) && file.target.empty())
+        return fail(members.space().error(targetAt, "a file to install has an empty target"));
+    if (const std::string problem = targetProblem(file.target); !problem.empty())
+        return fail(members.space().error(targetAt,
+                                          "the target \"" + toUtf8(file.target) + "\" " + problem));
     return file;
 }
 
@@ -668,14 +676,9 @@ std::expected<CompressedHeader, Error> readCompressed(Cursor &cursor)
     return header;
 }
 
-std::expected<void, Error> checkFileReferences(const Controller &controller,
-                                               const std::vector<std::vector<FileDataRef>> &units,
-                                               int depth)
+std::expected<void, Error> checkStoredFiles(const Controller &controller,
+                                            const std::vector<FileDataRef> &unit)
 {
-    if (controller.dataIndex >= units.size())
-        return fail(Error{"SISDataIndex " + std::to_string(controller.dataIndex) + " is past the " +
-                          std::to_string(units.size()) + " data units"});
-    const auto &unit = units[controller.dataIndex];
     for (const FileDescription *file : allFiles(controller)) {
         const std::string which = "the file description for \"" + toUtf8(file->target) + "\"";
         if (file->fileIndex >= unit.size())
@@ -690,8 +693,26 @@ std::expected<void, Error> checkFileReferences(const Controller &controller,
                               std::to_string(data.payloadSize) + "/" +
                               std::to_string(data.uncompressedSize)});
     }
+    return {};
+}
+
+std::expected<void, Error> checkFileReferences(const Controller &controller,
+                                               const std::vector<std::vector<FileDataRef>> &units)
+{
+    // A preinstalled package's files are already on the media, so it may store no data unit at
+    // all; its data index and file indexes then refer to nothing.
+    const bool nothingStored = units.empty() && isPreinstalled(controller.info.installType);
+    if (!nothingStored) {
+        if (controller.dataIndex >= units.size())
+            return fail(Error{"SISDataIndex " + std::to_string(controller.dataIndex) +
+                              " is past the " + std::to_string(units.size()) + " data units" +
+                              (units.empty()
+                                   ? " (only a preinstalled package, type PA or PP, may store none)"
+                                   : "")});
+        SIS_TRY(stored, checkStoredFiles(controller, units[controller.dataIndex]));
+    }
     for (const auto &embedded : controller.installBlock.embedded) {
-        SIS_TRY(nested, checkFileReferences(embedded, units, depth + 1));
+        SIS_TRY(nested, checkFileReferences(embedded, units));
     }
     return {};
 }
@@ -829,7 +850,7 @@ std::expected<Package, Error> readPackage(std::span<const std::uint8_t> file)
         package.dataUnits.push_back(std::move(unit));
     }
     SIS_TRY(dataDone, dataMembers.finish());
-    SIS_TRY(references, checkFileReferences(package.controller, package.dataUnits, 0));
+    SIS_TRY(references, checkFileReferences(package.controller, package.dataUnits));
     return package;
 }
 
@@ -865,6 +886,9 @@ std::vector<std::string> hashProblems(const Package &package, std::span<const st
     std::vector<const Controller *> controllers;
     collectControllers(package.controller, controllers);
     for (const Controller *controller : controllers) {
+        // A preinstalled package that stores no data: its files are on the media, not here.
+        if (controller->dataIndex >= package.dataUnits.size())
+            continue;
         for (const FileDescription *description : allFiles(*controller)) {
             // readPackage has checked that the reference is in range.
             const FileDataRef &data =

@@ -54,12 +54,16 @@ struct Package
     std::size_t compressedSize = 0;
     std::size_t dataOffset = 0;
     std::size_t dataSize = 0;
+    // Empty only for a preinstalled package (PA, PP), whose files are already on the media.
     std::vector<std::vector<FileDataRef>> dataUnits;
 };
 
 // Largest decompressed controller the reader accepts.
 inline constexpr std::size_t kMaxControllerSize = 64u << 20;
 
+// Besides the structure, checks what the device relies on: per-language counts, that every file
+// a controller names is stored with the lengths it gives, and that every target names a drive and
+// stays inside its folders.
 std::expected<Package, Error> readPackage(std::span<const std::uint8_t> file);
 
 // The bytes that signature chain `chain` signs; chain == chains.size() gives what a new chain
@@ -71,6 +75,7 @@ std::vector<std::string> checksumProblems(const Package &package,
                                           std::span<const std::uint8_t> file);
 
 // Decompresses every file the controllers refer to and compares its SHA-1 with the stored hash.
+// A preinstalled package that stores no data has nothing to compare.
 std::vector<std::string> hashProblems(const Package &package, std::span<const std::uint8_t> file);
 
 // All file descriptions of a controller: the logo, the install block and every if/else-if branch

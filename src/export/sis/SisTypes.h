@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::sis {
@@ -91,6 +92,21 @@ enum OperationOption : std::uint32_t {
     TextForceAbort = 0x2000,
     InstallVerifyOnRestore = 0x8000,
 };
+
+// Install types (SISInfo). A preinstalled package describes files already on the media, so it
+// may store no data unit at all.
+enum InstallType : std::uint8_t {
+    InstallApplication = 0,       // SA
+    InstallAugmentation = 1,      // SP
+    InstallPartialUpgrade = 2,    // PU
+    InstallPreinstalledApp = 3,   // PA
+    InstallPreinstalledPatch = 4, // PP
+};
+
+inline constexpr bool isPreinstalled(std::uint8_t installType)
+{
+    return installType == InstallPreinstalledApp || installType == InstallPreinstalledPatch;
+}
 
 inline constexpr std::uint32_t kHashSha1 = 1;
 inline constexpr const char *kOidRsaSha1 = "1.2.840.113549.1.1.5";
@@ -222,6 +238,12 @@ struct Controller
     std::uint32_t dataIndex = 0;
     bool operator==(const Controller &) const = default;
 };
+
+// Why a file's install target could put the file somewhere other than a folder of the drive the
+// package is installed to, or an empty string when it cannot. A non-empty target starts with a
+// drive ("!:" for the one the user picks, or a letter and ":") and a backslash, and no folder in
+// it is "..". The finishing part of a sentence that starts with the target's name.
+std::string targetProblem(std::u16string_view target);
 
 inline bool InstallBlock::operator==(const InstallBlock &other) const
 {

@@ -90,6 +90,24 @@ std::u16string toUtf16(std::string_view utf8)
     return out;
 }
 
+std::string printable(std::string_view text)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kDigits[byte >> 4];
+            out += kDigits[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string hex(std::uint64_t value, int digits)
 {
     static const char kDigits[] = "0123456789ABCDEF";

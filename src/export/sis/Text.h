@@ -11,6 +11,10 @@ namespace velmora::sis {
 std::string toUtf8(std::u16string_view text);
 std::u16string toUtf16(std::string_view utf8);
 
+// `text` with its control characters written as \xNN, for a message printed as one line: text
+// taken from a file can hold any character, and a NUL would cut a C string short.
+std::string printable(std::string_view text);
+
 // Decimal or 0x-hexadecimal rendering helpers for messages.
 std::string hex(std::uint64_t value, int digits = 0);
 

@@ -1,0 +1,280 @@
+#include "platform/SafeWrite.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace velmora::safewrite {
+
+namespace {
+
+std::string reason(int error)
+{
+    return std::strerror(error);
+}
+
+std::unexpected<std::string> failure(const std::string &path, const std::string &what)
+{
+    return std::unexpected(path + ": " + what);
+}
+
+std::string folderOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links to the file they end at, which may not exist yet.
+std::expected<std::string, std::string> followLinks(const std::string &path)
+{
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info
+        {
+        };
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::array<char, 4096> buffer{};
+        const ssize_t length = ::readlink(current.c_str(), buffer.data(), buffer.size() - 1);
+        if (length < 0)
+            return failure(path, reason(errno));
+        const std::string link(buffer.data(), std::size_t(length));
+        current = link.starts_with('/') ? link : folderOf(current) + "/" + link;
+    }
+    return failure(path, reason(ELOOP));
+}
+
+std::string randomSuffix()
+{
+    static std::mt19937_64 generator{std::random_device{}()};
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix(8, 'a');
+    for (char &c : suffix)
+        c = kLetters[generator() % (sizeof kLetters - 1)];
+    return suffix;
+}
+
+bool writeAll(int fd, std::span<const unsigned char> bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote < 0)
+            return false;
+        if (wrote == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        done += std::size_t(wrote);
+    }
+    return true;
+}
+
+// An unnamed file in folder: nothing is left behind if the run dies before the commit.
+int openUnnamed(const std::string &folder, mode_t mode)
+{
+#ifdef O_TMPFILE
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+#else
+    (void)folder;
+    (void)mode;
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+// A named temporary, for file systems without unnamed files.
+int openNamed(const std::string &target, std::string &temp)
+{
+    const std::string base = folderOf(target) + "/" + temporaryNamePrefix(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = base + randomSuffix();
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+PendingFile::PendingFile(PendingFile &&other) noexcept
+    : m_path(std::move(other.m_path))
+    , m_target(std::move(other.m_target))
+    , m_temp(std::move(other.m_temp))
+    , m_fd(std::exchange(other.m_fd, -1))
+{
+    other.m_temp.clear();
+}
+
+PendingFile &PendingFile::operator=(PendingFile &&other) noexcept
+{
+    if (this != &other) {
+        discard();
+        m_path = std::move(other.m_path);
+        m_target = std::move(other.m_target);
+        m_temp = std::exchange(other.m_temp, std::string());
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+PendingFile::~PendingFile()
+{
+    discard();
+}
+
+void PendingFile::discard()
+{
+    if (!m_temp.empty())
+        ::unlink(m_temp.c_str());
+    m_temp.clear();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+Result PendingFile::commit()
+{
+    if (m_temp.empty()) {
+        // Linked under a fresh name first: a link cannot replace a file, a rename can.
+        const std::string proc = "/proc/self/fd/" + std::to_string(m_fd);
+        const std::string base = folderOf(m_target) + "/" + temporaryNamePrefix(m_target);
+        for (int attempt = 0; attempt < 100 && m_temp.empty(); ++attempt) {
+            const std::string name = base + randomSuffix();
+            if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                m_temp = name;
+            else if (errno != EEXIST)
+                return failure(m_path, reason(errno));
+        }
+        if (m_temp.empty())
+            return failure(m_path, reason(EEXIST));
+    }
+    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        const int error = errno;
+        discard();
+        return failure(m_path, reason(error));
+    }
+    m_temp.clear();
+    discard();
+    return {};
+}
+
+std::expected<PendingFile, std::string>
+prepareFile(const std::string &path, std::span<const unsigned char> bytes, Durability durability)
+{
+    auto target = followLinks(path);
+    if (!target)
+        return std::unexpected(target.error());
+    PendingFile file;
+    file.m_path = path;
+    file.m_target = *target;
+
+    // A rename needs only the folder's permission, so the file's own is checked here: a file
+    // the user may not change is not replaced behind their back.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode_t mode = 0666 & ~mask;
+    struct stat info
+    {
+    };
+    if (::stat(target->c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return failure(path, "is a folder, not a file");
+        if (!S_ISREG(info.st_mode))
+            return failure(path, "not a regular file");
+        if ((info.st_mode & 0222) == 0 || (::access(target->c_str(), W_OK) != 0 && errno == EACCES))
+            return failure(path, "the file is read-only");
+        mode = info.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return failure(path, reason(errno));
+    }
+
+    file.m_fd = openUnnamed(folderOf(*target), mode);
+    if (file.m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        file.m_fd = openNamed(*target, file.m_temp);
+    if (file.m_fd < 0)
+        return failure(path, reason(errno));
+    // Held until the file is in place, under whichever name: a later run's clean-up can tell a
+    // live temporary from one a killed run left.
+    ::flock(file.m_fd, LOCK_EX | LOCK_NB);
+    // The umask trimmed the mode at creation; an old file's own permissions are kept exactly.
+    if (::fchmod(file.m_fd, mode) != 0)
+        return failure(path, reason(errno));
+    if (!writeAll(file.m_fd, bytes))
+        return failure(path, reason(errno));
+    if (durability == Durability::Flushed && ::fsync(file.m_fd) != 0)
+        return failure(path, reason(errno));
+    return file;
+}
+
+Result replaceFile(const std::string &path, std::span<const unsigned char> bytes,
+                   Durability durability)
+{
+    auto file = prepareFile(path, bytes, durability);
+    if (!file)
+        return std::unexpected(file.error());
+    return file->commit();
+}
+
+std::string temporaryNamePrefix(const std::string &target)
+{
+    // A hash of the name, not the name: a legal long name must not become too long. FNV-1a, so
+    // every build and run agrees on it.
+    std::uint32_t hash = 2166136261u;
+    for (const unsigned char c : nameOf(target))
+        hash = (hash ^ c) * 16777619u;
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", unsigned(hash));
+    return ".~" + std::string(text) + "-";
+}
+
+void removeStaleTemporaries(const std::string &path)
+{
+    const auto target = followLinks(path);
+    if (!target)
+        return;
+    const std::string folder = folderOf(*target);
+    const std::string prefix = temporaryNamePrefix(*target);
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!name.starts_with(prefix) || name.size() != prefix.size() + 8)
+            continue;
+        const std::string full = folder + "/" + name;
+        const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        // A run still writing holds the lock.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(full.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+} // namespace velmora::safewrite

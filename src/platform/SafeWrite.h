@@ -1,0 +1,70 @@
+#pragma once
+
+// Replacing a file so that a failure, a kill or a power cut leaves either the old file or the new
+// one, never a torn one. Plain C++ on POSIX calls, without Qt, so the converter and the package
+// tools share it with the program and start quickly.
+
+#include <expected>
+#include <span>
+#include <string>
+
+namespace velmora::safewrite {
+
+// A failure, as a message that starts with the path the user gave.
+using Result = std::expected<void, std::string>;
+
+enum class Durability {
+    // Flushed to disk before it takes the old file's place: for files the user keeps.
+    Flushed,
+    // Only the rename's atomicity: for scratch files re-made on every run.
+    Unflushed,
+};
+
+// One file written beside its target and not yet in place. Destroying it uncommitted removes
+// the new data and leaves the target as it was.
+class PendingFile
+{
+public:
+    PendingFile() = default;
+    PendingFile(PendingFile &&other) noexcept;
+    PendingFile &operator=(PendingFile &&other) noexcept;
+    PendingFile(const PendingFile &) = delete;
+    PendingFile &operator=(const PendingFile &) = delete;
+    ~PendingFile();
+
+    // Puts the new file in place of the target in one rename.
+    Result commit();
+
+private:
+    friend std::expected<PendingFile, std::string> prepareFile(const std::string &path,
+                                                               std::span<const unsigned char> bytes,
+                                                               Durability durability);
+    void discard();
+
+    std::string m_path;   // as the user named it, for messages
+    std::string m_target; // the file actually replaced: symbolic links followed
+    std::string m_temp;   // the named temporary, when the file has a name yet
+    int m_fd = -1;        // an unnamed temporary, linked in at commit
+};
+
+// Writes bytes into a new file in the target's folder. The target is what path names once
+// symbolic links are followed, so a link keeps pointing at the new file. A target that is not
+// a regular file, or one without write permission, is refused, as is a folder the file cannot
+// be made in. The new file keeps an existing target's permissions.
+std::expected<PendingFile, std::string> prepareFile(const std::string &path,
+                                                    std::span<const unsigned char> bytes,
+                                                    Durability durability = Durability::Flushed);
+
+// prepareFile and commit in one.
+Result replaceFile(const std::string &path, std::span<const unsigned char> bytes,
+                   Durability durability = Durability::Flushed);
+
+// Removes temporaries that runs killed while writing this target left in its folder. A
+// temporary another run is still writing is left alone.
+void removeStaleTemporaries(const std::string &path);
+
+// The start of the names this target's temporaries get in its folder, followed by eight more
+// characters: short whatever the target's length, and the same on every run.
+std::string temporaryNamePrefix(const std::string &target);
+
+} // namespace velmora::safewrite
