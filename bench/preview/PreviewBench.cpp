@@ -1,5 +1,6 @@
 // Render and hit-test speed of the simulated screens with a full set of 16 x 16 icons.
 #include "containers/PictureCodecs.h"
+#include "preview/ColourVision.h"
 #include "preview/PhoneFrame.h"
 #include "preview/mainTolvoPreview.h"
 
@@ -191,6 +192,18 @@ void BM_ModelChange640x360Framed(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ModelChange640x360Framed)->Unit(benchmark::kMillisecond);
+
+// The colour-vision filter over a rendered 640 x 360 contact list, as the window paints it.
+void BM_ColourVision640x360(benchmark::State &state)
+{
+    auto preview = makePreview({640, 360}, 5);
+    preview->setShowGroups(true);
+    preview->Render();
+    const QImage screen = preview->picture();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(simulateColourVision(screen, ColourVision::Deuteranopia));
+}
+BENCHMARK(BM_ColourVision640x360)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

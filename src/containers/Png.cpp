@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -64,6 +65,20 @@ struct PngWriteHandles
 };
 
 constexpr png_uint_32 kMaxSide = 1 << 15;
+// The most memory libpng may take at once. Its own buffers are a few rows or one chunk; a
+// chunk's header may claim two gigabytes in four bytes, and libpng would take (and clear) them
+// before reading a byte of the chunk. The picture itself is ours, not libpng's.
+constexpr png_alloc_size_t kMaxLibpngBlock = png_alloc_size_t(16) << 20;
+
+png_voidp boundedMalloc(png_structp, png_alloc_size_t size)
+{
+    return size > kMaxLibpngBlock ? nullptr : std::malloc(size);
+}
+
+void boundedFree(png_structp, png_voidp block)
+{
+    std::free(block);
+}
 
 // Every PNG colour type is expanded to 8-bit RGBA, which maps directly onto QImage's ARGB32
 // once red and blue trade places.
@@ -87,7 +102,8 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
             Error::corrupt(QCoreApplication::translate("Png", "%1: not a PNG picture").arg(what)));
     PngErrorState errors;
     PngReadHandles h;
-    h.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning);
+    h.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &errors, pngError, pngWarning, nullptr,
+                                     boundedMalloc, boundedFree);
     if (!h.png)
         return fail(Error::io(QCoreApplication::translate("Png", "%1: out of memory").arg(what)));
     h.info = png_create_info_struct(h.png);
@@ -102,6 +118,7 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
     }
     png_set_read_fn(h.png, &reader, readFromMemory);
     png_set_user_limits(h.png, kMaxSide, kMaxSide);
+    png_set_chunk_malloc_max(h.png, kMaxLibpngBlock);
     png_read_info(h.png, h.info);
     const int colourType = png_get_color_type(h.png, h.info);
     hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(h.png, h.info, PNG_INFO_tRNS);

@@ -91,13 +91,24 @@ void PreviewControl::setOwnMouse(bool own)
     setAttribute(Qt::WA_TransparentForMouseEvents, !own);
 }
 
+void PreviewControl::setColourVision(ColourVision vision)
+{
+    m_vision = vision;
+    update();
+}
+
+QImage PreviewControl::shownPicture() const
+{
+    return m_preview ? simulateColourVision(m_preview->picture(), m_vision) : QImage();
+}
+
 void PreviewControl::paintEvent(QPaintEvent *)
 {
     if (!m_preview || m_preview->picture().isNull())
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QImage &picture = m_preview->picture();
+    const QImage picture = shownPicture();
     QImage scaled = m_scale == 1 ? picture
                                  : picture.scaled(picture.size() * m_scale, Qt::IgnoreAspectRatio,
                                                   Qt::FastTransformation);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preview/ColourVision.h"
+
 #include <QWidget>
 
 class TTolvoPreview;
@@ -35,6 +37,13 @@ public:
     // it (the highlight is put away), or -1 when nothing is highlighted there.
     int clickAt(const QPointF &point);
 
+    // Shows the screen as a viewer with that colour vision sees it. Only the painting changes:
+    // highlights, clicks and the skin keep the skin's own colours.
+    void setColourVision(ColourVision vision);
+    ColourVision colourVision() const { return m_vision; }
+    // What the control paints, before scaling: the preview's picture through the filter.
+    QImage shownPicture() const;
+
     // Whether the control answers the mouse itself; in the preview window it does not.
     void setOwnMouse(bool own);
     bool ownMouse() const { return m_ownMouse; }
@@ -54,4 +63,5 @@ private:
     TTolvoPreview *m_preview = nullptr;
     int m_scale = 1;
     bool m_ownMouse = false;
+    ColourVision m_vision = ColourVision::Normal;
 };

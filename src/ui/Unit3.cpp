@@ -63,6 +63,27 @@ TForm3::TForm3(QWidget *parent)
     Timer2.start();
 }
 
+void TForm3::buildVisionMenu(QMenu *menu)
+{
+    VisionMenu = menu->addMenu(QStringLiteral("Цветовое зрение"));
+    auto *group = new QActionGroup(this);
+    const std::pair<const char16_t *, ColourVision> kinds[] = {
+        {u"Обычное", ColourVision::Normal},
+        {u"Протанопия", ColourVision::Protanopia},
+        {u"Дейтеранопия", ColourVision::Deuteranopia},
+        {u"Тританопия", ColourVision::Tritanopia},
+        {u"Монохромное", ColourVision::Achromatopsia},
+    };
+    for (const auto &[caption, vision] : kinds) {
+        QAction *item = addToggle(VisionMenu, QString::fromUtf16(caption));
+        group->addAction(item);
+        VisionItems.append(item);
+        connect(item, &QAction::triggered, this,
+                [this, vision] { m_control->setColourVision(vision); });
+    }
+    VisionItems.first()->setChecked(true);
+}
+
 void TForm3::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
@@ -107,6 +128,7 @@ void TForm3::buildPopupMenu()
     N12->addSeparator();
     N34 = addToggle(N12, QStringLiteral("слева"));
     N35 = addToggle(N12, QStringLiteral("справа"));
+    buildVisionMenu(m);
     N2 = m->addSeparator();
     QMenu *N15 = m->addMenu(QStringLiteral("Импортировать"));
     N14 = addItem(N15, QStringLiteral("цветовую схему"));

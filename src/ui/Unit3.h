@@ -83,6 +83,10 @@ public:
     // the simplified mode hides with the items around them.
     QMenu *N9 = nullptr, *N5 = nullptr, *N12 = nullptr;
     QAction *N2 = nullptr, *N17 = nullptr;
+    // "Цветовое зрение": the screen as seen with full colour vision ("Обычное"), protanopia,
+    // deuteranopia, tritanopia or none ("Монохромное"), in that order. A display filter only.
+    QMenu *VisionMenu = nullptr;
+    QList<QAction *> VisionItems;
     // The five column items, "1" to "5".
     QList<QAction *> columnItems() const;
 
@@ -112,6 +116,7 @@ protected:
 
 private:
     void buildPopupMenu();
+    void buildVisionMenu(QMenu *menu);
     void previewRendered();
     void applyShape(const QRegion &shape);
     void showScreen(PreviewScreen screen);

@@ -2,6 +2,7 @@
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
 #include "containers/PictureCodecs.h"
+#include "preview/ColourVision.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -77,6 +78,37 @@ TEST_F(RenderCli, SameOptionsGiveTheSamePicture)
         decodePng(testfiles::read(path(QStringLiteral("a.png"))), QStringLiteral("a"));
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->size(), QSize(240, 320));
+}
+
+// --simulate filters the picture only: the regions are those of the skin's own colours.
+TEST_F(RenderCli, SimulatedColourVisionFiltersThePictureOnly)
+{
+    const QStringList options = {QStringLiteral("--seed"), QStringLiteral("4"),
+                                 QStringLiteral("--time"), QStringLiteral("9:30"),
+                                 QStringLiteral("--menu"), QStringLiteral("left")};
+    ASSERT_EQ(run(QStringList{QStringLiteral("-o"), path(QStringLiteral("plain.png")),
+                              QStringLiteral("--regions"), path(QStringLiteral("plain.json"))} +
+                  options),
+              0)
+        << err.toStdString();
+    ASSERT_EQ(run(QStringList{QStringLiteral("-o"), path(QStringLiteral("deutan.png")),
+                              QStringLiteral("--regions"), path(QStringLiteral("deutan.json")),
+                              QStringLiteral("--simulate"), QStringLiteral("deutan")} +
+                  options),
+              0)
+        << err.toStdString();
+    const auto plain = decodePng(testfiles::read(path(QStringLiteral("plain.png"))), {});
+    const auto deutan = decodePng(testfiles::read(path(QStringLiteral("deutan.png"))), {});
+    ASSERT_TRUE(plain && deutan);
+    EXPECT_NE(*plain, *deutan);
+    EXPECT_EQ(*deutan, simulateColourVision(*plain, ColourVision::Deuteranopia));
+    EXPECT_EQ(regions(QStringLiteral("plain.json")), regions(QStringLiteral("deutan.json")));
+
+    EXPECT_EQ(run({QStringLiteral("-o"), path(QStringLiteral("x.png")),
+                   QStringLiteral("--simulate"), QStringLiteral("colourblind")}),
+              2);
+    EXPECT_TRUE(err.contains(QStringLiteral("expected protan, deutan, tritan or achroma")))
+        << err.toStdString();
 }
 
 TEST_F(RenderCli, RegionsDescribeWhatIsDrawn)

@@ -287,6 +287,15 @@ TEST_F(BmconvConverter, UnpackWritesAllTargetsOrNone)
     EXPECT_EQ(toHex(readFile("keep.bmp")), "01 02 03") << "the first target waits for the last";
     EXPECT_EQ(toHex(readFile("locked.bmp")), "04 05 06");
     fs::permissions("locked.bmp", fs::perms(0644));
+
+    // Packing says why on standard error, naming the file once.
+    writeFile("locked.mbm", fromHex("07"));
+    fs::permissions("locked.mbm", fs::perms(0444));
+    const RunOutput packed = runConverter({"-q", "locked.mbm", "/c16red.bmp"});
+    EXPECT_EQ(packed.exitCode, 5);
+    EXPECT_EQ(packed.diagnostics, "bmconv: locked.mbm: the file is read-only\n");
+    EXPECT_EQ(toHex(readFile("locked.mbm")), "07");
+    fs::permissions("locked.mbm", fs::perms(0644));
 }
 
 TEST_F(BmconvConverter, WritesThroughLinksLongNamesAndPastKilledRuns)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/resource.h>
 
 namespace {
 
@@ -134,6 +135,22 @@ TEST(Png, DecodesTransparentPaletteGreyAndAlphaFiles)
     ASSERT_TRUE(half);
     EXPECT_EQ(qRed(half->pixel(2, 1)), 255);
     EXPECT_NEAR(qAlpha(half->pixel(2, 1)), 128, 1);
+}
+
+// Found by fuzzing: 200 bytes whose text chunk claims two gigabytes made libpng take them.
+TEST(Png, AChunkClaimingGigabytesTakesNoneOfThem)
+{
+    const QByteArray claim =
+        testfiles::read(
+            QStringLiteral(VELMORA_TEST_DATA "/../../fuzz/seeds/picture_png_text_claims_2gb"))
+            .mid(1);
+    ASSERT_FALSE(claim.isEmpty());
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_FALSE(decodePng(claim, QStringLiteral("text.png")));
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes more at the peak";
 }
 
 TEST(Png, BrokenInputIsATypedError)

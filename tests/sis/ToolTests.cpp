@@ -137,6 +137,42 @@ TEST(SisTools, SignsisFailureLeavesNoOutputAndKeepsAnOlderOne)
     EXPECT_EQ(folder.root.entries("cert").size(), 6u);
 }
 
+// The package tools replace their outputs the way the program replaces files: through a link
+// to its target, never over a read-only file, whatever the length of a legal name.
+TEST(SisTools, OutputsFollowLinksRefuseReadOnlyFilesAndTakeLongNames)
+{
+    SkinFolder folder;
+    namespace fs = std::filesystem;
+    const fs::path cert = folder.cert;
+    fs::create_directory(cert / "real");
+    fs::create_symlink("real/linked.sis", cert / "link.sis");
+    ASSERT_EQ(makesis(folder, {"SkinForTolvoICQ.pkg", "link.sis"}).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(cert / "link.sis"));
+    EXPECT_TRUE(readPackage(readAll((cert / "real" / "linked.sis").string())).has_value());
+
+    writeAll((cert / "locked.sisx").string(), std::string("keep"));
+    fs::permissions(cert / "locked.sisx", fs::perms(0444));
+    std::vector<std::string> toLocked = kSignArgs;
+    toLocked[1] = "link.sis";
+    toLocked[2] = "locked.sisx";
+    const auto refused = signsis(folder, toLocked);
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_NE(refused.err.find("locked.sisx: the file is read-only"), std::string::npos)
+        << refused.err;
+    const Bytes kept = readAll((cert / "locked.sisx").string());
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep");
+
+    const std::string longName = std::string(251, 's') + ".sis";
+    const auto made = makesis(folder, {"SkinForTolvoICQ.pkg", longName});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    std::vector<std::string> toLong = kSignArgs;
+    toLong[1] = longName;
+    toLong[2] = std::string(250, 'x') + ".sisx";
+    const auto signedLong = signsis(folder, toLong);
+    EXPECT_EQ(signedLong.exitCode, 0) << signedLong.err;
+    EXPECT_TRUE(fs::is_regular_file(cert / toLong[2]));
+}
+
 TEST(SisTools, SignsisPrintFailsOnABrokenSignature)
 {
     SkinFolder folder;

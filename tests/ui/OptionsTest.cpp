@@ -342,6 +342,28 @@ TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
     EXPECT_TRUE(QTest::qWaitFor([&] { return preview->HighlightHidden(); }, 1000));
 }
 
+// The colour-vision items change what the screen shows, one at a time, and nothing else: the
+// preview's own picture and regions keep the skin's colours.
+TEST_F(Options, ColourVisionItemsFilterOnlyTheShownScreen)
+{
+    PreviewControl *control = window->previewControl();
+    ASSERT_EQ(window->VisionItems.size(), 5);
+    EXPECT_EQ(window->VisionMenu->title(), QStringLiteral("Цветовое зрение"));
+    EXPECT_TRUE(window->VisionItems[0]->isChecked());
+    const QImage own = preview->picture();
+    EXPECT_EQ(control->shownPicture(), own);
+
+    window->VisionItems[3]->trigger();
+    EXPECT_EQ(control->colourVision(), ColourVision::Tritanopia);
+    EXPECT_FALSE(window->VisionItems[0]->isChecked());
+    EXPECT_EQ(control->shownPicture(), simulateColourVision(own, ColourVision::Tritanopia));
+    EXPECT_NE(control->shownPicture(), own);
+    EXPECT_EQ(preview->picture(), own);
+
+    window->VisionItems[0]->trigger();
+    EXPECT_EQ(control->shownPicture(), own);
+}
+
 TEST_F(Options, CheckMarksMatchTheOptionsAfterStartUp)
 {
     for (const ToggleOption &option : kToggles) {

@@ -2,8 +2,8 @@
 // the detail lines under the window's messages, made in the lower layers in English, come out
 // in Russian with it and stay English without it.
 
-#include "ProgramFolderFixture.h"
 #include "TestFiles.h"
+#include "WindowFixture.h"
 #include "platform/SystemReason.h"
 #include "ui/Translations.h"
 #include "ui/Unit1.h"
@@ -26,19 +26,10 @@ struct Shown
 
 // The translation is installed only by the tests that ask for it and always removed again, so
 // the other tests of this program keep reading English messages.
-class ProgramTranslation : public ::testing::Test
+// The program folder is the window tests' own; the windows are made here, to see the details.
+class ProgramTranslation : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_dir = new QTemporaryDir;
-        s_error = ProgramFolderFixture::create(s_dir->path());
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
     void TearDown() override { removeTranslation(); }
 
     void installTranslation()
@@ -78,8 +69,6 @@ protected:
     QString cutSkin() const { return m_skins.filePath(QStringLiteral("cut.skin")); }
     QString missingMif() const { return m_skins.filePath(QStringLiteral("default.mif")); }
 
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline QString s_error;
     QTemporaryDir m_skins;
     QTranslator *m_translator = nullptr;
 };

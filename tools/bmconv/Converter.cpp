@@ -40,8 +40,11 @@ private:
 
 void noteDetail(RunOutput &output, const std::string &file, const Error &error)
 {
-    if (!error.detail.empty())
-        output.diagnostics += "bmconv: " + (file.empty() ? "" : file + ": ") + error.detail + "\n";
+    if (error.detail.empty())
+        return;
+    // Details of writing already start with the file's name.
+    const bool named = file.empty() || error.detail.starts_with(file + ": ");
+    output.diagnostics += "bmconv: " + (named ? "" : file + ": ") + error.detail + "\n";
 }
 
 bool isSwitchChar(char c)

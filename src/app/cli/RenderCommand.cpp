@@ -5,6 +5,7 @@
 #include "core/SettingsFile.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
+#include "preview/ColourVision.h"
 #include "preview/PhoneFrame.h"
 #include "preview/PreviewSettings.h"
 #include "preview/mainTolvoPreview.h"
@@ -53,7 +54,10 @@ const char16_t kRenderUsage[] =
     u"  --font-contacts SPEC    contact-list font, SPEC = Family,points[,bold][,italic]\n"
     u"  --font-chat SPEC        chat font\n"
     u"  --font-settings SPEC    settings, menu and pop-up font\n"
-    u"  --regions OUT.json      write every selection region after the render\n";
+    u"  --regions OUT.json      write every selection region after the render\n"
+    u"  --simulate KIND         show the screen as seen with a colour-vision deficiency:\n"
+    u"                          protan, deutan, tritan or achroma (no colour); the regions\n"
+    u"                          stay those of the skin's own colours\n";
 
 // The screen's options start as the designer's do; the rest says what to draw them with.
 struct RenderOptions
@@ -70,6 +74,7 @@ struct RenderOptions
     QString regions;
     QString model;
     bool frame = false;
+    ColourVision vision = ColourVision::Normal;
     // The model came from a settings file: one the list does not have means the typed size, as
     // in the designer, not an error.
     bool modelFromSettings = false;
@@ -197,6 +202,11 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
         if (!time.isValid())
             return bad(QStringLiteral("expected HH:MM"));
         o.time = time;
+    } else if (name == u"--simulate") {
+        const auto vision = colourVisionNamed(value);
+        if (!vision || *vision == ColourVision::Normal)
+            return bad(QStringLiteral("expected protan, deutan, tritan or achroma"));
+        o.vision = *vision;
     } else if (name == u"--seed") {
         bool ok = false;
         o.seed = value.toUInt(&ok);
@@ -215,28 +225,19 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
 
 Result<RenderOptions> parseRenderOptions(const QStringList &args)
 {
-    static const QStringList valueOptions = {QStringLiteral("-o"),
-                                             QStringLiteral("--settings"),
-                                             QStringLiteral("--model"),
-                                             QStringLiteral("--skin"),
-                                             QStringLiteral("--background"),
-                                             QStringLiteral("--cursor"),
-                                             QStringLiteral("--size"),
-                                             QStringLiteral("--screen"),
-                                             QStringLiteral("--menu"),
-                                             QStringLiteral("--info"),
-                                             QStringLiteral("--columns"),
-                                             QStringLiteral("--sort"),
-                                             QStringLiteral("--select"),
-                                             QStringLiteral("--blink-phase"),
-                                             QStringLiteral("--hover"),
-                                             QStringLiteral("--time"),
-                                             QStringLiteral("--seed"),
-                                             QStringLiteral("--clist"),
-                                             QStringLiteral("--font-contacts"),
-                                             QStringLiteral("--font-chat"),
-                                             QStringLiteral("--font-settings"),
-                                             QStringLiteral("--regions")};
+    static const QStringList valueOptions = {
+        QStringLiteral("-o"),           QStringLiteral("--settings"),
+        QStringLiteral("--model"),      QStringLiteral("--skin"),
+        QStringLiteral("--background"), QStringLiteral("--cursor"),
+        QStringLiteral("--size"),       QStringLiteral("--screen"),
+        QStringLiteral("--menu"),       QStringLiteral("--info"),
+        QStringLiteral("--columns"),    QStringLiteral("--sort"),
+        QStringLiteral("--select"),     QStringLiteral("--blink-phase"),
+        QStringLiteral("--hover"),      QStringLiteral("--time"),
+        QStringLiteral("--seed"),       QStringLiteral("--simulate"),
+        QStringLiteral("--clist"),      QStringLiteral("--font-contacts"),
+        QStringLiteral("--font-chat"),  QStringLiteral("--font-settings"),
+        QStringLiteral("--regions")};
     RenderOptions o;
     if (const qsizetype at = args.indexOf(QStringLiteral("--settings"));
         at >= 0 && at + 1 < args.size()) {
@@ -336,7 +337,9 @@ Result<std::optional<PhoneFrame>> applyModel(const QString &folder, RenderOption
 Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o,
                           const std::optional<PhoneFrame> &frame)
 {
-    const auto png = encodePng(frame ? framedScreen(preview.picture(), *frame) : preview.picture());
+    // The screen as the chosen viewer sees it; the phone around it is not the skin's.
+    const QImage screen = simulateColourVision(preview.picture(), o.vision);
+    const auto png = encodePng(frame ? framedScreen(screen, *frame) : screen);
     if (!png)
         return fail(png.error());
     if (auto written = writeFileAtomically(o.output, *png); !written)
