@@ -71,7 +71,7 @@ const std::array<unsigned char, kEncodeSteps + 1> &encodeTable()
 int encode(float linear)
 {
     const float clamped = std::clamp(linear, 0.0f, 1.0f);
-    return encodeTable()[std::size_t(std::lround(clamped * kEncodeSteps))];
+    return encodeTable()[std::size_t(clamped * kEncodeSteps + 0.5f)];
 }
 
 QRgb seenThrough(QRgb colour, const Matrix &m)
@@ -102,17 +102,23 @@ QImage simulateColourVision(const QImage &picture, ColourVision vision)
     const bool alpha = picture.hasAlphaChannel();
     QImage seen = picture.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     const Matrix &m = matrixFor(vision);
-    // Screens are mostly runs of one colour: remember the last one.
-    QRgb lastIn = 0;
-    QRgb lastOut = seenThrough(0, m);
+    // A screen has few colours, mostly in runs: a small cache of recent ones saves the
+    // arithmetic for nearly every pixel.
+    constexpr std::size_t kCacheSize = 1024;
+    // Every slot starts out holding transparent black and what it becomes.
+    std::array<QRgb, kCacheSize> in{};
+    std::array<QRgb, kCacheSize> out{};
+    out.fill(seenThrough(0, m));
     for (int y = 0; y < seen.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(seen.scanLine(y));
         for (int x = 0; x < seen.width(); ++x) {
-            if (line[x] != lastIn) {
-                lastIn = line[x];
-                lastOut = seenThrough(lastIn, m);
+            const QRgb colour = line[x];
+            const std::size_t slot = ((colour * 2654435761u) >> 22) & (kCacheSize - 1);
+            if (in[slot] != colour) {
+                in[slot] = colour;
+                out[slot] = seenThrough(colour, m);
             }
-            line[x] = lastOut;
+            line[x] = out[slot];
         }
     }
     return seen;

@@ -2,9 +2,14 @@
 
 #include "app/cli/SisCommands.h"
 #include "document/SkinDocument.h"
+#include "platform/FileOps.h"
+#include "preview/ContactList.h"
+#include "startup/Startup.h"
 
 #include <QCoreApplication>
 #include <QDir>
+
+#include <random>
 
 namespace {
 
@@ -25,6 +30,7 @@ const char16_t kUsage[] =
     u"  sis verify FILE.sis [CERT]            check a package and its signatures\n"
     u"  export -o FOLDER [options]            save a skin as .skin/.mif or a signed .sis\n"
     u"  models [--json]                       list the phone models\n"
+    u"  shots -o DIR [options]                every screen for every phone model\n"
     u"  association show|set|remove [--json]  open .skin files with the designer\n"
     u"\n"
     u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the version.\n";
@@ -58,6 +64,8 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         return runModelsCommand(args.mid(1), out, err);
     if (command == u"association")
         return runAssociationCommand(args.mid(1), out, err);
+    if (command == u"shots")
+        return runShotsCommand(args.mid(1), out, err);
     err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
         << QString::fromUtf16(kUsage);
     return 2;
@@ -106,6 +114,41 @@ QString terminalSafe(const QString &text, bool keepLineFeeds)
             safe += c;
     }
     return safe;
+}
+
+Result<std::unique_ptr<CliPreview>>
+startCliPreview(const QString &folder, std::optional<unsigned> seed, const QString &clist)
+{
+    auto started = std::make_unique<CliPreview>();
+    if (!started->scratch.isValid())
+        return fail(Error::io(started->scratch.errorText()));
+    std::mt19937 random(seed ? *seed : std::random_device{}());
+    QString loadError;
+    QStringList converterMessages;
+    StartupSetup setup;
+    setup.programFolder = folder;
+    setup.scratchFolder = started->scratch.path();
+    setup.random = &random;
+    setup.messages = [&](const QString &, const QString &text) {
+        converterMessages.append(text);
+    };
+    StartupReporter reporter{{}, [&](const QString &text) {
+                                 loadError = text;
+                             }};
+    auto resources = startProgram(setup, reporter, started->document);
+    if (!resources)
+        return fail(Error::io(QString(loadError).replace(u'\n', u' ')));
+    if (!converterMessages.isEmpty())
+        return fail(Error::corrupt(converterMessages.join(u' ')));
+    if (!clist.isEmpty()) {
+        const auto bytes = readWholeFile(clist);
+        if (!bytes)
+            return fail(bytes.error());
+        resources->loadedList = readCList(*bytes);
+    }
+    started->preview = std::make_unique<TTolvoPreview>(std::move(*resources), started->document);
+    started->preview->stopBlinking();
+    return started;
 }
 
 QString cliProgramFolder()

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "core/SkinFile.h"
+#include "document/SkinDocument.h"
 #include "platform/Error.h"
-
-class SkinDocument;
+#include "platform/WritablePlaces.h"
+#include "preview/mainTolvoPreview.h"
 
 #include <QStringList>
 #include <QTextStream>
 
+#include <memory>
 #include <optional>
 
 // The command-line front end, callable in-process: args excludes the program name.
@@ -20,6 +22,11 @@ int runMifCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runModelsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runAssociationCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runShotsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// A phone model's name as a folder name: lower case, every run of characters other than a-z and
+// 0-9 one "-", none at either end ("Nokia 6120 (240*320)" gives "nokia-6120-240-320").
+QString modelSlug(const QString &name);
 
 // A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
 // the defaults.
@@ -47,6 +54,19 @@ Arguments splitArguments(const QStringList &args);
 // so a file's contents can never move the cursor, recolour or retitle the user's terminal.
 // Line feeds stay when keepLineFeeds is set.
 QString terminalSafe(const QString &text, bool keepLineFeeds = false);
+
+// The program started as the window starts it, without a window: the resources read from the
+// program folder (through a scratch folder of its own), an empty document and a preview over
+// them, its blinking stopped. seed fixes the sample contact list; clist, when given, replaces
+// it.
+struct CliPreview
+{
+    platform::ScratchFolder scratch;
+    SkinDocument document;
+    std::unique_ptr<TTolvoPreview> preview;
+};
+Result<std::unique_ptr<CliPreview>>
+startCliPreview(const QString &folder, std::optional<unsigned> seed, const QString &clist = {});
 
 // The folder holding the program's data and tools, with a trailing '/': the executable's folder
 // unless a test points it elsewhere.

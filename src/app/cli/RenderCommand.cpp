@@ -357,36 +357,10 @@ Result<void> render(RenderOptions o, const QString &folder)
     const auto frame = applyModel(folder, o);
     if (!frame)
         return fail(frame.error());
-    platform::ScratchFolder scratch;
-    if (!scratch.isValid())
-        return fail(Error::io(scratch.errorText()));
-    std::mt19937 random(o.seed ? *o.seed : std::random_device{}());
-    QString loadError;
-    QStringList converterMessages;
-    StartupSetup setup;
-    setup.programFolder = folder;
-    setup.scratchFolder = scratch.path();
-    setup.random = &random;
-    setup.messages = [&](const QString &, const QString &text) {
-        converterMessages.append(text);
-    };
-    StartupReporter reporter{{}, [&](const QString &text) {
-                                 loadError = text;
-                             }};
-    SkinDocument document;
-    auto resources = startProgram(setup, reporter, document);
-    if (!resources)
-        return fail(Error::io(QString(loadError).replace(u'\n', u' ')));
-    if (!converterMessages.isEmpty())
-        return fail(Error::corrupt(converterMessages.join(u' ')));
-    if (!o.clist.isEmpty()) {
-        const auto bytes = readWholeFile(o.clist);
-        if (!bytes)
-            return fail(bytes.error());
-        resources->loadedList = readCList(*bytes);
-    }
-    TTolvoPreview preview(std::move(*resources), document);
-    preview.stopBlinking();
+    auto started = startCliPreview(folder, o.seed, o.clist);
+    if (!started)
+        return fail(started.error());
+    TTolvoPreview &preview = *(*started)->preview;
     if (o.time) {
         const QTime time = *o.time;
         preview.setClock([time] { return time; });
@@ -394,7 +368,7 @@ Result<void> render(RenderOptions o, const QString &folder)
     {
         RenderBatch batch(&preview);
         preview.setState(o.state);
-        if (auto ok = applyDocument(document, o); !ok)
+        if (auto ok = applyDocument((*started)->document, o); !ok)
             return ok;
     }
     if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))
