@@ -15,7 +15,7 @@ set(VELMORA_LAYER_containers_MAY_INCLUDE core platform)
 # never through platform directly.
 set(VELMORA_LAYER_document_MAY_INCLUDE containers core)
 set(VELMORA_LAYER_preview_MAY_INCLUDE document containers core)
-set(VELMORA_LAYER_export_MAY_INCLUDE document containers core platform)
+set(VELMORA_LAYER_export_MAY_INCLUDE preview document containers core platform)
 set(VELMORA_LAYER_startup_MAY_INCLUDE preview document containers core platform)
 set(VELMORA_LAYER_ui_MAY_INCLUDE startup export preview document containers core platform)
 set(VELMORA_LAYER_app_MAY_INCLUDE ui startup export preview document containers core platform)

@@ -1,6 +1,8 @@
 // The main menu and the file commands it shares with the preview window's context menu.
 #include "ui/Unit1.h"
 
+#include "export/ScreenShots.h"
+
 #include "containers/Base64Unit.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/Unit3.h"
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QProgressDialog>
 
 void TForm1::buildMainMenu()
 {
@@ -45,6 +48,8 @@ void TForm1::buildMainMenu()
     exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
             &TForm1::N12Click);
+    connect(add(exportMenu, QStringLiteral("Все экраны…"), true), &QAction::triggered, this,
+            &TForm1::exportAllScreens);
     file->addSeparator();
     connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
             &QAction::triggered, this, &TForm1::N4Click);
@@ -161,4 +166,46 @@ void TForm1::exportPicture(const QImage &picture)
         return;
     if (auto written = ExportPicture(picture, path); !written)
         m_messageSink(QString(), written.error().message, QString());
+}
+
+// Every screen for every phone model with the window's options and fonts. The phone pictures
+// are left out: the set shows the skin.
+void TForm1::exportAllScreens()
+{
+    const QString folder = m_askFolder(dialogFolder());
+    if (folder.isEmpty())
+        return;
+    m_dialogFolder = folder;
+    QList<ShotModel> models;
+    for (qsizetype i = 0; i < m_phoneModels.entries.size(); ++i)
+        models.append({m_phoneModels.records[i], std::nullopt});
+    if (models.isEmpty()) {
+        // Without a model list the set is the screen as it is now.
+        PhoneModel current;
+        current.name = QStringLiteral("%1x%2")
+                           .arg(m_preview->screenSize().width())
+                           .arg(m_preview->screenSize().height());
+        current.width = m_preview->screenSize().width();
+        current.height = m_preview->screenSize().height();
+        models.append({current, std::nullopt});
+    }
+    QProgressDialog progress(QStringLiteral("Сохранение экранов…"), QStringLiteral("Отмена"), 0,
+                             int(models.size() * shotScreens().size()), this);
+    progress.setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    // Drawn apart from the window's own screen, which keeps showing what it showed, with the
+    // same contacts, skin and options.
+    TTolvoPreview shooter(m_preview->resources(), m_document);
+    shooter.stopBlinking();
+    PreviewState base = m_preview->state();
+    base.blinkPhase = true; // blinking nicks lit, as the screenshot takes them
+    const auto written = writeScreenShots(shooter, base, models, folder, [&](int done, int) {
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    if (!written)
+        m_messageSink(QString(), QStringLiteral("Не удалось сохранить экраны"),
+                      written.error().message);
 }

@@ -47,6 +47,9 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
     m_openUrl = [](const QUrl &url) {
         QDesktopServices::openUrl(url);
     };
+    m_askFolder = [this](const QString &start) {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для экранов"), start);
+    };
     m_association = platform::makeAssociationStore(QCoreApplication::applicationFilePath());
     buildMainMenu();
     buildTabs();
@@ -208,6 +211,7 @@ void TForm1::connectPreviewWindow()
     connect(m_form3->N52, &QAction::triggered, this, &TForm1::openHelp);
     connect(m_form3->N50, &QAction::triggered, this, &TForm1::showAbout);
     connect(m_form3, &TForm3::screenshotRequested, this, &TForm1::N12Click);
+    connect(m_form3, &TForm3::allScreensRequested, this, &TForm1::exportAllScreens);
     connect(m_form3->skinmif1, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::Package); });
     connect(m_form3->skin1, &QAction::triggered, this,

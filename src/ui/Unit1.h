@@ -58,6 +58,9 @@ public:
         std::function<QString(bool save, const QString &folder, const QString &filter)>;
     // Opens an address with the desktop's default handler; tests catch it instead.
     using UrlOpener = std::function<void(const QUrl &)>;
+    // Asks for a folder, starting in the given one; "" when cancelled. The folder dialog by
+    // default; tests answer instead.
+    using FolderAsker = std::function<QString(const QString &start)>;
 
     // programFolder ends in '/'; commandLineSkin is the first program argument, if any (an
     // absolute path: the program changes its current folder). seed fixes the sample contact
@@ -204,6 +207,10 @@ public:
     void showAbout();
     TForm2 *aboutBox() const { return m_form2; }
     void setUrlOpener(UrlOpener opener);
+    void setFolderAsker(FolderAsker asker) { m_askFolder = std::move(asker); }
+    // "Экспортировать → Все экраны…": asks for a folder and writes every screen of the skin
+    // for every phone model there, with an index page and a contact sheet, showing progress.
+    void exportAllScreens();
     void setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
     // The file commands of both menus.
     void N11Click();
@@ -285,6 +292,7 @@ private:
     int m_columnCount = 2;
     FontAsker m_askFont;
     UrlOpener m_openUrl;
+    FolderAsker m_askFolder;
     FileAsker m_askFile;
     // Where the next file dialog starts: empty until the first one.
     QString m_dialogFolder;

@@ -142,6 +142,7 @@ void TForm3::buildPopupMenu()
     N47 = addItem(N16, QStringLiteral("Курсор"));
     N16->addSeparator();
     N1 = addItem(N16, QStringLiteral("Скриншот экрана"));
+    AllScreens = addItem(N16, QStringLiteral("Все экраны…"));
     m->addSeparator();
     N46 = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
     N6 = addItem(m, QStringLiteral("Настройки"));
@@ -160,6 +161,7 @@ void TForm3::buildPopupMenu()
     connect(N10, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
     connect(N11, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Settings); });
     connect(N1, &QAction::triggered, this, &TForm3::screenshotRequested);
+    connect(AllScreens, &QAction::triggered, this, &TForm3::allScreensRequested);
     // The option items act on the main window's options, which set their check marks.
 }
 

@@ -78,6 +78,7 @@ public:
     QAction *N33 = nullptr, *N36 = nullptr, *N34 = nullptr, *N35 = nullptr;
     QAction *N14 = nullptr, *N8 = nullptr, *N13 = nullptr;
     QAction *mif1 = nullptr, *skin1 = nullptr, *N48 = nullptr, *N47 = nullptr, *N1 = nullptr;
+    QAction *AllScreens = nullptr;
     QAction *N46 = nullptr, *N6 = nullptr, *N52 = nullptr, *N50 = nullptr, *N7 = nullptr;
     // The submenus "Контакт лист", "Меню" and "Показать уведомляющие окна", and the separators
     // the simplified mode hides with the items around them.
@@ -105,6 +106,8 @@ signals:
     void slotClicked(int slot, const QPoint &globalPos);
     // "Скриншот экрана" was chosen (the main window runs the dialog for both menus).
     void screenshotRequested();
+    // "Все экраны…" in the export submenu.
+    void allScreensRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

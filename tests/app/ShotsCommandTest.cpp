@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "app/cli/Cli.h"
 #include "containers/PictureCodecs.h"
+#include "export/ScreenShots.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
 #include "containers/PictureCodecs.h"
+#include "export/ScreenShots.h"
 #include "preview/PhoneFrame.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/Unit1.h"
@@ -9,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -241,4 +244,36 @@ TEST_F(ScreenSize, SelectingByNameTakesTheLastModelOfThatName)
     EXPECT_EQ(form->ComboBox1->currentIndex(), 3);
     EXPECT_TRUE(form->Edit6->isEnabled());
     EXPECT_EQ(preview->screenSize(), QSize(240, 320));
+}
+
+// "Все экраны…": every screen for every model of the list, rendered with the window's preview,
+// whose screen is as it was afterwards.
+TEST_F(ScreenSize, AllScreensAreWrittenForEveryModelAndTheScreenComesBack)
+{
+    start();
+    form->CheckBox7->setChecked(true);
+    const PreviewState before = preview->state();
+    QTemporaryDir out;
+    form->setFolderAsker([](const QString &) { return QString(); });
+    form->exportAllScreens();
+    EXPECT_TRUE(QDir(out.path()).isEmpty()) << "a cancelled folder writes nothing";
+
+    form->setFolderAsker([&](const QString &) { return out.path(); });
+    form->exportAllScreens();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u' ').toStdString();
+    EXPECT_EQ(preview->state(), before);
+    // The second "Alpha" of the list is written last, over the first.
+    const std::pair<const char *, QSize> models[] = {{"alpha", QSize(132, 176)},
+                                                     {"bravo", QSize(240, 320)}};
+    for (const auto &[slug, size] : models) {
+        for (const ShotScreen &screen : shotScreens()) {
+            const QString file = out.filePath(QString::fromLatin1(slug) + u'/' + screen.name +
+                                              QStringLiteral(".png"));
+            const auto picture = decodePng(testfiles::read(file), file);
+            ASSERT_TRUE(picture) << file.toStdString();
+            EXPECT_EQ(picture->size(), size) << file.toStdString();
+        }
+    }
+    EXPECT_TRUE(QFileInfo(out.filePath(QStringLiteral("index.html"))).isFile());
+    EXPECT_TRUE(QFileInfo(out.filePath(QStringLiteral("sheet.png"))).isFile());
 }

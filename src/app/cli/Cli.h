@@ -24,10 +24,6 @@ int runModelsCommand(const QStringList &args, QTextStream &out, QTextStream &err
 int runAssociationCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runShotsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
-// A phone model's name as a folder name: lower case, every run of characters other than a-z and
-// 0-9 one "-", none at either end ("Nokia 6120 (240*320)" gives "nokia-6120-240-320").
-QString modelSlug(const QString &name);
-
 // A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
 // the defaults.
 Result<SkinData> readSkinJsonFile(const QString &path);

@@ -1,0 +1,222 @@
+#include "export/ScreenShots.h"
+
+#include "containers/PictureCodecs.h"
+#include "platform/FileOps.h"
+#include "preview/mainTolvoPreview.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+struct Shot
+{
+    QString model;
+    QString slug;
+    QList<QImage> pictures; // in the order of shotScreens()
+};
+
+QByteArray indexHtml(const QList<Shot> &shots)
+{
+    QString html =
+        QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head><meta charset=\"utf-8\">"
+                       "<title>Skin screenshots</title>\n<style>body{font-family:sans-"
+                       "serif}td{vertical-align:top;padding:4px;text-align:center}"
+                       "img{display:block;margin:auto}</style></head>\n<body>\n");
+    for (const Shot &shot : shots) {
+        html += QStringLiteral("<h2>%1</h2>\n<table><tr>\n").arg(shot.model.toHtmlEscaped());
+        for (const ShotScreen &screen : shotScreens()) {
+            const QString name = screen.name;
+            html += QStringLiteral("<td><img src=\"%1/%2.png\" alt=\"%2\"><br>%2</td>\n")
+                        .arg(shot.slug, name);
+        }
+        html += QStringLiteral("</tr></table>\n");
+    }
+    html += QStringLiteral("</body>\n</html>\n");
+    return html.toUtf8();
+}
+
+// Every picture in one sheet: a row per model, a column per screen, names above.
+QImage contactSheet(const QList<Shot> &shots)
+{
+    constexpr int kGap = 8;
+    constexpr int kCaption = 18;
+    int width = kGap;
+    int height = kGap;
+    for (const Shot &shot : shots) {
+        int rowWidth = kGap;
+        int rowHeight = 0;
+        for (const QImage &picture : shot.pictures) {
+            rowWidth += picture.width() + kGap;
+            rowHeight = std::max(rowHeight, picture.height());
+        }
+        width = std::max(width, rowWidth);
+        height += 2 * kCaption + rowHeight + kGap;
+    }
+    QImage sheet(width, height, QImage::Format_ARGB32);
+    sheet.fill(Qt::white);
+    QPainter p(&sheet);
+    int y = kGap;
+    for (const Shot &shot : shots) {
+        p.drawText(QRect(kGap, y, width, kCaption), Qt::AlignLeft | Qt::AlignVCenter, shot.model);
+        y += kCaption;
+        int x = kGap;
+        int rowHeight = 0;
+        for (qsizetype i = 0; i < shot.pictures.size(); ++i) {
+            const QImage &picture = shot.pictures[i];
+            p.drawText(QRect(x, y, picture.width(), kCaption), Qt::AlignCenter,
+                       shotScreens()[i].name);
+            p.drawImage(x, y + kCaption, picture);
+            x += picture.width() + kGap;
+            rowHeight = std::max(rowHeight, picture.height());
+        }
+        y += kCaption + rowHeight + kGap;
+    }
+    return sheet;
+}
+
+// The plain contact list of base: the layers and screens come from each shot alone.
+PreviewState plainList(PreviewState state)
+{
+    state.activeScreen = PreviewScreen::ContactList;
+    state.showMenu = false;
+    state.showPopup = false;
+    state.showInfoWindows = false;
+    state.showGroups = false;
+    return state;
+}
+
+Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const ShotModel &chosen,
+                        const QString &folder, const std::function<bool()> &wrote)
+{
+    const PhoneModel &model = chosen.model;
+    Shot shot{model.name, modelSlug(model.name), {}};
+    const QDir dir(QDir(folder).filePath(shot.slug));
+    if (!dir.mkpath(QStringLiteral(".")))
+        return fail(Error::io(QStringLiteral("%1: the folder cannot be made").arg(dir.path())));
+    for (const ShotScreen &screen : shotScreens()) {
+        PreviewState state = plainList(base);
+        state.screenSize = QSize(model.width, model.height);
+        screen.set(state);
+        preview.setState(state);
+        const QImage picture =
+            chosen.frame ? framedScreen(preview.picture(), *chosen.frame) : preview.picture();
+        const auto png = encodePng(picture);
+        if (!png)
+            return fail(png.error());
+        const QString file = dir.filePath(screen.name + QStringLiteral(".png"));
+        if (auto written = writeFileAtomically(file, *png); !written)
+            return fail(written.error());
+        shot.pictures.append(picture);
+        if (!wrote())
+            break;
+    }
+    return shot;
+}
+
+Result<int> writeAll(TTolvoPreview &preview, const PreviewState &base,
+                     const QList<ShotModel> &models, const QString &folder,
+                     const ShotProgress &progress)
+{
+    const int total = int(models.size() * shotScreens().size());
+    int done = 0;
+    bool stopped = false;
+    const auto wrote = [&] {
+        ++done;
+        stopped = progress && !progress(done, total);
+        return !stopped;
+    };
+    QList<Shot> shots;
+    for (const ShotModel &model : models) {
+        auto shot = shootModel(preview, base, model, folder, wrote);
+        if (!shot)
+            return fail(shot.error());
+        if (stopped)
+            return done;
+        shots.append(std::move(*shot));
+    }
+    const QDir out(folder);
+    if (auto written =
+            writeFileAtomically(out.filePath(QStringLiteral("index.html")), indexHtml(shots));
+        !written)
+        return fail(written.error());
+    const auto sheet = encodePng(contactSheet(shots));
+    if (!sheet)
+        return fail(sheet.error());
+    if (auto written = writeFileAtomically(out.filePath(QStringLiteral("sheet.png")), *sheet);
+        !written)
+        return fail(written.error());
+    return done;
+}
+
+} // namespace
+
+const QList<ShotScreen> &shotScreens()
+{
+    static const QList<ShotScreen> list = {
+        {QStringLiteral("contacts"),
+         [](PreviewState &) {
+         }},
+        {QStringLiteral("contacts-groups"),
+         [](PreviewState &s) {
+             s.showGroups = true;
+         }},
+        {QStringLiteral("chat"),
+         [](PreviewState &s) {
+             s.activeScreen = PreviewScreen::Chat;
+         }},
+        {QStringLiteral("settings"),
+         [](PreviewState &s) {
+             s.activeScreen = PreviewScreen::Settings;
+         }},
+        {QStringLiteral("menu-left"),
+         [](PreviewState &s) {
+             s.showMenu = true;
+             s.menuLeft = true;
+         }},
+        {QStringLiteral("menu-right"),
+         [](PreviewState &s) {
+             s.showMenu = true;
+             s.menuLeft = false;
+         }},
+        {QStringLiteral("chat-menu"),
+         [](PreviewState &s) {
+             s.activeScreen = PreviewScreen::Chat;
+             s.showMenu = true;
+             s.menuLeft = true;
+         }},
+        {QStringLiteral("popup"),
+         [](PreviewState &s) {
+             s.showPopup = true;
+         }},
+        {QStringLiteral("notifications"),
+         [](PreviewState &s) {
+             s.showInfoWindows = true;
+         }},
+    };
+    return list;
+}
+
+QString modelSlug(const QString &name)
+{
+    static const QRegularExpression others(QStringLiteral("[^a-z0-9]+"));
+    QString slug = name.toLower().replace(others, QStringLiteral("-"));
+    while (slug.startsWith(u'-'))
+        slug.remove(0, 1);
+    while (slug.endsWith(u'-'))
+        slug.chop(1);
+    return slug;
+}
+
+Result<int> writeScreenShots(TTolvoPreview &preview, const PreviewState &base,
+                             const QList<ShotModel> &models, const QString &folder,
+                             const ShotProgress &progress)
+{
+    const PreviewState before = preview.state();
+    auto written = writeAll(preview, base, models, folder, progress);
+    preview.setState(before);
+    return written;
+}
