@@ -19,8 +19,15 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what);
 Result<QByteArray> encodeJpeg(const QImage &image, int quality);
 
 Result<QImage> decodePng(const QByteArray &bytes, const QString &what);
-// Written with the library's default settings; an alpha channel is kept when the image has one.
-Result<QByteArray> encodePng(const QImage &image);
+// An alpha channel is kept when the image has one.
+enum class PngPacking {
+    // The library's default effort: the smallest file, for pictures the user keeps.
+    Small,
+    // Light compression without row filters: about 2.5 times faster for about 15% more bytes,
+    // for many screens written at once.
+    Fast,
+};
+Result<QByteArray> encodePng(const QImage &image, PngPacking packing = PngPacking::Small);
 
 Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what);
 // Always a bottom-up 24-bit BI_RGB file.

@@ -141,7 +141,7 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
     return image;
 }
 
-Result<QByteArray> encodePng(const QImage &source)
+Result<QByteArray> encodePng(const QImage &source, PngPacking packing)
 {
     if (source.isNull())
         return fail(
@@ -162,6 +162,10 @@ Result<QByteArray> encodePng(const QImage &source)
         return fail(Error::io(
             QCoreApplication::translate("Png", "PNG encoding failed (%1)").arg(errors.message)));
     png_set_write_fn(h.png, &out, writeToMemory, flushMemory);
+    if (packing == PngPacking::Fast) {
+        png_set_compression_level(h.png, 1);
+        png_set_filter(h.png, 0, PNG_FILTER_NONE);
+    }
     png_set_IHDR(h.png, h.info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -104,7 +104,7 @@ Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const 
         preview.setState(state);
         const QImage picture =
             chosen.frame ? framedScreen(preview.picture(), *chosen.frame) : preview.picture();
-        const auto png = encodePng(picture);
+        const auto png = encodePng(picture, PngPacking::Fast);
         if (!png)
             return fail(png.error());
         const QString file = dir.filePath(screen.name + QStringLiteral(".png"));
@@ -143,7 +143,7 @@ Result<int> writeAll(TTolvoPreview &preview, const PreviewState &base,
             writeFileAtomically(out.filePath(QStringLiteral("index.html")), indexHtml(shots));
         !written)
         return fail(written.error());
-    const auto sheet = encodePng(contactSheet(shots));
+    const auto sheet = encodePng(contactSheet(shots), PngPacking::Fast);
     if (!sheet)
         return fail(sheet.error());
     if (auto written = writeFileAtomically(out.filePath(QStringLiteral("sheet.png")), *sheet);
