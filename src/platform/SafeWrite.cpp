@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -251,7 +252,8 @@ std::string temporaryNamePrefix(const std::string &target)
     return ".~" + std::string(text) + "-";
 }
 
-void removeStaleTemporaries(const std::string &path)
+void removeStaleTemporaries(const std::string &path,
+                            const std::function<bool(const std::string &name)> &alsoOurs)
 {
     const auto target = followLinks(path);
     if (!target)
@@ -263,7 +265,8 @@ void removeStaleTemporaries(const std::string &path)
         return;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (!name.starts_with(prefix) || name.size() != prefix.size() + 8)
+        const bool ours = name.starts_with(prefix) && name.size() == prefix.size() + 8;
+        if (!ours && !(alsoOurs && alsoOurs(name)))
             continue;
         const std::string full = folder + "/" + name;
         const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);

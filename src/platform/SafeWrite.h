@@ -5,6 +5,7 @@
 // tools share it with the program and start quickly.
 
 #include <expected>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -59,9 +60,11 @@ std::expected<PendingFile, std::string> prepareFile(const std::string &path,
 Result replaceFile(const std::string &path, std::span<const unsigned char> bytes,
                    Durability durability = Durability::Flushed);
 
-// Removes temporaries that runs killed while writing this target left in its folder. A
+// Removes temporaries that runs killed while writing this target left in its folder, and the
+// files of that folder alsoOurs recognises (names an earlier scheme gave them), in one pass. A
 // temporary another run is still writing is left alone.
-void removeStaleTemporaries(const std::string &path);
+void removeStaleTemporaries(const std::string &path,
+                            const std::function<bool(const std::string &name)> &alsoOurs = {});
 
 // The start of the names this target's temporaries get in its folder, followed by eight more
 // characters: short whatever the target's length, and the same on every run.

@@ -1,5 +1,7 @@
 #include "bmconv/FileIo.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -61,12 +63,19 @@ Result<Bytes> readWholeFile(const std::string &path)
 
 namespace {
 
-// Earlier versions named their temporaries after the target; a killed run left them behind.
+// Earlier versions named their temporaries after the target ("NAME.~bmconv0" to "~bmconv99");
+// a killed run left them behind. Found in the same pass as today's.
 void removeOldTemporaries(const std::string &path)
 {
-    for (int attempt = 0; attempt < 100; ++attempt)
-        ::unlink((path + ".~bmconv" + std::to_string(attempt)).c_str());
-    velmora::safewrite::removeStaleTemporaries(path);
+    const std::string legacy = std::filesystem::path(path).filename().string() + ".~bmconv";
+    velmora::safewrite::removeStaleTemporaries(path, [&](const std::string &name) {
+        if (!name.starts_with(legacy))
+            return false;
+        const std::string number = name.substr(legacy.size());
+        return !number.empty() && number.size() <= 2 &&
+               std::all_of(number.begin(), number.end(),
+                           [](unsigned char c) { return std::isdigit(c) != 0; });
+    });
 }
 
 } // namespace

@@ -163,6 +163,35 @@ void setCliProgramFolder(const QString &folder)
     g_programFolder = folder;
 }
 
+Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
+                              const QString &background, const QString &cursor)
+{
+    if (!skin.isEmpty()) {
+        if (auto loaded = document.loadSkin(skin); !loaded)
+            return fail(loaded.error());
+    }
+    if (auto ok = importPictureOption(document, background, true); !ok)
+        return ok;
+    return importPictureOption(document, cursor, false);
+}
+
+Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name)
+{
+    const int index = findModel(models, name);
+    if (index < 0 || index >= models.entries.size())
+        return fail(Error::invalid(QStringLiteral("there is no model \"%1\"; the models are: %2")
+                                       .arg(name, models.entries.join(QStringLiteral(", ")))));
+    return models.records[index];
+}
+
+Result<PhoneFrame> loadPhoneFrame(const QString &folder, const PhoneModel &model)
+{
+    const auto picture = loadPhonePicture(folder, model);
+    if (!picture)
+        return fail(picture.error());
+    return phoneFrame(*picture, model);
+}
+
 Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background)
 {
     if (path.isEmpty())

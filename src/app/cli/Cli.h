@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/PhoneModels.h"
 #include "core/SkinFile.h"
 #include "document/SkinDocument.h"
 #include "platform/Error.h"
 #include "platform/WritablePlaces.h"
+#include "preview/PhoneFrame.h"
 #include "preview/mainTolvoPreview.h"
 
 #include <QStringList>
@@ -31,6 +33,14 @@ Result<SkinData> readSkinJsonFile(const QString &path);
 // A --background or --cursor picture into the document as the designer imports it; a name
 // without a picture ending is an error. An empty path changes nothing.
 Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background);
+// --skin, --background and --cursor into the document, in that order; empty ones change nothing.
+Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
+                              const QString &background, const QString &cursor);
+
+// The model of the list named exactly so (the last of that name), or an error listing the names.
+Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name);
+// The model's phone picture as the frame around its screen.
+Result<PhoneFrame> loadPhoneFrame(const QString &folder, const PhoneModel &model);
 
 // A command's arguments split into options (anything starting with '-' but "-" itself) and
 // operands (files). "--" ends the options: everything after it is an operand, so a file named

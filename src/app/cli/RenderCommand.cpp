@@ -281,17 +281,6 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
     return o;
 }
 
-Result<void> applyDocument(SkinDocument &document, const RenderOptions &o)
-{
-    if (!o.skin.isEmpty()) {
-        if (auto loaded = document.loadSkin(o.skin); !loaded)
-            return fail(loaded.error());
-    }
-    if (auto ok = importPictureOption(document, o.background, true); !ok)
-        return ok;
-    return importPictureOption(document, o.cursor, false);
-}
-
 QJsonObject regionsToJson(const TTolvoPreview &preview)
 {
     QJsonArray regions;
@@ -318,20 +307,15 @@ Result<std::optional<PhoneFrame>> applyModel(const QString &folder, RenderOption
         return std::nullopt;
     if (!models)
         return fail(models.error());
-    const int index = findModel(*models, o.model);
-    if ((index < 0 || index >= models->entries.size()) && o.modelFromSettings)
+    const auto model = namedModel(*models, o.model);
+    if (!model && o.modelFromSettings)
         return std::nullopt;
-    if (index < 0 || index >= models->entries.size())
-        return fail(Error::invalid(QStringLiteral("there is no model \"%1\"; the models are: %2")
-                                       .arg(o.model, models->entries.join(QStringLiteral(", ")))));
-    const PhoneModel &model = models->records[index];
-    o.state.screenSize = QSize(model.width, model.height);
+    if (!model)
+        return fail(model.error());
+    o.state.screenSize = QSize(model->width, model->height);
     if (!o.frame)
         return std::nullopt;
-    const auto picture = loadPhonePicture(folder, model);
-    if (!picture)
-        return fail(picture.error());
-    return phoneFrame(*picture, model);
+    return loadPhoneFrame(folder, *model);
 }
 
 Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o,
@@ -368,7 +352,7 @@ Result<void> render(RenderOptions o, const QString &folder)
     {
         RenderBatch batch(&preview);
         preview.setState(o.state);
-        if (auto ok = applyDocument((*started)->document, o); !ok)
+        if (auto ok = applySkinOptions((*started)->document, o.skin, o.background, o.cursor); !ok)
             return ok;
     }
     if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))

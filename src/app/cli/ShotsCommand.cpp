@@ -3,7 +3,6 @@
 #include "core/PhoneModels.h"
 #include "export/ScreenShots.h"
 
-#include "startup/Startup.h"
 #include <QTime>
 
 namespace {
@@ -87,12 +86,10 @@ Result<QList<PhoneModel>> chosenModels(const QString &folder, const QString &nam
         return chosen;
     }
     for (const QString &name : names.split(u',', Qt::SkipEmptyParts)) {
-        const int index = findModel(*models, name.trimmed());
-        if (index < 0 || index >= models->entries.size())
-            return fail(Error::invalid(
-                QStringLiteral("there is no model \"%1\"; the models are: %2")
-                    .arg(name.trimmed(), models->entries.join(QStringLiteral(", ")))));
-        chosen.append(models->records[index]);
+        const auto model = namedModel(*models, name.trimmed());
+        if (!model)
+            return fail(model.error());
+        chosen.append(*model);
     }
     return chosen;
 }
@@ -106,10 +103,10 @@ Result<int> shoot(const ShotsOptions &o, const QString &folder)
     for (const PhoneModel &model : *models) {
         ShotModel shot{model, std::nullopt};
         if (o.frame) {
-            const auto picture = loadPhonePicture(folder, model);
-            if (!picture)
-                return fail(picture.error());
-            shot.frame = phoneFrame(*picture, model);
+            const auto frame = loadPhoneFrame(folder, model);
+            if (!frame)
+                return fail(frame.error());
+            shot.frame = *frame;
         }
         chosen.append(shot);
     }
@@ -118,13 +115,7 @@ Result<int> shoot(const ShotsOptions &o, const QString &folder)
         return fail(started.error());
     CliPreview &cli = **started;
     cli.preview->setClock([time = o.time] { return time; });
-    if (!o.skin.isEmpty()) {
-        if (auto loaded = cli.document.loadSkin(o.skin); !loaded)
-            return fail(loaded.error());
-    }
-    if (auto ok = importPictureOption(cli.document, o.background, true); !ok)
-        return fail(ok.error());
-    if (auto ok = importPictureOption(cli.document, o.cursor, false); !ok)
+    if (auto ok = applySkinOptions(cli.document, o.skin, o.background, o.cursor); !ok)
         return fail(ok.error());
     return writeScreenShots(*cli.preview, PreviewState{}, chosen, o.output);
 }
