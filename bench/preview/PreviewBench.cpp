@@ -1,7 +1,9 @@
 // Render and hit-test speed of the simulated screens with a full set of 16 x 16 icons.
 #include "containers/PictureCodecs.h"
 #include "preview/ColourVision.h"
+#include "preview/Legibility.h"
 #include "preview/PhoneFrame.h"
+#include "preview/SlotUsage.h"
 #include "preview/mainTolvoPreview.h"
 
 #include <QFile>
@@ -204,6 +206,26 @@ void BM_ColourVision640x360(benchmark::State &state)
         benchmark::DoNotOptimize(simulateColourVision(screen, ColourVision::Deuteranopia));
 }
 BENCHMARK(BM_ColourVision640x360)->Unit(benchmark::kMillisecond);
+
+// The legibility audit of every screen as the window makes it after each edit, crops included.
+void BM_LegibilityAudit240x320(benchmark::State &state)
+{
+    auto preview = makePreview({240, 320}, 2);
+    const PreviewState base = preview->state();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(auditLegibility(*preview, base, true));
+}
+BENCHMARK(BM_LegibilityAudit240x320)->Unit(benchmark::kMillisecond);
+
+// The menu-text slot's usage strip: the slot paints on most screens.
+void BM_SlotUsage240x320(benchmark::State &state)
+{
+    auto preview = makePreview({240, 320}, 2);
+    const PreviewState base = preview->state();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(slotUsage(*preview, base, 7, true));
+}
+BENCHMARK(BM_SlotUsage240x320)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -16,7 +16,7 @@ struct Shot
 {
     QString model;
     QString slug;
-    QList<QImage> pictures; // in the order of shotScreens()
+    QList<QImage> pictures; // in the order of namedScreens()
 };
 
 QByteArray indexHtml(const QList<Shot> &shots)
@@ -28,7 +28,7 @@ QByteArray indexHtml(const QList<Shot> &shots)
                        "img{display:block;margin:auto}</style></head>\n<body>\n");
     for (const Shot &shot : shots) {
         html += QStringLiteral("<h2>%1</h2>\n<table><tr>\n").arg(shot.model.toHtmlEscaped());
-        for (const ShotScreen &screen : shotScreens()) {
+        for (const NamedScreen &screen : namedScreens()) {
             const QString name = screen.name;
             html += QStringLiteral("<td><img src=\"%1/%2.png\" alt=\"%2\"><br>%2</td>\n")
                         .arg(shot.slug, name);
@@ -39,56 +39,6 @@ QByteArray indexHtml(const QList<Shot> &shots)
     return html.toUtf8();
 }
 
-// Every picture in one sheet: a row per model, a column per screen, names above.
-QImage contactSheet(const QList<Shot> &shots)
-{
-    constexpr int kGap = 8;
-    constexpr int kCaption = 18;
-    int width = kGap;
-    int height = kGap;
-    for (const Shot &shot : shots) {
-        int rowWidth = kGap;
-        int rowHeight = 0;
-        for (const QImage &picture : shot.pictures) {
-            rowWidth += picture.width() + kGap;
-            rowHeight = std::max(rowHeight, picture.height());
-        }
-        width = std::max(width, rowWidth);
-        height += 2 * kCaption + rowHeight + kGap;
-    }
-    QImage sheet(width, height, QImage::Format_ARGB32);
-    sheet.fill(Qt::white);
-    QPainter p(&sheet);
-    int y = kGap;
-    for (const Shot &shot : shots) {
-        p.drawText(QRect(kGap, y, width, kCaption), Qt::AlignLeft | Qt::AlignVCenter, shot.model);
-        y += kCaption;
-        int x = kGap;
-        int rowHeight = 0;
-        for (qsizetype i = 0; i < shot.pictures.size(); ++i) {
-            const QImage &picture = shot.pictures[i];
-            p.drawText(QRect(x, y, picture.width(), kCaption), Qt::AlignCenter,
-                       shotScreens()[i].name);
-            p.drawImage(x, y + kCaption, picture);
-            x += picture.width() + kGap;
-            rowHeight = std::max(rowHeight, picture.height());
-        }
-        y += kCaption + rowHeight + kGap;
-    }
-    return sheet;
-}
-
-// The plain contact list of base: the layers and screens come from each shot alone.
-PreviewState plainList(PreviewState state)
-{
-    state.activeScreen = PreviewScreen::ContactList;
-    state.showMenu = false;
-    state.showPopup = false;
-    state.showInfoWindows = false;
-    state.showGroups = false;
-    return state;
-}
-
 Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const ShotModel &chosen,
                         const QString &folder, const std::function<bool()> &wrote)
 {
@@ -97,10 +47,9 @@ Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const 
     const QDir dir(QDir(folder).filePath(shot.slug));
     if (!dir.mkpath(QStringLiteral(".")))
         return fail(Error::io(QStringLiteral("%1: the folder cannot be made").arg(dir.path())));
-    for (const ShotScreen &screen : shotScreens()) {
-        PreviewState state = plainList(base);
+    for (const NamedScreen &screen : namedScreens()) {
+        PreviewState state = namedScreenState(base, screen);
         state.screenSize = QSize(model.width, model.height);
-        screen.set(state);
         preview.setState(state);
         const QImage picture =
             chosen.frame ? framedScreen(preview.picture(), *chosen.frame) : preview.picture();
@@ -121,7 +70,7 @@ Result<int> writeAll(TTolvoPreview &preview, const PreviewState &base,
                      const QList<ShotModel> &models, const QString &folder,
                      const ShotProgress &progress)
 {
-    const int total = int(models.size() * shotScreens().size());
+    const int total = int(models.size() * namedScreens().size());
     int done = 0;
     bool stopped = false;
     const auto wrote = [&] {
@@ -143,7 +92,13 @@ Result<int> writeAll(TTolvoPreview &preview, const PreviewState &base,
             writeFileAtomically(out.filePath(QStringLiteral("index.html")), indexHtml(shots));
         !written)
         return fail(written.error());
-    const auto sheet = encodePng(contactSheet(shots), PngPacking::Fast);
+    QList<SheetRow> rows;
+    QStringList names;
+    for (const NamedScreen &screen : namedScreens())
+        names.append(screen.name);
+    for (const Shot &shot : shots)
+        rows.append({shot.model, shot.pictures, names});
+    const auto sheet = encodePng(composeSheet(rows), PngPacking::Fast);
     if (!sheet)
         return fail(sheet.error());
     if (auto written = writeFileAtomically(out.filePath(QStringLiteral("sheet.png")), *sheet);
@@ -154,50 +109,42 @@ Result<int> writeAll(TTolvoPreview &preview, const PreviewState &base,
 
 } // namespace
 
-const QList<ShotScreen> &shotScreens()
+QImage composeSheet(const QList<SheetRow> &rows)
 {
-    static const QList<ShotScreen> list = {
-        {QStringLiteral("contacts"),
-         [](PreviewState &) {
-         }},
-        {QStringLiteral("contacts-groups"),
-         [](PreviewState &s) {
-             s.showGroups = true;
-         }},
-        {QStringLiteral("chat"),
-         [](PreviewState &s) {
-             s.activeScreen = PreviewScreen::Chat;
-         }},
-        {QStringLiteral("settings"),
-         [](PreviewState &s) {
-             s.activeScreen = PreviewScreen::Settings;
-         }},
-        {QStringLiteral("menu-left"),
-         [](PreviewState &s) {
-             s.showMenu = true;
-             s.menuLeft = true;
-         }},
-        {QStringLiteral("menu-right"),
-         [](PreviewState &s) {
-             s.showMenu = true;
-             s.menuLeft = false;
-         }},
-        {QStringLiteral("chat-menu"),
-         [](PreviewState &s) {
-             s.activeScreen = PreviewScreen::Chat;
-             s.showMenu = true;
-             s.menuLeft = true;
-         }},
-        {QStringLiteral("popup"),
-         [](PreviewState &s) {
-             s.showPopup = true;
-         }},
-        {QStringLiteral("notifications"),
-         [](PreviewState &s) {
-             s.showInfoWindows = true;
-         }},
-    };
-    return list;
+    constexpr int kGap = 8;
+    constexpr int kCaption = 18;
+    int width = kGap;
+    int height = kGap;
+    for (const SheetRow &row : rows) {
+        int rowWidth = kGap;
+        int rowHeight = 0;
+        for (const QImage &picture : row.pictures) {
+            rowWidth += picture.width() + kGap;
+            rowHeight = std::max(rowHeight, picture.height());
+        }
+        width = std::max(width, rowWidth);
+        height += 2 * kCaption + rowHeight + kGap;
+    }
+    QImage sheet(width, height, QImage::Format_ARGB32);
+    sheet.fill(Qt::white);
+    QPainter p(&sheet);
+    int y = kGap;
+    for (const SheetRow &row : rows) {
+        p.drawText(QRect(kGap, y, width, kCaption), Qt::AlignLeft | Qt::AlignVCenter, row.title);
+        y += kCaption;
+        int x = kGap;
+        int rowHeight = 0;
+        for (qsizetype i = 0; i < row.pictures.size(); ++i) {
+            const QImage &picture = row.pictures[i];
+            p.drawText(QRect(x, y, picture.width(), kCaption), Qt::AlignCenter,
+                       row.captions.value(i));
+            p.drawImage(x, y + kCaption, picture);
+            x += picture.width() + kGap;
+            rowHeight = std::max(rowHeight, picture.height());
+        }
+        y += kCaption + rowHeight + kGap;
+    }
+    return sheet;
 }
 
 QString modelSlug(const QString &name)

@@ -4,9 +4,12 @@
 #include "platform/Error.h"
 #include "preview/PhoneFrame.h"
 #include "preview/PreviewState.h"
+#include "preview/ScreenStates.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -15,17 +18,17 @@ class TTolvoPreview;
 
 // The full screenshot set of a skin: every screen state for every chosen phone model, written
 // as FOLDER/<model slug>/<screen>.png with FOLDER/index.html and FOLDER/sheet.png showing them
-// all. The window and velmora-cli write the same set.
+// all, one picture per namedScreens() entry. The window and velmora-cli write the same set.
 
-// One screen of the set: its file name and how it changes the plain contact list.
-struct ShotScreen
+// One row of a contact sheet: a title over pictures, each with its caption above it.
+struct SheetRow
 {
-    QString name;
-    std::function<void(PreviewState &)> set;
+    QString title;
+    QList<QImage> pictures;
+    QStringList captions;
 };
-// contacts, contacts-groups, chat, settings, menu-left, menu-right, chat-menu, popup,
-// notifications.
-const QList<ShotScreen> &shotScreens();
+// The rows on white, one under the other, the pictures of a row side by side.
+QImage composeSheet(const QList<SheetRow> &rows);
 
 // A phone model's name as a folder name: lower case, every run of characters other than a-z and
 // 0-9 one "-", none at either end ("Nokia 6120 (240*320)" gives "nokia-6120-240-320").

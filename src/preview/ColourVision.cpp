@@ -36,8 +36,9 @@ const Matrix &matrixFor(ColourVision vision)
     }
 }
 
-// sRGB byte to linear light.
-const std::array<float, 256> &decodeTable()
+} // namespace
+
+const std::array<float, 256> &linearFromSrgb()
 {
     static const std::array<float, 256> table = [] {
         std::array<float, 256> t{};
@@ -50,6 +51,8 @@ const std::array<float, 256> &decodeTable()
     }();
     return table;
 }
+
+namespace {
 
 // Linear light in 1/4095 steps back to an sRGB byte: fine enough near black, where the curve is
 // steepest, to land within one step of the exact encoding.
@@ -76,7 +79,7 @@ int encode(float linear)
 
 QRgb seenThrough(QRgb colour, const Matrix &m)
 {
-    const auto &decode = decodeTable();
+    const auto &decode = linearFromSrgb();
     const float r = decode[std::size_t(qRed(colour))];
     const float g = decode[std::size_t(qGreen(colour))];
     const float b = decode[std::size_t(qBlue(colour))];

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 // How a viewer sees colours: the preview can show the skin as people with one of the common
@@ -25,3 +26,6 @@ QImage simulateColourVision(const QImage &picture, ColourVision vision);
 
 // The command line's names: "protan", "deutan", "tritan", "achroma" (and "normal").
 std::optional<ColourVision> colourVisionNamed(const QString &name);
+
+// An sRGB byte as linear light, 0..1 (the WCAG and Rec. 709 decoding, which agree on bytes).
+const std::array<float, 256> &linearFromSrgb();

@@ -58,8 +58,13 @@ void TSelRects::drawHighlight(QImage &canvas) const
     const QList<QRegion> &list = m_lists[m_hoverSlotKey];
     if (m_hoverRegion >= list.size())
         return;
+    invertRegion(canvas, list[m_hoverRegion]);
+}
+
+void invertRegion(QImage &canvas, const QRegion &region)
+{
     const QRect area = canvas.rect();
-    for (const QRect &rect : list[m_hoverRegion]) {
+    for (const QRect &rect : region) {
         const QRect r = rect.intersected(area);
         for (int y = r.top(); y <= r.bottom(); ++y) {
             auto *line = reinterpret_cast<QRgb *>(canvas.scanLine(y));

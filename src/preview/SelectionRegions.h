@@ -6,6 +6,9 @@
 
 #include <array>
 
+// Inverts the picture's colours inside the region, as the hover highlight shows an element.
+void invertRegion(QImage &canvas, const QRegion &region);
+
 // The screen regions of every element painted in a slot colour, indexed by slot + 1 (1..20).
 // A new region is cut out of all older ones, so no two overlap and the element drawn on top
 // owns the pixels it shares with earlier ones.

@@ -31,10 +31,14 @@ void TTolvoPreview::blinkTick()
 
 void TTolvoPreview::setState(const PreviewState &state)
 {
+    const QSize oldSize = m_state.screenSize;
     m_state = state;
     m_state.columns = qBound(1, state.columns, 5);
     m_state.screenSize = state.screenSize.expandedTo(QSize(1, 1));
-    scalePictures();
+    // The quality checks set a state per screen; rescaling the same pictures would cost more
+    // than drawing them.
+    if (m_state.screenSize != oldSize)
+        scalePictures();
     Render();
 }
 
@@ -149,6 +153,7 @@ void TTolvoPreview::Render()
     m_picture.fill(kTransparentColour);
     {
         QPainter p(&m_picture);
+        startLayer(RenderLayer::Screen);
         if (showsContactList(m_state.activeScreen))
             DrawContactList(p);
         else if (m_state.activeScreen == PreviewScreen::Chat)
@@ -156,12 +161,18 @@ void TTolvoPreview::Render()
         else if (m_state.activeScreen == PreviewScreen::Settings)
             DrawSettingsScreen(p);
         // Later layers cover earlier ones, and their regions win where they overlap.
-        if (m_state.showMenu)
+        if (m_state.showMenu) {
+            startLayer(RenderLayer::Menu);
             DrawMenus(p);
-        if (m_state.showInfoWindows)
+        }
+        if (m_state.showInfoWindows) {
+            startLayer(RenderLayer::Notifications);
             DrawInfoWindows(p);
-        if (m_state.showPopup)
+        }
+        if (m_state.showPopup) {
+            startLayer(RenderLayer::Popup);
             DrawPopup(p);
+        }
     }
     m_regions.drawHighlight(m_picture);
     emit rendered();
@@ -185,6 +196,11 @@ void TTolvoPreview::clippedText(QPainter &p, int colourSlot, const QString &text
     const QFontMetrics metrics(p.font());
     const int w = metrics.horizontalAdvance(text);
     const int h = metrics.height();
+    if (m_observer) {
+        const QRect shown = QRect(x, y, w, h) & clip & m_picture.rect();
+        if (!shown.isEmpty())
+            m_observer->textAbout(colourSlot, shown, m_picture);
+    }
     p.setPen(slotColour(colourSlot));
     p.setClipRect(clip);
     p.drawText(x, y + metrics.ascent(), text);

@@ -7,6 +7,7 @@
 #include "preview/ContactList.h"
 #include "preview/PhoneFont.h"
 #include "preview/PreviewState.h"
+#include "preview/ScreenStates.h"
 #include "preview/SelectionRegions.h"
 #include "preview/Smiles.h"
 
@@ -48,6 +49,18 @@ struct PreviewResources
     TSmiles smiles;
     ChatSample chat;
     CL loadedList;
+};
+
+// Watches a render from the inside, for the quality checks: which layer is being drawn, and
+// every text just before it is drawn, with the canvas holding exactly the layers under it.
+class RenderObserver
+{
+public:
+    virtual ~RenderObserver() = default;
+    // Called before the layer's first element; the screen layer starts every render.
+    virtual void layerStarted(RenderLayer layer) = 0;
+    // box is the text's box as far as it shows (inside its clip and the canvas), never empty.
+    virtual void textAbout(int colourSlot, const QRect &box, const QImage &canvas) = 0;
 };
 
 // The simulated phone screen: its options, and Render, which draws the active screen with its
@@ -134,6 +147,9 @@ public:
 
     // --- drawing ----------------------------------------------------------------------------
     void Render();
+    // Told about every layer and text of the renders that follow; null stops it. The observer
+    // must outlive its use.
+    void setObserver(RenderObserver *observer) { m_observer = observer; }
     const QImage &picture() const { return m_picture; }
     TSelRects &regions() { return m_regions; }
     const TSelRects &regions() const { return m_regions; }
@@ -195,8 +211,15 @@ private:
     // The shown copies follow the document's pictures and the screen size.
     void scalePictures();
 
+    void startLayer(RenderLayer layer)
+    {
+        if (m_observer)
+            m_observer->layerStarted(layer);
+    }
+
     PreviewResources m_res;
     SkinDocument &m_document;
+    RenderObserver *m_observer = nullptr;
     PreviewState m_state;
     QImage m_background;
     QImage m_cursor;

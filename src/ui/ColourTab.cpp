@@ -3,6 +3,8 @@
 #include "ui/Unit1.h"
 
 #include "preview/mainTolvoPreview.h"
+#include "ui/QualityChecks.h"
+#include "ui/QualityWidgets.h"
 #include "ui/Unit3.h"
 
 #include <QButtonGroup>
@@ -33,6 +35,8 @@ QWidget *TForm1::buildColourTab()
     layout->addWidget(m_colourControls);
     CheckBox1 = new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
     layout->addWidget(CheckBox1);
+    m_usageStrip = new SlotUsageStrip(page);
+    layout->addWidget(m_usageStrip);
     layout->addStretch();
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
     connect(m_colourControls, &ColourControls::timerTick, this, &TForm1::Timer1Timer);
@@ -102,4 +106,40 @@ void TForm1::RadioGroup2Click(int slot)
     Drawcolor(m_document.slotColour(slot));
     m_document.selectSlot(slot);
     m_colourControls->setHexTexts(m_document.slotColour(slot));
+}
+
+void TForm1::connectQualityChecks()
+{
+    m_quality = new QualityChecks(m_preview->resources(), m_document, *m_preview, this);
+    connect(m_quality, &QualityChecks::auditChanged, this,
+            [this] { m_legibility->showAudit(m_quality->audit()); });
+    connect(m_quality, &QualityChecks::usageChanged, this,
+            [this] { m_usageStrip->showUsage(m_quality->usageSlot(), m_quality->usage()); });
+    connect(m_usageStrip, &SlotUsageStrip::screenPicked, this, &TForm1::showNamedScreen);
+    connect(m_legibility, &LegibilityPanel::placePicked, this,
+            [this](int slot, const QString &screen) {
+                RadioGroup2Click(slot);
+                showNamedScreen(screen);
+            });
+}
+
+void TForm1::showNamedScreen(const QString &name)
+{
+    const QList<NamedScreen> &screens = namedScreens();
+    const auto found = std::ranges::find(screens, name, &NamedScreen::name);
+    if (!m_preview || found == screens.end())
+        return;
+    const PreviewState target = namedScreenState(m_preview->state(), *found);
+    RenderBatch batch(m_preview);
+    m_preview->regions().HoverSlot = 0;
+    m_preview->setMenuLeft(target.menuLeft);
+    // The options' handlers run on their toggles and bring the preview along.
+    CheckBox2->setChecked(target.showPopup);
+    CheckBox12->setChecked(target.showMenu);
+    CheckBox4->setChecked(target.showGroups);
+    CheckBox9->setChecked(target.showInfoWindows);
+    m_preview->setActiveScreen(showsContactList(target.activeScreen)
+                                   ? PreviewScreen::ContactListPicked
+                                   : target.activeScreen);
+    updateMenuChecks();
 }

@@ -190,7 +190,7 @@ void TForm1::exportAllScreens()
         models.append({current, std::nullopt});
     }
     QProgressDialog progress(QStringLiteral("Сохранение экранов…"), QStringLiteral("Отмена"), 0,
-                             int(models.size() * shotScreens().size()), this);
+                             int(models.size() * namedScreens().size()), this);
     progress.setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);

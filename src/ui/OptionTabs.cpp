@@ -2,6 +2,8 @@
 // layout that holds the tabs.
 #include "ui/Unit1.h"
 
+#include "ui/QualityWidgets.h"
+
 #include "preview/PreviewState.h"
 
 #include <QBoxLayout>
@@ -28,6 +30,8 @@ void TForm1::buildTabs()
     PageControl1->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
     // The console tab stays hidden until the console option turns it on.
     PageControl1->setTabVisible(3, false);
+    m_legibility = new LegibilityPanel;
+    PageControl1->addTab(m_legibility, QStringLiteral("Проверка читаемости"));
     m_columnLayout->addWidget(PageControl1);
     setCentralWidget(central);
 }

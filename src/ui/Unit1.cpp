@@ -166,6 +166,7 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
         applyStartupOptions();
         loadModelList();
     }
+    connectQualityChecks();
     // The typed size first, then the selected entry, which decides whether that size applies.
     Edit6Change();
     ComboBox1Change();

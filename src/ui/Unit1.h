@@ -13,6 +13,9 @@
 
 class ArrowSpinBox;
 class ColourControls;
+class LegibilityPanel;
+class QualityChecks;
+class SlotUsageStrip;
 class QAction;
 class QMessageBox;
 class QBoxLayout;
@@ -211,6 +214,12 @@ public:
     // "Экспортировать → Все экраны…": asks for a folder and writes every screen of the skin
     // for every phone model there, with an index page and a contact sheet, showing progress.
     void exportAllScreens();
+    // Shows one of the named screens (contacts, chat-menu, popup, …) with the options that
+    // open it, their check marks following.
+    void showNamedScreen(const QString &name);
+    QualityChecks *qualityChecks() const { return m_quality; }
+    LegibilityPanel *legibilityPanel() const { return m_legibility; }
+    SlotUsageStrip *usageStrip() const { return m_usageStrip; }
     void setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
     // The file commands of both menus.
     void N11Click();
@@ -249,6 +258,7 @@ private:
     QWidget *buildAppearanceTab();
     QWidget *buildMiscTab();
     QWidget *buildConsoleTab();
+    void connectQualityChecks();
     QWidget *buildOptionsGroup();
     QWidget *buildFontsGroup();
     QWidget *buildOpacityGroup();
@@ -289,6 +299,9 @@ private:
     TForm5 *m_form5 = nullptr;
     TForm6 *m_form6 = nullptr;
     ColourControls *m_colourControls = nullptr;
+    SlotUsageStrip *m_usageStrip = nullptr;
+    LegibilityPanel *m_legibility = nullptr;
+    QualityChecks *m_quality = nullptr;
     int m_columnCount = 2;
     FontAsker m_askFont;
     UrlOpener m_openUrl;

@@ -266,7 +266,7 @@ TEST_F(ScreenSize, AllScreensAreWrittenForEveryModelAndTheScreenComesBack)
     const std::pair<const char *, QSize> models[] = {{"alpha", QSize(132, 176)},
                                                      {"bravo", QSize(240, 320)}};
     for (const auto &[slug, size] : models) {
-        for (const ShotScreen &screen : shotScreens()) {
+        for (const NamedScreen &screen : namedScreens()) {
             const QString file = out.filePath(QString::fromLatin1(slug) + u'/' + screen.name +
                                               QStringLiteral(".png"));
             const auto picture = decodePng(testfiles::read(file), file);

@@ -31,6 +31,8 @@ const char16_t kUsage[] =
     u"  export -o FOLDER [options]            save a skin as .skin/.mif or a signed .sis\n"
     u"  models [--json]                       list the phone models\n"
     u"  shots -o DIR [options]                every screen for every phone model\n"
+    u"  audit [options]                       how readable each text colour is\n"
+    u"  usage SLOT -o OUT.png [--json]        every screen where a colour slot paints\n"
     u"  association show|set|remove [--json]  open .skin files with the designer\n"
     u"\n"
     u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the version.\n";
@@ -66,6 +68,10 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         return runAssociationCommand(args.mid(1), out, err);
     if (command == u"shots")
         return runShotsCommand(args.mid(1), out, err);
+    if (command == u"audit")
+        return runAuditCommand(args.mid(1), out, err);
+    if (command == u"usage")
+        return runUsageCommand(args.mid(1), out, err);
     err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
         << QString::fromUtf16(kUsage);
     return 2;
@@ -149,6 +155,22 @@ startCliPreview(const QString &folder, std::optional<unsigned> seed, const QStri
     started->preview = std::make_unique<TTolvoPreview>(std::move(*resources), started->document);
     started->preview->stopBlinking();
     return started;
+}
+
+std::optional<QSize> parseScreenSize(const QString &text)
+{
+    const QStringList parts = text.split(u'x');
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool wide = false;
+    bool high = false;
+    const QSize size(parts[0].toInt(&wide), parts[1].toInt(&high));
+    const auto inRange = [](int n) {
+        return n >= 16 && n <= 4096;
+    };
+    if (!wide || !high || !inRange(size.width()) || !inRange(size.height()))
+        return std::nullopt;
+    return size;
 }
 
 QString cliProgramFolder()

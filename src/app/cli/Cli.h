@@ -25,6 +25,8 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 int runModelsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runAssociationCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runShotsCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runAuditCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runUsageCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // A skin described as JSON ({"colors": [...], "mif": ..., "copyright": ...}); missing keys take
 // the defaults.
@@ -39,6 +41,8 @@ Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
 
 // The model of the list named exactly so (the last of that name), or an error listing the names.
 Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name);
+// "WxH" with both between 16 and 4096, as --size takes it.
+std::optional<QSize> parseScreenSize(const QString &text);
 // The model's phone picture as the frame around its screen.
 Result<PhoneFrame> loadPhoneFrame(const QString &folder, const PhoneModel &model);
 

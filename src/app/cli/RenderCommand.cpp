@@ -145,10 +145,10 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
         o.model = value;
         o.modelFromSettings = false;
     } else if (name == u"--size") {
-        const auto wh = parsePair(value, u'x');
-        if (!wh || wh->first < 16 || wh->second < 16 || wh->first > 4096 || wh->second > 4096)
+        const auto size = parseScreenSize(value);
+        if (!size)
             return bad(QStringLiteral("expected WxH between 16 and 4096"));
-        o.state.screenSize = QSize(wh->first, wh->second);
+        o.state.screenSize = *size;
         // A size typed here wins over a model the settings file chose.
         if (o.modelFromSettings) {
             o.model.clear();

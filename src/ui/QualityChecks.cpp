@@ -1,0 +1,69 @@
+#include "ui/QualityChecks.h"
+
+#include "preview/mainTolvoPreview.h"
+
+QualityChecks::QualityChecks(const PreviewResources &resources, SkinDocument &document,
+                             const TTolvoPreview &shown, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_shown(shown)
+    , m_checker(std::make_unique<TTolvoPreview>(resources, document))
+{
+    // The checker draws only when asked: the document's changes would make it draw for
+    // nothing in between.
+    m_checker->stopBlinking();
+    m_checker->Busy = true;
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &QualityChecks::refresh);
+    const auto changed = [this] {
+        m_documentChanged = true;
+        later();
+    };
+    connect(&document, &SkinDocument::colourChanged, this, changed);
+    connect(&document, &SkinDocument::picturesChanged, this, changed);
+    // Every render of the shown screen may carry new options or a newly picked slot; most
+    // carry neither and cost one comparison.
+    connect(&shown, &TTolvoPreview::rendered, this, [this] {
+        if (m_lastBase != baseOf() || m_usageSlot != m_document.selectedSlot())
+            later();
+    });
+    later();
+}
+
+QualityChecks::~QualityChecks() = default;
+
+void QualityChecks::later()
+{
+    if (!m_timer.isActive())
+        m_timer.start();
+}
+
+PreviewState QualityChecks::baseOf() const
+{
+    PreviewState base = namedScreenState(m_shown.state(), namedScreens().first());
+    // What the shown screen blinks, highlights or opens is the checks' own business.
+    base.blinkPhase = false;
+    base.menuLeft = false;
+    base.selection = SelectionMode::SingleElement;
+    return base;
+}
+
+void QualityChecks::refresh()
+{
+    m_timer.stop();
+    const PreviewState base = baseOf();
+    const bool baseChanged = m_lastBase != base;
+    const int slot = m_document.selectedSlot();
+    if (m_documentChanged || baseChanged) {
+        m_audit = auditLegibility(*m_checker, base, true);
+        emit auditChanged();
+    }
+    if (m_documentChanged || baseChanged || slot != m_usageSlot) {
+        m_usageSlot = slot;
+        m_usage = slotUsage(*m_checker, base, slot, true);
+        emit usageChanged();
+    }
+    m_documentChanged = false;
+    m_lastBase = base;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "preview/Legibility.h"
+#include "preview/PreviewState.h"
+#include "preview/SlotUsage.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+class SkinDocument;
+class TTolvoPreview;
+struct PreviewResources;
+
+// Keeps the legibility audit and the selected slot's usage in step with the skin: after every
+// change of a colour, a picture, the selected slot or the shown screen's options they are made
+// again, on a preview of their own so the shown screen never flickers through other screens.
+class QualityChecks : public QObject
+{
+    Q_OBJECT
+public:
+    // shown is the window's preview: its options (size, fonts, columns ...) are the checks'.
+    QualityChecks(const PreviewResources &resources, SkinDocument &document,
+                  const TTolvoPreview &shown, QObject *parent = nullptr);
+    ~QualityChecks() override;
+
+    // Makes what is out of date now instead of at the next turn of the event loop.
+    void refresh();
+    const QList<SlotLegibility> &audit() const { return m_audit; }
+    int usageSlot() const { return m_usageSlot; }
+    const QList<ScreenUsage> &usage() const { return m_usage; }
+
+signals:
+    void auditChanged();
+    void usageChanged();
+
+private:
+    // The shown preview's options that change what the checks see.
+    PreviewState baseOf() const;
+    void later();
+
+    SkinDocument &m_document;
+    const TTolvoPreview &m_shown;
+    std::unique_ptr<TTolvoPreview> m_checker;
+    QTimer m_timer;
+    bool m_documentChanged = true;
+    std::optional<PreviewState> m_lastBase;
+    QList<SlotLegibility> m_audit;
+    int m_usageSlot = -1;
+    QList<ScreenUsage> m_usage;
+};

@@ -1,0 +1,149 @@
+#include "WindowFixture.h"
+#include "preview/mainTolvoPreview.h"
+#include "ui/QualityChecks.h"
+#include "ui/QualityWidgets.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class QualityPanels : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(startWindow());
+        form->preview()->stopBlinking();
+        form->qualityChecks()->refresh();
+    }
+
+    QStringList stripScreens() const
+    {
+        QStringList names;
+        const QListWidget *list = form->usageStrip()->list();
+        for (int i = 0; i < list->count(); ++i)
+            names.append(list->item(i)->data(Qt::UserRole).toString());
+        return names;
+    }
+
+    QTreeWidgetItem *auditRow(int slot) const
+    {
+        const QTreeWidget *list = form->legibilityPanel()->list();
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            if (list->topLevelItem(i)->data(0, Qt::UserRole).toInt() == slot)
+                return list->topLevelItem(i);
+        }
+        return nullptr;
+    }
+
+    void clickStrip(const QString &screen)
+    {
+        QListWidget *list = form->usageStrip()->list();
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->data(Qt::UserRole).toString() == screen)
+                emit list->itemClicked(list->item(i));
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(QualityPanels, TheAuditFollowsEveryColourChange)
+{
+    SkinDocument &document = form->document();
+    EXPECT_EQ(auditRow(Slot::MenuText), nullptr) << "the default menu text reads well";
+    // Menu text in the menu background's colour cannot be read anywhere in a menu.
+    document.setSlotColour(Slot::MenuText, document.slotColour(Slot::MenuBackground));
+    form->qualityChecks()->refresh();
+    QTreeWidgetItem *row = auditRow(Slot::MenuText);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(2), QStringLiteral("нечитаемо"));
+    EXPECT_EQ(row->text(1), QLocale().toString(1.0, 'f', 2) + QStringLiteral(":1"));
+    EXPECT_FALSE(row->icon(4).isNull()) << "the worst place is shown";
+    // Worst first.
+    EXPECT_EQ(form->legibilityPanel()->list()->topLevelItem(0), row);
+    // Put back, it leaves the list again.
+    document.setSlotColour(Slot::MenuText, defaultSlotColour(Slot::MenuText));
+    form->qualityChecks()->refresh();
+    EXPECT_EQ(auditRow(Slot::MenuText), nullptr);
+}
+
+TEST_F(QualityPanels, TheChecksRunOnTheirOwnAndLeaveTheShownScreenAlone)
+{
+    TTolvoPreview &shown = *form->preview();
+    const PreviewState before = shown.state();
+    const QImage picture = shown.picture();
+    form->document().setSlotColour(Slot::ChatTheirNick, makeColor(1, 2, 3));
+    // The change is picked up at the next turn of the event loop, without a call.
+    QCoreApplication::processEvents();
+    const auto &audit = form->qualityChecks()->audit();
+    const auto chat = std::ranges::find(audit, Slot::ChatTheirNick, &SlotLegibility::slot);
+    ASSERT_NE(chat, audit.end());
+    EXPECT_EQ(chat->screen, QStringLiteral("chat"));
+    EXPECT_EQ(shown.state(), before);
+    EXPECT_EQ(shown.picture().size(), picture.size());
+}
+
+TEST_F(QualityPanels, TheStripShowsWhereTheSelectedSlotPaints)
+{
+    form->RadioGroup2Click(Slot::BlinkingNick);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stripScreens(),
+              (QStringList{QStringLiteral("contacts"), QStringLiteral("contacts-groups")}));
+    EXPECT_EQ(form->usageStrip()->list()->item(1)->text(),
+              QStringLiteral("Контакт-лист с группами"));
+    form->RadioGroup2Click(Slot::ChatTheirNick);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stripScreens(), QStringList{QStringLiteral("chat")});
+    // A reserved slot paints nothing, and the strip says so.
+    form->RadioGroup2Click(Slot::Reserve2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(stripScreens().isEmpty());
+}
+
+TEST_F(QualityPanels, AThumbnailShowsItsScreenWithTheOptionsTicked)
+{
+    TTolvoPreview &shown = *form->preview();
+    TForm3 &menu = *form->previewWindow();
+    form->RadioGroup2Click(Slot::MenuText);
+    QCoreApplication::processEvents();
+    clickStrip(QStringLiteral("chat-menu"));
+    EXPECT_EQ(shown.ActiveScreen(), PreviewScreen::Chat);
+    EXPECT_TRUE(shown.ShowMenu());
+    EXPECT_TRUE(shown.MenuLeft());
+    EXPECT_TRUE(form->CheckBox12->isChecked());
+    EXPECT_TRUE(menu.N44->isChecked());
+    clickStrip(QStringLiteral("popup"));
+    EXPECT_TRUE(showsContactList(shown.ActiveScreen()));
+    EXPECT_TRUE(shown.ShowPopup());
+    EXPECT_FALSE(shown.ShowMenu());
+    EXPECT_TRUE(form->CheckBox2->isChecked());
+    EXPECT_TRUE(menu.N33->isChecked());
+    EXPECT_FALSE(form->CheckBox12->isChecked());
+    clickStrip(QStringLiteral("notifications"));
+    EXPECT_TRUE(shown.ShowInfoWindows());
+    EXPECT_FALSE(shown.ShowPopup());
+    EXPECT_TRUE(form->CheckBox9->isChecked());
+}
+
+TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
+{
+    SkinDocument &document = form->document();
+    document.setSlotColour(Slot::ChatTheirNick, document.slotColour(Slot::MenuBackground));
+    form->qualityChecks()->refresh();
+    QTreeWidgetItem *row = auditRow(Slot::ChatTheirNick);
+    ASSERT_NE(row, nullptr);
+    emit form->legibilityPanel()->list()->itemClicked(row, 0);
+    EXPECT_EQ(form->RadioGroup2->checkedId(), Slot::ChatTheirNick);
+    EXPECT_EQ(document.selectedSlot(), Slot::ChatTheirNick);
+    EXPECT_EQ(form->preview()->ActiveScreen(), PreviewScreen::Chat);
+    EXPECT_FALSE(form->preview()->ShowMenu());
+}
