@@ -40,6 +40,8 @@ struct SkinTexts
     QString baseName = QStringLiteral("default");
     QString mifName = QStringLiteral("default.mif");
     QString copyright;
+
+    bool operator==(const SkinTexts &) const = default;
 };
 
 // Reads a .skin file into the scheme and texts the way the client's designer always has: the

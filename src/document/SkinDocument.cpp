@@ -1,8 +1,44 @@
 #include "document/SkinDocument.h"
 
+#include <QCoreApplication>
+
 SkinDocument::SkinDocument(QObject *parent)
     : QObject(parent)
+    , m_history(new SkinHistory(*this))
 {}
+
+QString SkinDocument::colourStepName(int slot)
+{
+    return QCoreApplication::translate("SkinHistory", "colour “%1”").arg(slotCaption(slot));
+}
+
+SkinState SkinDocument::state() const
+{
+    SkinState state;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        state.colours[std::size_t(slot)] = m_scheme.slotColour(slot);
+    state.texts = m_texts;
+    state.pictures = m_pictures;
+    return state;
+}
+
+void SkinDocument::restore(const SkinState &state)
+{
+    const SkinState now = this->state();
+    if (!now.sameColours(state)) {
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            m_scheme.setSlotColour(slot, state.colours[std::size_t(slot)]);
+        emit colourChanged(-1);
+    }
+    if (now.texts != state.texts) {
+        m_texts = state.texts;
+        emit textsChanged();
+    }
+    if (!now.samePictures(state)) {
+        m_pictures = state.pictures;
+        emit picturesChanged();
+    }
+}
 
 TColor SkinDocument::tableColour(int index) const
 {
@@ -15,12 +51,15 @@ void SkinDocument::setSlotColour(int slot, TColor colour)
 {
     if (slot < 0 || slot >= kSlotCount)
         return;
+    SkinHistory::Step step(*m_history, colourStepName(slot));
     m_scheme.setSlotColour(slot, colour);
     emit colourChanged(slot);
 }
 
 void SkinDocument::setDefaultColours()
 {
+    SkinHistory::Step step(*m_history,
+                           QCoreApplication::translate("SkinHistory", "default colours"));
     m_scheme.setDefault();
     emit colourChanged(-1);
 }
@@ -32,6 +71,7 @@ void SkinDocument::selectSlot(int slot)
 
 void SkinDocument::resetSelected()
 {
+    SkinHistory::Step step(*m_history, QCoreApplication::translate("SkinHistory", "colour reset"));
     setSlotColour(m_scheme.selectedSlot(), m_scheme.resetColour());
 }
 
@@ -43,6 +83,8 @@ void SkinDocument::setTexts(const SkinTexts &texts)
 
 Result<void> SkinDocument::loadSkin(const QString &path)
 {
+    SkinHistory::Step step(*m_history,
+                           QCoreApplication::translate("SkinHistory", "colour scheme import"));
     auto loaded = loadSkinFile(path, m_scheme, m_texts);
     emit colourChanged(-1);
     emit textsChanged();
@@ -51,12 +93,15 @@ Result<void> SkinDocument::loadSkin(const QString &path)
 
 void SkinDocument::setPictures(const SkinPictures &pictures)
 {
+    SkinHistory::Step step(*m_history, QCoreApplication::translate("SkinHistory", "pictures"));
     m_pictures = pictures;
     emit picturesChanged();
 }
 
 Result<bool> SkinDocument::importBackground(const QString &path)
 {
+    SkinHistory::Step step(*m_history,
+                           QCoreApplication::translate("SkinHistory", "background import"));
     auto imported = ImportBackground(m_pictures, path);
     if (imported && *imported)
         emit picturesChanged();
@@ -65,6 +110,7 @@ Result<bool> SkinDocument::importBackground(const QString &path)
 
 Result<bool> SkinDocument::importCursor(const QString &path)
 {
+    SkinHistory::Step step(*m_history, QCoreApplication::translate("SkinHistory", "cursor import"));
     auto imported = ImportCursor(m_pictures, path);
     if (imported && *imported)
         emit picturesChanged();
@@ -74,6 +120,7 @@ Result<bool> SkinDocument::importCursor(const QString &path)
 QList<SkinImagesFailure> SkinDocument::openSkinImages(const QString &skinPath,
                                                       const SkinImagesSetup &setup)
 {
+    SkinHistory::Step step(*m_history, QCoreApplication::translate("SkinHistory", "skin pictures"));
     auto failures = OpenSkinImages(skinPath, m_texts.mifName, setup, m_imageFiles, m_pictures);
     emit picturesChanged();
     return failures;

@@ -4,6 +4,8 @@
 #include "containers/SkinPictures.h"
 #include "core/ColourScheme.h"
 #include "core/SkinFile.h"
+#include "document/SkinHistory.h"
+#include "document/SkinState.h"
 
 #include <QObject>
 
@@ -48,6 +50,16 @@ public:
     // The pictures of the .mif the texts name, from the skin file's folder; the messages to show.
     QList<SkinImagesFailure> openSkinImages(const QString &skinPath, const SkinImagesSetup &setup);
 
+    // --- history ---------------------------------------------------------------------------
+    // The skin as a whole, for undo steps and the journal.
+    SkinState state() const;
+    // Sets the skin to state, announcing only what changed. Not a step itself.
+    void restore(const SkinState &state);
+    SkinHistory &history() { return *m_history; }
+    // The name of a step that changes one slot's colour.
+    static QString colourStepName(int slot);
+    const SkinHistory &history() const { return *m_history; }
+
 signals:
     // One slot's colour changed; -1 when the whole table did.
     void colourChanged(int slot);
@@ -59,4 +71,5 @@ private:
     SkinTexts m_texts;
     SkinPictures m_pictures;
     SkinImageFiles m_imageFiles;
+    SkinHistory *m_history;
 };

@@ -34,6 +34,14 @@ ColourControls::ColourControls(QWidget *parent)
         grid->addWidget(Edits[c], c, 4);
         connect(TrackBars[c], &QSlider::valueChanged, this,
                 [this, c](int value) { TrackBarChange(c, value); });
+        connect(TrackBars[c], &QSlider::sliderPressed, this, &ColourControls::dragStarted);
+        connect(TrackBars[c], &QSlider::sliderReleased, this, [this] {
+            if (Timer1.isActive()) {
+                Timer1.stop();
+                emit timerTick();
+            }
+            emit dragFinished();
+        });
     }
     Button2 = new QPushButton(QStringLiteral("Сброс цвета"), this);
     grid->addWidget(Button2, 3, 0, 1, 5, Qt::AlignLeft);

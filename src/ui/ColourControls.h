@@ -38,6 +38,10 @@ signals:
     void timerTick();
     void swatchClicked();
     void resetClicked();
+    // A slider is held down, and let go: everything in between is one change of the colour.
+    // The last batched move is applied before dragFinished.
+    void dragStarted();
+    void dragFinished();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

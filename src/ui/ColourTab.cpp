@@ -42,6 +42,8 @@ QWidget *TForm1::buildColourTab()
     connect(m_colourControls, &ColourControls::timerTick, this, &TForm1::Timer1Timer);
     connect(m_colourControls, &ColourControls::swatchClicked, this, &TForm1::Image1Click);
     connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
+    connectColourDrags(m_colourControls);
+    connect(&m_document, &SkinDocument::colourChanged, this, &TForm1::followColour);
     return page;
 }
 
@@ -75,7 +77,29 @@ void TForm1::Image1Click()
 
 void TForm1::Button2Click()
 {
+    SkinHistory::Step step(m_document.history(), QStringLiteral("Сброс цвета"));
     Drawcolor(m_document.resetColour());
+}
+
+void TForm1::connectColourDrags(ColourControls *controls)
+{
+    connect(controls, &ColourControls::dragStarted, this, [this] {
+        m_document.history().begin(SkinDocument::colourStepName(m_document.selectedSlot()));
+    });
+    connect(controls, &ColourControls::dragFinished, this, [this] { m_document.history().end(); });
+}
+
+void TForm1::followColour(int slot)
+{
+    const int selected = m_document.selectedSlot();
+    if (slot != -1 && slot != selected)
+        return;
+    const TColor colour = m_document.slotColour(selected);
+    // Moving the sliders re-applies the same colour, which is no change and no step.
+    if (m_colourControls->sliderColour() != colour) {
+        m_colourControls->showColour(colour);
+        m_colourControls->setHexTexts(colour);
+    }
 }
 
 // The slot the list shows is the one to show again, whatever the preview clicked since.

@@ -5,6 +5,7 @@
 
 #include "containers/Base64Unit.h"
 #include "preview/mainTolvoPreview.h"
+#include "ui/HistoryActions.h"
 #include "ui/Unit3.h"
 #include "ui/Unit6.h"
 
@@ -53,6 +54,11 @@ void TForm1::buildMainMenu()
     file->addSeparator();
     connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
             &QAction::triggered, this, &TForm1::N4Click);
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
+    m_historyActions = new HistoryActions(m_document.history().stack(), this);
+    edit->addActions({m_historyActions->undo(), m_historyActions->redo()});
+    edit->addSeparator();
+    edit->addAction(m_historyActions->history());
     QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
     connect(add(help, QStringLiteral("Помощь"), true), &QAction::triggered, this,
             &TForm1::openHelp);

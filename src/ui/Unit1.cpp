@@ -4,6 +4,7 @@
 #include "platform/WritablePlaces.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ColourControls.h"
+#include "ui/HistoryActions.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Shutdown.h"
 #include "ui/Unit2.h"
@@ -125,6 +126,9 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     // timer hides it.
     if (!m_oldInterface)
         m_form3->setWindowOpacity(1.0);
+    // From here on every change of the skin is a step that can be undone.
+    m_document.history().clear();
+    m_document.history().setRecording(true);
     m_startupComplete = true;
     m_form2 = new TForm2(m_programFolder, [this](const QUrl &url) { m_openUrl(url); });
 }
@@ -211,6 +215,8 @@ void TForm1::connectPreviewWindow()
     m_form3->N50->setEnabled(true);
     connect(m_form3->N52, &QAction::triggered, this, &TForm1::openHelp);
     connect(m_form3->N50, &QAction::triggered, this, &TForm1::showAbout);
+    m_form3->addHistoryItems(
+        {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
     connect(m_form3, &TForm3::screenshotRequested, this, &TForm1::N12Click);
     connect(m_form3, &TForm3::allScreensRequested, this, &TForm1::exportAllScreens);
     connect(m_form3->skinmif1, &QAction::triggered, this,
@@ -316,6 +322,8 @@ void TForm1::showMessage(const QString &caption, const QString &text, const QStr
 void TForm1::openSkin(const QString &path)
 {
     RenderBatch batch(m_preview);
+    SkinHistory::Step step(m_document.history(),
+                           QStringLiteral("открытие скина «%1»").arg(QFileInfo(path).fileName()));
     importColourScheme(path);
     const auto setup =
         skinImagesSetup(startupSetup(), [this](const QString &text) { LogToConsole(text); });

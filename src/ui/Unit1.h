@@ -13,6 +13,7 @@
 
 class ArrowSpinBox;
 class ColourControls;
+class HistoryActions;
 class LegibilityPanel;
 class QualityChecks;
 class SlotUsageStrip;
@@ -218,6 +219,7 @@ public:
     // open it, their check marks following.
     void showNamedScreen(const QString &name);
     QualityChecks *qualityChecks() const { return m_quality; }
+    HistoryActions *historyActions() const { return m_historyActions; }
     LegibilityPanel *legibilityPanel() const { return m_legibility; }
     SlotUsageStrip *usageStrip() const { return m_usageStrip; }
     void setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
@@ -279,6 +281,9 @@ private:
     void showMessage(const QString &caption, const QString &text, const QString &detail);
     bool createPreview(std::optional<unsigned> seed);
     void showSelectedColour();
+    // The colour editor follows a change made elsewhere (undo, redo, an import).
+    void followColour(int slot);
+    void connectColourDrags(ColourControls *controls);
     void loadModelList();
     // The preview's screen takes the model's size, framed by its picture when there is one.
     void showModel(int index, bool framed);
@@ -302,6 +307,7 @@ private:
     SlotUsageStrip *m_usageStrip = nullptr;
     LegibilityPanel *m_legibility = nullptr;
     QualityChecks *m_quality = nullptr;
+    HistoryActions *m_historyActions = nullptr;
     int m_columnCount = 2;
     FontAsker m_askFont;
     UrlOpener m_openUrl;

@@ -84,6 +84,15 @@ void TForm3::buildVisionMenu(QMenu *menu)
     VisionItems.first()->setChecked(true);
 }
 
+void TForm3::addHistoryItems(const QList<QAction *> &items)
+{
+    const QList<QAction *> menuItems = PopupMenu1->actions();
+    // Right after "Сохранить", with a line of their own below.
+    QAction *before = menuItems.value(menuItems.indexOf(skinmif1) + 1);
+    PopupMenu1->insertActions(before, items);
+    addActions(items);
+}
+
 void TForm3::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);

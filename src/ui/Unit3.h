@@ -64,6 +64,9 @@ public:
     // Set by "Выход" so that the close that follows does not count as closing the window.
     void setQuitting() { m_quitting = true; }
 
+    // Puts the history items after "Сохранить", their shortcuts working in this window too.
+    void addHistoryItems(const QList<QAction *> &items);
+
     // Saves the screen as a bitmap with the blinking nicks lit; returns the error text or "".
     QString saveScreenshot(const QString &path);
 

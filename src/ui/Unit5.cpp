@@ -24,6 +24,12 @@ TForm5::TForm5(SkinDocument &document, QWidget *parent)
     connect(m_controls, &ColourControls::timerTick, this, &TForm5::Timer1Timer);
     connect(m_controls, &ColourControls::swatchClicked, this, &TForm5::Image1Click);
     connect(m_controls, &ColourControls::resetClicked, this, &TForm5::Button2Click);
+    // A whole slider drag is one undo step.
+    connect(m_controls, &ColourControls::dragStarted, this, [this] {
+        m_document.history().begin(SkinDocument::colourStepName(m_document.selectedSlot()));
+    });
+    connect(m_controls, &ColourControls::dragFinished, this,
+            [this] { m_document.history().end(); });
 }
 
 void TForm5::showColour(TColor colour)
@@ -87,6 +93,7 @@ void TForm5::Image1Click()
 
 void TForm5::Button2Click()
 {
+    SkinHistory::Step step(m_document.history(), QStringLiteral("Сброс цвета"));
     showColour(m_document.resetColour());
 }
 

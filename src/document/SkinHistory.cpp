@@ -1,0 +1,95 @@
+#include "document/SkinHistory.h"
+
+#include "document/SkinDocument.h"
+
+#include <algorithm>
+
+bool SkinState::samePictures(const SkinState &other) const
+{
+    const SkinPictures &a = pictures;
+    const SkinPictures &b = other.pictures;
+    return a.BackgroundSource == b.BackgroundSource && a.BackgroundPicture == b.BackgroundPicture &&
+           a.CursorSource == b.CursorSource && a.CursorPicture == b.CursorPicture;
+}
+
+SkinStep::SkinStep(SkinDocument &document, const QString &label, SkinState before, SkinState after)
+    : QUndoCommand(label)
+    , m_document(document)
+    , m_before(std::move(before))
+    , m_after(std::move(after))
+{}
+
+void SkinStep::undo()
+{
+    m_document.restore(m_before);
+}
+
+void SkinStep::redo()
+{
+    if (m_applied) {
+        m_applied = false;
+        return;
+    }
+    m_document.restore(m_after);
+}
+
+SkinHistory::SkinHistory(SkinDocument &document)
+    : QObject(&document)
+    , m_document(document)
+{
+    m_stack.setUndoLimit(kDefaultLimit);
+    // The oldest steps fall off the stack at the limit; the origin moves up with them.
+    connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
+        if (m_stack.count() > 0)
+            m_origin = step(0)->before();
+    });
+}
+
+void SkinHistory::begin(const QString &label)
+{
+    if (!m_recording)
+        return;
+    if (m_depth++ > 0)
+        return;
+    m_label = label;
+    m_before = m_document.state();
+}
+
+void SkinHistory::end()
+{
+    if (!m_recording || m_depth == 0 || --m_depth > 0)
+        return;
+    SkinState after = m_document.state();
+    const SkinState before = std::move(*m_before);
+    m_before.reset();
+    if (after == before)
+        return;
+    if (m_stack.count() == 0 && m_stack.index() == 0)
+        m_origin = before;
+    m_stack.push(new SkinStep(m_document, m_label, before, std::move(after)));
+    emit stepRecorded();
+}
+
+void SkinHistory::replace(const SkinState &origin,
+                          const QList<std::pair<QString, SkinState>> &steps, int index)
+{
+    const bool wasRecording = m_recording;
+    m_recording = false;
+    m_stack.clear();
+    m_origin = origin;
+    SkinState before = origin;
+    for (const auto &[label, after] : steps) {
+        m_stack.push(new SkinStep(m_document, label, before, after));
+        before = after;
+    }
+    // The document stands at the last step's state; going back restores the chosen one.
+    m_document.restore(before);
+    m_stack.setIndex(std::clamp(index, 0, int(steps.size())));
+    m_recording = wasRecording;
+}
+
+void SkinHistory::clear()
+{
+    m_stack.clear();
+    m_origin = m_document.state();
+}
