@@ -94,6 +94,53 @@
     </message>
 </context>
 <context>
+    <name>Journal</name>
+    <message>
+        <source>the history journal does not start with a readable state</source>
+        <translation>журнал истории не начинается с читаемого состояния</translation>
+    </message>
+    <message>
+        <source>%1: not open</source>
+        <translation>%1: не открыт</translation>
+    </message>
+    <message>
+        <source>%1: a record is too large</source>
+        <translation>%1: слишком большая запись</translation>
+    </message>
+    <message>
+        <source>%1: not a history journal</source>
+        <translation>%1: это не журнал истории</translation>
+    </message>
+    <message>
+        <source>%1: the folder cannot be made</source>
+        <translation>%1: не удаётся создать папку</translation>
+    </message>
+    <message>
+        <source>a picture key of the journal is damaged</source>
+        <translation>ключ рисунка в журнале повреждён</translation>
+    </message>
+    <message>
+        <source>%1: the picture does not match its name</source>
+        <translation>%1: рисунок не соответствует своему имени</translation>
+    </message>
+    <message>
+        <source>%1: another running designer keeps the history there</source>
+        <translation>%1: там ведёт историю другой запущенный редактор</translation>
+    </message>
+    <message>
+        <source>%1: cannot be opened for writing: %2</source>
+        <translation>%1: не удаётся открыть для записи: %2</translation>
+    </message>
+    <message>
+        <source>%1: cannot be written: %2</source>
+        <translation>%1: не удаётся записать: %2</translation>
+    </message>
+    <message>
+        <source>%1: cannot be flushed to disk: %2</source>
+        <translation>%1: не удаётся сбросить на диск: %2</translation>
+    </message>
+</context>
+<context>
     <name>Jpeg</name>
     <message>
         <source>%1: the file is empty</source>
@@ -180,6 +227,72 @@
     <message>
         <source>entry %1: position %2 and length %3 do not match its place in the file (%4) or its %5 bytes of text</source>
         <translation>элемент %1: позиция %2 и длина %3 не соответствуют его месту в файле (%4) или его %5 байтам текста</translation>
+    </message>
+</context>
+<context>
+    <name>PackageFiles</name>
+    <message>
+        <source>signature chain %1: %2</source>
+        <translation>цепочка подписей %1: %2</translation>
+    </message>
+    <message>
+        <source>signature chain %1 has no signature</source>
+        <translation>в цепочке подписей %1 нет подписи</translation>
+    </message>
+    <message>
+        <source>the package&apos;s target &quot;%1&quot; leaves the folder it is taken into</source>
+        <translation>путь установки пакета «%1» выходит за пределы папки, куда извлекаются файлы</translation>
+    </message>
+    <message>
+        <source>%1: the package stores no files (it is for files already on the phone)</source>
+        <translation>%1: в пакете нет файлов (он для файлов, уже находящихся в телефоне)</translation>
+    </message>
+    <message>
+        <source>%1: the folder cannot be made</source>
+        <translation>%1: не удаётся создать папку</translation>
+    </message>
+    <message>
+        <source>%1: the package holds no .skin file</source>
+        <translation>%1: в пакете нет файла .skin</translation>
+    </message>
+</context>
+<context>
+    <name>Palette</name>
+    <message>
+        <source>colors[%1] is not a colour of the form &quot;#RRGGBB&quot;</source>
+        <translation>colors[%1] — не цвет вида «#RRGGBB»</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; must be a string</source>
+        <translation>«%1» должно быть строкой</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds &quot;%2&quot; (U+%3), which a skin file cannot store</source>
+        <translation>«%1» содержит «%2» (U+%3), который нельзя сохранить в файле скина</translation>
+    </message>
+    <message>
+        <source>&quot;colors&quot; must be an array of at most 20 colours</source>
+        <translation>«colors» должно быть массивом не более чем из 20 цветов</translation>
+    </message>
+    <message>
+        <source>the top level is not an object</source>
+        <translation>верхний уровень — не объект</translation>
+    </message>
+    <message>
+        <source>%1: not a skin description (%2)</source>
+        <translation>%1: это не описание скина (%2)</translation>
+    </message>
+    <message>
+        <source>%1: not a GIMP palette</source>
+        <translation>%1: это не палитра GIMP</translation>
+    </message>
+    <message>
+        <source>%1, line %2: not a colour</source>
+        <translation>%1, строка %2: это не цвет</translation>
+    </message>
+    <message>
+        <source>%1: the palette has no colours</source>
+        <translation>%1: в палитре нет цветов</translation>
     </message>
 </context>
 <context>
@@ -324,6 +437,41 @@
     <message>
         <source>%1: the folder cannot be created</source>
         <translation>%1: не удаётся создать папку</translation>
+    </message>
+</context>
+<context>
+    <name>SkinHistory</name>
+    <message>
+        <source>colour “%1”</source>
+        <translation>цвет «%1»</translation>
+    </message>
+    <message>
+        <source>default colours</source>
+        <translation>цвета по умолчанию</translation>
+    </message>
+    <message>
+        <source>colour reset</source>
+        <translation>Сброс цвета</translation>
+    </message>
+    <message>
+        <source>colour scheme import</source>
+        <translation>импорт цветовой схемы</translation>
+    </message>
+    <message>
+        <source>pictures</source>
+        <translation>рисунки</translation>
+    </message>
+    <message>
+        <source>background import</source>
+        <translation>импорт фонового рисунка</translation>
+    </message>
+    <message>
+        <source>cursor import</source>
+        <translation>импорт курсора</translation>
+    </message>
+    <message>
+        <source>skin pictures</source>
+        <translation>рисунки скина</translation>
     </message>
 </context>
 <context>

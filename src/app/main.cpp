@@ -1,5 +1,6 @@
 #include "platform/FileOps.h"
 #include "platform/FontAliases.h"
+#include "platform/WritablePlaces.h"
 #include "startup/Startup.h"
 #include "ui/Application.h"
 #include "ui/Translations.h"
@@ -39,8 +40,11 @@ int main(int argc, char *argv[])
     installProgramTranslation(app, programFolder);
     try {
         TForm1 form1(programFolder, commandLineFile(QCoreApplication::arguments()));
-        if (!form1.startupFailed())
+        if (!form1.startupFailed()) {
             form1.previewWindow()->show();
+            // After the window shows, so that the question about lost work has a place.
+            form1.startJournal(platform::dataFolder());
+        }
         return QApplication::exec();
     } catch (const std::bad_alloc &) {
         // Only the start-up can get here: events are guarded by the application object.

@@ -2,6 +2,8 @@
 
 #include "document/SkinDocument.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 bool SkinState::samePictures(const SkinState &other) const
@@ -45,6 +47,12 @@ SkinHistory::SkinHistory(SkinDocument &document)
     });
 }
 
+SkinHistory::~SkinHistory()
+{
+    // The stack empties itself as it goes and says so; that is no move of the user's.
+    m_stack.disconnect();
+}
+
 void SkinHistory::begin(const QString &label)
 {
     if (!m_recording)
@@ -66,8 +74,51 @@ void SkinHistory::end()
         return;
     if (m_stack.count() == 0 && m_stack.index() == 0)
         m_origin = before;
+    m_rebuilding = true;
     m_stack.push(new SkinStep(m_document, m_label, before, std::move(after)));
+    m_rebuilding = false;
     emit stepRecorded();
+    keepWithinPictureLimit();
+}
+
+namespace {
+
+// The memory of the state's pictures that no state counted before holds.
+qint64 newPictureBytes(const SkinState &state, QSet<qint64> &counted)
+{
+    qint64 bytes = 0;
+    const SkinPictures &p = state.pictures;
+    for (const QImage *picture :
+         {&p.BackgroundSource, &p.BackgroundPicture, &p.CursorSource, &p.CursorPicture}) {
+        if (!picture->isNull() && !counted.contains(picture->cacheKey())) {
+            counted.insert(picture->cacheKey());
+            bytes += picture->sizeInBytes();
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+void SkinHistory::keepWithinPictureLimit()
+{
+    QSet<qint64> counted;
+    qint64 total = newPictureBytes(m_document.state(), counted);
+    const int count = m_stack.count();
+    int firstKept = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        total += newPictureBytes(step(i)->before(), counted);
+        if (total > m_pictureLimit) {
+            firstKept = i + 1;
+            break;
+        }
+    }
+    if (firstKept == 0)
+        return;
+    QList<std::pair<QString, SkinState>> kept;
+    for (int i = firstKept; i < count; ++i)
+        kept.append({step(i)->text(), step(i)->after()});
+    replace(step(firstKept - 1)->after(), kept, std::max(0, index() - firstKept));
 }
 
 void SkinHistory::replace(const SkinState &origin,
@@ -75,6 +126,7 @@ void SkinHistory::replace(const SkinState &origin,
 {
     const bool wasRecording = m_recording;
     m_recording = false;
+    m_rebuilding = true;
     m_stack.clear();
     m_origin = origin;
     SkinState before = origin;
@@ -85,11 +137,16 @@ void SkinHistory::replace(const SkinState &origin,
     // The document stands at the last step's state; going back restores the chosen one.
     m_document.restore(before);
     m_stack.setIndex(std::clamp(index, 0, int(steps.size())));
+    m_rebuilding = false;
     m_recording = wasRecording;
+    emit rebuilt();
 }
 
 void SkinHistory::clear()
 {
+    m_rebuilding = true;
     m_stack.clear();
+    m_rebuilding = false;
     m_origin = m_document.state();
+    emit rebuilt();
 }

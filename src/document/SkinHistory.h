@@ -22,6 +22,8 @@ public:
     const SkinState &after() const { return m_after; }
 
 private:
+    void keepWithinPictureLimit();
+
     SkinDocument &m_document;
     SkinState m_before;
     SkinState m_after;
@@ -38,8 +40,12 @@ class SkinHistory : public QObject
     Q_OBJECT
 public:
     static constexpr int kDefaultLimit = 1000;
+    // The pictures all kept states show may take this much memory; beyond it the oldest steps
+    // are dropped.
+    static constexpr qint64 kDefaultPictureLimit = 200LL * 1024 * 1024;
 
     explicit SkinHistory(SkinDocument &document);
+    ~SkinHistory() override;
 
     QUndoStack &stack() { return m_stack; }
     const QUndoStack &stack() const { return m_stack; }
@@ -51,6 +57,10 @@ public:
     // Closes the step opened by the matching begin().
     void end();
     bool inStep() const { return m_depth > 0; }
+    // Set while the history itself moves the stack: pushing a finished step or rebuilding it.
+    // Whoever follows the stack's index learns about those from stepRecorded or replace's
+    // caller instead.
+    bool rebuilding() const { return m_rebuilding; }
 
     // The step the stack's index stands after, 0..count.
     int index() const { return m_stack.index(); }
@@ -64,6 +74,7 @@ public:
                  int index);
     // Forgets every step, keeping the document as it is.
     void clear();
+    void setPictureLimit(qint64 bytes) { m_pictureLimit = bytes; }
 
     // A scope that is one step.
     class Step
@@ -85,13 +96,19 @@ public:
 signals:
     // A step was completed and pushed (the journal writes it).
     void stepRecorded();
+    // The stack was rebuilt by replace() or clear(): what followed it must start over.
+    void rebuilt();
 
 private:
+    void keepWithinPictureLimit();
+
     SkinDocument &m_document;
     QUndoStack m_stack;
     bool m_recording = false;
+    bool m_rebuilding = false;
     int m_depth = 0;
     QString m_label;
     std::optional<SkinState> m_before;
     SkinState m_origin;
+    qint64 m_pictureLimit = kDefaultPictureLimit;
 };

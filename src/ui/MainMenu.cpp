@@ -4,6 +4,8 @@
 #include "export/ScreenShots.h"
 
 #include "containers/Base64Unit.h"
+#include "core/Palette.h"
+#include "platform/FileOps.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/HistoryActions.h"
 #include "ui/Unit3.h"
@@ -11,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QMenuBar>
 #include <QProgressDialog>
 
@@ -36,6 +39,8 @@ void TForm1::buildMainMenu()
             &TForm1::N6Click);
     connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
             &TForm1::N7Click);
+    connect(add(import, QStringLiteral("палитру…"), true), &QAction::triggered, this,
+            &TForm1::askPaletteToImport);
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
     skin1 = add(exportMenu, QStringLiteral("*.skin"), true);
     connect(skin1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::SkinOnly); });
@@ -46,6 +51,8 @@ void TForm1::buildMainMenu()
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
     connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().CursorPicture); });
+    connect(add(exportMenu, QStringLiteral("палитру…"), true), &QAction::triggered, this,
+            &TForm1::askPaletteToExport);
     exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
             &TForm1::N12Click);
@@ -90,7 +97,10 @@ QString TForm1::askSkinName()
 
 void TForm1::N11Click()
 {
-    const QString path = askSkinName();
+    const QString path = remembered(m_askFile(
+        false, dialogFolder(),
+        QStringLiteral("Скины (*.skin *.sis *.sisx);;*.skin (*.skin);;Установочные пакеты "
+                       "(*.sis *.sisx)")));
     if (!path.isEmpty())
         openSkin(path);
 }
@@ -213,5 +223,61 @@ void TForm1::exportAllScreens()
     progress.reset();
     if (!written)
         m_messageSink(QString(), QStringLiteral("Не удалось сохранить экраны"),
+                      written.error().message);
+}
+
+void TForm1::askPaletteToImport()
+{
+    const QString path = remembered(
+        m_askFile(false, dialogFolder(), QStringLiteral("Палитры (*.gpl *.json);;Все файлы (*)")));
+    if (!path.isEmpty())
+        importPalette(path);
+}
+
+void TForm1::askPaletteToExport()
+{
+    const QString path = remembered(m_askFile(
+        true, dialogFolder(), QStringLiteral("Палитра GIMP (*.gpl);;JSON (*.json);;CSS (*.css)")));
+    if (!path.isEmpty())
+        exportPalette(path);
+}
+
+void TForm1::importPalette(const QString &path)
+{
+    const auto bytes = readWholeFile(path);
+    const auto palette =
+        bytes ? readPalette(*bytes, path) : Result<PaletteColours>(fail(bytes.error()));
+    if (!palette) {
+        m_messageSink(QString(), QStringLiteral("Не удалось импортировать палитру."),
+                      palette.error().message);
+        return;
+    }
+    RenderBatch batch(m_preview);
+    SkinHistory::Step step(m_document.history(), QStringLiteral("импорт палитры"));
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (const auto colour = (*palette)[std::size_t(slot)])
+            m_document.setSlotColour(slot, *colour);
+    }
+    showSelectedColour();
+}
+
+void TForm1::exportPalette(const QString &chosen)
+{
+    QString path = chosen;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != u"gpl" && suffix != u"json" && suffix != u"css")
+        path += QStringLiteral(".gpl");
+    const SkinState state = m_document.state();
+    QByteArray bytes;
+    if (path.endsWith(QStringLiteral(".css"), Qt::CaseInsensitive)) {
+        bytes = paletteCss(state.colours);
+    } else if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
+        const SkinData skin{state.colours, state.texts.mifName, state.texts.copyright};
+        bytes = QJsonDocument(skinToJson(skin)).toJson();
+    } else {
+        bytes = paletteGpl(state.colours, state.texts.baseName);
+    }
+    if (auto written = writeFileAtomically(path, bytes); !written)
+        m_messageSink(QString(), QStringLiteral("Не удалось сохранить палитру."),
                       written.error().message);
 }

@@ -1,8 +1,10 @@
 #include "ui/Unit1.h"
 
+#include "export/PackageFiles.h"
 #include "platform/Association.h"
 #include "platform/WritablePlaces.h"
 #include "preview/mainTolvoPreview.h"
+#include "startup/WorkJournal.h"
 #include "ui/ColourControls.h"
 #include "ui/HistoryActions.h"
 #include "ui/ProgramIcon.h"
@@ -45,6 +47,10 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
         const QFont chosen = QFontDialog::getFont(&ok, current, this);
         return ok ? std::optional<QFont>(chosen) : std::nullopt;
     };
+    m_askQuestion = [this](const QString &text) {
+        return QMessageBox::question(this, QStringLiteral("Velmora for TolvoICQ"), text) ==
+               QMessageBox::Yes;
+    };
     m_openUrl = [](const QUrl &url) {
         QDesktopServices::openUrl(url);
     };
@@ -59,6 +65,9 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
 
 TForm1::~TForm1()
 {
+    // The journal goes before the document it follows.
+    delete m_journal;
+    m_journal = nullptr;
     delete m_form2;
     delete m_form4;
     delete m_form5;
@@ -202,6 +211,8 @@ void TForm1::connectPreviewWindow()
     connect(m_form3->N40, &QAction::triggered, this, &TForm1::N11Click);
     connect(m_form3->N14, &QAction::triggered, this, &TForm1::N1Click);
     connect(m_form3->N8, &QAction::triggered, this, &TForm1::N6Click);
+    connect(m_form3->PaletteImport, &QAction::triggered, this, &TForm1::askPaletteToImport);
+    connect(m_form3->PaletteExport, &QAction::triggered, this, &TForm1::askPaletteToExport);
     connect(m_form3->N13, &QAction::triggered, this, &TForm1::N7Click);
     m_form3->N8->setEnabled(true);
     m_form3->N13->setEnabled(true);
@@ -295,6 +306,13 @@ void TForm1::createSaveWindow()
         m_messageSink(caption, text, QString());
     };
     m_form6 = new TForm6(m_document, std::move(env));
+    // The history belongs to the skin file last saved or opened.
+    connect(m_form6, &TForm6::skinSaved, this, [this](const QStringList &written) {
+        for (const QString &file : written) {
+            if (file.endsWith(QStringLiteral(".skin"), Qt::CaseInsensitive))
+                m_skinPath = QFileInfo(file).absoluteFilePath();
+        }
+    });
 }
 
 void TForm1::openSaveWindow(OutputKind kind)
@@ -321,9 +339,32 @@ void TForm1::showMessage(const QString &caption, const QString &text, const QStr
 
 void TForm1::openSkin(const QString &path)
 {
+    QString skinPath = path;
+    if (isPackageName(path)) {
+        // The package's files go to the scratch folder, which "Выход" empties.
+        const QString folder =
+            scratchFolder() + QStringLiteral("temp/package-%1").arg(++m_packagesOpened);
+        const auto extracted = extractSkinPackage(path, folder);
+        if (!extracted) {
+            m_messageSink(QString(), QStringLiteral("Не удалось открыть установочный пакет."),
+                          extracted.error().message);
+            return;
+        }
+        skinPath = *extracted;
+    }
     RenderBatch batch(m_preview);
-    SkinHistory::Step step(m_document.history(),
-                           QStringLiteral("открытие скина «%1»").arg(QFileInfo(path).fileName()));
+    {
+        SkinHistory::Step step(
+            m_document.history(),
+            QStringLiteral("открытие скина «%1»").arg(QFileInfo(path).fileName()));
+        openSkinFiles(skinPath);
+    }
+    m_skinPath = QFileInfo(path).absoluteFilePath();
+    offerKeptHistory(m_skinPath);
+}
+
+void TForm1::openSkinFiles(const QString &path)
+{
     importColourScheme(path);
     const auto setup =
         skinImagesSetup(startupSetup(), [this](const QString &text) { LogToConsole(text); });
@@ -349,6 +390,8 @@ void TForm1::importColourScheme(const QString &path)
 
 void TForm1::quit()
 {
+    if (m_journal)
+        m_journal->finish(m_skinPath);
     shutdown::close(scratchFolder());
     // A settings file that cannot be written is reported; the program still ends.
     saveSettings();
@@ -366,4 +409,50 @@ void TForm1::closeEvent(QCloseEvent *event)
         quit();
     else
         hide();
+}
+
+void TForm1::startJournal(const QString &folder)
+{
+    delete m_journal;
+    m_journal = new WorkJournal(m_document.history(), folder, this);
+    if (!m_journal->usable()) {
+        LogToConsole(m_journal->problem());
+        return;
+    }
+    connect(m_journal, &WorkJournal::failed, this, [this](const QString &message) {
+        m_messageSink(QString(), QStringLiteral("История изменений больше не сохраняется на диск."),
+                      message);
+    });
+    if (auto previous = m_journal->previous()) {
+        // A session that ended without "Выход" but changed nothing has nothing to give back.
+        if (!previous->closed && !previous->steps.isEmpty()) {
+            if (m_askQuestion(QStringLiteral("Восстановить несохранённую работу?")))
+                m_document.history().replace(previous->origin, previous->steps, previous->index);
+        } else if (previous->closed && !previous->skinPath.isEmpty()) {
+            m_keptHistory = std::make_unique<ReplayedHistory>(std::move(*previous));
+            // The skin given on the command line was opened before the journal was read.
+            if (!m_skinPath.isEmpty())
+                offerKeptHistory(m_skinPath);
+        }
+    }
+    if (auto started = m_journal->start(); !started)
+        m_messageSink(QString(), QStringLiteral("История изменений не сохраняется на диск."),
+                      started.error().message);
+}
+
+// The same skin opened as the last session left it gets that session's history back.
+void TForm1::offerKeptHistory(const QString &path)
+{
+    if (!m_keptHistory || m_keptHistory->skinPath != path)
+        return;
+    const std::unique_ptr<ReplayedHistory> kept = std::move(m_keptHistory);
+    // The file holds the colours the history ended with. Its pictures may differ by their
+    // packing (a JPEG read back), and its names are the file's: those stay.
+    if (!m_document.state().sameColours(kept->current()))
+        return;
+    const SkinTexts opened = m_document.texts();
+    m_document.history().replace(kept->origin, kept->steps, kept->index);
+    m_document.setTexts(opened);
+    LogToConsole(
+        QStringLiteral("История изменений скина восстановлена: %1 шагов.").arg(kept->steps.size()));
 }

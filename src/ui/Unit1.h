@@ -14,6 +14,8 @@
 class ArrowSpinBox;
 class ColourControls;
 class HistoryActions;
+class WorkJournal;
+struct ReplayedHistory;
 class LegibilityPanel;
 class QualityChecks;
 class SlotUsageStrip;
@@ -94,6 +96,8 @@ public:
 
     // Opens a skin file with everything that belongs to it; reports failures to the user.
     void openSkin(const QString &path);
+    // The skin's colours, texts and pictures into the document, as one step or part of one.
+    void openSkinFiles(const QString &path);
     // Reads only the colour scheme of a skin file.
     void importColourScheme(const QString &path);
     // "Выход": save settings, clean up, end the program.
@@ -215,9 +219,23 @@ public:
     // "Экспортировать → Все экраны…": asks for a folder and writes every screen of the skin
     // for every phone model there, with an index page and a contact sheet, showing progress.
     void exportAllScreens();
+    // The twenty colours from a .gpl or .json palette (one step), and to a .gpl, .json or .css
+    // file by the name's ending (.gpl when it has none of these).
+    void importPalette(const QString &path);
+    void askPaletteToImport();
+    void askPaletteToExport();
+    void exportPalette(const QString &path);
     // Shows one of the named screens (contacts, chat-menu, popup, …) with the options that
     // open it, their check marks following.
     void showNamedScreen(const QString &name);
+    // A yes-or-no question; a message box by default, tests answer instead.
+    using QuestionAsker = std::function<bool(const QString &text)>;
+    void setQuestionAsker(QuestionAsker asker) { m_askQuestion = std::move(asker); }
+    // Keeps the history in folder from now on. Work a crashed or killed session left there is
+    // offered back first ("Восстановить несохранённую работу?"); the history of the skin the
+    // last session closed normally comes back when that skin is opened again.
+    void startJournal(const QString &folder);
+    WorkJournal *journal() const { return m_journal; }
     QualityChecks *qualityChecks() const { return m_quality; }
     HistoryActions *historyActions() const { return m_historyActions; }
     LegibilityPanel *legibilityPanel() const { return m_legibility; }
@@ -261,6 +279,7 @@ private:
     QWidget *buildMiscTab();
     QWidget *buildConsoleTab();
     void connectQualityChecks();
+    void offerKeptHistory(const QString &path);
     QWidget *buildOptionsGroup();
     QWidget *buildFontsGroup();
     QWidget *buildOpacityGroup();
@@ -308,6 +327,13 @@ private:
     LegibilityPanel *m_legibility = nullptr;
     QualityChecks *m_quality = nullptr;
     HistoryActions *m_historyActions = nullptr;
+    WorkJournal *m_journal = nullptr;
+    QuestionAsker m_askQuestion;
+    // The skin file the work was last opened from, and the history the last session kept
+    // for its skin, until that skin is opened.
+    QString m_skinPath;
+    int m_packagesOpened = 0;
+    std::unique_ptr<ReplayedHistory> m_keptHistory;
     int m_columnCount = 2;
     FontAsker m_askFont;
     UrlOpener m_openUrl;

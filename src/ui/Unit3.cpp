@@ -143,12 +143,14 @@ void TForm3::buildPopupMenu()
     N14 = addItem(N15, QStringLiteral("цветовую схему"));
     N8 = addItem(N15, QStringLiteral("фоновый рисунок"), false);
     N13 = addItem(N15, QStringLiteral("курсор"), false);
+    PaletteImport = addItem(N15, QStringLiteral("палитру…"));
     QMenu *N16 = m->addMenu(QStringLiteral("Экспортировать"));
     mif1 = addItem(N16, QStringLiteral("*.mif"));
     skin1 = addItem(N16, QStringLiteral("*.skin"));
     N17 = N16->addSeparator();
     N48 = addItem(N16, QStringLiteral("Фон"));
     N47 = addItem(N16, QStringLiteral("Курсор"));
+    PaletteExport = addItem(N16, QStringLiteral("палитру…"));
     N16->addSeparator();
     N1 = addItem(N16, QStringLiteral("Скриншот экрана"));
     AllScreens = addItem(N16, QStringLiteral("Все экраны…"));

@@ -82,6 +82,7 @@ public:
     QAction *N14 = nullptr, *N8 = nullptr, *N13 = nullptr;
     QAction *mif1 = nullptr, *skin1 = nullptr, *N48 = nullptr, *N47 = nullptr, *N1 = nullptr;
     QAction *AllScreens = nullptr;
+    QAction *PaletteImport = nullptr, *PaletteExport = nullptr;
     QAction *N46 = nullptr, *N6 = nullptr, *N52 = nullptr, *N50 = nullptr, *N7 = nullptr;
     // The submenus "Контакт лист", "Меню" and "Показать уведомляющие окна", and the separators
     // the simplified mode hides with the items around them.

@@ -358,6 +358,7 @@ void TForm6::Button2Click()
     texts.copyright = wanted.copyright;
     m_document.setTexts(texts);
     hide();
+    emit skinSaved(saved->written);
 }
 
 void TForm6::folderChosen()

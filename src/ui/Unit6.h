@@ -89,6 +89,10 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
 
+signals:
+    // A save wrote these files.
+    void skinSaved(const QStringList &written);
+
 private:
     QWidget *buildNames();
     QWidget *buildFolderTree();

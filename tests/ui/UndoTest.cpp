@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
+#include "export/SaveSkin.h"
+#include "platform/WritablePlaces.h"
 #include "ui/ColourControls.h"
 #include "ui/HistoryActions.h"
 #include "ui/Unit1.h"
@@ -10,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoView>
 
@@ -37,7 +40,7 @@ protected:
         emit red->sliderPressed();
         for (int value : reds) {
             red->setValue(value);
-            QTest::qWait(70);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->Timer1.isActive(); }, 5000));
         }
         red->setValue(reds.last() ^ 1);
         // Released before the timer fired: the last move still counts, inside the step.
@@ -63,7 +66,7 @@ TEST_F(Undo, ASliderDragIsOneStepAndTheEditorFollowsUndo)
     actions->undo()->trigger();
     EXPECT_EQ(form->document().slotColour(Slot::ChatMessage), before);
     EXPECT_EQ(controls->sliderColour(), before) << "the sliders show the colour undone to";
-    QTest::qWait(70);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->Timer1.isActive(); }, 5000));
     EXPECT_EQ(stack().count(), 1) << "showing the colour again is no new step";
     EXPECT_TRUE(actions->redo()->isEnabled());
     actions->redo()->trigger();
@@ -121,6 +124,53 @@ TEST_F(Undo, TheHistoryListJumpsToAStep)
     EXPECT_EQ(stack().index(), 2);
     EXPECT_EQ(form->document().slotColour(Slot::ContactNick), makeColor(2, 0, 0));
     view->setCurrentIndex(view->model()->index(0, 0));
-    EXPECT_EQ(form->document().slotColour(Slot::ContactNick),
-              defaultSlotColour(Slot::ContactNick));
+    EXPECT_EQ(form->document().slotColour(Slot::ContactNick), defaultSlotColour(Slot::ContactNick));
+}
+
+TEST_F(Undo, APackageOpensAsItsSkinInOneStep)
+{
+    // A package saved by the program itself, with the build's package tools.
+    SkinDocument source;
+    source.setSlotColour(Slot::ChatMessage, makeColor(12, 34, 56));
+    QImage background(24, 32, QImage::Format_RGB32);
+    background.fill(Qt::darkBlue);
+    QImage cursor(12, 4, QImage::Format_RGB32);
+    cursor.fill(Qt::yellow);
+    source.setPictures({background, background, cursor, cursor});
+    SkinTexts texts;
+    texts.copyright = QStringLiteral("(c) package");
+    source.setTexts(texts);
+    QTemporaryDir out;
+    SaveRequest request;
+    request.skinName = QStringLiteral("packed.skin");
+    request.mifName = QStringLiteral("packed.mif");
+    request.copyright = texts.copyright;
+    request.folder = out.path();
+    platform::ScratchFolder scratch;
+    SaveEnvironment env;
+    env.programFolder = QStringLiteral(VELMORA_PROGRAM_DIR "/");
+    env.scratchFolder = scratch.path();
+    const auto saved = saveSkin(source, request, env);
+    ASSERT_TRUE(saved.has_value()) << saved.error().message.toStdString();
+    const QString package = out.filePath(QStringLiteral("packed.sis"));
+
+    form->openSkin(package);
+    EXPECT_TRUE(messages.isEmpty()) << details.join(u"|").toStdString();
+    EXPECT_EQ(form->document().slotColour(Slot::ChatMessage), makeColor(12, 34, 56));
+    EXPECT_EQ(form->document().texts().skinFileName, QStringLiteral("packed.skin"));
+    EXPECT_EQ(form->document().texts().copyright, QStringLiteral("(c) package"));
+    EXPECT_EQ(actions->undo()->text(), QStringLiteral("Отменить: открытие скина «packed.sis»"));
+    actions->undo()->trigger();
+    EXPECT_EQ(form->document().slotColour(Slot::ChatMessage), defaultSlotColour(Slot::ChatMessage));
+
+    // A damaged package is refused with the reader's words and changes nothing.
+    QByteArray bytes = testfiles::read(package);
+    bytes[bytes.size() - 40] = char(bytes[bytes.size() - 40] ^ 0x5A);
+    const QString broken = out.filePath(QStringLiteral("broken.sis"));
+    testfiles::write(broken, bytes);
+    const SkinState before = form->document().state();
+    form->openSkin(broken);
+    ASSERT_EQ(messages.size(), 1) << messages.join(u'|').toStdString();
+    EXPECT_EQ(messages.first(), QStringLiteral("Не удалось открыть установочный пакет."));
+    EXPECT_EQ(form->document().state(), before);
 }

@@ -28,14 +28,18 @@ protected:
     void startWindow()
     {
         ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
-        form = std::make_unique<TForm1>(s_dir->path() + u'/', QString(),
-                                        [this](const QString &, const QString &text,
-                                               const QString &) { messages.append(text); });
+        form = std::make_unique<TForm1>(
+            s_dir->path() + u'/', QString(),
+            [this](const QString &, const QString &text, const QString &detail) {
+                messages.append(text);
+                details.append(detail);
+            });
         ASSERT_FALSE(form->startupFailed());
     }
 
     static inline QTemporaryDir *s_dir = nullptr;
     static inline QString s_error;
     QStringList messages;
+    QStringList details;
     std::unique_ptr<TForm1> form;
 };

@@ -2,6 +2,7 @@
 
 #include "app/cli/SisCommands.h"
 #include "document/SkinDocument.h"
+#include "export/PackageFiles.h"
 #include "platform/FileOps.h"
 #include "preview/ContactList.h"
 #include "startup/Startup.h"
@@ -185,11 +186,25 @@ void setCliProgramFolder(const QString &folder)
     g_programFolder = folder;
 }
 
+Result<void> loadSkinOption(SkinDocument &document, const QString &path)
+{
+    if (!isPackageName(path))
+        return document.loadSkin(path);
+    // The package's files are taken out into a private folder only long enough to read them.
+    platform::ScratchFolder scratch;
+    if (!scratch.isValid())
+        return fail(Error::io(scratch.errorText()));
+    const auto skin = extractSkinPackage(path, scratch.path() + QStringLiteral("package"));
+    if (!skin)
+        return fail(skin.error());
+    return document.loadSkin(*skin);
+}
+
 Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
                               const QString &background, const QString &cursor)
 {
     if (!skin.isEmpty()) {
-        if (auto loaded = document.loadSkin(skin); !loaded)
+        if (auto loaded = loadSkinOption(document, skin); !loaded)
             return fail(loaded.error());
     }
     if (auto ok = importPictureOption(document, background, true); !ok)

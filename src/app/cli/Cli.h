@@ -35,6 +35,9 @@ Result<SkinData> readSkinJsonFile(const QString &path);
 // A --background or --cursor picture into the document as the designer imports it; a name
 // without a picture ending is an error. An empty path changes nothing.
 Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background);
+// A --skin into the document: a .skin, or the .skin inside a .sis/.sisx package (checked and
+// taken out into a private folder first).
+Result<void> loadSkinOption(SkinDocument &document, const QString &path);
 // --skin, --background and --cursor into the document, in that order; empty ones change nothing.
 Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
                               const QString &background, const QString &cursor);

@@ -186,7 +186,7 @@ SaveRequest requestFrom(const ExportOptions &o)
 Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRequest &request)
 {
     if (!o.skin.isEmpty()) {
-        if (auto loaded = document.loadSkin(o.skin); !loaded)
+        if (auto loaded = loadSkinOption(document, o.skin); !loaded)
             return fail(loaded.error());
     } else if (!o.json.isEmpty()) {
         const auto skin = readSkinJsonFile(o.json);

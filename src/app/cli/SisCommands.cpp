@@ -1,5 +1,6 @@
 #include "app/cli/SisCommands.h"
 #include "app/cli/Cli.h"
+#include "export/PackageFiles.h"
 
 #include "export/sis/Crypto.h"
 #include "export/sis/FileIo.h"
@@ -26,7 +27,11 @@ const char16_t kSisUsage[] =
     u"  velmora-cli sis verify FILE.sis [CERT]\n"
     u"      Exits with 0 only when the structure, both checksums, every file hash and every\n"
     u"      signature hold; with CERT (PEM or DER), one signature chain must also be signed\n"
-    u"      with that certificate.\n";
+    u"      with that certificate.\n"
+    u"  velmora-cli sis extract FILE.sis -o DIR\n"
+    u"      Checks the package as verify does and writes its files under DIR by their target\n"
+    u"      names without the drive (\"!:\\resource\\skins\\x.skin\" gives DIR/resource/skins/\n"
+    u"      x.skin); a target that would leave DIR is refused and nothing is written.\n";
 
 constexpr std::uint64_t kMaxPackageSize = 1u << 30;
 
@@ -284,24 +289,7 @@ int verify(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
     const sis::PackageReport report = sis::inspectPackage(loaded->package, loaded->bytes);
-    QStringList problems;
-    for (const auto *list : {&report.checksumProblems, &report.hashProblems})
-        for (const auto &problem : *list)
-            problems << qs(problem);
-    for (std::size_t i = 0; i < report.chains.size(); ++i) {
-        const sis::ChainReport &chain = report.chains[i];
-        if (!chain.certificateProblem.empty())
-            problems << QStringLiteral("signature chain %1: %2")
-                            .arg(i + 1)
-                            .arg(qs(chain.certificateProblem));
-        if (chain.signatures.empty())
-            problems << QStringLiteral("signature chain %1 has no signature").arg(i + 1);
-        for (const auto &signature : chain.signatures)
-            if (!signature.valid)
-                problems << QStringLiteral("signature chain %1: %2")
-                                .arg(i + 1)
-                                .arg(qs(signature.problem));
-    }
+    QStringList problems = packageProblems(report);
     if (args.size() == 2) {
         const QString certificatePath = args.at(1);
         auto file = sis::readFile(QFile::encodeName(certificatePath).toStdString(), 1u << 20);
@@ -336,6 +324,41 @@ int verify(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+int extract(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QString folder;
+    QStringList files;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (!optionsEnded && arg == u"--") {
+            optionsEnded = true;
+        } else if (optionsEnded || !arg.startsWith(u'-') || arg == u"-") {
+            files.append(arg);
+        } else if (arg == u"-o" && i + 1 < args.size()) {
+            folder = args[++i];
+        } else {
+            err << QStringLiteral("velmora-cli sis extract: unknown option \"%1\" (see "
+                                  "velmora-cli sis --help)\n")
+                       .arg(terminalSafe(arg));
+            return 2;
+        }
+    }
+    if (folder.isEmpty() || files.size() != 1) {
+        err << QStringLiteral("velmora-cli sis extract: name one package and -o DIR (see "
+                              "velmora-cli sis --help)\n");
+        return 2;
+    }
+    const auto written = extractPackage(files.first(), folder);
+    if (!written) {
+        err << QStringLiteral("velmora-cli: %1\n").arg(terminalSafe(written.error().message));
+        return 1;
+    }
+    for (const QString &file : *written)
+        out << terminalSafe(file) << '\n';
+    return 0;
+}
+
 } // namespace
 
 int runSisCommand(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -353,6 +376,8 @@ int runSisCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return show(rest, out, err);
     if (args.first() == u"verify")
         return verify(rest, out, err);
+    if (args.first() == u"extract")
+        return extract(rest, out, err);
     err << QStringLiteral("velmora-cli: unknown sis command \"%1\"\n").arg(args.first())
         << QString::fromUtf16(kSisUsage);
     return 2;
