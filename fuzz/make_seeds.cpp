@@ -10,12 +10,18 @@
 #include "bmconv/Bmp.h"
 #include "bmconv/Mbm.h"
 #include "containers/MifFile.h"
+#include "core/Palette.h"
 #include "core/SettingsFile.h"
 #include "core/SkinFile.h"
+#include "document/HistoryRecords.h"
 #include "export/SaveSkin.h"
 #include "export/sis/PackageBuilder.h"
 #include "export/sis/Signer.h"
+#include "platform/JournalFile.h"
 
+#include <QJsonDocument>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -209,6 +215,71 @@ std::string acceptMbm(const Bytes &bytes)
 }
 
 // ---- Settings ----
+
+QByteArray toQt(const Bytes &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+std::string acceptPalette(const Bytes &bytes, const QString &name)
+{
+    const auto palette = readPalette(toQt(bytes), name);
+    if (!palette)
+        return palette.error().message.toStdString();
+    return std::ranges::all_of(*palette, [](const auto &c) { return c.has_value(); })
+               ? ""
+               : "the palette does not give every slot";
+}
+
+// Pictures of a seed journal: any key, one small picture.
+class SeedPictures : public PictureStore
+{
+public:
+    Result<QByteArray> put(const QImage &picture) override
+    {
+        return QByteArray(64, picture.width() % 2 ? 'b' : 'a');
+    }
+    Result<QImage> get(const QByteArray &key) override
+    {
+        QImage picture(key.startsWith('b') ? 3 : 2, 2, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        return picture;
+    }
+};
+
+// A journal as a session leaves it: a start, colour and picture steps, an undo, a step after
+// it, and a normal end.
+Bytes journalSeed()
+{
+    SeedPictures pictures;
+    SkinState state;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        state.colours[std::size_t(slot)] = defaultSlotColour(slot);
+    QList<QByteArray> records{originRecord(state, pictures)};
+    state.colours[3] = makeColor(1, 2, 3);
+    records.append(stepRecord(QStringLiteral("colour"), state, pictures));
+    state.pictures.BackgroundSource = state.pictures.BackgroundPicture =
+        QImage(3, 2, QImage::Format_RGB32);
+    state.pictures.BackgroundSource.fill(Qt::black);
+    records.append(stepRecord(QStringLiteral("background"), state, pictures));
+    records.append(indexRecord(1));
+    state.texts.copyright = QStringLiteral("(c)");
+    records.append(stepRecord(QStringLiteral("texts"), state, pictures));
+    records.append(closedRecord(QStringLiteral("/skins/seed.skin")));
+    return fromQt(platform::journalBytes(records));
+}
+
+std::string acceptJournal(const Bytes &bytes)
+{
+    const auto contents = platform::parseJournal(toQt(bytes), QStringLiteral("seed"));
+    if (!contents)
+        return contents.error().message.toStdString();
+    SeedPictures pictures;
+    const auto history = replayHistory(contents->records, pictures, 8);
+    if (!history)
+        return history.error().message.toStdString();
+    return history->closed && history->skippedRecords == 0 ? "" : "not every record replays";
+}
 
 std::string acceptSettings(const Bytes &bytes)
 {
@@ -513,6 +584,29 @@ std::vector<Seed> seeds()
          acceptSettings},
         {"settings_written.cfg", [] { return fromQt(writeSettings(changedSettings())); },
          acceptSettings},
+
+        {"palette_skin.gpl",
+         [] {
+             std::array<TColor, kSlotCount> colours{};
+             for (int slot = 0; slot < kSlotCount; ++slot)
+                 colours[std::size_t(slot)] = defaultSlotColour(slot);
+             return fromQt(paletteGpl(colours, QStringLiteral("seed")));
+         },
+         [](const Bytes &bytes) {
+             return acceptPalette(bytes, QStringLiteral("s.gpl"));
+         }},
+        {"palette_skin.json",
+         [] {
+             SkinData skin;
+             for (int slot = 0; slot < kSlotCount; ++slot)
+                 skin.colours[std::size_t(slot)] = defaultSlotColour(slot);
+             skin.mifName = QStringLiteral("seed.mif");
+             return fromQt(QJsonDocument(skinToJson(skin)).toJson());
+         },
+         [](const Bytes &bytes) {
+             return acceptPalette(bytes, QStringLiteral("s.json"));
+         }},
+        {"journal_session.journal", journalSeed, acceptJournal},
     };
 }
 

@@ -121,8 +121,7 @@ void SkinHistory::keepWithinPictureLimit()
     replace(step(firstKept - 1)->after(), kept, std::max(0, index() - firstKept));
 }
 
-void SkinHistory::replace(const SkinState &origin,
-                          const QList<std::pair<QString, SkinState>> &steps, int index)
+void SkinHistory::replace(SkinState origin, QList<std::pair<QString, SkinState>> steps, int index)
 {
     const bool wasRecording = m_recording;
     m_recording = false;

@@ -70,8 +70,8 @@ public:
 
     // Replaces the history: origin, then the steps (label and state after each), standing
     // after step index. The document is set to that state; nothing is recorded meanwhile.
-    void replace(const SkinState &origin, const QList<std::pair<QString, SkinState>> &steps,
-                 int index);
+    // Taken by value: they may be states of the steps this replaces.
+    void replace(SkinState origin, QList<std::pair<QString, SkinState>> steps, int index);
     // Forgets every step, keeping the document as it is.
     void clear();
     void setPictureLimit(qint64 bytes) { m_pictureLimit = bytes; }

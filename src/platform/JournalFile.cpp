@@ -91,9 +91,7 @@ void JournalFile::close()
 
 Result<JournalFile> JournalFile::create(const QString &path, const QList<QByteArray> &records)
 {
-    QByteArray bytes(kMark, sizeof kMark);
-    for (const QByteArray &record : records)
-        bytes += framed(record);
+    const QByteArray bytes = journalBytes(records);
     if (auto written = writeFileAtomically(path, bytes); !written)
         return fail(written.error());
     JournalFile file;
@@ -142,25 +140,38 @@ Result<JournalContents> readJournal(const QString &path)
     const auto bytes = readWholeFile(path);
     if (!bytes)
         return fail(bytes.error());
-    if (bytes->size() < kHeader || std::memcmp(bytes->constData(), kMark, kHeader) != 0)
+    return parseJournal(*bytes, path);
+}
+
+QByteArray journalBytes(const QList<QByteArray> &records)
+{
+    QByteArray bytes(kMark, sizeof kMark);
+    for (const QByteArray &record : records)
+        bytes += framed(record);
+    return bytes;
+}
+
+Result<JournalContents> parseJournal(const QByteArray &bytes, const QString &path)
+{
+    if (bytes.size() < kHeader || std::memcmp(bytes.constData(), kMark, kHeader) != 0)
         return fail(Error::corrupt(
             QCoreApplication::translate("Journal", "%1: not a history journal").arg(path)));
     JournalContents contents;
     qsizetype at = kHeader;
-    while (at < bytes->size()) {
-        if (bytes->size() - at < kHeader)
+    while (at < bytes.size()) {
+        if (bytes.size() - at < kHeader)
             break;
-        const quint32 length = getLe32(bytes->constData() + at);
-        const quint32 crc = getLe32(bytes->constData() + at + 4);
-        if (length > kMaxJournalRecord || bytes->size() - at - kHeader < qsizetype(length))
+        const quint32 length = getLe32(bytes.constData() + at);
+        const quint32 crc = getLe32(bytes.constData() + at + 4);
+        if (length > kMaxJournalRecord || bytes.size() - at - kHeader < qsizetype(length))
             break;
-        QByteArray payload = bytes->mid(at + kHeader, length);
+        QByteArray payload = bytes.mid(at + kHeader, length);
         if (crcOf(payload) != crc)
             break;
         contents.records.append(std::move(payload));
         at += kHeader + length;
     }
-    contents.damagedTail = at < bytes->size();
+    contents.damagedTail = at < bytes.size();
     return contents;
 }
 

@@ -50,6 +50,10 @@ struct JournalContents
 
 // Reads the records of a journal; a file that does not start with the mark is refused.
 Result<JournalContents> readJournal(const QString &path);
+// The same over bytes already read; name is what a message calls them.
+Result<JournalContents> parseJournal(const QByteArray &bytes, const QString &name);
+// A whole journal's bytes: the mark and the records framed. What create() writes.
+QByteArray journalBytes(const QList<QByteArray> &records);
 
 // The largest payload a record may have; a length above it marks a damaged record.
 constexpr quint32 kMaxJournalRecord = 64u * 1024 * 1024;

@@ -163,3 +163,29 @@ TEST_F(History, TheOldestStepsFallOffAtTheLimitAndTheOriginMovesUp)
     EXPECT_EQ(document.slotColour(1), makeColor(extra - 1, 0, 1));
     EXPECT_EQ(history().origin(), document.state());
 }
+
+TEST_F(History, PicturesBeyondTheLimitDropTheOldestSteps)
+{
+    // Each picture is 40 000 bytes; the history may hold a little over two of them.
+    history().setPictureLimit(90'000);
+    const auto picture = [](int shade) {
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(qRgb(shade, shade, shade));
+        return image;
+    };
+    for (int shade = 1; shade <= 4; ++shade) {
+        // Working and export copy share one picture, as an import makes them.
+        const QImage shared = picture(shade);
+        document.setPictures({shared, shared, QImage(), QImage()});
+    }
+    document.setSlotColour(2, makeColor(2, 2, 2));
+    // The newest picture and the one before it fit; older states are gone.
+    ASSERT_EQ(stack().count(), 2);
+    EXPECT_EQ(stack().index(), 2);
+    stack().setIndex(0);
+    EXPECT_EQ(document.pictures().BackgroundSource.pixel(0, 0), qRgb(3, 3, 3));
+    EXPECT_EQ(history().origin(), document.state());
+    stack().setIndex(2);
+    EXPECT_EQ(document.slotColour(2), makeColor(2, 2, 2));
+    EXPECT_EQ(document.pictures().BackgroundSource.pixel(0, 0), qRgb(4, 4, 4));
+}
