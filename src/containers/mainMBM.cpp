@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QPainter>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -46,9 +46,14 @@ std::optional<QString> countText(const QString &line)
     return std::nullopt;
 }
 
-double blendComponent(int picture, int background, double weight)
+// picture·(765 − k) + background·k over 765, rounded to the nearest whole number. 765 is odd, so
+// the quotient is never exactly half way and integer arithmetic rounds as the floating-point mix
+// with its ties to even always did.
+int blendComponent(int picture, int background, int k)
 {
-    return std::nearbyint(picture * (1.0 - weight) + background * weight);
+    const int n = picture * (765 - k) + background * k;
+    const int q = n / 765;
+    return q + (2 * (n - q * 765) > 765 ? 1 : 0);
 }
 
 } // namespace
@@ -273,22 +278,26 @@ void BlendWithMask(const QImage &picture, QImage &background, const QImage &mask
     if (background.format() != QImage::Format_RGB32)
         background = background.convertToFormat(QImage::Format_RGB32);
     const bool whiteKey = qRed(key) == 255;
+    // Pixels beyond a smaller mask show the picture itself.
+    const QRgb beyond = whiteKey ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    const int width = background.width();
+    const int maskWidth = std::min(width, msk.width());
     for (int y = 0; y < background.height(); ++y) {
         auto *out = reinterpret_cast<QRgb *>(background.scanLine(y));
         const auto *in = reinterpret_cast<const QRgb *>(pic.constScanLine(y));
-        for (int x = 0; x < background.width(); ++x) {
-            // Pixels beyond a smaller mask show the picture itself.
-            const QRgb m = x < msk.width() && y < msk.height()
-                               ? msk.pixel(x, y)
-                               : (whiteKey ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-            if ((m & 0xFFFFFF) == (key & 0xFFFFFF))
+        const auto *weights =
+            y < msk.height() ? reinterpret_cast<const QRgb *>(msk.constScanLine(y)) : nullptr;
+        for (int x = 0; x < width; ++x) {
+            const QRgb m = weights && x < maskWidth ? weights[x] : beyond;
+            if (((m ^ key) & 0xFFFFFF) == 0)
                 continue;
             const int s = qRed(m) + qGreen(m) + qBlue(m);
-            const double w = whiteKey ? s / 765.0 : (765 - s) / 765.0;
+            // The background's weight, in 765ths.
+            const int k = whiteKey ? s : 765 - s;
             const QRgb b = out[x];
-            out[x] = qRgb(int(blendComponent(qRed(in[x]), qRed(b), w)),
-                          int(blendComponent(qGreen(in[x]), qGreen(b), w)),
-                          int(blendComponent(qBlue(in[x]), qBlue(b), w)));
+            out[x] = qRgb(blendComponent(qRed(in[x]), qRed(b), k),
+                          blendComponent(qGreen(in[x]), qGreen(b), k),
+                          blendComponent(qBlue(in[x]), qBlue(b), k));
         }
     }
 }

@@ -161,7 +161,7 @@ private:
     bool drawWord(QStringView word)
     {
         while (!word.isEmpty()) {
-            const int w = m_metrics.horizontalAdvance(word.toString());
+            const int w = m_preview.textWidth(m_p.font(), word.toString());
             if (w <= m_rw) {
                 if (m_rw - m_x < w)
                     newLine();

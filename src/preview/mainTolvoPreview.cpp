@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 
 TTolvoPreview::TTolvoPreview(PreviewResources resources, SkinDocument &document, QObject *parent)
     : QObject(parent)
@@ -190,11 +191,40 @@ void TTolvoPreview::addRegion(int slot, int left, int top, int right, int bottom
                   QRegion(QRect(left, top, qMax(0, right - left), qMax(0, bottom - top))));
 }
 
+const TTolvoPreview::TextLayout &TTolvoPreview::textLayout(const QFont &font, const QString &text)
+{
+    // Labels, nicks and chat pieces repeat from render to render: each is shaped once. A font's
+    // key takes formatting numbers; the few fonts of a render keep theirs.
+    if (!(font == m_keyedFont) || m_fontKey.isEmpty()) {
+        m_keyedFont = font;
+        m_fontKey = font.key();
+    }
+    QString key = m_fontKey;
+    key += QChar(0);
+    key += text;
+    if (const auto found = m_textLayouts.constFind(key); found != m_textLayouts.cend())
+        return *found;
+    if (m_textLayouts.size() > 4096)
+        m_textLayouts.clear();
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    TextLayout shaped;
+    shaped.width = QFontMetrics(font).horizontalAdvance(text);
+    if (line.isValid()) {
+        shaped.glyphs = line.glyphRuns();
+        shaped.lineAscent = line.ascent();
+    }
+    return *m_textLayouts.insert(key, shaped);
+}
+
 void TTolvoPreview::clippedText(QPainter &p, int colourSlot, const QString &text, int x, int y,
                                 const QRect &clip, int regionSlot)
 {
     const QFontMetrics metrics(p.font());
-    const int w = metrics.horizontalAdvance(text);
+    const TextLayout &layout = textLayout(p.font(), text);
+    const int w = layout.width;
     const int h = metrics.height();
     if (m_observer) {
         const QRect shown = QRect(x, y, w, h) & clip & m_picture.rect();
@@ -203,7 +233,11 @@ void TTolvoPreview::clippedText(QPainter &p, int colourSlot, const QString &text
     }
     p.setPen(slotColour(colourSlot));
     p.setClipRect(clip);
-    p.drawText(x, y + metrics.ascent(), text);
+    // The runs sit on the line's baseline; it goes where drawText puts it, a whole ascent below
+    // the top.
+    const QPointF origin(x, y + metrics.ascent() - layout.lineAscent);
+    for (const QGlyphRun &run : layout.glyphs)
+        p.drawGlyphRun(origin, run);
     p.setClipping(false);
     addRegion(regionSlot, x - 1, y - 1, x + w + 1, y + h + 1);
 }

@@ -11,6 +11,8 @@
 #include "preview/SelectionRegions.h"
 #include "preview/Smiles.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QTime>
@@ -164,6 +166,8 @@ public:
     void clippedText(QPainter &p, int colourSlot, const QString &text, int x, int y,
                      const QRect &clip, int regionSlot);
     void framedBox(QPainter &p, int outlineSlot, int x1, int y1, int x2, int y2, int fillSlot);
+    // The advance of a text in a font, as clippedText measures it; shaped once and kept.
+    int textWidth(const QFont &font, const QString &text) { return textLayout(font, text).width; }
     // Registers the half-open rectangle (left, top, right, bottom) for a slot.
     void addRegion(int slot, int left, int top, int right, int bottom);
 
@@ -197,6 +201,14 @@ signals:
     void rendered();
 
 private:
+    // A text shaped once for a font: its advance and its glyphs placed from the line's top.
+    struct TextLayout
+    {
+        int width = 0;
+        qreal lineAscent = 0;
+        QList<QGlyphRun> glyphs;
+    };
+    const TextLayout &textLayout(const QFont &font, const QString &text);
     void setCanvasFont(QPainter &p, const PhoneFont &font);
     void drawSoftkeys(QPainter &p, const QString &left, const QString &right);
     int menuRowHeight(int fontHeight) const;
@@ -220,6 +232,10 @@ private:
     PreviewResources m_res;
     SkinDocument &m_document;
     RenderObserver *m_observer = nullptr;
+    // Shaped texts by font key and text.
+    QHash<QString, TextLayout> m_textLayouts;
+    QFont m_keyedFont;
+    QString m_fontKey;
     PreviewState m_state;
     QImage m_background;
     QImage m_cursor;

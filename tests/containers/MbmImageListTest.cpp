@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfenv>
+#include <cmath>
+
 namespace {
 
 // A work folder with a temp/ subfolder and a stand-in converter script, so the parsing of the
@@ -319,6 +323,50 @@ TEST(BlendWithMask, RoundsToTheNearestValue)
     QImage background = filled(1, 1, qRgb(0, 0, 0));
     BlendWithMask(filled(1, 1, qRgb(1, 2, 254)), background, mask, qRgb(255, 255, 255));
     EXPECT_EQ(background.pixel(0, 0), qRgb(0, 1, 85));
+}
+
+TEST(BlendWithMask, EveryColourAndWeightMixesAsTheFloatingPointRuleDid)
+{
+    // Every picture byte against every background byte (x and y of a 256 x 256 square), under
+    // every mask brightness sum 0..765 and both keys, compared with the mix the blend was first
+    // written with: picture·(1 − w) + background·w in doubles, rounded half to even.
+    QImage picture(256, 256, QImage::Format_RGB32);
+    QImage start(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            picture.setPixel(x, y, qRgb(x, 255 - x, x));
+            start.setPixel(x, y, qRgb(y, y, 255 - y));
+        }
+    }
+    std::fesetround(FE_TONEAREST);
+    const auto reference = [](int p, int b, double w) {
+        return int(std::nearbyint(p * (1.0 - w) + b * w));
+    };
+    int wrong = 0;
+    for (const QRgb key : {qRgb(255, 255, 255), qRgb(0, 0, 0)}) {
+        const bool whiteKey = key == qRgb(255, 255, 255);
+        for (int s = 0; s <= 765; ++s) {
+            const QRgb m =
+                qRgb(std::min(s, 255), std::clamp(s - 255, 0, 255), std::clamp(s - 510, 0, 255));
+            if (m == key)
+                continue;
+            QImage mask(256, 256, QImage::Format_RGB32);
+            mask.fill(m);
+            QImage background = start;
+            BlendWithMask(picture, background, mask, key);
+            const double w = whiteKey ? s / 765.0 : (765 - s) / 765.0;
+            for (int y = 0; y < 256 && wrong < 5; ++y) {
+                const auto *out = reinterpret_cast<const QRgb *>(background.constScanLine(y));
+                for (int x = 0; x < 256; ++x) {
+                    const QRgb expected = qRgb(reference(x, y, w), reference(255 - x, y, w),
+                                               reference(x, 255 - y, w));
+                    if (out[x] != expected && ++wrong <= 5)
+                        ADD_FAILURE() << "sum " << s << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(BlendWithMask, LargerBackgroundIsLeftAlone)
