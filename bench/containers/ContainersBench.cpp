@@ -69,6 +69,38 @@ void BM_DecodeSvgPicture1MB(benchmark::State &state)
 }
 BENCHMARK(BM_DecodeSvgPicture1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// "JPG,PNG=>SVG" of a 20 MB JPEG: the size from the header, the wrapper written and flushed.
+void BM_ConvertPictureToSvg20MB(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    // A real header and scan, then padding to 20 MB as a big photo's body would be.
+    QByteArray jpeg = *encodeJpeg(picture, 90);
+    jpeg.insert(jpeg.size() - 2, randomBytes(20 * kMegabyte - jpeg.size()));
+    const QString path = dir.filePath(QStringLiteral("big.jpg"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size())
+        state.SkipWithError("cannot write the picture");
+    file.close();
+    for (auto _ : state) {
+        if (!ConvertPictureToSvg(path, dir.filePath(QStringLiteral("big.svg"))))
+            state.SkipWithError("ConvertPictureToSvg failed");
+    }
+    state.SetBytesProcessed(state.iterations() * 20 * kMegabyte);
+}
+BENCHMARK(BM_ConvertPictureToSvg20MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The decoding of a 20 MB picture's wrapper, without the file write.
+void BM_DecodeSvgPicture20MB(benchmark::State &state)
+{
+    const QByteArray svg = svgDocument(randomBytes(20 * kMegabyte), kJpegMime, 1024, 768);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(svgPicture(svg).bytes.constData());
+    state.SetBytesProcessed(state.iterations() * 20 * kMegabyte);
+}
+BENCHMARK(BM_DecodeSvgPicture20MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A program folder with a skin: .skin plus a .mif holding the default pictures, either as SVG
 // documents or as bitmaps in the companion .mbm.
 struct SkinFolder

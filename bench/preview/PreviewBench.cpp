@@ -207,6 +207,29 @@ void BM_ColourVision640x360(benchmark::State &state)
 }
 BENCHMARK(BM_ColourVision640x360)->Unit(benchmark::kMillisecond);
 
+// Each screen at the sizes phones have, and a large one: contact list (0), chat (1), settings (2)
+// at width x height.
+void BM_RenderScreen(benchmark::State &state)
+{
+    const QSize size(int(state.range(1)), int(state.range(2)));
+    auto preview = makePreview(size, size.width() >= 640 ? 5 : 2);
+    const PreviewScreen screens[] = {PreviewScreen::ContactList, PreviewScreen::Chat,
+                                     PreviewScreen::Settings};
+    preview->setActiveScreen(screens[state.range(0)]);
+    for (auto _ : state) {
+        preview->Render();
+        benchmark::DoNotOptimize(preview->picture().constBits());
+    }
+}
+BENCHMARK(BM_RenderScreen)
+    ->ArgNames({"screen", "w", "h"})
+    ->ArgsProduct({{0, 1, 2}, {176}, {208}})
+    ->ArgsProduct({{0, 1, 2}, {240}, {320}})
+    ->ArgsProduct({{0, 1, 2}, {352}, {416}})
+    ->ArgsProduct({{0, 1, 2}, {640}, {360}})
+    ->ArgsProduct({{0, 1, 2}, {1500}, {1500}})
+    ->Unit(benchmark::kMillisecond);
+
 // The legibility audit of every screen as the window makes it after each edit, crops included.
 void BM_LegibilityAudit240x320(benchmark::State &state)
 {

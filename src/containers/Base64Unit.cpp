@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -23,6 +24,24 @@ constexpr std::array<quint8, 256> kValues = [] {
     values['='] = kPad;
     return values;
 }();
+
+// The six-bit value of a character already moved to its place in a group's 24 bits, one table per
+// place; "=" sets bit 31 instead and takes the group the slow way.
+constexpr quint32 kNotData = 0x80000000u;
+using PlacedValues = std::array<quint32, 256>;
+constexpr PlacedValues placedValues(int shift)
+{
+    PlacedValues table{};
+    for (int c = 0; c < 256; ++c) {
+        const quint8 value = kValues[std::size_t(c)];
+        table[std::size_t(c)] = value == kPad ? kNotData : quint32(value) << shift;
+    }
+    return table;
+}
+constexpr PlacedValues kPlaced0 = placedValues(18);
+constexpr PlacedValues kPlaced1 = placedValues(12);
+constexpr PlacedValues kPlaced2 = placedValues(6);
+constexpr PlacedValues kPlaced3 = placedValues(0);
 
 // Encodes the first n (0..3) bytes at in into four characters at out: the bytes beyond n are
 // taken as zero and the last 3 - n characters become "=".
@@ -97,6 +116,16 @@ QByteArray svgHead(QByteArrayView mimeType, quint16 width, quint16 height)
 }
 
 constexpr QByteArrayView kTail = "\"/>\r\n</svg>";
+
+// Where the picture lies in a wrapper: its MIME type and its base64 text, both views into it.
+struct SvgSpan
+{
+    QByteArrayView mimeType;
+    QByteArrayView data;
+    bool markersFound = false;
+};
+SvgSpan findSvgPicture(QByteArrayView svgText);
+QString extensionFor(QByteArrayView mimeType);
 constexpr QByteArrayView kHref = "xlink:href=\"data:";
 constexpr QByteArrayView kBase64Marker = ";base64,";
 
@@ -135,12 +164,10 @@ QByteArray decodeBase64(QByteArrayView text)
     qsizetype written = 0;
     qsizetype i = 0;
     for (; i + 4 <= n; i += 4) {
-        const quint8 a = kValues[static_cast<unsigned char>(in[i])];
-        const quint8 b = kValues[static_cast<unsigned char>(in[i + 1])];
-        const quint8 c = kValues[static_cast<unsigned char>(in[i + 2])];
-        const quint8 d = kValues[static_cast<unsigned char>(in[i + 3])];
-        if (((a | b | c | d) & kPad) == 0) {
-            const quint32 bits = quint32(a) << 18 | quint32(b) << 12 | quint32(c) << 6 | d;
+        const auto *group = reinterpret_cast<const unsigned char *>(in + i);
+        const quint32 bits =
+            kPlaced0[group[0]] | kPlaced1[group[1]] | kPlaced2[group[2]] | kPlaced3[group[3]];
+        if ((bits & kNotData) == 0) {
             out[written] = quint8(bits >> 16);
             out[written + 1] = quint8(bits >> 8);
             out[written + 2] = quint8(bits);
@@ -187,9 +214,25 @@ Result<void> SavetoSVG(const QString &pictureFile, const QString &svgFile, QByte
 
 SvgPicture svgPicture(QByteArrayView svgText)
 {
+    const SvgSpan found = findSvgPicture(svgText);
     SvgPicture result;
+    result.mimeType = found.mimeType.toByteArray();
+    result.markersFound = found.markersFound;
+    result.extension = extensionFor(found.mimeType);
+    result.bytes = decodeBase64(found.data);
+    return result;
+}
+
+namespace {
+
+SvgSpan findSvgPicture(QByteArrayView svgText)
+{
+    SvgSpan result;
     QByteArrayView text = svgText;
-    const qsizetype end = text.indexOf(kTail);
+    // The tail is searched as the C library searches: a megabyte of base64 lies before it.
+    const std::string_view whole(svgText.data(), std::size_t(svgText.size()));
+    const std::size_t found = whole.find(std::string_view(kTail.data(), std::size_t(kTail.size())));
+    const qsizetype end = found == std::string_view::npos ? -1 : qsizetype(found);
     if (end >= 0)
         text = text.first(end);
     const qsizetype href = text.indexOf(kHref);
@@ -197,21 +240,36 @@ SvgPicture svgPicture(QByteArrayView svgText)
         text = text.sliced(href + kHref.size());
     const qsizetype marker = text.indexOf(kBase64Marker);
     if (marker >= 0) {
-        result.mimeType = text.first(marker).toByteArray();
+        result.mimeType = text.first(marker);
         text = text.sliced(marker + kBase64Marker.size());
     }
     result.markersFound = end >= 0 && href >= 0 && marker >= 0;
-    result.extension = QByteArrayView(result.mimeType) == kJpegMime ? QStringLiteral(".jpg")
-                                                                    : QStringLiteral(".png");
-    result.bytes = decodeBase64(text);
+    result.data = text;
     return result;
 }
 
+QString extensionFor(QByteArrayView mimeType)
+{
+    return mimeType == kJpegMime ? QStringLiteral(".jpg") : QStringLiteral(".png");
+}
+
+} // namespace
+
 Result<QString> ExtractSvgPicture(QByteArrayView svgText, const QString &targetBase)
 {
-    const SvgPicture picture = svgPicture(svgText);
-    const QString path = targetBase + picture.extension;
-    if (auto written = writeFileAtomically(path, picture.bytes); !written)
+    const SvgSpan found = findSvgPicture(svgText);
+    const QString path = targetBase + extensionFor(found.mimeType);
+    // Decoded a piece at a time straight into the file; groups of four characters never split.
+    constexpr qsizetype kPiece = qsizetype(4) << 18;
+    const auto produce = [&](const PieceSink &write) {
+        for (qsizetype at = 0; at < found.data.size(); at += kPiece) {
+            if (!write(
+                    decodeBase64(found.data.sliced(at, std::min(kPiece, found.data.size() - at)))))
+                return false;
+        }
+        return true;
+    };
+    if (auto written = writeFileInPieces(path, produce); !written)
         return fail(written.error());
     return path;
 }
@@ -234,8 +292,9 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
     const auto bytes = readWholeFile(picturePath);
     if (!bytes)
         return fail(bytes.error());
+    // The size is in the picture's header: nothing needs decoding.
     const auto image =
-        mime == kJpegMime ? decodeJpeg(*bytes, picturePath) : decodePng(*bytes, picturePath);
+        mime == kJpegMime ? jpegSize(*bytes, picturePath) : pngSize(*bytes, picturePath);
     if (!image)
         return fail(image.error());
     constexpr int kMax = std::numeric_limits<quint16>::max();
@@ -250,10 +309,24 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
                 .arg(kMax)));
     }
     const QString target = svgPath.isEmpty() ? picturePath + QStringLiteral(".svg") : svgPath;
-    // The bytes already read are wrapped, so the document matches the picture that was measured.
-    const QByteArray document =
-        svgDocument(*bytes, mime, quint16(image->width()), quint16(image->height()));
-    if (auto written = writeFileAtomically(target, document); !written)
+    // The bytes already read are wrapped, so the document matches the picture that was measured;
+    // they are encoded a piece at a time straight into the file.
+    const QByteArray head = svgHead(mime, quint16(image->width()), quint16(image->height()));
+    constexpr qsizetype kPiece = qsizetype(3) << 18;
+    const auto produce = [&](const PieceSink &write) {
+        if (!write(head))
+            return false;
+        QByteArray text;
+        for (qsizetype at = 0; at < bytes->size(); at += kPiece) {
+            const qsizetype n = std::min(kPiece, bytes->size() - at);
+            text.resize((n + 2) / 3 * 4);
+            encodeRun(reinterpret_cast<const quint8 *>(bytes->constData() + at), n, text.data());
+            if (!write(text))
+                return false;
+        }
+        return write(kTail);
+    };
+    if (auto written = writeFileInPieces(target, produce); !written)
         return fail(written.error());
     return target;
 }

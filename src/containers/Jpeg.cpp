@@ -112,6 +112,30 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
     return image;
 }
 
+Result<QSize> jpegSize(const QByteArray &bytes, const QString &what)
+{
+    if (bytes.isEmpty())
+        return fail(Error::truncated(
+            QCoreApplication::translate("Jpeg", "%1: the file is empty").arg(what)));
+    Decompressor d;
+    JpegErrorManager errors;
+    installErrorManager(reinterpret_cast<jpeg_common_struct *>(&d.info), errors);
+    if (setjmp(errors.jump)) {
+        const QString reason = QString::fromLocal8Bit(errors.message);
+        if (errors.truncated)
+            return fail(Error::truncated(
+                QCoreApplication::translate("Jpeg", "%1: the JPEG picture is cut short (%2)")
+                    .arg(what, reason)));
+        return fail(Error::corrupt(
+            QCoreApplication::translate("Jpeg", "%1: not a readable JPEG picture (%2)")
+                .arg(what, reason)));
+    }
+    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d.info, TRUE);
+    return QSize(int(d.info.image_width), int(d.info.image_height));
+}
+
 Result<QByteArray> encodeJpeg(const QImage &source, int quality)
 {
     if (source.isNull())

@@ -19,6 +19,9 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what);
 Result<QByteArray> encodeJpeg(const QImage &image, int quality);
 
 Result<QImage> decodePng(const QByteArray &bytes, const QString &what);
+// A picture's size from its header alone (JPEG: the frame header; PNG: IHDR), nothing decoded.
+Result<QSize> jpegSize(const QByteArray &bytes, const QString &what);
+Result<QSize> pngSize(const QByteArray &bytes, const QString &what);
 // An alpha channel is kept when the image has one.
 enum class PngPacking {
     // The library's default effort: the smallest file, for pictures the user keeps.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
 namespace {
 
@@ -139,6 +140,27 @@ Result<QImage> decodePng(const QByteArray &bytes, const QString &what)
     png_read_image(h.png, rows.data());
     png_read_end(h.png, nullptr);
     return image;
+}
+
+Result<QSize> pngSize(const QByteArray &bytes, const QString &what)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const auto be32 = [data](int at) {
+        return quint32(data[at]) << 24 | quint32(data[at + 1]) << 16 | quint32(data[at + 2]) << 8 |
+               data[at + 3];
+    };
+    // The signature, then IHDR with its 13 bytes and its CRC: a header that holds together.
+    if (bytes.size() < 33 || png_sig_cmp(data, 0, 8) || be32(8) != 13 ||
+        std::memcmp(data + 12, "IHDR", 4) != 0 ||
+        quint32(crc32(crc32(0, nullptr, 0), data + 12, 17)) != be32(29))
+        return fail(
+            Error::corrupt(QCoreApplication::translate("Png", "%1: not a PNG picture").arg(what)));
+    const quint32 width = be32(16);
+    const quint32 height = be32(20);
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        return fail(
+            Error::corrupt(QCoreApplication::translate("Png", "%1: not a PNG picture").arg(what)));
+    return QSize(int(width), int(height));
 }
 
 Result<QByteArray> encodePng(const QImage &source, PngPacking packing)

@@ -9,12 +9,11 @@
 
 // The same replacement the converter and the package tools use, so symbolic links, read-only
 // files and a full disk are handled alike everywhere.
-Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes)
+namespace {
+
+Result<void> fromSafeWrite(const QString &path, const std::string &name,
+                           const velmora::safewrite::Result &written)
 {
-    const std::string name = QFile::encodeName(path).toStdString();
-    const std::span data(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                         std::size_t(bytes.size()));
-    const auto written = velmora::safewrite::replaceFile(name, data);
     if (written)
         return {};
     // The message starts with the name as given; the reason after it is the system's.
@@ -22,4 +21,30 @@ Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes)
     const QString reason = QString::fromLocal8Bit(
         message.substr(message.starts_with(name + ": ") ? name.size() + 2 : 0));
     return fail(Error::io(QStringLiteral("%1: %2").arg(path, platform::readableReason(reason))));
+}
+
+} // namespace
+
+Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    const std::string name = QFile::encodeName(path).toStdString();
+    const std::span data(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                         std::size_t(bytes.size()));
+    return fromSafeWrite(path, name, velmora::safewrite::replaceFile(name, data));
+}
+
+Result<void> writeFileInPieces(const QString &path,
+                               const std::function<bool(const PieceSink &)> &produce)
+{
+    namespace safewrite = velmora::safewrite;
+    const std::string name = QFile::encodeName(path).toStdString();
+    auto pending = safewrite::prepareFile(name, [&](const safewrite::PieceWriter &write) {
+        return produce([&write](QByteArrayView piece) {
+            return write(std::span(reinterpret_cast<const unsigned char *>(piece.data()),
+                                   std::size_t(piece.size())));
+        });
+    });
+    if (!pending)
+        return fromSafeWrite(path, name, std::unexpected(pending.error()));
+    return fromSafeWrite(path, name, pending->commit());
 }

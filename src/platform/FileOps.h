@@ -5,9 +5,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // Writes bytes to path through a temporary file in the same folder, renamed into place: a
 // failed write leaves the old file as it was.
 Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes);
+// The same for a file made piece by piece: produce passes each piece to the writer, which
+// answers false when it could not be written; produce then returns false too.
+using PieceSink = std::function<bool(QByteArrayView)>;
+Result<void> writeFileInPieces(const QString &path,
+                               const std::function<bool(const PieceSink &)> &produce);
 
 // Past this size a file is not what any reader of ours expects, and reading it whole would only
 // exhaust memory.

@@ -186,6 +186,14 @@ Result PendingFile::commit()
 std::expected<PendingFile, std::string>
 prepareFile(const std::string &path, std::span<const unsigned char> bytes, Durability durability)
 {
+    return prepareFile(
+        path, [bytes](const PieceWriter &write) { return write(bytes); }, durability);
+}
+
+std::expected<PendingFile, std::string>
+prepareFile(const std::string &path, const std::function<bool(const PieceWriter &)> &produce,
+            Durability durability)
+{
     auto target = followLinks(path);
     if (!target)
         return std::unexpected(target.error());
@@ -224,8 +232,23 @@ prepareFile(const std::string &path, std::span<const unsigned char> bytes, Durab
     // The umask trimmed the mode at creation; an old file's own permissions are kept exactly.
     if (::fchmod(file.m_fd, mode) != 0)
         return failure(path, reason(errno));
-    if (!writeAll(file.m_fd, bytes))
-        return failure(path, reason(errno));
+    const int fd = file.m_fd;
+    off_t written = 0;
+    const auto write = [fd, &written, durability](std::span<const unsigned char> piece) {
+        if (!writeAll(fd, piece))
+            return false;
+#ifdef __linux__
+        // The disk starts on each piece while the next is made, so the flush at the end has
+        // little left to wait for.
+        if (durability == Durability::Flushed)
+            ::sync_file_range(fd, written, off_t(piece.size()), SYNC_FILE_RANGE_WRITE);
+#endif
+        written += off_t(piece.size());
+        return true;
+    };
+    errno = 0;
+    if (!produce(write))
+        return failure(path, reason(errno != 0 ? errno : EIO));
     if (durability == Durability::Flushed && ::fsync(file.m_fd) != 0)
         return failure(path, reason(errno));
     return file;

@@ -11,6 +11,9 @@
 
 namespace velmora::safewrite {
 
+// Writes one piece of a file; false when it could not be written (errno says why).
+using PieceWriter = std::function<bool(std::span<const unsigned char>)>;
+
 // A failure, as a message that starts with the path the user gave.
 using Result = std::expected<void, std::string>;
 
@@ -37,9 +40,9 @@ public:
     Result commit();
 
 private:
-    friend std::expected<PendingFile, std::string> prepareFile(const std::string &path,
-                                                               std::span<const unsigned char> bytes,
-                                                               Durability durability);
+    friend std::expected<PendingFile, std::string>
+    prepareFile(const std::string &path, const std::function<bool(const PieceWriter &)> &produce,
+                Durability durability);
     void discard();
 
     std::string m_path;   // as the user named it, for messages
@@ -55,6 +58,13 @@ private:
 std::expected<PendingFile, std::string> prepareFile(const std::string &path,
                                                     std::span<const unsigned char> bytes,
                                                     Durability durability = Durability::Flushed);
+
+// prepareFile for a file made piece by piece: produce hands every piece to the writer in order,
+// so a large file need never be held whole. produce returns false to give up (with errno set,
+// or EIO assumed); nothing replaces the target then.
+std::expected<PendingFile, std::string>
+prepareFile(const std::string &path, const std::function<bool(const PieceWriter &)> &produce,
+            Durability durability = Durability::Flushed);
 
 // prepareFile and commit in one.
 Result replaceFile(const std::string &path, std::span<const unsigned char> bytes,

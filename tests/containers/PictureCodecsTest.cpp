@@ -321,3 +321,25 @@ TEST(Bmp, HostileHeadersAreRejected)
     qToLittleEndian<quint16>(7, wrongDepth.data() + 28);
     EXPECT_EQ(decodeBmp(wrongDepth, QStringLiteral("x")).error().kind, Error::Kind::Unsupported);
 }
+
+TEST(PictureHeaders, GiveTheSizeWithoutDecodingAndRefuseWhatIsNoHeader)
+{
+    const QImage picture = gradient(37, 21);
+    const QByteArray jpeg = encodeJpeg(picture, 80).value();
+    const QByteArray png = encodePng(picture).value();
+    EXPECT_EQ(jpegSize(jpeg, QStringLiteral("a.jpg")).value_or(QSize()), QSize(37, 21));
+    EXPECT_EQ(pngSize(png, QStringLiteral("a.png")).value_or(QSize()), QSize(37, 21));
+    // The header is all that is read: a JPEG whose picture data is cut still has its size.
+    EXPECT_EQ(jpegSize(jpeg.left(jpeg.size() - 40), QStringLiteral("b.jpg")).value_or(QSize()),
+              QSize(37, 21));
+    // A PNG header that does not hold together is no PNG.
+    QByteArray badCrc = png;
+    badCrc[30] = char(badCrc[30] ^ 1);
+    for (const QByteArray &bad : {badCrc, png.left(20), jpeg, QByteArray()}) {
+        const auto size = pngSize(bad, QStringLiteral("c.png"));
+        ASSERT_FALSE(size.has_value());
+        EXPECT_TRUE(size.error().message.contains(QStringLiteral("c.png: not a PNG picture")));
+    }
+    for (const QByteArray &bad : {png, jpeg.left(10), QByteArray()})
+        EXPECT_FALSE(jpegSize(bad, QStringLiteral("d.jpg")).has_value());
+}

@@ -38,6 +38,36 @@ TEST(WriteFileAtomically, ReplacesTheWholeFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(entriesOf(tmp.path()), QStringList{QStringLiteral("skin.ini")});
 }
 
+TEST(WriteFileInPieces, WritesThePiecesInOrderOrLeavesTheOldFile)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("big.svg"));
+    ASSERT_TRUE(makeFile(path, "old"));
+    const auto pieces = [](int count) {
+        return [count](const PieceSink &write) {
+            for (int i = 0; i < count; ++i) {
+                if (!write(QByteArray(100000, char('a' + i))))
+                    return false;
+            }
+            return true;
+        };
+    };
+    ASSERT_TRUE(writeFileInPieces(path, pieces(3)).has_value());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              QByteArray(100000, 'a') + QByteArray(100000, 'b') + QByteArray(100000, 'c'));
+    file.close();
+    // Giving up half-way replaces nothing and leaves nothing behind.
+    const auto failed =
+        writeFileInPieces(path, [](const PieceSink &write) { return write("half") && false; });
+    ASSERT_FALSE(failed.has_value());
+    EXPECT_TRUE(failed.error().message.startsWith(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().size(), 300000);
+    EXPECT_EQ(entriesOf(tmp.path()), QStringList{QStringLiteral("big.svg")});
+}
+
 TEST(WriteFileAtomically, FailureNamesThePathAndCreatesNothing)
 {
     QTemporaryDir tmp;
