@@ -199,6 +199,32 @@ QByteArray svgDocument(QByteArrayView picture, QByteArrayView mimeType, quint16 
     return document;
 }
 
+namespace {
+
+// The document svgDocument makes, written to path with the picture encoded a piece at a time
+// straight into the file, so a picture-sized text is never held whole.
+Result<void> writeSvgDocument(const QString &path, QByteArrayView picture, QByteArrayView mimeType,
+                              quint16 width, quint16 height)
+{
+    constexpr qsizetype kPiece = qsizetype(3) << 18;
+    const auto produce = [&](const PieceSink &write) {
+        if (!write(svgHead(mimeType, width, height)))
+            return false;
+        QByteArray text;
+        for (qsizetype at = 0; at < picture.size(); at += kPiece) {
+            const qsizetype n = std::min(kPiece, picture.size() - at);
+            text.resize((n + 2) / 3 * 4);
+            encodeRun(reinterpret_cast<const quint8 *>(picture.data() + at), n, text.data());
+            if (!write(text))
+                return false;
+        }
+        return write(kTail);
+    };
+    return writeFileInPieces(path, produce);
+}
+
+} // namespace
+
 Result<void> SavetoSVG(const QString &pictureFile, const QString &svgFile, QByteArrayView mimeType,
                        quint16 width, quint16 height, QByteArray &svgText)
 {
@@ -209,7 +235,7 @@ Result<void> SavetoSVG(const QString &pictureFile, const QString &svgFile, QByte
         svgText = svgDocument(*picture, mimeType, width, height);
         return {};
     }
-    return writeFileAtomically(svgFile, svgDocument(*picture, mimeType, width, height));
+    return writeSvgDocument(svgFile, *picture, mimeType, width, height);
 }
 
 SvgPicture svgPicture(QByteArrayView svgText)
@@ -309,24 +335,10 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
                 .arg(kMax)));
     }
     const QString target = svgPath.isEmpty() ? picturePath + QStringLiteral(".svg") : svgPath;
-    // The bytes already read are wrapped, so the document matches the picture that was measured;
-    // they are encoded a piece at a time straight into the file.
-    const QByteArray head = svgHead(mime, quint16(image->width()), quint16(image->height()));
-    constexpr qsizetype kPiece = qsizetype(3) << 18;
-    const auto produce = [&](const PieceSink &write) {
-        if (!write(head))
-            return false;
-        QByteArray text;
-        for (qsizetype at = 0; at < bytes->size(); at += kPiece) {
-            const qsizetype n = std::min(kPiece, bytes->size() - at);
-            text.resize((n + 2) / 3 * 4);
-            encodeRun(reinterpret_cast<const quint8 *>(bytes->constData() + at), n, text.data());
-            if (!write(text))
-                return false;
-        }
-        return write(kTail);
-    };
-    if (auto written = writeFileInPieces(target, produce); !written)
+    // The bytes already read are wrapped, so the document matches the picture that was measured.
+    if (auto written = writeSvgDocument(target, *bytes, mime, quint16(image->width()),
+                                        quint16(image->height()));
+        !written)
         return fail(written.error());
     return target;
 }

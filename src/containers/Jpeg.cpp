@@ -69,28 +69,37 @@ struct Compressor
     }
 };
 
+// The reader's failure, once libjpeg has jumped back: cut short or unreadable.
+Error readFailure(const JpegErrorManager &errors, const QString &what)
+{
+    const QString reason = QString::fromLocal8Bit(errors.message);
+    if (errors.truncated)
+        return Error::truncated(
+            QCoreApplication::translate("Jpeg", "%1: the JPEG picture is cut short (%2)")
+                .arg(what, reason));
+    return Error::corrupt(
+        QCoreApplication::translate("Jpeg", "%1: not a readable JPEG picture (%2)")
+            .arg(what, reason));
+}
+
+Error emptyFile(const QString &what)
+{
+    return Error::truncated(QCoreApplication::translate("Jpeg", "%1: the file is empty").arg(what));
+}
+
 } // namespace
 
 Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
 {
     if (bytes.isEmpty())
-        return fail(Error::truncated(
-            QCoreApplication::translate("Jpeg", "%1: the file is empty").arg(what)));
+        return fail(emptyFile(what));
     Decompressor d;
     JpegErrorManager errors;
     installErrorManager(reinterpret_cast<jpeg_common_struct *>(&d.info), errors);
     // The image lives outside the jump so that a longjmp never skips its destructor.
     QImage image;
-    if (setjmp(errors.jump)) {
-        const QString reason = QString::fromLocal8Bit(errors.message);
-        if (errors.truncated)
-            return fail(Error::truncated(
-                QCoreApplication::translate("Jpeg", "%1: the JPEG picture is cut short (%2)")
-                    .arg(what, reason)));
-        return fail(Error::corrupt(
-            QCoreApplication::translate("Jpeg", "%1: not a readable JPEG picture (%2)")
-                .arg(what, reason)));
-    }
+    if (setjmp(errors.jump))
+        return fail(readFailure(errors, what));
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d.info, TRUE);
@@ -115,21 +124,12 @@ Result<QImage> decodeJpeg(const QByteArray &bytes, const QString &what)
 Result<QSize> jpegSize(const QByteArray &bytes, const QString &what)
 {
     if (bytes.isEmpty())
-        return fail(Error::truncated(
-            QCoreApplication::translate("Jpeg", "%1: the file is empty").arg(what)));
+        return fail(emptyFile(what));
     Decompressor d;
     JpegErrorManager errors;
     installErrorManager(reinterpret_cast<jpeg_common_struct *>(&d.info), errors);
-    if (setjmp(errors.jump)) {
-        const QString reason = QString::fromLocal8Bit(errors.message);
-        if (errors.truncated)
-            return fail(Error::truncated(
-                QCoreApplication::translate("Jpeg", "%1: the JPEG picture is cut short (%2)")
-                    .arg(what, reason)));
-        return fail(Error::corrupt(
-            QCoreApplication::translate("Jpeg", "%1: not a readable JPEG picture (%2)")
-                .arg(what, reason)));
-    }
+    if (setjmp(errors.jump))
+        return fail(readFailure(errors, what));
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d.info, TRUE);

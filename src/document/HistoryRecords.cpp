@@ -40,9 +40,7 @@ bool writeState(QDataStream &out, const SkinState &state, PictureStore &store, E
         out << quint32(colour);
     out << state.texts.skinFileName << state.texts.baseName << state.texts.mifName
         << state.texts.copyright;
-    const SkinPictures &p = state.pictures;
-    for (const QImage *picture :
-         {&p.BackgroundSource, &p.BackgroundPicture, &p.CursorSource, &p.CursorPicture}) {
+    for (const QImage *picture : state.pictures.all()) {
         if (!writePicture(out, *picture, store, error))
             return false;
     }
@@ -80,9 +78,7 @@ bool readState(QDataStream &in, SkinState &state, PictureStore &store)
         state.texts.copyright;
     if (in.status() != QDataStream::Ok)
         return false;
-    SkinPictures &p = state.pictures;
-    for (QImage *picture :
-         {&p.BackgroundSource, &p.BackgroundPicture, &p.CursorSource, &p.CursorPicture}) {
+    for (QImage *picture : state.pictures.all()) {
         if (!readPicture(in, *picture, store))
             return false;
     }

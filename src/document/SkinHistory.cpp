@@ -8,10 +8,8 @@
 
 bool SkinState::samePictures(const SkinState &other) const
 {
-    const SkinPictures &a = pictures;
-    const SkinPictures &b = other.pictures;
-    return a.BackgroundSource == b.BackgroundSource && a.BackgroundPicture == b.BackgroundPicture &&
-           a.CursorSource == b.CursorSource && a.CursorPicture == b.CursorPicture;
+    return std::ranges::equal(pictures.all(), other.pictures.all(),
+                              [](const QImage *a, const QImage *b) { return *a == *b; });
 }
 
 SkinStep::SkinStep(SkinDocument &document, const QString &label, SkinState before, SkinState after)
@@ -87,9 +85,7 @@ namespace {
 qint64 newPictureBytes(const SkinState &state, QSet<qint64> &counted)
 {
     qint64 bytes = 0;
-    const SkinPictures &p = state.pictures;
-    for (const QImage *picture :
-         {&p.BackgroundSource, &p.BackgroundPicture, &p.CursorSource, &p.CursorPicture}) {
+    for (const QImage *picture : state.pictures.all()) {
         if (!picture->isNull() && !counted.contains(picture->cacheKey())) {
             counted.insert(picture->cacheKey());
             bytes += picture->sizeInBytes();

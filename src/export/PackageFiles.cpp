@@ -24,8 +24,8 @@ QString qs(const std::string &utf8)
     return QString::fromStdString(utf8);
 }
 
-Result<QByteArray> contentsOf(const sis::Package &package, std::span<const std::uint8_t> file,
-                              const sis::FileDataRef &data, const QString &target)
+Result<QByteArray> contentsOf(std::span<const std::uint8_t> file, const sis::FileDataRef &data,
+                              const QString &target)
 {
     const auto payload = file.subspan(data.payloadOffset, data.payloadSize);
     if (data.algorithm != sis::Compression::Deflate)
@@ -34,7 +34,6 @@ Result<QByteArray> contentsOf(const sis::Package &package, std::span<const std::
     auto inflated = sis::inflateZlib(payload, data.uncompressedSize);
     if (!inflated)
         return fail(Error::corrupt(QStringLiteral("%1: %2").arg(target, qs(inflated.error()))));
-    Q_UNUSED(package)
     return QByteArray(reinterpret_cast<const char *>(inflated->data()),
                       qsizetype(inflated->size()));
 }
@@ -124,7 +123,7 @@ Result<QList<PackagedFile>> readPackageFiles(const QString &path)
             return fail(relative.error());
         const sis::FileDataRef &data =
             package->dataUnits[controller.dataIndex][description->fileIndex];
-        auto contents = contentsOf(*package, *bytes, data, target);
+        auto contents = contentsOf(*bytes, data, target);
         if (!contents)
             return fail(contents.error());
         files.append({target, *relative, std::move(*contents)});

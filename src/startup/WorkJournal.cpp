@@ -18,9 +18,7 @@ const QString kPictures = QStringLiteral("pictures");
 QSet<QByteArray> keysOf(const SkinState &state)
 {
     QSet<QByteArray> keys;
-    const SkinPictures &p = state.pictures;
-    for (const QImage *picture :
-         {&p.BackgroundSource, &p.BackgroundPicture, &p.CursorSource, &p.CursorPicture}) {
+    for (const QImage *picture : state.pictures.all()) {
         if (!picture->isNull())
             keys.insert(FilePictureStore::keyOf(*picture));
     }

@@ -15,9 +15,7 @@ inline QByteArray stateDigest(const SkinState &state)
     for (const QString &text : {state.texts.skinFileName, state.texts.baseName, state.texts.mifName,
                                 state.texts.copyright})
         hash.addData(text.toUtf8() + '\n');
-    const SkinPictures &p = state.pictures;
-    for (const QImage *picture :
-         {&p.BackgroundSource, &p.BackgroundPicture, &p.CursorSource, &p.CursorPicture})
+    for (const QImage *picture : state.pictures.all())
         hash.addData(picture->isNull() ? QByteArray("-") : FilePictureStore::keyOf(*picture));
     return hash.result().toHex().left(16);
 }

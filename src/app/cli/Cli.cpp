@@ -201,16 +201,26 @@ Result<void> loadSkinOption(SkinDocument &document, const QString &path)
     return document.loadSkin(*skin);
 }
 
-Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
-                              const QString &background, const QString &cursor)
+bool SkinInputs::take(const QString &name, const QString &value)
 {
-    if (!skin.isEmpty()) {
-        if (auto loaded = loadSkinOption(document, skin); !loaded)
+    QString *field = name == u"--skin"         ? &skin
+                     : name == u"--background" ? &background
+                     : name == u"--cursor"     ? &cursor
+                                               : nullptr;
+    if (field)
+        *field = value;
+    return field != nullptr;
+}
+
+Result<void> applySkinOptions(SkinDocument &document, const SkinInputs &inputs)
+{
+    if (!inputs.skin.isEmpty()) {
+        if (auto loaded = loadSkinOption(document, inputs.skin); !loaded)
             return fail(loaded.error());
     }
-    if (auto ok = importPictureOption(document, background, true); !ok)
+    if (auto ok = importPictureOption(document, inputs.background, true); !ok)
         return ok;
-    return importPictureOption(document, cursor, false);
+    return importPictureOption(document, inputs.cursor, false);
 }
 
 Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name)

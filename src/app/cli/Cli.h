@@ -38,9 +38,18 @@ Result<void> importPictureOption(SkinDocument &document, const QString &path, bo
 // A --skin into the document: a .skin, or the .skin inside a .sis/.sisx package (checked and
 // taken out into a private folder first).
 Result<void> loadSkinOption(SkinDocument &document, const QString &path);
-// --skin, --background and --cursor into the document, in that order; empty ones change nothing.
-Result<void> applySkinOptions(SkinDocument &document, const QString &skin,
-                              const QString &background, const QString &cursor);
+// The --skin, --background and --cursor of a command, as given.
+struct SkinInputs
+{
+    QString skin;
+    QString background;
+    QString cursor;
+
+    // Keeps the value when name is one of the three; false for any other option.
+    bool take(const QString &name, const QString &value);
+};
+// The inputs into the document, in that order; empty ones change nothing.
+Result<void> applySkinOptions(SkinDocument &document, const SkinInputs &inputs);
 
 // The model of the list named exactly so (the last of that name), or an error listing the names.
 Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name);

@@ -199,7 +199,7 @@ Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRe
         document.setTexts(texts);
     }
     request.copyright = o.copyright.value_or(document.texts().copyright);
-    return applySkinOptions(document, QString(), o.background, o.cursor);
+    return applySkinOptions(document, {QString(), o.background, o.cursor});
 }
 
 int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, QTextStream &err)

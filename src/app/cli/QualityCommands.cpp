@@ -54,9 +54,7 @@ const char16_t kUsageUsage[] =
 struct QualityOptions
 {
     QString output;
-    QString skin;
-    QString background;
-    QString cursor;
+    SkinInputs inputs;
     QString model;
     std::optional<QSize> size;
     bool json = false;
@@ -68,15 +66,11 @@ struct QualityOptions
 
 Result<void> setValue(QualityOptions &o, const QString &name, const QString &value)
 {
+    if (o.inputs.take(name, value))
+        return {};
     bool ok = true;
     if (name == u"-o") {
         o.output = value;
-    } else if (name == u"--skin") {
-        o.skin = value;
-    } else if (name == u"--background") {
-        o.background = value;
-    } else if (name == u"--cursor") {
-        o.cursor = value;
     } else if (name == u"--model") {
         o.model = value;
     } else if (name == u"--size") {
@@ -145,7 +139,7 @@ Result<std::unique_ptr<CliPreview>> startQualityPreview(const QualityOptions &o,
     if (!started)
         return fail(started.error());
     (*started)->preview->setClock([time = o.time] { return time; });
-    if (auto ok = applySkinOptions((*started)->document, o.skin, o.background, o.cursor); !ok)
+    if (auto ok = applySkinOptions((*started)->document, o.inputs); !ok)
         return fail(ok.error());
     (*started)->preview->setScreenSize(state.screenSize);
     return started;

@@ -63,9 +63,7 @@ const char16_t kRenderUsage[] =
 struct RenderOptions
 {
     QString output;
-    QString skin;
-    QString background;
-    QString cursor;
+    SkinInputs inputs;
     PreviewState state;
     std::optional<QPoint> hover;
     std::optional<QTime> time;
@@ -127,14 +125,10 @@ Result<void> parseValueOption(RenderOptions &o, const QString &name, const QStri
     const auto bad = [&](const QString &why) {
         return fail(Error::invalid(QStringLiteral("%1 %2: %3").arg(name, value, why)));
     };
+    if (o.inputs.take(name, value))
+        return {};
     if (name == u"-o") {
         o.output = value;
-    } else if (name == u"--skin") {
-        o.skin = value;
-    } else if (name == u"--background") {
-        o.background = value;
-    } else if (name == u"--cursor") {
-        o.cursor = value;
     } else if (name == u"--clist") {
         o.clist = value;
     } else if (name == u"--regions") {
@@ -352,7 +346,7 @@ Result<void> render(RenderOptions o, const QString &folder)
     {
         RenderBatch batch(&preview);
         preview.setState(o.state);
-        if (auto ok = applySkinOptions((*started)->document, o.skin, o.background, o.cursor); !ok)
+        if (auto ok = applySkinOptions((*started)->document, o.inputs); !ok)
             return ok;
     }
     if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))

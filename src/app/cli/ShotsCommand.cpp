@@ -23,9 +23,7 @@ const char16_t kShotsUsage[] =
 struct ShotsOptions
 {
     QString output;
-    QString skin;
-    QString background;
-    QString cursor;
+    SkinInputs inputs;
     QString models = QStringLiteral("all");
     bool frame = false;
     unsigned seed = 1;
@@ -51,15 +49,11 @@ Result<ShotsOptions> parseShotsOptions(const QStringList &args)
         if (i + 1 >= args.size())
             return fail(Error::invalid(QStringLiteral("%1 needs a value").arg(arg)));
         const QString value = args[++i];
+        if (o.inputs.take(arg, value))
+            continue;
         bool ok = true;
         if (arg == u"-o")
             o.output = value;
-        else if (arg == u"--skin")
-            o.skin = value;
-        else if (arg == u"--background")
-            o.background = value;
-        else if (arg == u"--cursor")
-            o.cursor = value;
         else if (arg == u"--models")
             o.models = value;
         else if (arg == u"--seed")
@@ -115,7 +109,7 @@ Result<int> shoot(const ShotsOptions &o, const QString &folder)
         return fail(started.error());
     CliPreview &cli = **started;
     cli.preview->setClock([time = o.time] { return time; });
-    if (auto ok = applySkinOptions(cli.document, o.skin, o.background, o.cursor); !ok)
+    if (auto ok = applySkinOptions(cli.document, o.inputs); !ok)
         return fail(ok.error());
     return writeScreenShots(*cli.preview, PreviewState{}, chosen, o.output);
 }
