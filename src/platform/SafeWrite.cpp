@@ -126,6 +126,7 @@ PendingFile::PendingFile(PendingFile &&other) noexcept
     , m_target(std::move(other.m_target))
     , m_temp(std::move(other.m_temp))
     , m_fd(std::exchange(other.m_fd, -1))
+    , m_direct(std::exchange(other.m_direct, false))
 {
     other.m_temp.clear();
 }
@@ -138,6 +139,7 @@ PendingFile &PendingFile::operator=(PendingFile &&other) noexcept
         m_target = std::move(other.m_target);
         m_temp = std::exchange(other.m_temp, std::string());
         m_fd = std::exchange(other.m_fd, -1);
+        m_direct = std::exchange(other.m_direct, false);
     }
     return *this;
 }
@@ -152,6 +154,9 @@ void PendingFile::discard()
     if (!m_temp.empty())
         ::unlink(m_temp.c_str());
     m_temp.clear();
+    if (m_direct)
+        ::unlink(m_target.c_str());
+    m_direct = false;
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -159,6 +164,11 @@ void PendingFile::discard()
 
 Result PendingFile::commit()
 {
+    if (m_direct) {
+        m_direct = false;
+        discard();
+        return {};
+    }
     if (m_temp.empty()) {
         // Linked under a fresh name first: a link cannot replace a file, a rename can.
         const std::string proc = "/proc/self/fd/" + std::to_string(m_fd);
@@ -209,7 +219,8 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
     struct stat info
     {
     };
-    if (::stat(target->c_str(), &info) == 0) {
+    const bool exists = ::stat(target->c_str(), &info) == 0;
+    if (exists) {
         if (S_ISDIR(info.st_mode))
             return failure(path, "is a folder, not a file");
         if (!S_ISREG(info.st_mode))
@@ -221,16 +232,23 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
         return failure(path, reason(errno));
     }
 
-    file.m_fd = openUnnamed(folderOf(*target), mode);
+    if (durability == Durability::Unflushed && !exists) {
+        // Exclusive, so a file that appeared meanwhile is replaced the careful way below.
+        file.m_fd = ::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        file.m_direct = file.m_fd >= 0;
+    }
+    if (file.m_fd < 0)
+        file.m_fd = openUnnamed(folderOf(*target), mode);
     if (file.m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
         file.m_fd = openNamed(*target, file.m_temp);
     if (file.m_fd < 0)
         return failure(path, reason(errno));
     // Held until the file is in place, under whichever name: a later run's clean-up can tell a
     // live temporary from one a killed run left.
-    ::flock(file.m_fd, LOCK_EX | LOCK_NB);
+    if (!file.m_direct)
+        ::flock(file.m_fd, LOCK_EX | LOCK_NB);
     // The umask trimmed the mode at creation; an old file's own permissions are kept exactly.
-    if (::fchmod(file.m_fd, mode) != 0)
+    if (exists && ::fchmod(file.m_fd, mode) != 0)
         return failure(path, reason(errno));
     const int fd = file.m_fd;
     off_t written = 0;

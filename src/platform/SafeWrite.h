@@ -20,7 +20,10 @@ using Result = std::expected<void, std::string>;
 enum class Durability {
     // Flushed to disk before it takes the old file's place: for files the user keeps.
     Flushed,
-    // Only the rename's atomicity: for scratch files re-made on every run.
+    // Only the rename's atomicity, for scratch files re-made on every run. A target that does
+    // not exist yet is written under its own name at once: there is nothing to protect, and a
+    // hundred icons unpacked into a fresh folder must not pay for a hundred renames. Dropped
+    // uncommitted, such a file is removed again.
     Unflushed,
 };
 
@@ -45,10 +48,11 @@ private:
                 Durability durability);
     void discard();
 
-    std::string m_path;   // as the user named it, for messages
-    std::string m_target; // the file actually replaced: symbolic links followed
-    std::string m_temp;   // the named temporary, when the file has a name yet
-    int m_fd = -1;        // an unnamed temporary, linked in at commit
+    std::string m_path;    // as the user named it, for messages
+    std::string m_target;  // the file actually replaced: symbolic links followed
+    std::string m_temp;    // the named temporary, when the file has a name yet
+    int m_fd = -1;         // an unnamed temporary, linked in at commit
+    bool m_direct = false; // written under the target's own name, which did not exist
 };
 
 // Writes bytes into a new file in the target's folder. The target is what path names once

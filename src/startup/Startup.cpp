@@ -2,9 +2,13 @@
 
 #include "containers/PictureCodecs.h"
 #include "platform/FileOps.h"
+#include "startup/IconLoads.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -42,17 +46,6 @@ public:
         list.ToolName = converterPath(m_setup);
         list.WorkFolder = m_setup.scratchFolder;
         list.OnMessage = m_setup.messages;
-    }
-
-    bool loadIcons(const QString &text, const QString &file, TMBMconvImageList &list) const
-    {
-        if (!text.isEmpty())
-            progress(text);
-        if (!exists(file))
-            return fail(file);
-        prepareList(list);
-        (void)list.LoadFromMBM(m_folder + file);
-        return true;
     }
 
 private:
@@ -97,6 +90,37 @@ bool loadDefaultPicture(const QString &folder, const QString &file, const QStrin
     return true;
 }
 
+struct IconFile
+{
+    QString progress; // shown before the file is taken; none for the first
+    QString file;
+    TMBMconvImageList *list;
+};
+
+// The icon files in the client's order, loaded two at a time but reported one after another:
+// each file's progress text, then its missing-file error or the messages of its load.
+bool loadIconFiles(const ResourceLoader &load, const StartupSetup &setup,
+                   const std::vector<IconFile> &files, const std::function<bool()> &beforeLast)
+{
+    std::vector<IconLoads::Request> requests;
+    for (const IconFile &icons : files) {
+        load.prepareList(*icons.list);
+        requests.push_back(
+            {icons.list, load.exists(icons.file) ? setup.programFolder + icons.file : QString()});
+    }
+    IconLoads loads(requests, setup.scratchFolder + QStringLiteral("temp/"));
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].progress.isEmpty())
+            load.progress(files[i].progress);
+        if (i + 1 == files.size() && !beforeLast())
+            return false;
+        if (requests[i].path.isEmpty())
+            return load.fail(files[i].file);
+        loads.take(i);
+    }
+    return true;
+}
+
 } // namespace
 
 QString converterPath(const StartupSetup &setup)
@@ -126,27 +150,30 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
     }
     // The image lists keep their working files in the scratch folder's temp/.
     QDir(setup.scratchFolder).mkpath(QStringLiteral("temp"));
-    if (!load.loadIcons({}, QStringLiteral("ICQ/XStatus.mbm"), res.XStatusIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок статусов..."),
-                        QStringLiteral("ICQ/Status.mbm"), res.StatusIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок клиентов..."),
-                        QStringLiteral("ICQ/Clients.mbm"), res.ClientIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок приватных статусов..."),
-                        QStringLiteral("Icons/pricons.mbm"), res.ProgramIcons) ||
-        !load.loadIcons(QStringLiteral("Загрузка иконок меню..."),
-                        QStringLiteral("ICQ/PStatus.mbm"), res.PrivateStatusIcons))
-        return std::nullopt;
-
-    load.progress(QStringLiteral("Загрузка иконок смайлов..."));
     const QString &folder = setup.programFolder;
-    const auto ini = readWholeFile(folder + QStringLiteral("Smilies/default.ini"));
-    if (!ini) {
-        load.fail(QStringLiteral("Smilies/default.ini"));
-        return std::nullopt;
-    }
-    res.smiles = TSmiles(*ini);
     TMBMconvImageList smileyPictures;
-    if (!load.loadIcons({}, QStringLiteral("Smilies/default.mbm"), smileyPictures))
+    // The smiley list is read before the smiley pictures are taken, as the client does.
+    const auto readSmileyList = [&] {
+        const auto ini = readWholeFile(folder + QStringLiteral("Smilies/default.ini"));
+        if (!ini)
+            return load.fail(QStringLiteral("Smilies/default.ini"));
+        res.smiles = TSmiles(*ini);
+        return true;
+    };
+    const std::vector<IconFile> files = {
+        {{}, QStringLiteral("ICQ/XStatus.mbm"), &res.XStatusIcons},
+        {QStringLiteral("Загрузка иконок статусов..."), QStringLiteral("ICQ/Status.mbm"),
+         &res.StatusIcons},
+        {QStringLiteral("Загрузка иконок клиентов..."), QStringLiteral("ICQ/Clients.mbm"),
+         &res.ClientIcons},
+        {QStringLiteral("Загрузка иконок приватных статусов..."),
+         QStringLiteral("Icons/pricons.mbm"), &res.ProgramIcons},
+        {QStringLiteral("Загрузка иконок меню..."), QStringLiteral("ICQ/PStatus.mbm"),
+         &res.PrivateStatusIcons},
+        {QStringLiteral("Загрузка иконок смайлов..."), QStringLiteral("Smilies/default.mbm"),
+         &smileyPictures},
+    };
+    if (!loadIconFiles(load, setup, files, readSmileyList))
         return std::nullopt;
     // One picture pair per line of the list, however many the picture file holds, then the
     // message direction pictures and the x-status pictures, which double as smileys.

@@ -286,6 +286,9 @@ TEST_F(BmconvConverter, UnpackWritesAllTargetsOrNone)
     EXPECT_EQ(r.exitCode, 5);
     EXPECT_EQ(toHex(readFile("keep.bmp")), "01 02 03") << "the first target waits for the last";
     EXPECT_EQ(toHex(readFile("locked.bmp")), "04 05 06");
+    // A target that did not exist is made at once, so it must go again.
+    EXPECT_EQ(run({"/u", "two.mbm", "new.bmp", "locked.bmp"}).exitCode, 5);
+    EXPECT_FALSE(fs::exists("new.bmp"));
     fs::permissions("locked.bmp", fs::perms(0644));
 
     // Packing says why on standard error, naming the file once.

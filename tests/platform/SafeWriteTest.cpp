@@ -160,6 +160,47 @@ TEST_F(SafeWrite, PreparedFilesTakeTheirPlaceOnlyWhenCommitted)
     EXPECT_EQ(names(), (std::vector<std::string>{"1.bmp", "2.bmp"}));
 }
 
+// Scratch files skip the flush; a new one is written under its own name, since there is nothing
+// to protect, but an existing one is still replaced whole: a reader holding the old file keeps
+// reading the old bytes.
+TEST_F(SafeWrite, ScratchFilesAreMadeInPlaceButReplacedWhole)
+{
+    put(at("1.bmp"), "old 1");
+    std::ifstream reader(at("1.bmp"), std::ios::binary);
+    ASSERT_TRUE(replaceFile(at("1.bmp"), bytesOf("new 1"), Durability::Unflushed));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old 1");
+    EXPECT_EQ(contents(at("1.bmp")), "new 1");
+
+    {
+        auto made = prepareFile(at("2.bmp"), bytesOf("new 2"), Durability::Unflushed);
+        ASSERT_TRUE(made);
+        EXPECT_EQ(contents(at("2.bmp")), "new 2") << "written under its own name at once";
+        auto dropped = prepareFile(at("3.bmp"), bytesOf("new 3"), Durability::Unflushed);
+        ASSERT_TRUE(dropped);
+        ASSERT_TRUE(made->commit());
+        // dropped goes uncommitted: the file it made must not outlive it.
+    }
+    EXPECT_EQ(contents(at("2.bmp")), "new 2");
+    EXPECT_EQ(names(), (std::vector<std::string>{"1.bmp", "2.bmp"}));
+
+    // A failed write leaves no half file of a name that did not exist.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const auto written =
+            replaceFile(at("4.bmp"), std::vector<unsigned char>(5000, 'x'), Durability::Unflushed);
+        ::_exit(!written && written.error() == at("4.bmp") + ": File too large" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(names(), (std::vector<std::string>{"1.bmp", "2.bmp"}));
+}
+
 // The system's own reason reaches the message, not "unknown error". A file size limit stands in
 // for a full disk: both make write() fail part-way.
 TEST_F(SafeWrite, AFailedWriteSaysWhyAndKeepsTheOldFile)

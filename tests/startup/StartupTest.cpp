@@ -102,6 +102,43 @@ TEST_F(Start, AnUnreadableDefaultPictureIsAnErrorNotACrash)
                           "Ошибка!\nФайл \"default_back.jpg\" не удалось прочитать")});
 }
 
+// The icon files load two at a time, but what the user sees must stay one file after another: a
+// broken file's message boxes come after its own progress text and before the next one, and the
+// files after it still load. A missing file later on ends start-up at its place.
+TEST_F(Start, IconFilesReportInOrderThoughTheyLoadTogether)
+{
+    install();
+    // The second file, so that its quick failure comes while the first is still loading.
+    ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("ICQ/Status.mbm")), "broken"));
+    QStringList seen;
+    StartupSetup s = setup();
+    s.messages = [&seen](const QString &, const QString &text) {
+        seen.append(QStringLiteral("message"));
+        EXPECT_FALSE(text.isEmpty());
+    };
+    StartupReporter r{[&seen](const QString &text) { seen.append(text); },
+                      [&seen](const QString &text) {
+                          seen.append(text);
+                      }};
+    const auto res = loadPreviewResources(s, r);
+    ASSERT_TRUE(res);
+    const qsizetype broken = seen.indexOf(QStringLiteral("Загрузка иконок статусов..."));
+    const qsizetype next = seen.indexOf(QStringLiteral("Загрузка иконок клиентов..."));
+    ASSERT_GE(broken, 0);
+    ASSERT_EQ(seen.count(QStringLiteral("message")), next - broken - 1);
+    EXPECT_GT(next - broken - 1, 0) << seen.join(u'|').toStdString();
+    EXPECT_EQ(res->StatusIcons.Count(), 0);
+    EXPECT_EQ(res->ClientIcons.Count(), 86);
+    EXPECT_EQ(res->PrivateStatusIcons.Count(), 6);
+
+    seen.clear();
+    ASSERT_TRUE(QFile::remove(m_dir.filePath(QStringLiteral("ICQ/PStatus.mbm"))));
+    EXPECT_FALSE(loadPreviewResources(s, r));
+    EXPECT_EQ(seen.mid(seen.size() - 2),
+              (QStringList{QStringLiteral("Загрузка иконок меню..."),
+                           QStringLiteral("Ошибка!\nФайл \"ICQ/PStatus.mbm\" не найден")}));
+}
+
 TEST_F(Start, TheSampleContactListFollowsTheSeedUnlessThereIsAFile)
 {
     install();

@@ -1,0 +1,59 @@
+#include "startup/IconLoads.h"
+
+#include <QDir>
+
+namespace {
+
+constexpr std::size_t kAtOnce = 2;
+
+} // namespace
+
+IconLoads::IconLoads(std::vector<Request> requests, const QString &workRoot)
+{
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        auto load = std::make_unique<Load>();
+        load->request = requests[i];
+        load->finished = load->done.get_future();
+        TMBMconvImageList &list = *load->request.list;
+        list.WorkFolder = workRoot + QStringLiteral("list-%1/").arg(i + 1);
+        // Made here, before any thread starts, so no two threads create folders at once.
+        QDir().mkpath(list.WorkFolder + QStringLiteral("temp"));
+        load->ownMessages = std::move(list.OnMessage);
+        list.OnMessage = [kept = &load->messages](const QString &caption, const QString &text) {
+            kept->emplace_back(caption, text);
+        };
+        m_loads.push_back(std::move(load));
+    }
+    const std::size_t workers = std::min(kAtOnce, m_loads.size());
+    for (std::size_t w = 0; w < workers; ++w)
+        m_workers.emplace_back([this] { work(); });
+}
+
+IconLoads::~IconLoads()
+{
+    m_stopping = true;
+    m_workers.clear(); // joins
+}
+
+void IconLoads::work()
+{
+    for (std::size_t i = m_next++; i < m_loads.size() && !m_stopping; i = m_next++) {
+        Load &load = *m_loads[i];
+        if (!load.request.path.isEmpty())
+            (void)load.request.list->LoadFromMBM(load.request.path);
+        load.done.set_value();
+    }
+}
+
+void IconLoads::take(std::size_t i)
+{
+    Load &load = *m_loads.at(i);
+    load.finished.wait();
+    TMBMconvImageList &list = *load.request.list;
+    list.OnMessage = std::move(load.ownMessages);
+    if (list.OnMessage) {
+        for (const auto &[caption, text] : load.messages)
+            list.OnMessage(caption, text);
+    }
+    load.messages.clear();
+}
