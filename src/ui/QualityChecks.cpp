@@ -14,7 +14,6 @@ QualityChecks::QualityChecks(const PreviewResources &resources, SkinDocument &do
     m_checker->stopBlinking();
     m_checker->Busy = true;
     m_timer.setSingleShot(true);
-    m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &QualityChecks::refresh);
     const auto changed = [this] {
         m_documentChanged = true;
@@ -35,8 +34,16 @@ QualityChecks::~QualityChecks() = default;
 
 void QualityChecks::later()
 {
-    if (!m_timer.isActive())
-        m_timer.start();
+    m_pending = true;
+    if (!m_held && !m_timer.isActive())
+        m_timer.start(0);
+}
+
+void QualityChecks::startAfter(std::chrono::milliseconds delay)
+{
+    m_held = false;
+    if (m_pending)
+        m_timer.start(delay);
 }
 
 PreviewState QualityChecks::baseOf() const
@@ -52,6 +59,7 @@ PreviewState QualityChecks::baseOf() const
 void QualityChecks::refresh()
 {
     m_timer.stop();
+    m_pending = false;
     const PreviewState base = baseOf();
     const bool baseChanged = m_lastBase != base;
     const int slot = m_document.selectedSlot();

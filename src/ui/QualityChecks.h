@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,9 @@ public:
 
     // Makes what is out of date now instead of at the next turn of the event loop.
     void refresh();
+    // Start-up paints its progress through the event loop; the checks keep still until
+    // startAfter(), so that the window shows first. Made with the checks held.
+    void startAfter(std::chrono::milliseconds delay);
     const QList<SlotLegibility> &audit() const { return m_audit; }
     int usageSlot() const { return m_usageSlot; }
     const QList<ScreenUsage> &usage() const { return m_usage; }
@@ -45,6 +49,8 @@ private:
     const TTolvoPreview &m_shown;
     std::unique_ptr<TTolvoPreview> m_checker;
     QTimer m_timer;
+    bool m_held = true;
+    bool m_pending = false;
     bool m_documentChanged = true;
     std::optional<PreviewState> m_lastBase;
     QList<SlotLegibility> m_audit;

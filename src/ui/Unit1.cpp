@@ -8,6 +8,7 @@
 #include "ui/ColourControls.h"
 #include "ui/HistoryActions.h"
 #include "ui/ProgramIcon.h"
+#include "ui/QualityChecks.h"
 #include "ui/Shutdown.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -138,6 +139,9 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     // From here on every change of the skin is a step that can be undone.
     m_document.history().clear();
     m_document.history().setRecording(true);
+    // A quarter of a second: long enough for the window to be painted first, short enough to be
+    // ready before anyone opens the settings.
+    m_quality->startAfter(std::chrono::milliseconds(250));
     m_startupComplete = true;
     m_form2 = new TForm2(m_programFolder, [this](const QUrl &url) { m_openUrl(url); });
 }

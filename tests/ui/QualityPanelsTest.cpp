@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,16 @@ protected:
 };
 
 } // namespace
+
+// Start-up paints its progress through the event loop; a full audit there would hold back the
+// window. The checks wait for the start-up to end, then run by themselves.
+TEST_F(WindowFixture, TheChecksWaitForTheWindowThenRunByThemselves)
+{
+    ASSERT_NO_FATAL_FAILURE(startWindow());
+    EXPECT_EQ(form->qualityChecks()->usageSlot(), -1) << "nothing ran during start-up";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->qualityChecks()->usageSlot() != -1; }, 5000));
+    EXPECT_EQ(form->qualityChecks()->usageSlot(), form->document().selectedSlot());
+}
 
 TEST_F(QualityPanels, TheAuditFollowsEveryColourChange)
 {
