@@ -39,8 +39,6 @@ public:
         return false;
     }
 
-    bool exists(const QString &name) const { return QFileInfo::exists(m_folder + name); }
-
     void prepareList(TMBMconvImageList &list) const
     {
         list.ToolName = converterPath(m_setup);
@@ -97,26 +95,67 @@ struct IconFile
     TMBMconvImageList *list;
 };
 
+} // namespace
+
+// The lists being filled, the files in the client's order and the loads under way. The loads are
+// the last member, so they stop and are waited for before the lists go.
+struct IconPreload::Loading
+{
+    explicit Loading(const StartupSetup &setup)
+        : files{
+              {{}, QStringLiteral("ICQ/XStatus.mbm"), &res.XStatusIcons},
+              {QStringLiteral("Загрузка иконок статусов..."), QStringLiteral("ICQ/Status.mbm"),
+               &res.StatusIcons},
+              {QStringLiteral("Загрузка иконок клиентов..."), QStringLiteral("ICQ/Clients.mbm"),
+               &res.ClientIcons},
+              {QStringLiteral("Загрузка иконок приватных статусов..."),
+               QStringLiteral("Icons/pricons.mbm"), &res.ProgramIcons},
+              {QStringLiteral("Загрузка иконок меню..."), QStringLiteral("ICQ/PStatus.mbm"),
+               &res.PrivateStatusIcons},
+              {QStringLiteral("Загрузка иконок смайлов..."), QStringLiteral("Smilies/default.mbm"),
+               &smileyPictures},
+          }
+    {
+        std::vector<IconLoads::Request> requests;
+        for (const IconFile &icons : files) {
+            icons.list->ToolName = converterPath(setup);
+            icons.list->OnMessage = setup.messages;
+            const QString path = setup.programFolder + icons.file;
+            requests.push_back({icons.list, QFileInfo::exists(path) ? path : QString()});
+            found.push_back(!requests.back().path.isEmpty());
+        }
+        loads.emplace(requests, setup.scratchFolder + QStringLiteral("temp/"));
+    }
+
+    PreviewResources res;
+    TMBMconvImageList smileyPictures;
+    std::vector<IconFile> files;
+    std::vector<bool> found;
+    std::optional<IconLoads> loads;
+};
+
+IconPreload::IconPreload(const StartupSetup &setup)
+    : m_loading(std::make_unique<Loading>(setup))
+{}
+
+IconPreload::~IconPreload() = default;
+
+namespace {
+
 // The icon files in the client's order, loaded two at a time but reported one after another:
 // each file's progress text, then its missing-file error or the messages of its load.
-bool loadIconFiles(const ResourceLoader &load, const StartupSetup &setup,
-                   const std::vector<IconFile> &files, const std::function<bool()> &beforeLast)
+bool takeIconFiles(const ResourceLoader &load, IconPreload::Loading &loading,
+                   const std::function<bool()> &beforeLast)
 {
-    std::vector<IconLoads::Request> requests;
-    for (const IconFile &icons : files) {
-        load.prepareList(*icons.list);
-        requests.push_back(
-            {icons.list, load.exists(icons.file) ? setup.programFolder + icons.file : QString()});
-    }
-    IconLoads loads(requests, setup.scratchFolder + QStringLiteral("temp/"));
+    const auto &files = loading.files;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!files[i].progress.isEmpty())
             load.progress(files[i].progress);
         if (i + 1 == files.size() && !beforeLast())
             return false;
-        if (requests[i].path.isEmpty())
+        if (!loading.found[i])
             return load.fail(files[i].file);
-        loads.take(i);
+        loading.loads->take(i);
     }
     return true;
 }
@@ -139,10 +178,14 @@ SkinImagesSetup skinImagesSetup(const StartupSetup &setup, ProgressCallback prog
 }
 
 std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
-                                                     const StartupReporter &reporter)
+                                                     const StartupReporter &reporter,
+                                                     IconPreload *preload)
 {
     ResourceLoader load(setup, reporter);
-    PreviewResources res;
+    std::optional<IconPreload> own;
+    if (!preload)
+        preload = &own.emplace(setup);
+    IconPreload::Loading &loading = preload->loading();
     load.progress(QStringLiteral("Загрузка иконок x-статусов..."));
     if (!QFileInfo(converterPath(setup)).isExecutable()) {
         load.fail(QStringLiteral("bmconv"));
@@ -151,30 +194,19 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
     // The image lists keep their working files in the scratch folder's temp/.
     QDir(setup.scratchFolder).mkpath(QStringLiteral("temp"));
     const QString &folder = setup.programFolder;
-    TMBMconvImageList smileyPictures;
     // The smiley list is read before the smiley pictures are taken, as the client does.
     const auto readSmileyList = [&] {
         const auto ini = readWholeFile(folder + QStringLiteral("Smilies/default.ini"));
         if (!ini)
             return load.fail(QStringLiteral("Smilies/default.ini"));
-        res.smiles = TSmiles(*ini);
+        loading.res.smiles = TSmiles(*ini);
         return true;
     };
-    const std::vector<IconFile> files = {
-        {{}, QStringLiteral("ICQ/XStatus.mbm"), &res.XStatusIcons},
-        {QStringLiteral("Загрузка иконок статусов..."), QStringLiteral("ICQ/Status.mbm"),
-         &res.StatusIcons},
-        {QStringLiteral("Загрузка иконок клиентов..."), QStringLiteral("ICQ/Clients.mbm"),
-         &res.ClientIcons},
-        {QStringLiteral("Загрузка иконок приватных статусов..."),
-         QStringLiteral("Icons/pricons.mbm"), &res.ProgramIcons},
-        {QStringLiteral("Загрузка иконок меню..."), QStringLiteral("ICQ/PStatus.mbm"),
-         &res.PrivateStatusIcons},
-        {QStringLiteral("Загрузка иконок смайлов..."), QStringLiteral("Smilies/default.mbm"),
-         &smileyPictures},
-    };
-    if (!loadIconFiles(load, setup, files, readSmileyList))
+    if (!takeIconFiles(load, loading, readSmileyList))
         return std::nullopt;
+    loading.loads.reset();
+    PreviewResources res = std::move(loading.res);
+    const TMBMconvImageList &smileyPictures = loading.smileyPictures;
     // One picture pair per line of the list, however many the picture file holds, then the
     // message direction pictures and the x-status pictures, which double as smileys.
     load.prepareList(res.smiles.images);
@@ -216,13 +248,14 @@ bool loadDefaultPictures(const StartupSetup &setup, const StartupReporter &repor
     return true;
 }
 
-std::optional<PreviewResources>
-startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDocument &document)
+std::optional<PreviewResources> startProgram(const StartupSetup &setup,
+                                             const StartupReporter &reporter,
+                                             SkinDocument &document, IconPreload *preload)
 {
     if (!loadDefaultPictures(setup, reporter, document))
         return std::nullopt;
     document.setDefaultColours();
-    return loadPreviewResources(setup, reporter);
+    return loadPreviewResources(setup, reporter, preload);
 }
 
 QString commandLineFile(const QStringList &arguments)

@@ -7,6 +7,7 @@
 #include "preview/mainTolvoPreview.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 
@@ -38,11 +39,32 @@ QString converterPath(const StartupSetup &setup);
 // working files in the scratch folder.
 SkinImagesSetup skinImagesSetup(const StartupSetup &setup, ProgressCallback progress = {});
 
+// The start-up's icon files, loading in the background from the moment this is made, so that the
+// window can build itself meanwhile. Start-up takes them in the client's order, with progress
+// texts, errors and messages exactly where they would come had they loaded only then. Made with
+// the setup start-up is given.
+class IconPreload
+{
+public:
+    explicit IconPreload(const StartupSetup &setup);
+    ~IconPreload();
+    IconPreload(const IconPreload &) = delete;
+    IconPreload &operator=(const IconPreload &) = delete;
+
+    // What start-up takes from it.
+    struct Loading;
+    Loading &loading() { return *m_loading; }
+
+private:
+    std::unique_ptr<Loading> m_loading;
+};
+
 // Loads the icon lists, smileys, sample chat and contact list in the client's order, with the
 // progress texts of the start-up window. A missing file is reported through reporter.error and
-// ends loading (nullopt).
+// ends loading (nullopt). The icon files come from preload when one is given.
 std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
-                                                     const StartupReporter &reporter);
+                                                     const StartupReporter &reporter,
+                                                     IconPreload *preload = nullptr);
 
 // The default background and cursor from the program folder into both copies of the
 // document's pictures, with the start-up window's progress texts; false after reporting the
@@ -53,8 +75,10 @@ bool loadDefaultPictures(const StartupSetup &setup, const StartupReporter &repor
 // The one start-up of both programs: the default background and cursor into the document, the
 // default colours, then the preview's resources, in this order and with these progress texts.
 // The first missing or unreadable file is reported and ends it (nullopt).
-std::optional<PreviewResources>
-startProgram(const StartupSetup &setup, const StartupReporter &reporter, SkinDocument &document);
+std::optional<PreviewResources> startProgram(const StartupSetup &setup,
+                                             const StartupReporter &reporter,
+                                             SkinDocument &document,
+                                             IconPreload *preload = nullptr);
 
 // The file named by the program's first argument, made absolute against the current folder now,
 // because start-up later makes the program folder the current one; empty when there is none.

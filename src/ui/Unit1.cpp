@@ -59,6 +59,11 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
         return QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для экранов"), start);
     };
     m_association = platform::makeAssociationStore(QCoreApplication::applicationFilePath());
+    // The converter runs for the icon files mostly wait for their child processes: they run
+    // while the window builds its menus and tabs. Start-up reports a folder that failed.
+    m_scratch = std::make_unique<platform::ScratchFolder>();
+    if (m_scratch->isValid())
+        m_iconPreload = std::make_unique<IconPreload>(startupSetup());
     buildMainMenu();
     buildTabs();
     FormCreate(commandLineSkin, seed);
@@ -105,7 +110,6 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     m_form4->repaint();
 
     QDir::setCurrent(m_programFolder);
-    m_scratch = std::make_unique<platform::ScratchFolder>();
     if (!m_scratch->isValid()) {
         m_form4->Error(QStringLiteral("Ошибка!\n%1").arg(m_scratch->errorText()));
         return;
@@ -172,7 +176,8 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
     std::mt19937 random(seed ? *seed : std::random_device{}());
     StartupSetup setup = startupSetup();
     setup.random = &random;
-    auto resources = startProgram(setup, reporter, m_document);
+    auto resources = startProgram(setup, reporter, m_document, m_iconPreload.get());
+    m_iconPreload.reset();
     if (!resources)
         return false;
     m_preview = new TTolvoPreview(std::move(*resources), m_document);

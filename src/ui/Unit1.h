@@ -317,6 +317,8 @@ private:
 
     QString m_programFolder;
     std::unique_ptr<platform::ScratchFolder> m_scratch;
+    // The icon files, loading while the window builds itself; gone once start-up took them.
+    std::unique_ptr<IconPreload> m_iconPreload;
     SkinDocument m_document;
     TForm3 *m_form3 = nullptr;
     TForm4 *m_form4 = nullptr;

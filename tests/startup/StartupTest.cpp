@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,37 @@ TEST_F(Start, IconFilesReportInOrderThoughTheyLoadTogether)
     EXPECT_EQ(seen.mid(seen.size() - 2),
               (QStringList{QStringLiteral("Загрузка иконок меню..."),
                            QStringLiteral("Ошибка!\nФайл \"ICQ/PStatus.mbm\" не найден")}));
+}
+
+// The window starts the icon files before it builds itself; however long before start-up takes
+// them, a broken file's messages wait for their place after its progress text.
+TEST_F(Start, APreloadReportsAsIfTheFilesLoadedWhenTaken)
+{
+    install();
+    ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("ICQ/XStatus.mbm")), "broken"));
+    QStringList seen;
+    StartupSetup s = setup();
+    s.messages = [&seen](const QString &, const QString &) {
+        seen.append(QStringLiteral("message"));
+    };
+    IconPreload preload(s);
+    // Time for the broken file to fail; what is asserted does not depend on it.
+    QThread::msleep(200);
+    EXPECT_TRUE(seen.isEmpty()) << "nothing is shown before start-up takes it";
+    StartupReporter r{[&seen](const QString &text) { seen.append(text); },
+                      [&seen](const QString &text) {
+                          seen.append(text);
+                      }};
+    const auto res = loadPreviewResources(s, r, &preload);
+    ASSERT_TRUE(res);
+    ASSERT_GE(seen.size(), 3);
+    EXPECT_EQ(seen.first(), QStringLiteral("Загрузка иконок x-статусов..."));
+    const qsizetype next = seen.indexOf(QStringLiteral("Загрузка иконок статусов..."));
+    EXPECT_GT(next, 1);
+    EXPECT_EQ(seen.count(QStringLiteral("message")), next - 1) << seen.join(u'|').toStdString();
+    EXPECT_EQ(res->XStatusIcons.Count(), 0);
+    EXPECT_EQ(res->StatusIcons.Count(), 64);
+    EXPECT_GT(res->smiles.images.Count(), 0);
 }
 
 TEST_F(Start, TheSampleContactListFollowsTheSeedUnlessThereIsAFile)
