@@ -39,9 +39,15 @@ void IconLoads::work()
 {
     for (std::size_t i = m_next++; i < m_loads.size() && !m_stopping; i = m_next++) {
         Load &load = *m_loads[i];
-        if (!load.request.path.isEmpty())
-            (void)load.request.list->LoadFromMBM(load.request.path);
-        load.done.set_value();
+        // An exception (out of memory) is the caller's to handle, as it was when one load
+        // followed another on its thread.
+        try {
+            if (!load.request.path.isEmpty())
+                (void)load.request.list->LoadFromMBM(load.request.path);
+            load.done.set_value();
+        } catch (...) {
+            load.done.set_exception(std::current_exception());
+        }
     }
 }
 
@@ -51,6 +57,7 @@ void IconLoads::take(std::size_t i)
     load.finished.wait();
     TMBMconvImageList &list = *load.request.list;
     list.OnMessage = std::move(load.ownMessages);
+    load.finished.get(); // rethrows what the load threw
     if (list.OnMessage) {
         for (const auto &[caption, text] : load.messages)
             list.OnMessage(caption, text);

@@ -38,7 +38,8 @@ public:
     IconLoads &operator=(const IconLoads &) = delete;
 
     // Waits for load number i, gives the list back its OnMessage and passes it the messages
-    // held back. Take the loads in order, each at most once.
+    // held back; an exception the load threw is thrown here. Take the loads in order, each at
+    // most once.
     void take(std::size_t i);
 
 private:
