@@ -8,7 +8,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <map>
 #include <random>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -293,32 +295,53 @@ std::string temporaryNamePrefix(const std::string &target)
     return ".~" + std::string(text) + "-";
 }
 
-void removeStaleTemporaries(const std::string &path,
-                            const std::function<bool(const std::string &name)> &alsoOurs)
+void removeStaleTemporaries(const std::vector<std::string> &paths, const EarlierOwner &earlierOwner)
 {
-    const auto target = followLinks(path);
-    if (!target)
-        return;
-    const std::string folder = folderOf(*target);
-    const std::string prefix = temporaryNamePrefix(*target);
-    DIR *dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    while (const dirent *entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        const bool ours = name.starts_with(prefix) && name.size() == prefix.size() + 8;
-        if (!ours && !(alsoOurs && alsoOurs(name)))
+    // Per folder: its targets' names and their temporaries' prefixes, so that each entry is
+    // judged by two look-ups instead of one comparison per target.
+    struct Targets
+    {
+        std::set<std::string> names;
+        std::set<std::string> prefixes;
+    };
+    std::map<std::string, Targets> folders;
+    for (const std::string &path : paths) {
+        const auto target = followLinks(path);
+        if (!target)
             continue;
-        const std::string full = folder + "/" + name;
-        const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0)
-            continue;
-        // A run still writing holds the lock.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(full.c_str());
-        ::close(fd);
+        Targets &targets = folders[folderOf(*target)];
+        targets.names.insert(nameOf(*target));
+        targets.prefixes.insert(temporaryNamePrefix(*target));
     }
-    ::closedir(dir);
+    const std::size_t prefixLength = temporaryNamePrefix("x").size();
+    for (const auto &[folder, targets] : folders) {
+        DIR *dir = ::opendir(folder.c_str());
+        if (!dir)
+            continue;
+        while (const dirent *entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            const bool ours = name.size() == prefixLength + 8 &&
+                              targets.prefixes.contains(name.substr(0, prefixLength));
+            // An empty owner is no owner, whatever names the targets have.
+            const std::string owner = !ours && earlierOwner ? earlierOwner(name) : std::string();
+            if (!ours && (owner.empty() || !targets.names.contains(owner)))
+                continue;
+            const std::string full = folder + "/" + name;
+            const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            if (fd < 0)
+                continue;
+            // A run still writing holds the lock.
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                ::unlink(full.c_str());
+            ::close(fd);
+        }
+        ::closedir(dir);
+    }
+}
+
+void removeStaleTemporaries(const std::string &path, const EarlierOwner &earlierOwner)
+{
+    removeStaleTemporaries(std::vector<std::string>{path}, earlierOwner);
 }
 
 } // namespace velmora::safewrite

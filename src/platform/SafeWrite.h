@@ -8,6 +8,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace velmora::safewrite {
 
@@ -74,11 +75,16 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
 Result replaceFile(const std::string &path, std::span<const unsigned char> bytes,
                    Durability durability = Durability::Flushed);
 
-// Removes temporaries that runs killed while writing this target left in its folder, and the
-// files of that folder alsoOurs recognises (names an earlier scheme gave them), in one pass. A
-// temporary another run is still writing is left alone.
-void removeStaleTemporaries(const std::string &path,
-                            const std::function<bool(const std::string &name)> &alsoOurs = {});
+// For a file an earlier scheme named after its target, the target's own file name; an empty
+// string for any other name.
+using EarlierOwner = std::function<std::string(const std::string &name)>;
+
+// Removes temporaries that runs killed while writing these targets left in their folders, and
+// the files earlierOwner assigns to one of them, reading each folder once however many targets
+// it holds. A temporary another run is still writing is left alone.
+void removeStaleTemporaries(const std::vector<std::string> &paths,
+                            const EarlierOwner &earlierOwner = {});
+void removeStaleTemporaries(const std::string &path, const EarlierOwner &earlierOwner = {});
 
 // The start of the names this target's temporaries get in its folder, followed by eight more
 // characters: short whatever the target's length, and the same on every run.

@@ -243,3 +243,29 @@ TEST_F(SafeWrite, CleansUpOnlyTheStaleTemporariesOfItsTarget)
     EXPECT_TRUE(fs::exists(at(prefix + "livewrit")));
     EXPECT_TRUE(fs::exists(at(temporaryNamePrefix(at("other.mbm")) + "notmine1")));
 }
+
+// A run writing many files clears what killed runs left for all of them, reading each folder
+// once, and nothing else: not another file's temporaries, not an earlier scheme's file of a name
+// outside the list. A target named with a trailing slash has no name and owns nothing.
+TEST_F(SafeWrite, ManyTargetsAreCleanedInOnePassPerFolder)
+{
+    fs::create_directory(m_dir / "sub");
+    const std::vector<std::string> targets = {at("1.bmp"), at("2.bmp"), at("sub/3.bmp"),
+                                              at("sub") + "/"};
+    for (const std::string &target : targets) {
+        const fs::path path(target);
+        put(path.parent_path() / (temporaryNamePrefix(target) + "stale001"), "killed run");
+    }
+    const std::string notMine = temporaryNamePrefix(at("9.bmp")) + "notmine1";
+    put(at(notMine), "another target");
+    put(at("1.bmp.old5"), "an earlier scheme's, ours");
+    put(at("9.bmp.old5"), "an earlier scheme's, not ours");
+    put(m_dir / "sub" / "plain.txt", "no owner");
+    const auto earlierOwner = [](const std::string &name) {
+        return name.ends_with(".old5") ? name.substr(0, name.size() - 5) : std::string();
+    };
+    removeStaleTemporaries(targets, earlierOwner);
+    EXPECT_EQ(names(), (std::vector<std::string>{notMine, "9.bmp.old5", "sub"}));
+    EXPECT_TRUE(fs::exists(m_dir / "sub" / "plain.txt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "sub"), fs::directory_iterator()), 1);
+}

@@ -185,6 +185,8 @@ Result<void> unpackInto(const std::string &name, const std::vector<std::string> 
     if (!directory)
         return std::unexpected(directory.error());
 
+    // One pass over each folder: a pass per target would read a folder of N bitmaps N times.
+    removeOldTemporaries(targets);
     std::vector<PendingFile> pending;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         if (i >= directory->offsets.size())
@@ -200,7 +202,8 @@ Result<void> unpackInto(const std::string &name, const std::vector<std::string> 
 
         const BitmapHeader &h = record->header;
         const RgbImage picture = decodePixels(*raw, h.width, h.height, h.mode());
-        auto written = prepareFileReplacing(targets[i], writeBmp24(picture), Replace::Quickly);
+        auto written =
+            prepareFileReplacing(targets[i], writeBmp24(picture), Replace::Quickly, Cleanup::Done);
         if (!written)
             return std::unexpected(written.error());
         pending.push_back(std::move(*written));

@@ -65,24 +65,31 @@ namespace {
 
 // Earlier versions named their temporaries after the target ("NAME.~bmconv0" to "~bmconv99");
 // a killed run left them behind. Found in the same pass as today's.
-void removeOldTemporaries(const std::string &path)
+std::string earlierOwner(const std::string &name)
 {
-    const std::string legacy = std::filesystem::path(path).filename().string() + ".~bmconv";
-    velmora::safewrite::removeStaleTemporaries(path, [&](const std::string &name) {
-        if (!name.starts_with(legacy))
-            return false;
-        const std::string number = name.substr(legacy.size());
-        return !number.empty() && number.size() <= 2 &&
-               std::all_of(number.begin(), number.end(),
-                           [](unsigned char c) { return std::isdigit(c) != 0; });
-    });
+    static const std::string kMark = ".~bmconv";
+    const auto mark = name.rfind(kMark);
+    if (mark == std::string::npos || mark == 0)
+        return {};
+    const std::string number = name.substr(mark + kMark.size());
+    const bool numbered = !number.empty() && number.size() <= 2 &&
+                          std::all_of(number.begin(), number.end(),
+                                      [](unsigned char c) { return std::isdigit(c) != 0; });
+    return numbered ? name.substr(0, mark) : std::string();
 }
 
 } // namespace
 
-Result<PendingFile> prepareFileReplacing(const std::string &path, ByteView bytes, Replace replace)
+void removeOldTemporaries(const std::vector<std::string> &paths)
 {
-    removeOldTemporaries(path);
+    velmora::safewrite::removeStaleTemporaries(paths, earlierOwner);
+}
+
+Result<PendingFile> prepareFileReplacing(const std::string &path, ByteView bytes, Replace replace,
+                                         Cleanup cleanup)
+{
+    if (cleanup == Cleanup::First)
+        removeOldTemporaries({path});
     auto file = velmora::safewrite::prepareFile(path, bytes,
                                                 replace == Replace::Atomically
                                                     ? velmora::safewrite::Durability::Flushed
@@ -94,7 +101,7 @@ Result<PendingFile> prepareFileReplacing(const std::string &path, ByteView bytes
 
 Result<void> writeFileReplacing(const std::string &path, ByteView bytes, Replace replace)
 {
-    auto file = prepareFileReplacing(path, bytes, replace);
+    auto file = prepareFileReplacing(path, bytes, replace, Cleanup::First);
     if (!file)
         return std::unexpected(file.error());
     if (auto committed = file->commit(); !committed)

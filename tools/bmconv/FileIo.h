@@ -5,6 +5,7 @@
 #include "platform/SafeWrite.h"
 
 #include <string>
+#include <vector>
 
 namespace bmconv {
 
@@ -30,12 +31,23 @@ enum class Replace {
 // the target as it was.
 using PendingFile = velmora::safewrite::PendingFile;
 
+// Removes the temporaries that killed runs left for these targets, reading each folder once.
+void removeOldTemporaries(const std::vector<std::string> &paths);
+
+enum class Cleanup {
+    // Remove the target's stale temporaries first.
+    First,
+    // removeOldTemporaries has been run for it already, with its companions.
+    Done,
+};
+
 // Writes `bytes` to a fresh file beside `path` (a symbolic link's target, for a link), leaving
 // `path` as it was until commit. A read-only or non-regular target is refused. Temporaries
-// that killed runs left for this target are removed first. Failures are
-// Status::BadDestinationFile and say why.
+// that killed runs left for this target are removed first unless the caller did that. Failures
+// are Status::BadDestinationFile and say why.
 Result<PendingFile> prepareFileReplacing(const std::string &path, ByteView bytes,
-                                         Replace replace = Replace::Atomically);
+                                         Replace replace = Replace::Atomically,
+                                         Cleanup cleanup = Cleanup::First);
 
 // prepareFileReplacing and the commit in one.
 Result<void> writeFileReplacing(const std::string &path, ByteView bytes,
