@@ -245,13 +245,15 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
         file.m_fd = openNamed(*target, file.m_temp);
     if (file.m_fd < 0)
         return failure(path, reason(errno));
-    // Held until the file is in place, under whichever name: a later run's clean-up can tell a
-    // live temporary from one a killed run left.
-    if (!file.m_direct)
+    // A file made under its own name has its mode and is no temporary. A temporary is locked
+    // until it is in place, under whichever name, so a later run's clean-up can tell a live one
+    // from one a killed run left; and it gets the mode exactly, which the umask (or the named
+    // temporary's 0600) trimmed.
+    if (!file.m_direct) {
         ::flock(file.m_fd, LOCK_EX | LOCK_NB);
-    // The umask trimmed the mode at creation; an old file's own permissions are kept exactly.
-    if (exists && ::fchmod(file.m_fd, mode) != 0)
-        return failure(path, reason(errno));
+        if (::fchmod(file.m_fd, mode) != 0)
+            return failure(path, reason(errno));
+    }
     const int fd = file.m_fd;
     off_t written = 0;
     const auto write = [fd, &written, durability](std::span<const unsigned char> piece) {
