@@ -3,7 +3,6 @@
 #include "export/SaveSkin.h"
 #include "platform/WritablePlaces.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -66,12 +65,3 @@ void BM_SaveMifOnlyTwoJpegs(benchmark::State &state)
 BENCHMARK(BM_SaveMifOnlyTwoJpegs)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

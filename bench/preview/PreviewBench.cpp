@@ -7,7 +7,6 @@
 #include "preview/mainTolvoPreview.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
@@ -251,13 +250,3 @@ void BM_SlotUsage240x320(benchmark::State &state)
 BENCHMARK(BM_SlotUsage240x320)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,8 +5,6 @@
 #include "preview/mainTolvoPreview.h"
 #include "startup/Startup.h"
 
-#include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -58,13 +56,3 @@ void BM_StartupToFirstFrame(benchmark::State &state)
 BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "platform/FileOps.h"
 #include "startup/IconLoads.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <functional>
@@ -20,10 +19,8 @@ QString missing(const QString &file)
 class ResourceLoader
 {
 public:
-    ResourceLoader(const StartupSetup &setup, const StartupReporter &reporter)
-        : m_folder(setup.programFolder)
-        , m_setup(setup)
-        , m_reporter(reporter)
+    explicit ResourceLoader(const StartupReporter &reporter)
+        : m_reporter(reporter)
     {}
 
     void progress(const QString &text) const
@@ -39,18 +36,18 @@ public:
         return false;
     }
 
-    void prepareList(TMBMconvImageList &list) const
-    {
-        list.ToolName = converterPath(m_setup);
-        list.WorkFolder = m_setup.scratchFolder;
-        list.OnMessage = m_setup.messages;
-    }
-
 private:
-    QString m_folder;
-    const StartupSetup &m_setup;
     const StartupReporter &m_reporter;
 };
+
+// The converter beside the program, working files in the scratch folder, complaints to the
+// program's messages.
+void prepareList(TMBMconvImageList &list, const StartupSetup &setup)
+{
+    list.ToolName = converterPath(setup);
+    list.WorkFolder = setup.scratchFolder;
+    list.OnMessage = setup.messages;
+}
 
 // Copies icon/mask pairs with their colour modes, so that they draw as they do in their own
 // list. Items the source lacks go in empty, so that every later pair keeps its place.
@@ -93,6 +90,7 @@ struct IconFile
     QString progress; // shown before the file is taken; none for the first
     QString file;
     TMBMconvImageList *list;
+    bool found = false; // when loading started
 };
 
 } // namespace
@@ -117,12 +115,11 @@ struct IconPreload::Loading
           }
     {
         std::vector<IconLoads::Request> requests;
-        for (const IconFile &icons : files) {
-            icons.list->ToolName = converterPath(setup);
-            icons.list->OnMessage = setup.messages;
+        for (IconFile &icons : files) {
+            prepareList(*icons.list, setup);
             const QString path = setup.programFolder + icons.file;
-            requests.push_back({icons.list, QFileInfo::exists(path) ? path : QString()});
-            found.push_back(!requests.back().path.isEmpty());
+            icons.found = QFileInfo::exists(path);
+            requests.push_back({icons.list, icons.found ? path : QString()});
         }
         loads.emplace(requests, setup.scratchFolder + QStringLiteral("temp/"));
     }
@@ -130,7 +127,6 @@ struct IconPreload::Loading
     PreviewResources res;
     TMBMconvImageList smileyPictures;
     std::vector<IconFile> files;
-    std::vector<bool> found;
     std::optional<IconLoads> loads;
 };
 
@@ -153,7 +149,7 @@ bool takeIconFiles(const ResourceLoader &load, IconPreload::Loading &loading,
             load.progress(files[i].progress);
         if (i + 1 == files.size() && !beforeLast())
             return false;
-        if (!loading.found[i])
+        if (!files[i].found)
             return load.fail(files[i].file);
         loading.loads->take(i);
     }
@@ -181,7 +177,7 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
                                                      const StartupReporter &reporter,
                                                      IconPreload *preload)
 {
-    ResourceLoader load(setup, reporter);
+    ResourceLoader load(reporter);
     std::optional<IconPreload> own;
     if (!preload)
         preload = &own.emplace(setup);
@@ -191,8 +187,6 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
         load.fail(QStringLiteral("bmconv"));
         return std::nullopt;
     }
-    // The image lists keep their working files in the scratch folder's temp/.
-    QDir(setup.scratchFolder).mkpath(QStringLiteral("temp"));
     const QString &folder = setup.programFolder;
     // The smiley list is read before the smiley pictures are taken, as the client does.
     const auto readSmileyList = [&] {
@@ -209,7 +203,7 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
     const TMBMconvImageList &smileyPictures = loading.smileyPictures;
     // One picture pair per line of the list, however many the picture file holds, then the
     // message direction pictures and the x-status pictures, which double as smileys.
-    load.prepareList(res.smiles.images);
+    prepareList(res.smiles.images, setup);
     addPairs(res.smiles.images, smileyPictures, 0, 2 * res.smiles.fileSmileyCount());
     addPairs(res.smiles.images, res.ProgramIcons, 90, 4);
     addPairs(res.smiles.images, res.ProgramIcons, 88, 2);

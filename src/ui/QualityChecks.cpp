@@ -34,16 +34,15 @@ QualityChecks::~QualityChecks() = default;
 
 void QualityChecks::later()
 {
-    m_pending = true;
     if (!m_held && !m_timer.isActive())
         m_timer.start(0);
 }
 
 void QualityChecks::startAfter(std::chrono::milliseconds delay)
 {
+    // Nothing has run yet, so there is always something to make.
     m_held = false;
-    if (m_pending)
-        m_timer.start(delay);
+    m_timer.start(delay);
 }
 
 PreviewState QualityChecks::baseOf() const
@@ -59,7 +58,6 @@ PreviewState QualityChecks::baseOf() const
 void QualityChecks::refresh()
 {
     m_timer.stop();
-    m_pending = false;
     const PreviewState base = baseOf();
     const bool baseChanged = m_lastBase != base;
     const int slot = m_document.selectedSlot();

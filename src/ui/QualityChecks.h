@@ -50,7 +50,6 @@ private:
     std::unique_ptr<TTolvoPreview> m_checker;
     QTimer m_timer;
     bool m_held = true;
-    bool m_pending = false;
     bool m_documentChanged = true;
     std::optional<PreviewState> m_lastBase;
     QList<SlotLegibility> m_audit;
