@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything with AddressSanitizer and UBSan, runs every test.
+# Installs what is needed, builds everything with AddressSanitizer and UBSan, runs every test:
+# the unit tests offscreen, the end-to-end tests on a virtual X display of their own.
+# CMAKE_BUILD_PARALLEL_LEVEL limits the build's parallel jobs; arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,5 +9,12 @@ scripts/install-deps.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
     -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_FUZZ=ON
 cmake --build build-test
+
+# A runtime folder of the tests' own: Qt wants one, the programs put their scratch folders
+# there, and nothing is left behind in the user's.
+runtime="$(mktemp -d "${TMPDIR:-/tmp}/velmora-test-runtime.XXXXXX")"
+chmod 700 "$runtime"
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR="$runtime"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2 "$@"

@@ -1,14 +1,10 @@
 #include "platform/FileOps.h"
-#include "platform/FontAliases.h"
-#include "platform/WritablePlaces.h"
 #include "startup/Startup.h"
 #include "ui/Application.h"
-#include "ui/Translations.h"
+#include "ui/Designer.h"
 #include "ui/Unit1.h"
-#include "ui/Unit3.h"
 
 #include <QDir>
-#include <QLocale>
 
 #include <cstdio>
 #include <cstring>
@@ -23,28 +19,12 @@ int main(int argc, char *argv[])
     }
     platform::ensureRuntimeFolder();
     VelmoraApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora for TolvoICQ"));
-    // The window speaks Russian, Qt's own dialogs and their dates included.
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    installRussianQtTranslations(app);
-    // The preview window decides when the program ends, not the last visible window.
-    QApplication::setQuitOnLastWindowClosed(false);
-
     const QString programFolder =
         QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
-    // Without them the screens fall back to the desktop's wide sans; the preview still works.
-    if (auto fonts = platform::loadFontAliases(programFolder + QStringLiteral("fonts.conf"));
-        !fonts)
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(fonts.error().message));
-    // The detail lines under the window's messages; velmora-cli keeps them in English.
-    installProgramTranslation(app, programFolder);
+    prepareDesigner(app, programFolder);
     try {
-        TForm1 form1(programFolder, commandLineFile(QCoreApplication::arguments()));
-        if (!form1.startupFailed()) {
-            form1.previewWindow()->show();
-            // After the window shows, so that the question about lost work has a place.
-            form1.startJournal(platform::dataFolder());
-        }
+        const auto window =
+            startDesigner(programFolder, commandLineFile(QCoreApplication::arguments()));
         return QApplication::exec();
     } catch (const std::bad_alloc &) {
         // Only the start-up can get here: events are guarded by the application object.

@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <chrono>
+
 namespace {
 
 constexpr std::size_t kAtOnce = 2;
@@ -49,6 +51,16 @@ void IconLoads::work()
             load.done.set_exception(std::current_exception());
         }
     }
+}
+
+bool IconLoads::allFinished() const
+{
+    for (const auto &load : m_loads) {
+        if (load->finished.valid() &&
+            load->finished.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return false;
+    }
+    return true;
 }
 
 void IconLoads::take(std::size_t i)

@@ -41,6 +41,8 @@ public:
     // held back; an exception the load threw is thrown here. Take the loads in order, each at
     // most once.
     void take(std::size_t i);
+    // Whether every load has ended, taken or not.
+    bool allFinished() const;
 
 private:
     struct Load

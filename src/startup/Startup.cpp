@@ -136,6 +136,11 @@ IconPreload::IconPreload(const StartupSetup &setup)
 
 IconPreload::~IconPreload() = default;
 
+bool IconPreload::finished() const
+{
+    return m_loading->loads->allFinished();
+}
+
 namespace {
 
 // The icon files in the client's order, loaded two at a time but reported one after another:

@@ -54,6 +54,8 @@ public:
     // What start-up takes from it.
     struct Loading;
     Loading &loading() { return *m_loading; }
+    // Whether every icon file has ended loading, taken or not.
+    bool finished() const;
 
 private:
     std::unique_ptr<Loading> m_loading;

@@ -45,18 +45,24 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
     }
     m_askFont = [this](const QFont &current) -> std::optional<QFont> {
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, current, this);
+        const QFont chosen = QFontDialog::getFont(&ok, current, dialogParent());
         return ok ? std::optional<QFont>(chosen) : std::nullopt;
     };
     m_askQuestion = [this](const QString &text) {
-        return QMessageBox::question(this, QStringLiteral("Velmora for TolvoICQ"), text) ==
+        return QMessageBox::question(dialogParent(), QStringLiteral("Velmora for TolvoICQ"), text) ==
                QMessageBox::Yes;
     };
     m_openUrl = [](const QUrl &url) {
         QDesktopServices::openUrl(url);
     };
     m_askFolder = [this](const QString &start) {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для экранов"), start);
+        return QFileDialog::getExistingDirectory(dialogParent(), QStringLiteral("Папка для экранов"),
+                                                 start);
+    };
+    // Qt names the dialog itself ("Открыть", "Сохранить как") in the window's language.
+    m_askFile = [this](bool save, const QString &folder, const QString &filter) {
+        return save ? QFileDialog::getSaveFileName(dialogParent(), QString(), folder, filter)
+                    : QFileDialog::getOpenFileName(dialogParent(), QString(), folder, filter);
     };
     m_association = platform::makeAssociationStore(QCoreApplication::applicationFilePath());
     // The converter runs for the icon files mostly wait for their child processes: they run
@@ -341,9 +347,33 @@ std::unique_ptr<QMessageBox> TForm1::messageBox(const QString &caption, const QS
     return box;
 }
 
+QWidget *TForm1::dialogParent()
+{
+    return isVisible() || !m_form3 ? static_cast<QWidget *>(this) : m_form3;
+}
+
+QStringList TForm1::unsetSeams() const
+{
+    QStringList unset;
+    const auto check = [&unset](bool set, const char *name) {
+        if (!set)
+            unset.append(QString::fromLatin1(name));
+    };
+    check(bool(m_messageSink), "message sink");
+    check(bool(m_askFont), "font asker");
+    check(bool(m_askFile), "file asker");
+    check(bool(m_askFolder), "folder asker");
+    check(bool(m_askQuestion), "question asker");
+    check(bool(m_openUrl), "URL opener");
+    check(bool(m_association), "association store");
+    check(!m_form3 || bool(m_form3->ColumnCountSource), "column count source");
+    check(!m_form2 || m_form2->hasUrlOpener(), "about box URL opener");
+    return unset;
+}
+
 void TForm1::showMessage(const QString &caption, const QString &text, const QString &detail)
 {
-    messageBox(caption, text, detail, isVisible() ? this : static_cast<QWidget *>(m_form3))->exec();
+    messageBox(caption, text, detail, dialogParent())->exec();
 }
 
 void TForm1::openSkin(const QString &path)

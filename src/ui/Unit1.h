@@ -251,6 +251,9 @@ public:
     QTabWidget *PageControl1 = nullptr;
 
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
+    // The names of the replaceable services (dialogs, URL opener, association store, …) that
+    // are not set: empty for a window built as the program builds it.
+    QStringList unsetSeams() const;
 
     // The settings file: this program's Settings.cfg, in the program folder when this run can
     // write there, else in the user's configuration folder.
@@ -298,6 +301,8 @@ private:
     void connectPreviewWindow();
     void createSaveWindow();
     void showMessage(const QString &caption, const QString &text, const QString &detail);
+    // The window a dialog belongs to: this one while shown, else the preview window.
+    QWidget *dialogParent();
     bool createPreview(std::optional<unsigned> seed);
     void showSelectedColour();
     // The colour editor follows a change made elsewhere (undo, redo, an import).

@@ -20,6 +20,7 @@ public:
 
     // Shows the box in the middle of the screen, over the other windows.
     void showCentred();
+    bool hasUrlOpener() const { return bool(m_open); }
 
     QLabel *ForumLink = nullptr;
     QLabel *SiteLink = nullptr;

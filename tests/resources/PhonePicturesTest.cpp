@@ -4,6 +4,7 @@
 // and an opaque opening of exactly the model's screen at the model's position.
 
 #include "PhonePictures.h"
+#include "PictureCompare.h"
 
 #include "containers/PictureCodecs.h"
 #include "core/Cp1251.h"
@@ -94,15 +95,30 @@ TEST(ShippedPhoneModels, ReadBackAsTheGeneratorWroteThem)
         EXPECT_TRUE(sizes.contains(size)) << "no model of " << size.first << "*" << size.second;
 }
 
-TEST(ShippedPhonePictures, AreExactlyWhatTheGeneratorPaints)
+// The generator paints with anti-aliasing through Qt's raster engine, whose last bit may differ
+// from one CPU to another: the committed pictures may differ from a fresh painting by one level
+// in a handful of pixels, never in which pixels are fully opaque or fully transparent (the
+// window's shape) and never in more.
+TEST(ShippedPhonePictures, AreWhatTheGeneratorPaintsWithinOneLevel)
 {
+    constexpr int kLevels = 1;
+    constexpr qsizetype kPixels = 32;
     QSet<QString> painted;
     for (const PhoneShape &shape : phoneShapes()) {
         SCOPED_TRACE(shape.file.toStdString());
-        const auto png = encodePng(paintPhone(shape));
-        ASSERT_TRUE(png);
-        EXPECT_TRUE(readMobile(shape.file) == *png)
-            << "the committed picture differs from the generator's; run regenerate_phones";
+        const QImage fresh = paintPhone(shape);
+        const QImage shipped = decodedMobile(shape.file);
+        ASSERT_EQ(shipped.size(), fresh.size()) << "run regenerate_phones";
+        const PictureDifference difference = pictureDifference(shipped, fresh);
+        EXPECT_TRUE(difference.within(kLevels, kPixels))
+            << difference.describe().toStdString()
+            << "; the committed picture is not the generator's: run regenerate_phones";
+        for (int y = 0; y < fresh.height(); ++y)
+            for (int x = 0; x < fresh.width(); ++x) {
+                const int a = qAlpha(fresh.pixel(x, y)), b = qAlpha(shipped.pixel(x, y));
+                ASSERT_EQ(a == 255, b == 255) << "opacity differs at " << x << ',' << y;
+                ASSERT_EQ(a == 0, b == 0) << "transparency differs at " << x << ',' << y;
+            }
         painted.insert(shape.file);
     }
     // No picture left over from an older generator, none that no model uses.

@@ -4,6 +4,7 @@
 
 #include "SampleSkins.h"
 
+#include "PictureCompare.h"
 #include "containers/PictureCodecs.h"
 #include "containers/SkinImages.h"
 #include "containers/mainMIF.h"
@@ -60,15 +61,6 @@ QColor meanColour(const QImage &image, const QRect &area)
 double distance(const QColor &a, const QColor &b)
 {
     return std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue());
-}
-
-int differingPixels(const QImage &a, const QImage &b)
-{
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            count += a.pixel(x, y) != b.pixel(x, y);
-    return count;
 }
 
 QColor slotColour(const SampleSkin &skin, int slot)
@@ -254,8 +246,14 @@ TEST(ShippedSampleSkins, AreWhatTheGeneratorAndTheExportMake)
             const QImage image = decoded->convertToFormat(QImage::Format_RGB32);
             ASSERT_EQ(image.size(), expected.size());
             if (stored->extension != u".jpg") {
-                // Bitmaps are painted in colours the converter keeps; PNG loses nothing.
-                EXPECT_EQ(differingPixels(image, expected), 0);
+                // PNG loses nothing, and bitmaps are painted in colours the converter keeps; but
+                // the painting's anti-aliased edges and gradients may differ by a level from
+                // one CPU to another, and the bitmaps' ordered dither turns such a level into a
+                // whole step of its 5 or 6 bits (8 levels of red or blue, 4 of green).
+                const int levels = stored->extension == u".png" ? 1 : 8;
+                const PictureDifference difference = pictureDifference(image, expected);
+                EXPECT_TRUE(difference.within(levels, image.width() * image.height() / 100))
+                    << difference.describe().toStdString() << "; run regenerate_skins";
                 continue;
             }
             // JPEG: close on average and in every part. Single pixels of thin coloured lines

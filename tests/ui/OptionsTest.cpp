@@ -243,7 +243,6 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     form->PageControl1->setCurrentIndex(2);
-    QTest::qWait(50);
     window->N46->trigger();
     ASSERT_FALSE(form->CheckBox14->isChecked());
     EXPECT_TRUE(form->PageControl1->isHidden());
@@ -267,8 +266,8 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
     EXPECT_EQ(window->N46->text(), QStringLiteral("Переключиться в \"режим эксперта\""));
     EXPECT_FALSE(form->saveWindow()->expertLayout());
 
-    QTest::qWait(50);
-    EXPECT_LT(form->height(), 120) << "only the strip shows";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->height() < 120; }))
+        << "only the strip shows: " << form->height();
 
     window->N46->trigger();
     EXPECT_TRUE(form->CheckBox14->isChecked());
