@@ -60,13 +60,19 @@ void SkinDocument::setDefaultColours()
 {
     SkinHistory::Step step(*m_history,
                            QCoreApplication::translate("SkinHistory", "default colours"));
+    const int previous = m_scheme.selectedSlot();
     m_scheme.setDefault();
     emit colourChanged(-1);
+    if (m_scheme.selectedSlot() != previous)
+        emit selectedSlotChanged(m_scheme.selectedSlot());
 }
 
 void SkinDocument::selectSlot(int slot)
 {
+    const int previous = m_scheme.selectedSlot();
     m_scheme.selectSlot(slot);
+    if (slot != previous)
+        emit selectedSlotChanged(slot);
 }
 
 void SkinDocument::resetSelected()

@@ -65,6 +65,8 @@ signals:
     void colourChanged(int slot);
     void textsChanged();
     void picturesChanged();
+    // Another slot became the one both colour editors edit.
+    void selectedSlotChanged(int slot);
 
 private:
     ColourScheme m_scheme;

@@ -123,10 +123,10 @@ public:
 
     Result<void> Associate() override
     {
-        const QString previous = currentHandler();
-        if (previous != kOpenSkinEntry) {
+        // The whole list the user's default names, fallbacks included, as it stands.
+        if (currentHandler() != kOpenSkinEntry) {
             QDir().mkpath(QFileInfo(backupPath()).path());
-            if (auto saved = writeFileAtomically(backupPath(), previous.toUtf8()); !saved)
+            if (auto saved = writeFileAtomically(backupPath(), currentValue().toUtf8()); !saved)
                 return saved;
         }
         QDir().mkpath(QFileInfo(packagePath()).path());
@@ -134,7 +134,7 @@ public:
             return written;
         if (auto written = writeLines(entryPath(), entryLines()); !written)
             return written;
-        if (auto set = setHandler(kOpenSkinEntry); !set)
+        if (auto set = setDefaultValue(kOpenSkinEntry + u';'); !set)
             return set;
         refreshDatabases();
         return {};
@@ -142,8 +142,8 @@ public:
 
     Result<void> Unassociate() override
     {
-        const auto backup = savedBackup();
-        if (auto set = setHandler(backup.value_or(QString())); !set)
+        const auto backup = savedValue();
+        if (auto set = setDefaultValue(backup.value_or(QString())); !set)
             return set;
         // Without a backup the type itself goes too, as if it had never been made.
         if (!backup) {
@@ -194,33 +194,51 @@ private:
                 QStringLiteral("Terminal=false")};
     }
 
-    // The first desktop entry the user's default names for the type, or "".
-    QString currentHandler() const
+    // The value of the type's line in the user's default group, exactly as written (a list of
+    // desktop entries, the first preferred, the rest fallbacks), or "".
+    QString currentValue() const
     {
         const QStringList lines = readLines(mimeappsPath());
         const DefaultLine found = findDefaultLine(lines);
-        if (found.line < 0)
-            return {};
-        const QString value = lines[found.line].section(u'=', 1).trimmed();
-        return value.split(u';', Qt::SkipEmptyParts).value(0).trimmed();
+        return found.line < 0 ? QString() : lines[found.line].section(u'=', 1);
     }
 
-    std::optional<QString> savedBackup() const
+    // The first desktop entry the user's default names for the type, or "".
+    QString currentHandler() const
+    {
+        return currentValue().split(u';', Qt::SkipEmptyParts).value(0).trimmed();
+    }
+
+    // The value saved when the association was made, exactly as it stood; none when no
+    // association was ever made.
+    std::optional<QString> savedValue() const
     {
         if (!QFileInfo::exists(backupPath()))
             return std::nullopt;
-        const auto bytes = readWholeFile(backupPath(), 4096);
-        return bytes ? QString::fromUtf8(*bytes).trimmed() : QString();
+        const auto bytes = readWholeFile(backupPath(), 64 * 1024);
+        return bytes ? QString::fromUtf8(*bytes) : QString();
     }
 
-    // Sets the type's default, or removes the line for an empty handler; every other line of
-    // the file stays as it is.
-    Result<void> setHandler(const QString &handler)
+    // The saved list as the user reads it: the entries without the list's closing ';'.
+    std::optional<QString> savedBackup() const
+    {
+        std::optional<QString> value = savedValue();
+        if (value) {
+            *value = value->trimmed();
+            while (value->endsWith(u';'))
+                value->chop(1);
+        }
+        return value;
+    }
+
+    // Sets the value of the type's line, or removes the line for an empty value; every other
+    // line of the file stays as it is.
+    Result<void> setDefaultValue(const QString &value)
     {
         QStringList lines = readLines(mimeappsPath());
         const DefaultLine found = findDefaultLine(lines);
-        const QString line = QStringLiteral("%1=%2;").arg(kSkinMimeType, handler);
-        if (handler.isEmpty()) {
+        const QString line = kSkinMimeType + u'=' + value;
+        if (value.trimmed().isEmpty()) {
             if (found.line < 0)
                 return {};
             lines.removeAt(found.line);

@@ -44,6 +44,7 @@ QWidget *TForm1::buildColourTab()
     connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
     connectColourDrags(m_colourControls);
     connect(&m_document, &SkinDocument::colourChanged, this, &TForm1::followColour);
+    connect(&m_document, &SkinDocument::selectedSlotChanged, this, &TForm1::followSelectedSlot);
     return page;
 }
 
@@ -100,6 +101,16 @@ void TForm1::followColour(int slot)
         m_colourControls->showColour(colour);
         m_colourControls->setHexTexts(colour);
     }
+}
+
+// A slot picked elsewhere (a click in the preview) is marked in the list and shown in the
+// editor, so that what the list marks is what the editor changes. The list's own pick handler
+// is not run: it would switch the screen away from the element just clicked.
+void TForm1::followSelectedSlot(int slot)
+{
+    if (QAbstractButton *item = RadioGroup2->button(slot); item && !item->isChecked())
+        item->setChecked(true);
+    showSelectedColour();
 }
 
 // The slot the list shows is the one to show again, whatever the preview clicked since.

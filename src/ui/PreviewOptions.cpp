@@ -125,11 +125,18 @@ void TForm1::chooseFont(const PhoneFont &current, void (TTolvoPreview::*apply)(c
     QFont start = current.toDialogFont();
     // The phone's font is seldom installed; the dialog then starts from the face the preview
     // draws with, whose bold it can show, instead of a bare alias without one.
-    if (!QFontDatabase::hasFamily(start.family()))
+    const bool standIn = !QFontDatabase::hasFamily(start.family());
+    if (standIn)
         start.setFamily(QFontInfo(start).family());
     const auto chosen = m_askFont(start);
-    if (chosen && m_preview)
-        (m_preview->*apply)(PhoneFont::fromDialogFont(*chosen));
+    if (!chosen || !m_preview)
+        return;
+    PhoneFont font = PhoneFont::fromDialogFont(*chosen);
+    // Keeping the stand-in face keeps the phone's font: the skin is drawn on the phone with
+    // that, and the settings file must go on naming it.
+    if (standIn && chosen->family() == start.family())
+        font.family = current.family;
+    (m_preview->*apply)(font);
 }
 
 void TForm1::Button1Click()

@@ -307,6 +307,7 @@ private:
     void showSelectedColour();
     // The colour editor follows a change made elsewhere (undo, redo, an import).
     void followColour(int slot);
+    void followSelectedSlot(int slot);
     void connectColourDrags(ColourControls *controls);
     void loadModelList();
     // The preview's screen takes the model's size, framed by its picture when there is one.

@@ -66,6 +66,8 @@ TForm2::TForm2(const QString &programFolder, UrlOpener opener, QWidget *parent)
         this);
     thanks->setWordWrap(true);
     layout->addWidget(thanks);
+    // An empty line between the thanks and the date.
+    layout->addSpacing(thanks->fontMetrics().lineSpacing());
     BuildDate = new QLabel(QStringLiteral("Дата компиляции: %1").arg(buildDateText()), this);
     layout->addWidget(BuildDate);
     layout->addStretch();

@@ -121,7 +121,8 @@ void TForm3::buildPopupMenu()
     for (QAction *item : columnItems())
         columns->addAction(item);
     // Only the simplified mode shows the contact list at the top level.
-    N45 = addItem(m, QStringLiteral("Контакт лист"), true, QKeySequence(Qt::Key_F1));
+    N45 = addItem(m, QStringLiteral("Контакт лист"));
+    N45->setShortcutContext(Qt::WindowShortcut);
     N45->setVisible(false);
     N10 = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
     N11 = addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
@@ -185,6 +186,10 @@ void TForm3::setExpertMenus(bool expert)
 {
     N9->menuAction()->setVisible(expert);
     N45->setVisible(!expert);
+    // F1 belongs to whichever contact-list item the mode shows: two actions of the window
+    // holding one key would make Qt give the key to neither.
+    N4->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
+    N45->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
     for (QAction *item : {N5->menuAction(), N33, N12->menuAction(), N2, mif1, skin1, N17})
         item->setVisible(expert);
     N46->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")

@@ -71,7 +71,7 @@ public:
     QString saveScreenshot(const QString &path);
 
     QMenu *PopupMenu1 = nullptr;
-    // Context menu items, named as the program's documents name them.
+    // The context menu's items.
     QAction *N40 = nullptr, *skinmif1 = nullptr;
     QAction *N4 = nullptr, *N20 = nullptr, *N21 = nullptr, *N32 = nullptr, *N28 = nullptr;
     QAction *N25 = nullptr, *N24 = nullptr;

@@ -167,8 +167,11 @@ QWidget *TForm6::buildFolderTree()
     Edit4 = new QLineEdit(column);
     layout->addWidget(ShellTreeView1, 1);
     layout->addWidget(Edit4);
+    // Every click counts, on the folder already selected too: the field may have been typed
+    // over since, and the click says which folder is meant.
     connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TForm6::folderChosen);
+    connect(ShellTreeView1, &QTreeView::clicked, this, &TForm6::folderChosen);
     return column;
 }
 
@@ -354,6 +357,7 @@ void TForm6::Button2Click()
     Edit3->setText(wanted.mifName);
     SkinTexts texts = m_document.texts();
     texts.skinFileName = wanted.skinName;
+    texts.baseName = wanted.skinName.left(qMax(qsizetype(0), wanted.skinName.size() - 5));
     texts.mifName = wanted.mifName;
     texts.copyright = wanted.copyright;
     m_document.setTexts(texts);
@@ -370,7 +374,8 @@ void TForm6::folderChosen()
 
 QString TForm6::chosenFolder() const
 {
-    return Edit4->text();
+    const QModelIndex current = ShellTreeView1->currentIndex();
+    return current.isValid() ? folderModel->filePath(current) : QString();
 }
 
 void TForm6::chooseFolder(const QString &path)
@@ -389,6 +394,9 @@ void TForm6::chooseFolder(const QString &path)
 
 void TForm6::textsChanged()
 {
+    // An opened skin proposes its own names, which the save then accepts.
+    Edit2->setText(m_document.texts().skinFileName);
+    Edit5->setText(m_document.texts().baseName);
     Edit3->setText(m_document.texts().mifName);
     // The skin file keeps CR LF line ends; the text box wants plain line feeds.
     QString copyright = m_document.texts().copyright;

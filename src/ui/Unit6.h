@@ -31,8 +31,10 @@ public:
     void setExpertLayout(bool expert);
     bool expertLayout() const;
 
-    // The folder chosen for saving (empty when none), and choosing one: an existing folder is
-    // selected in the tree when the tree reaches it; a folder that does not exist is ignored.
+    // The folder selected in the tree (empty when none), which the settings file keeps, and
+    // choosing one: an existing folder is selected in the tree when the tree reaches it and
+    // put into the folder field; a folder that does not exist is ignored. The save itself goes
+    // to the folder field, which may also be typed.
     QString chosenFolder() const;
     void chooseFolder(const QString &path);
 
@@ -45,7 +47,7 @@ public:
     // The Symbian version list of the simplified layout.
     void ComboBox2Change();
 
-    // The controls, named as the program's documents name them.
+    // The controls.
     QLineEdit *Edit2 = nullptr; // skin name
     QLineEdit *Edit3 = nullptr; // MIF name
     QLineEdit *Edit4 = nullptr; // folder

@@ -1,156 +1,29 @@
 // The designer as a user runs it: started by the same functions as its main(), with every
 // dialog the real one, driven by typing and clicking. run_e2e.sh gives each test a virtual X
 // display, a private home and a throw-away copy of the program folder.
-#include "DialogDriver.h"
+#include "DesignerFixture.h"
 
 #include "containers/PictureCodecs.h"
-#include "core/SkinFile.h"
+#include "document/SkinDocument.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
+#include "preview/mainTolvoPreview.h"
 #include "ui/Application.h"
 #include "ui/ColourControls.h"
 #include "ui/Designer.h"
-#include "ui/Unit1.h"
 #include "ui/Unit3.h"
 #include "ui/Unit6.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
-#include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <array>
-
-namespace {
-
-using Colours = std::array<TColor, kSlotCount>;
-
-QString programFolder()
-{
-    QString folder = qEnvironmentVariable("VELMORA_E2E_PROGRAM");
-    if (!folder.isEmpty() && !folder.endsWith(u'/'))
-        folder += u'/';
-    return folder;
-}
-
-Colours coloursOfFile(const QString &path)
-{
-    const auto bytes = readWholeFile(path);
-    if (!bytes) {
-        ADD_FAILURE() << bytes.error().message.toStdString();
-        return {};
-    }
-    const auto skin = readSkin(*bytes, path);
-    if (!skin) {
-        ADD_FAILURE() << skin.error().error.message.toStdString();
-        return {};
-    }
-    return skin->colours;
-}
-
-Colours coloursOf(const SkinDocument &document)
-{
-    Colours colours{};
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        colours[std::size_t(slot)] = document.slotColour(slot);
-    return colours;
-}
-
-QImage solidPicture(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-void expectQuiet(const DialogDriver::Outcome &outcome, const QString &what)
-{
-    EXPECT_FALSE(outcome.endedProgram) << what.toStdString() << " ended the program";
-    EXPECT_TRUE(outcome.unexpected.isEmpty())
-        << what.toStdString() << " showed " << outcome.unexpected.join(u"; ").toStdString();
-    EXPECT_EQ(outcome.unanswered, 0)
-        << what.toStdString() << ": a dialog it should have opened did not come";
-}
-
-// The designer started as main() starts it, on the throw-away program folder.
-class Designer : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(programFolder().isEmpty()) << "run these tests through run_e2e.sh";
-        ASSERT_TRUE(m_work.isValid());
-        form = startDesigner(programFolder(), QString());
-        ASSERT_FALSE(form->startupFailed());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->previewWindow()));
-    }
-
-    QString work(const QString &name) const { return m_work.filePath(name); }
-    QMenu *previewMenu() const { return form->previewWindow()->PopupMenu1; }
-    QMenu *mainMenu(const QString &caption) const
-    {
-        for (QAction *action : form->menuBar()->actions()) {
-            if (action->text() == caption)
-                return action->menu();
-        }
-        return nullptr;
-    }
-    QAction *previewItem(const QStringList &path) const
-    {
-        return DialogDriver::item(previewMenu(), path);
-    }
-    QAction *mainItem(const QString &menu, const QStringList &path) const
-    {
-        return DialogDriver::item(mainMenu(menu), path);
-    }
-
-    // Opens a skin through the preview menu's "Открыть", typing its path into the dialog.
-    void openThroughDialog(const QString &path)
-    {
-        expectQuiet(driver.choose(previewItem({QStringLiteral("Открыть")}),
-                                  {DialogDriver::typeFileName(path)}),
-                    QStringLiteral("Открыть"));
-    }
-
-    // Changes the selected slot's red in the main window's colour tab, as arrow keys on the
-    // slider do, and waits until the document has it.
-    void nudgeRed(int slot, int steps)
-    {
-        form->show();
-        form->PageControl1->setCurrentIndex(0);
-        QTest::mouseClick(form->RadioGroup2->button(slot), Qt::LeftButton);
-        ASSERT_EQ(form->document().selectedSlot(), slot);
-        const TColor before = form->document().slotColour(slot);
-        QSlider *red = form->colourControls()->TrackBars[0];
-        const Qt::Key key = red->value() + steps <= red->maximum() ? Qt::Key_Up : Qt::Key_Down;
-        for (int i = 0; i < steps; ++i)
-            QTest::keyClick(red, key);
-        ASSERT_TRUE(
-            DialogDriver::waitFor([&] { return form->document().slotColour(slot) != before; }));
-        ASSERT_TRUE(
-            DialogDriver::waitFor([&] { return !form->colourControls()->Timer1.isActive(); }));
-    }
-
-    QTemporaryDir m_work;
-    std::unique_ptr<TForm1> form;
-    DialogDriver driver;
-};
-
-} // namespace
 
 TEST_F(Designer, HasEveryServiceOfTheRealProgram)
 {
@@ -180,9 +53,8 @@ TEST_F(Designer, OpenTakesATypedPathInTheRealFileDialog)
 TEST_F(Designer, CtrlOOpensTheFileDialog)
 {
     const QString meadow = programFolder() + QStringLiteral("skins/meadow.skin");
+    activatePreview();
     TForm3 *window = form->previewWindow();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     expectQuiet(driver.run([&] { QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier); },
                            {DialogDriver::typeFileName(meadow)}),
                 QStringLiteral("Ctrl+O"));

@@ -80,6 +80,27 @@ TEST_F(Freedesktop, AssociatingOverAnotherProgramAndRemovingGivesItBack)
     EXPECT_TRUE(QFile::exists(package())) << "the type was there before";
 }
 
+TEST_F(Freedesktop, RemovingGivesBackTheWholeListOfHandlersAsItWas)
+{
+    const QByteArray before = "[Default Applications]\n"
+                              "application/x-tolvoicq-skin=other.desktop;second.desktop;\n";
+    ASSERT_TRUE(writeFile(mimeapps(), before));
+    auto association = store();
+    ASSERT_TRUE(association->Associate());
+    EXPECT_EQ(association->state().backup, QStringLiteral("other.desktop;second.desktop"));
+    EXPECT_TRUE(readFile(mimeapps()).contains("x-tolvoicq-skin=velmora-open-skin.desktop;\n"));
+    ASSERT_TRUE(association->Unassociate());
+    EXPECT_EQ(readFile(mimeapps()), before) << "the fallback handler is kept";
+
+    // A list written without its closing ';' comes back as it was written, too.
+    const QByteArray bare =
+        "[Default Applications]\napplication/x-tolvoicq-skin=a.desktop;b.desktop\n";
+    ASSERT_TRUE(writeFile(mimeapps(), bare));
+    ASSERT_TRUE(association->Associate());
+    ASSERT_TRUE(association->Unassociate());
+    EXPECT_EQ(readFile(mimeapps()), bare);
+}
+
 TEST_F(Freedesktop, AssociatingWithoutADefaultSavesAnEmptyBackupAndRemovingKeepsTheType)
 {
     auto association = store();

@@ -75,6 +75,16 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
     EXPECT_TRUE(about->SiteLink->text().contains(QStringLiteral("site.example")));
     EXPECT_TRUE(about->BuildDate->text().startsWith(QStringLiteral("Дата компиляции: ")));
     EXPECT_TRUE(about->BuildDate->text().endsWith(QStringLiteral(" г.")));
+    // An empty line between the thanks and the date, and everything inside the box.
+    QLabel *thanks = nullptr;
+    for (QLabel *label : about->findChildren<QLabel *>()) {
+        if (label->text().startsWith(QStringLiteral("Спасибо")))
+            thanks = label;
+    }
+    ASSERT_NE(thanks, nullptr);
+    EXPECT_GE(about->BuildDate->geometry().top() - thanks->geometry().bottom(),
+              thanks->fontMetrics().lineSpacing());
+    EXPECT_LE(about->SiteLink->geometry().bottom(), about->rect().bottom());
     emit about->ForumLink->linkActivated(QStringLiteral("https://forum.example/u/1"));
     emit about->SiteLink->linkActivated(QStringLiteral("https://site.example"));
     ASSERT_EQ(opened.size(), 2);

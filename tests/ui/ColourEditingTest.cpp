@@ -245,15 +245,19 @@ TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
 
 // The list's slot is the one the swatch edits; a click in the preview since then must not make
 // the option show another slot's screen.
+// The list follows a pick in the preview (so that what it marks is what the editors change),
+// and the settings-screen option shows the marked slot again on the screen it chose.
 TEST_F(Editing, SettingsScreenOptionReshowsTheSlotOfTheList)
 {
-    form->RadioGroup2->button(8)->click();
-    form->colourWindow()->openForSlot(14, QPoint(10, 10));
+    form->RadioGroup2->button(Slot::MenuFrame)->click();
+    form->colourWindow()->openForSlot(Slot::MenuCursor, QPoint(10, 10));
     form->colourWindow()->hide();
+    EXPECT_EQ(form->RadioGroup2->checkedId(), Slot::MenuCursor);
     form->CheckBox1->click();
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
-    EXPECT_EQ(form->document().selectedSlot(), 8);
-    EXPECT_EQ(form->colourControls()->sliderColour(), form->document().slotColour(8));
+    EXPECT_EQ(form->document().selectedSlot(), Slot::MenuCursor);
+    EXPECT_EQ(form->colourControls()->sliderColour(),
+              form->document().slotColour(Slot::MenuCursor));
 }
 
 TEST_F(Editing, HoveringANickHighlightsEveryElementOfItsSlot)

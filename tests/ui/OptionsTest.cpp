@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
+#include "core/SettingsFile.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/ArrowSpinBox.h"
 #include "ui/PreviewControl.h"
@@ -178,6 +179,24 @@ TEST_F(Options, TypedColumnsCountOnlyOnceAnArrowIsUsed)
     EXPECT_EQ(preview->Columns(), 5);
     form->Edit9->stepBy(1);
     EXPECT_EQ(preview->Columns(), 5) << "the field stops at five";
+}
+
+// The phone's font is drawn here by a stand-in face; taking the dialog's start as it is
+// must keep the phone's font, on the screen and in the settings file.
+TEST_F(Options, OkWithoutAChangeKeepsThePhoneFontsName)
+{
+    const PhoneFont before = preview->ContactListFont();
+    ASSERT_EQ(before.family, QStringLiteral("Nokia Hindi S60"));
+    ASSERT_FALSE(QFontDatabase::hasFamily(before.family)) << "the phone's font is installed";
+    QFont offered;
+    form->setFontAsker([&](const QFont &current) -> std::optional<QFont> {
+        offered = current;
+        return current;
+    });
+    form->Button1->click();
+    EXPECT_NE(offered.family(), before.family) << "the dialog starts from the stand-in";
+    EXPECT_EQ(preview->ContactListFont().family, before.family);
+    EXPECT_EQ(form->currentSettings().fonts[0].name, before.family);
 }
 
 TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)

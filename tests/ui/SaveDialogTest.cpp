@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
+#include "core/SettingsFile.h"
 #include "core/SkinFile.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
@@ -287,4 +288,31 @@ TEST_F(SaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
     dialog->ShellTreeView1->setCurrentIndex(
         model->index(target.filePath(QStringLiteral("phone/skins"))));
     EXPECT_EQ(dialog->Edit4->text(), target.filePath(QStringLiteral("phone/skins")));
+}
+
+// The settings file keeps the folder selected in the tree, not what was typed; a click on that
+// folder puts it back into the field, and the save then goes there.
+TEST_F(SaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
+{
+    const QString root = target.path();
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone")));
+    QFileSystemModel *model = dialog->folderModel;
+    model->setRootPath(root);
+    dialog->ShellTreeView1->setRootIndex(model->index(root));
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    const QString phone = target.filePath(QStringLiteral("phone"));
+    const QModelIndex index = model->index(phone);
+    dialog->ShellTreeView1->setCurrentIndex(index);
+    dialog->Edit4->setText(target.filePath(QStringLiteral("typed")));
+    EXPECT_EQ(dialog->chosenFolder(), phone);
+    EXPECT_EQ(form->currentSettings().lastShellPath, phone);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return dialog->ShellTreeView1->visualRect(index).isValid() &&
+               !dialog->ShellTreeView1->visualRect(index).isEmpty();
+    }));
+    QTest::mouseClick(dialog->ShellTreeView1->viewport(), Qt::LeftButton, {},
+                      dialog->ShellTreeView1->visualRect(index).center());
+    EXPECT_EQ(dialog->Edit4->text(), phone);
 }
