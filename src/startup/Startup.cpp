@@ -231,6 +231,14 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
     return res;
 }
 
+CL measuredContactList(const QString &programFolder)
+{
+    if (const auto clist = readWholeFile(programFolder + QStringLiteral("CList.txt")))
+        return readCList(*clist);
+    std::mt19937 random(kMeasuredSampleSeed);
+    return sampleContactList(random);
+}
+
 bool loadDefaultPictures(const StartupSetup &setup, const StartupReporter &reporter,
                          SkinDocument &document)
 {

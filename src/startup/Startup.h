@@ -61,6 +61,16 @@ private:
     std::unique_ptr<Loading> m_loading;
 };
 
+// The seed of the sample contact list that the quality checks and the command line's
+// screenshots measure by default.
+constexpr unsigned kMeasuredSampleSeed = 1;
+
+// The contact list the quality checks measure: CList.txt of the program folder when it has one,
+// else the sample of kMeasuredSampleSeed. Whether a list is long enough to scroll decides
+// which slots the contact list paints, so the window measures this one rather than its own
+// random sample, and says what velmora-cli audit and usage say.
+CL measuredContactList(const QString &programFolder);
+
 // Loads the icon lists, smileys, sample chat and contact list in the client's order, with the
 // progress texts of the start-up window. A missing file is reported through reporter.error and
 // ends loading (nullopt). The icon files come from preload when one is given.

@@ -145,7 +145,9 @@ void TForm1::RadioGroup2Click(int slot)
 
 void TForm1::connectQualityChecks()
 {
-    m_quality = new QualityChecks(m_preview->resources(), m_document, *m_preview, this);
+    PreviewResources measured = m_preview->resources();
+    measured.loadedList = measuredContactList(m_programFolder);
+    m_quality = new QualityChecks(measured, m_document, *m_preview, this);
     connect(m_quality, &QualityChecks::auditChanged, this,
             [this] { m_legibility->showAudit(m_quality->audit()); });
     connect(m_quality, &QualityChecks::usageChanged, this,

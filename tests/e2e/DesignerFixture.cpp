@@ -103,12 +103,22 @@ void Designer::openThroughDialog(const QString &path)
         QStringLiteral("Открыть"));
 }
 
-void Designer::nudgeRed(int slot, int steps)
+void Designer::pickSlotInList(int slot)
 {
     form->show();
     form->PageControl1->setCurrentIndex(0);
-    QTest::mouseClick(form->RadioGroup2->button(slot), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QAbstractButton *item = form->RadioGroup2->button(slot);
+    // On the round mark: a radio button takes clicks on its mark and caption only, and the
+    // list's column may be wider than this caption.
+    QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(item->height() / 2, item->height() / 2));
+    ASSERT_TRUE(item->isChecked());
     ASSERT_EQ(form->document().selectedSlot(), slot);
+}
+
+void Designer::nudgeRed(int slot, int steps)
+{
+    ASSERT_NO_FATAL_FAILURE(pickSlotInList(slot));
     const TColor before = form->document().slotColour(slot);
     QSlider *red = form->colourControls()->TrackBars[0];
     const Qt::Key key = red->value() + steps <= red->maximum() ? Qt::Key_Up : Qt::Key_Down;

@@ -41,6 +41,9 @@ protected:
     QAction *mainItem(const QString &menu, const QStringList &path) const;
     // Opens a skin through the preview menu's "Открыть", typing its path into the dialog.
     void openThroughDialog(const QString &path);
+    // Clicks the slot in the main window's slot list (shown on its tab) and waits until the
+    // document has it selected.
+    void pickSlotInList(int slot);
     // Changes the slot's red in the main window's colour tab, as arrow keys on the slider do,
     // and waits until the document has it.
     void nudgeRed(int slot, int steps);

@@ -35,9 +35,7 @@ TEST_F(Designer, F1ShowsTheContactListInBothModes)
 // the main window's editor changes it, never the slot the list marked before.
 TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
 {
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QTest::mouseClick(form->RadioGroup2->button(Slot::MenuBackground), Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(pickSlotInList(Slot::MenuBackground));
     const TColor menuBackground = form->document().slotColour(Slot::MenuBackground);
     clickElement(Slot::RightSoftkey);
     ASSERT_EQ(form->document().selectedSlot(), Slot::RightSoftkey);

@@ -1,4 +1,6 @@
 #include "WindowFixture.h"
+#include "preview/ScreenStates.h"
+#include "preview/SlotUsage.h"
 #include "preview/mainTolvoPreview.h"
 #include "ui/QualityChecks.h"
 #include "ui/QualityWidgets.h"
@@ -157,4 +159,36 @@ TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
     EXPECT_EQ(document.selectedSlot(), Slot::ChatTheirNick);
     EXPECT_EQ(form->preview()->ActiveScreen(), PreviewScreen::Chat);
     EXPECT_FALSE(form->preview()->ShowMenu());
+}
+
+// Whether the sample contact list is long enough to scroll decides whether the contact list
+// paints the scroll bar's slots; the window draws a random sample, the command line a fixed
+// one. The checks measure the fixed one, so every window says what velmora-cli says.
+TEST_F(WindowFixture, TheChecksMeasureTheSameContactsWhateverTheWindowDraws)
+{
+    std::optional<QStringList> first;
+    bool scrolled = false, unscrolled = false;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        form = std::make_unique<TForm1>(
+            s_dir->path() + u'/', QString(),
+            [](const QString &, const QString &, const QString &) {}, nullptr, seed);
+        ASSERT_FALSE(form->startupFailed());
+        // One column: long enough for some samples to scroll and others not.
+        form->setColumnCount(1);
+        // Whether this window's own list scrolls: its thumb is in the menu background's colour.
+        form->preview()->setState(
+            namedScreenState(form->preview()->state(), namedScreens().first()));
+        const bool scrolls =
+            !form->preview()->regions().regions(Slot::MenuBackground + 1).isEmpty();
+        (scrolls ? scrolled : unscrolled) = true;
+        form->document().selectSlot(Slot::MenuBackground);
+        form->qualityChecks()->refresh();
+        QStringList screens;
+        for (const ScreenUsage &usage : form->qualityChecks()->usage())
+            screens.append(usage.screen);
+        if (!first)
+            first = screens;
+        EXPECT_EQ(screens, *first) << "seed " << seed;
+    }
+    EXPECT_TRUE(scrolled && unscrolled) << "the seeds do not give both kinds of list";
 }

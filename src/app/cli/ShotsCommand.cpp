@@ -1,4 +1,5 @@
 #include "app/cli/Cli.h"
+#include "startup/Startup.h"
 
 #include "core/PhoneModels.h"
 #include "export/ScreenShots.h"
@@ -26,7 +27,7 @@ struct ShotsOptions
     SkinInputs inputs;
     QString models = QStringLiteral("all");
     bool frame = false;
-    unsigned seed = 1;
+    unsigned seed = kMeasuredSampleSeed;
     QTime time{12, 0};
 };
 
