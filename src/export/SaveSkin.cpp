@@ -71,13 +71,17 @@ QByteArray utf16Text(const QStringList &lines)
 }
 
 // A picture as the .mif stores it: an SVG wrapper around its JPEG or PNG bytes, or a bitmap.
-Result<void> addPicture(TMIFList &list, const QImage &picture, const PictureChoice &choice)
+// The bytes of the file it was opened from when it is unchanged and keeps its format.
+Result<void> addPicture(TMIFList &list, const QImage &picture, const PictureChoice &choice,
+                        const QString &openedFile)
 {
     if (choice.format == PictureFormat::Mbm)
         return list.AddBitmapEntry(picture);
     const bool jpeg = choice.format == PictureFormat::Jpg;
-    const auto encoded =
-        jpeg ? encodeJpeg(picture, qBound(1, choice.quality, 100)) : encodePng(picture);
+    const auto encoded = openedFormat(picture, openedFile) == choice.format
+                             ? readWholeFile(openedFile)
+                         : jpeg ? encodeJpeg(picture, qBound(1, choice.quality, 100))
+                                : encodePng(picture);
     if (!encoded)
         return fail(encoded.error());
     const QByteArray svg = svgDocument(*encoded, jpeg ? "image/jpeg" : "image/png",
@@ -168,7 +172,8 @@ Result<void> savePackage(const SkinDocument &document, SaveRequest &request,
     completeMifName(request);
     if (auto skin = writeSkin(document, request, folder); !skin)
         return fail(skin.error());
-    if (auto mif = ExportMif(document.pictures(), request, folder, env); !mif)
+    if (auto mif = ExportMif(document.pictures(), request, folder, env, document.imageFiles());
+        !mif)
         return fail(mif.error());
     // Like the .skin writer, the package's folder is made when it is one level short.
     if (auto made = ensureFolder(withSlash(request.folder)); !made)
@@ -218,8 +223,26 @@ Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request, co
     return written;
 }
 
+std::optional<PictureFormat> openedFormat(const QImage &picture, const QString &file)
+{
+    const QString ending = QFileInfo(file).suffix().toLower();
+    const std::optional<PictureFormat> format =
+        ending == u"jpg"   ? std::optional(PictureFormat::Jpg)
+        : ending == u"png" ? std::optional(PictureFormat::Png)
+        : ending == u"bmp" ? std::optional(PictureFormat::Mbm)
+                           : std::nullopt;
+    if (!format || picture.isNull())
+        return std::nullopt;
+    // The pictures were made from the file as the imports make them: decoded, without alpha.
+    const auto decoded = decodePictureFile(file);
+    if (!decoded || decoded->convertToFormat(QImage::Format_RGB32) !=
+                        picture.convertToFormat(QImage::Format_RGB32))
+        return std::nullopt;
+    return format;
+}
+
 Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, const QString &folder,
-                          const SaveEnvironment &env)
+                          const SaveEnvironment &env, const SkinImageFiles &opened)
 {
     const QString out = withSlash(folder);
     if (auto made = ensureFolder(out); !made)
@@ -229,9 +252,12 @@ Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, co
     list.WorkFolder = env.scratchFolder;
     list.OnProgress = env.progress;
     list.OnMessage = env.messages;
-    if (auto added = addPicture(list, pictures.BackgroundPicture, request.background); !added)
+    if (auto added =
+            addPicture(list, pictures.BackgroundPicture, request.background, opened.BackgroundFile);
+        !added)
         return fail(added.error());
-    if (auto added = addPicture(list, pictures.CursorPicture, request.cursor); !added)
+    if (auto added = addPicture(list, pictures.CursorPicture, request.cursor, opened.CursorFile);
+        !added)
         return fail(added.error());
     completeMifName(request);
     const QString path = out + request.mifName;
@@ -364,7 +390,8 @@ Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
         completeMifName(request);
         done = keep(writeSkin(document, request, folder));
         if (done)
-            done = keep(ExportMif(document.pictures(), request, folder, env));
+            done =
+                keep(ExportMif(document.pictures(), request, folder, env, document.imageFiles()));
         if (done && hasBitmap(request))
             result.written.append(companionMbmPath(result.written.last()));
         break;
@@ -372,7 +399,7 @@ Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
         done = keep(writeSkin(document, request, folder));
         break;
     case OutputKind::MifOnly:
-        done = keep(ExportMif(document.pictures(), request, folder, env));
+        done = keep(ExportMif(document.pictures(), request, folder, env, document.imageFiles()));
         if (done && hasBitmap(request))
             result.written.append(companionMbmPath(result.written.last()));
         break;

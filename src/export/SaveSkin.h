@@ -72,9 +72,15 @@ Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
 Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request,
                           const QString &folder);
 // Writes <folder>/<mif name> and, with a bitmap picture, its .mbm; ".mif" is appended to the
-// name first (case-sensitive test), so a .skin written afterwards names the real file.
+// name first (case-sensitive test), so a .skin written afterwards names the real file. A
+// picture that is still the one a .mif gave it (opened names those files) and is to be stored
+// in its own JPEG or PNG format keeps its bytes: no second compression, nothing lost.
 Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, const QString &folder,
-                          const SaveEnvironment &env);
+                          const SaveEnvironment &env, const SkinImageFiles &opened = {});
+
+// The format a picture came in from a skin's .mif, when the picture is still, pixel for pixel,
+// what that file holds; none for a picture imported or never opened from a .mif.
+std::optional<PictureFormat> openedFormat(const QImage &picture, const QString &file);
 // Builds the signed package from the skin files staged in stagedFolder and puts it at target,
 // replacing an older file only when the new one is complete.
 Result<QString> BuildInstallPackage(const SaveRequest &request, const QString &stagedFolder,

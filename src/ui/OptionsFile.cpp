@@ -53,9 +53,7 @@ std::optional<PictureFormat> formatFromCode(int code)
 
 void applyFormat(TForm6::FormatGroup &group, int code, int quality)
 {
-    if (const auto format = formatFromCode(code))
-        group.select(*format);
-    group.quality->setValue(quality);
+    group.prefer({formatFromCode(code).value_or(group.preferred.format), quality});
 }
 
 // A window moved to its place from the file, kept on the screen it would show on.
@@ -89,8 +87,9 @@ SettingsValues TForm1::currentSettings() const
     s.setupFormShow = CheckBox8->isChecked();
     s.previewFormPosition = m_form3->pos();
     if (m_form6) {
-        const PictureChoice background = m_form6->background.choice();
-        const PictureChoice cursor = m_form6->cursor.choice();
+        // The user's own choices; a picture opened from a skin only shows its format.
+        const PictureChoice background = m_form6->background.preferred;
+        const PictureChoice cursor = m_form6->cursor.preferred;
         s.backgroundFormat = formatCode(background.format);
         s.backgroundQuality = background.quality;
         s.cursorFormat = formatCode(cursor.format);

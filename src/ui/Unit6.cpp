@@ -86,11 +86,25 @@ void TForm6::FormatGroup::select(PictureFormat format)
     }
 }
 
+void TForm6::FormatGroup::prefer(PictureChoice choice)
+{
+    select(choice.format);
+    quality->setValue(choice.quality);
+    preferred = {choice.format, quality->value()};
+}
+
 void TForm6::FormatGroup::setEnabled(bool enabled)
 {
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{group, mbm, png, jpg, qualityLabel, quality})
+    for (QWidget *control : std::initializer_list<QWidget *>{group, mbm, png, jpg})
         control->setEnabled(enabled);
+    updateQuality();
+}
+
+void TForm6::FormatGroup::updateQuality()
+{
+    const bool jpeg = group->isEnabled() && jpg->isChecked();
+    qualityLabel->setEnabled(jpeg);
+    quality->setEnabled(jpeg);
 }
 
 TForm6::TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent)
@@ -117,6 +131,7 @@ TForm6::TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent)
     main->addWidget(ButtonPanel);
 
     connect(&m_document, &SkinDocument::textsChanged, this, &TForm6::textsChanged);
+    connect(&m_document, &SkinDocument::picturesChanged, this, &TForm6::picturesChanged);
     setExpertLayout(true);
     ComboBox1Change();
 }
@@ -198,6 +213,32 @@ TForm6::FormatGroup TForm6::buildFormatGroup(const QString &caption)
     return result;
 }
 
+// The user's clicks and the quality they set make the preferred choice; the format a picture
+// brought along only shows.
+void TForm6::connectFormatGroup(FormatGroup &group)
+{
+    FormatGroup *g = &group;
+    for (QRadioButton *button : {group.mbm, group.png, group.jpg}) {
+        connect(button, &QRadioButton::toggled, this, [g] { g->updateQuality(); });
+        connect(button, &QRadioButton::clicked, this,
+                [g] { g->preferred.format = g->choice().format; });
+    }
+    connect(group.quality, &QSpinBox::valueChanged, this,
+            [g](int value) { g->preferred.quality = value; });
+    group.updateQuality();
+}
+
+void TForm6::picturesChanged()
+{
+    const SkinPictures &pictures = m_document.pictures();
+    const SkinImageFiles &opened = m_document.imageFiles();
+    const std::pair<FormatGroup *, std::optional<PictureFormat>> groups[] = {
+        {&background, openedFormat(pictures.BackgroundPicture, opened.BackgroundFile)},
+        {&cursor, openedFormat(pictures.CursorPicture, opened.CursorFile)}};
+    for (const auto &[group, own] : groups)
+        group->select(own.value_or(group->preferred.format));
+}
+
 QWidget *TForm6::buildFormatPanel()
 {
     auto *panel = new QWidget(MainPanel);
@@ -209,6 +250,8 @@ QWidget *TForm6::buildFormatPanel()
     auto *groups = new QHBoxLayout;
     background = buildFormatGroup(QStringLiteral("Фон"));
     cursor = buildFormatGroup(QStringLiteral("Курсор"));
+    connectFormatGroup(background);
+    connectFormatGroup(cursor);
     groups->addWidget(background.group);
     groups->addWidget(cursor.group);
     layout->addLayout(groups);
@@ -310,8 +353,8 @@ void TForm6::ComboBox2Change()
     // Symbian 9.1 draws JPEG pictures with white stripes along the edges; bitmaps work on both.
     const PictureFormat format =
         ComboBox2->currentIndex() == 0 ? PictureFormat::Mbm : PictureFormat::Jpg;
-    background.select(format);
-    cursor.select(format);
+    background.prefer({format, background.preferred.quality});
+    cursor.prefer({format, cursor.preferred.quality});
     ComboBox1->setCurrentIndex(0);
     ComboBox1Change();
 }

@@ -77,9 +77,18 @@ public:
         QLabel *qualityLabel = nullptr;
         QSpinBox *quality = nullptr;
 
+        // The user's own choice, which the settings file keeps and a picture not opened from
+        // a skin is saved in; a picture still as a skin gave it shows its own format instead.
+        PictureChoice preferred;
+
         PictureChoice choice() const;
+        // Shows a format without making it the preferred one.
         void select(PictureFormat format);
+        // Makes a choice the preferred one and shows it.
+        void prefer(PictureChoice choice);
         void setEnabled(bool enabled);
+        // "Качество jpg" applies to JPEG only.
+        void updateQuality();
     };
     FormatGroup background;
     FormatGroup cursor;
@@ -101,8 +110,12 @@ private:
     QWidget *buildFormatPanel();
     QWidget *buildButtonPanel();
     FormatGroup buildFormatGroup(const QString &caption);
+    void connectFormatGroup(FormatGroup &group);
     void folderChosen();
     void textsChanged();
+    // Each format group shows its picture's own format while the picture is still as a skin's
+    // .mif gave it, else the preferred one.
+    void picturesChanged();
 
     SkinDocument &m_document;
     SaveEnvironment m_env;

@@ -1,5 +1,6 @@
 #include "export/SaveSkin.h"
 #include "TestFiles.h"
+#include "containers/SkinImages.h"
 #include "containers/mainMIF.h"
 #include "core/SkinFile.h"
 #include "platform/WritablePlaces.h"
@@ -233,4 +234,71 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+namespace {
+
+// The pictures a .mif holds, as stored (JPEG or PNG bytes, or a bitmap's BMP).
+std::pair<StoredPicture, StoredPicture> storedPictures(const QString &mifPath, const QString &work)
+{
+    TMIFList mif;
+    mif.ToolName = kProgram + QStringLiteral("bmconv");
+    mif.WorkFolder = work;
+    EXPECT_TRUE(mif.LoadFromFile(mifPath).has_value()) << mifPath.toStdString();
+    if (mif.Count() != kSkinMifEntries)
+        return {};
+    const auto background =
+        storedPicture(mif.GetEntry(kBackgroundEntry), kBackgroundEntry, mifPath);
+    const auto cursor = storedPicture(mif.GetEntry(kCursorEntry), kCursorEntry, mifPath);
+    EXPECT_TRUE(background && cursor);
+    return {background.value_or(StoredPicture{}), cursor.value_or(StoredPicture{})};
+}
+
+} // namespace
+
+// Saving a skin again must not compress its pictures a second time: a picture unchanged since
+// it was opened, saved in its own format, keeps its bytes; a changed one is encoded anew.
+TEST_F(Save, AnOpenedSkinsUnchangedPicturesKeepTheirBytes)
+{
+    const QString samples = QStringLiteral(VELMORA_TEST_DATA "/../../data/skins/");
+    QTemporaryDir source;
+    for (const char *name : {"aurora.skin", "aurora.mif"})
+        ASSERT_TRUE(
+            QFile::copy(samples + QLatin1String(name), source.filePath(QLatin1String(name))));
+    const QString skinPath = source.filePath(QStringLiteral("aurora.skin"));
+    ASSERT_TRUE(document.loadSkin(skinPath));
+    SkinImagesSetup setup;
+    setup.WorkFolder = scratch.path() + u'/';
+    setup.ToolName = kProgram + QStringLiteral("bmconv");
+    ASSERT_TRUE(document.openSkinImages(skinPath, setup).isEmpty());
+    const auto original =
+        storedPictures(source.filePath(QStringLiteral("aurora.mif")), scratch.path());
+    ASSERT_EQ(original.first.extension, QStringLiteral(".jpg"));
+    ASSERT_EQ(original.second.extension, QStringLiteral(".png"));
+    EXPECT_EQ(
+        openedFormat(document.pictures().BackgroundPicture, document.imageFiles().BackgroundFile),
+        PictureFormat::Jpg);
+    EXPECT_EQ(openedFormat(document.pictures().CursorPicture, document.imageFiles().CursorFile),
+              PictureFormat::Png);
+
+    request.kind = OutputKind::MifOnly;
+    request.background = {PictureFormat::Jpg, 80};
+    request.cursor = {PictureFormat::Png, 80};
+    ASSERT_TRUE(saveSkin(document, request, env));
+    const auto kept = storedPictures(out.filePath(QStringLiteral("myskin.mif")), scratch.path());
+    EXPECT_TRUE(kept.first.bytes == original.first.bytes) << "the JPEG was compressed again";
+    EXPECT_TRUE(kept.second.bytes == original.second.bytes);
+
+    // Another format, or another picture, is encoded anew.
+    SkinPictures changed = document.pictures();
+    changed.BackgroundPicture.setPixel(0, 0, qRgb(1, 2, 3));
+    document.setPictures(changed);
+    EXPECT_EQ(
+        openedFormat(document.pictures().BackgroundPicture, document.imageFiles().BackgroundFile),
+        std::nullopt);
+    request.cursor = {PictureFormat::Jpg, 80};
+    ASSERT_TRUE(saveSkin(document, request, env));
+    const auto anew = storedPictures(out.filePath(QStringLiteral("myskin.mif")), scratch.path());
+    EXPECT_FALSE(anew.first.bytes == original.first.bytes);
+    EXPECT_EQ(anew.second.extension, QStringLiteral(".jpg"));
 }

@@ -316,3 +316,40 @@ TEST_F(SaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
                       dialog->ShellTreeView1->visualRect(index).center());
     EXPECT_EQ(dialog->Edit4->text(), phone);
 }
+
+// A skin's pictures show their own formats, so saving it again keeps them; the formats the
+// user chose stay theirs, in the settings file and for pictures not opened from a skin.
+TEST_F(SaveDialog, AnOpenedSkinsPicturesShowTheirOwnFormatsAndTheUsersChoiceStays)
+{
+    const QString samples = QStringLiteral(VELMORA_TEST_DATA "/../../data/skins/");
+    for (const char *name : {"aurora.skin", "aurora.mif"})
+        ASSERT_TRUE(
+            QFile::copy(samples + QLatin1String(name), target.filePath(QLatin1String(name))));
+    dialog->background.prefer({PictureFormat::Mbm, 70});
+    dialog->cursor.prefer({PictureFormat::Jpg, 60});
+    const SettingsValues before = form->currentSettings();
+    form->openSkin(target.filePath(QStringLiteral("aurora.skin")));
+    ASSERT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    EXPECT_EQ(dialog->background.choice().format, PictureFormat::Jpg);
+    EXPECT_EQ(dialog->cursor.choice().format, PictureFormat::Png);
+    EXPECT_FALSE(dialog->cursor.quality->isEnabled()) << "no JPEG quality for a PNG";
+    EXPECT_TRUE(dialog->background.quality->isEnabled());
+    const SettingsValues kept = form->currentSettings();
+    EXPECT_EQ(kept.cursorFormat, before.cursorFormat);
+    EXPECT_EQ(kept.cursorQuality, 60);
+    EXPECT_EQ(kept.backgroundFormat, before.backgroundFormat);
+    EXPECT_EQ(dialog->cursor.preferred.format, PictureFormat::Jpg);
+    EXPECT_EQ(dialog->cursor.preferred.quality, 60);
+    EXPECT_EQ(dialog->background.preferred.format, PictureFormat::Mbm);
+
+    // A new cursor is saved as the user prefers.
+    QImage picture(30, 10, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(target.filePath(QStringLiteral("new.png"))));
+    form->importCursor(target.filePath(QStringLiteral("new.png")));
+    EXPECT_EQ(dialog->cursor.choice().format, PictureFormat::Jpg);
+    EXPECT_TRUE(dialog->cursor.quality->isEnabled());
+    // Undo brings the skin's own cursor back, and its format with it.
+    form->document().history().stack().undo();
+    EXPECT_EQ(dialog->cursor.choice().format, PictureFormat::Png);
+}
