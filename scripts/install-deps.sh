@@ -15,8 +15,9 @@ packages=(
     # The Debian package (dpkg-shlibdeps finds its library dependencies) and the installed-tree
     # test's validators of the desktop entry and the AppStream file.
     dpkg-dev desktop-file-utils appstream
-    # The end-to-end tests drive the real window on a virtual X display.
-    xvfb xauth
+    # The end-to-end tests drive the real window on a virtual X display; "Помощь" opens the
+    # help through xdg-open.
+    xvfb xauth xdg-utils
 )
 
 # One query for all of them. A package removed with its configuration kept is still known to

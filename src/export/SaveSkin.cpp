@@ -212,6 +212,28 @@ QString packageFileName(const QString &skinName)
     return skinName.chopped(qMin<qsizetype>(4, skinName.size())) + QStringLiteral("sis");
 }
 
+QStringList saveTargets(const SaveRequest &request)
+{
+    SaveRequest named = request;
+    completeMifName(named);
+    if (!named.skinName.endsWith(QStringLiteral(".skin"), Qt::CaseSensitive))
+        named.skinName += QStringLiteral(".skin");
+    const QString folder = withSlash(named.folder);
+    QStringList targets;
+    const bool skin = named.kind == OutputKind::SkinAndMif || named.kind == OutputKind::SkinOnly;
+    const bool mif = named.kind == OutputKind::SkinAndMif || named.kind == OutputKind::MifOnly;
+    if (named.kind == OutputKind::Package)
+        targets.append(folder + packageFileName(named.skinName));
+    if (skin)
+        targets.append(folder + named.skinName);
+    if (mif) {
+        targets.append(folder + named.mifName);
+        if (hasBitmap(named))
+            targets.append(folder + mbmName(named.mifName));
+    }
+    return targets;
+}
+
 Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request, const QString &folder)
 {
     SkinTexts texts = document.texts();

@@ -68,6 +68,11 @@ struct SaveResult
 Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
                             const SaveEnvironment &env);
 
+// The files in the chosen folder that saving request would write or replace (the package; or
+// the .skin, the .mif and, with a bitmap picture, its .mbm), named as the writers complete the
+// names.
+QStringList saveTargets(const SaveRequest &request);
+
 // The steps, for the tests and the benchmarks. Each returns the path it wrote.
 Result<QString> writeSkin(const SkinDocument &document, SaveRequest &request,
                           const QString &folder);

@@ -14,8 +14,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QStatusBar>
+#include <QUndoStack>
 
 void TForm1::buildMainMenu()
 {
@@ -63,6 +66,13 @@ void TForm1::buildMainMenu()
             &QAction::triggered, this, &TForm1::N4Click);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
     m_historyActions = new HistoryActions(m_document.history().stack(), this);
+    m_skinStatus = new QLabel(this);
+    statusBar()->addPermanentWidget(m_skinStatus);
+    // Every step, undo and redo may take the skin away from what its file holds, or back.
+    connect(&m_document.history().stack(), &QUndoStack::indexChanged, this,
+            &TForm1::updateSkinStatus);
+    connect(&m_document.history().stack(), &QUndoStack::cleanChanged, this,
+            &TForm1::updateSkinStatus);
     edit->addActions({m_historyActions->undo(), m_historyActions->redo()});
     edit->addSeparator();
     edit->addAction(m_historyActions->history());

@@ -25,10 +25,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStatusBar>
+#include <QToolTip>
 #include <QUrl>
+
+#include <utility>
 
 TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink,
                QWidget *parent, std::optional<unsigned> seed)
@@ -48,13 +53,21 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
         const QFont chosen = QFontDialog::getFont(&ok, current, dialogParent());
         return ok ? std::optional<QFont>(chosen) : std::nullopt;
     };
-    m_askQuestion = [this](const QString &text) {
-        return QMessageBox::question(dialogParent(), QStringLiteral("Velmora for TolvoICQ"), text) ==
-               QMessageBox::Yes;
+    m_askQuestion = [this](const QString &text, const QString &detail) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Velmora for TolvoICQ"), text,
+                        QMessageBox::Yes | QMessageBox::No, dialogParent());
+        box.setInformativeText(detail);
+        return box.exec() == QMessageBox::Yes;
     };
-    m_openUrl = [](const QUrl &url) {
-        QDesktopServices::openUrl(url);
+    m_askSave = [this](const QString &text) {
+        const auto answer = QMessageBox::question(
+            dialogParent(), QStringLiteral("Velmora for TolvoICQ"), text,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        return answer == QMessageBox::Yes  ? SaveAnswer::Save
+               : answer == QMessageBox::No ? SaveAnswer::Discard
+                                           : SaveAnswer::Cancel;
     };
+    m_openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     m_askFolder = [this](const QString &start) {
         return QFileDialog::getExistingDirectory(dialogParent(), QStringLiteral("Папка для экранов"),
                                                  start);
@@ -153,7 +166,8 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     // ready before anyone opens the settings.
     m_quality->startAfter(std::chrono::milliseconds(250));
     m_startupComplete = true;
-    m_form2 = new TForm2(m_programFolder, [this](const QUrl &url) { m_openUrl(url); });
+    m_form2 = new TForm2(m_programFolder, [this](const QUrl &url) { return m_openUrl(url); });
+    updateSkinStatus();
 }
 
 StartupSetup TForm1::startupSetup()
@@ -288,8 +302,10 @@ void TForm1::setAssociationStore(std::unique_ptr<platform::AssociationStore> sto
 void TForm1::openHelp()
 {
     const QString help = m_programFolder + QStringLiteral("Help.html");
-    if (QFileInfo(help).isFile())
-        m_openUrl(QUrl::fromLocalFile(help));
+    if (QFileInfo(help).isFile() && !m_openUrl(QUrl::fromLocalFile(help)))
+        m_messageSink(QString(), QStringLiteral("Не удалось открыть справку."),
+                      QStringLiteral("Нет программы, которая открыла бы файл %1.")
+                          .arg(QDir::toNativeSeparators(help)));
 }
 
 void TForm1::showAbout()
@@ -321,17 +337,73 @@ void TForm1::createSaveWindow()
         m_messageSink(caption, text, QString());
     };
     m_form6 = new TForm6(m_document, std::move(env));
+    connect(m_form6, &TForm6::skinSaved, this, &TForm1::skinSaved);
+}
+
+void TForm1::skinSaved(const QStringList &written, OutputKind kind)
+{
     // The history belongs to the skin file last saved or opened.
-    connect(m_form6, &TForm6::skinSaved, this, [this](const QStringList &written) {
-        for (const QString &file : written) {
-            if (file.endsWith(QStringLiteral(".skin"), Qt::CaseInsensitive))
-                m_skinPath = QFileInfo(file).absoluteFilePath();
-        }
-    });
+    for (const QString &file : written) {
+        if (file.endsWith(QStringLiteral(".skin"), Qt::CaseInsensitive))
+            m_skinPath = QFileInfo(file).absoluteFilePath();
+    }
+    // Whatever holds the colours is saved; a .mif alone leaves them unsaved.
+    if (kind != OutputKind::MifOnly)
+        markSaved();
+    QStringList names;
+    for (const QString &file : written)
+        names.append(QDir::toNativeSeparators(file));
+    const QString where = QStringLiteral("Сохранено: %1").arg(names.join(QStringLiteral(", ")));
+    statusBar()->showMessage(where, 15000);
+    showNotice(where);
+    if (std::exchange(m_quitAfterSave, false))
+        quit();
+}
+
+void TForm1::showNotice(const QString &text)
+{
+    QWidget *over = isVisible() ? static_cast<QWidget *>(this) : m_form3;
+    if (!over || !over->isVisible())
+        return;
+    QToolTip::showText(over->mapToGlobal(QPoint(over->width() / 2, over->height() / 2)), text,
+                       over, QRect(), 4000);
+}
+
+bool TForm1::skinModified() const
+{
+    return !m_document.history().stack().isClean();
+}
+
+void TForm1::markSaved()
+{
+    m_document.history().stack().setClean();
+    updateSkinStatus();
+}
+
+QString TForm1::skinStatusText() const
+{
+    const QString name = QFileInfo(m_skinPath).fileName();
+    if (!skinModified())
+        return name;
+    return name.isEmpty() ? QStringLiteral("изменён") : QStringLiteral("%1 — изменён").arg(name);
+}
+
+void TForm1::updateSkinStatus()
+{
+    if (m_skinStatus)
+        m_skinStatus->setText(skinStatusText());
+    const QString name = QFileInfo(m_skinPath).fileName();
+    const QString save =
+        name.isEmpty() ? QStringLiteral("Сохранить") : QStringLiteral("Сохранить «%1»").arg(name);
+    for (QAction *item : {skinmif1, m_form3 ? m_form3->skinmif1 : nullptr}) {
+        if (item)
+            item->setText(save);
+    }
 }
 
 void TForm1::openSaveWindow(OutputKind kind)
 {
+    m_quitAfterSave = false;
     if (m_form6)
         m_form6->showForKind(kind);
 }
@@ -364,6 +436,8 @@ QStringList TForm1::unsetSeams() const
     check(bool(m_askFile), "file asker");
     check(bool(m_askFolder), "folder asker");
     check(bool(m_askQuestion), "question asker");
+    check(bool(m_askSave), "save question");
+    check(!m_form6 || m_form6->hasReplaceAsker(), "save dialog's replace question");
     check(bool(m_openUrl), "URL opener");
     check(bool(m_association), "association store");
     check(!m_form3 || bool(m_form3->ColumnCountSource), "column count source");
@@ -399,6 +473,7 @@ void TForm1::openSkin(const QString &path)
         openSkinFiles(skinPath);
     }
     m_skinPath = QFileInfo(path).absoluteFilePath();
+    markSaved();
     offerKeptHistory(m_skinPath);
 }
 
@@ -429,6 +504,29 @@ void TForm1::importColourScheme(const QString &path)
 
 void TForm1::quit()
 {
+    if (skinModified()) {
+        const QString name = QFileInfo(m_skinPath).fileName();
+        const QString text =
+            name.isEmpty()
+                ? QStringLiteral("Скин изменён. Сохранить изменения?")
+                : QStringLiteral("Скин «%1» изменён. Сохранить изменения?").arg(name);
+        switch (m_askSave(text)) {
+        case SaveAnswer::Cancel:
+            return;
+        case SaveAnswer::Save:
+            // The save dialog as it was left; the program ends when it has saved.
+            if (m_form6) {
+                m_form6->show();
+                m_form6->raise();
+                m_form6->activateWindow();
+                m_quitAfterSave = true;
+                return;
+            }
+            break;
+        case SaveAnswer::Discard:
+            break;
+        }
+    }
     if (m_journal)
         m_journal->finish(m_skinPath);
     shutdown::close(scratchFolder());
@@ -465,7 +563,11 @@ void TForm1::startJournal(const QString &folder)
     if (auto previous = m_journal->previous()) {
         // A session that ended without "Выход" but changed nothing has nothing to give back.
         if (!previous->closed && !previous->steps.isEmpty()) {
-            if (m_askQuestion(QStringLiteral("Восстановить несохранённую работу?")))
+            const QString name = previous->current().texts.skinFileName;
+            const QString detail = QStringLiteral("Скин «%1», шагов: %2.")
+                                       .arg(name.isEmpty() ? QStringLiteral("без имени") : name)
+                                       .arg(previous->index);
+            if (m_askQuestion(QStringLiteral("Восстановить несохранённую работу?"), detail))
                 m_document.history().replace(previous->origin, previous->steps, previous->index);
         } else if (previous->closed && !previous->skinPath.isEmpty()) {
             m_keptHistory = std::make_unique<ReplayedHistory>(std::move(*previous));

@@ -26,6 +26,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
@@ -62,8 +63,9 @@ public:
     // The file dialogs by default; tests answer instead.
     using FileAsker =
         std::function<QString(bool save, const QString &folder, const QString &filter)>;
-    // Opens an address with the desktop's default handler; tests catch it instead.
-    using UrlOpener = std::function<void(const QUrl &)>;
+    // Opens an address with the desktop's default handler (false when nothing could open it);
+    // tests catch it instead.
+    using UrlOpener = std::function<bool(const QUrl &)>;
     // Asks for a folder, starting in the given one; "" when cancelled. The folder dialog by
     // default; tests answer instead.
     using FolderAsker = std::function<QString(const QString &start)>;
@@ -228,9 +230,21 @@ public:
     // Shows one of the named screens (contacts, chat-menu, popup, …) with the options that
     // open it, their check marks following.
     void showNamedScreen(const QString &name);
-    // A yes-or-no question; a message box by default, tests answer instead.
-    using QuestionAsker = std::function<bool(const QString &text)>;
+    // A yes-or-no question with a line of detail under it; a message box by default, tests
+    // answer instead.
+    using QuestionAsker = std::function<bool(const QString &text, const QString &detail)>;
     void setQuestionAsker(QuestionAsker asker) { m_askQuestion = std::move(asker); }
+    // "Выход" with unsaved changes: save them (Yes), leave them (No) or stay (Cancel); a
+    // message box by default, tests answer instead.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    using SaveAsker = std::function<SaveAnswer(const QString &text)>;
+    void setSaveAsker(SaveAsker asker) { m_askSave = std::move(asker); }
+    // The skin file the work belongs to (last opened or saved), empty for a new skin, and
+    // whether the skin has changed since it was opened or saved.
+    QString skinPath() const { return m_skinPath; }
+    bool skinModified() const;
+    // The status bar's line about the open skin.
+    QString skinStatusText() const;
     // Keeps the history in folder from now on. Work a crashed or killed session left there is
     // offered back first ("Восстановить несохранённую работу?"); the history of the skin the
     // last session closed normally comes back when that skin is opened again.
@@ -314,6 +328,13 @@ private:
     void showModel(int index, bool framed);
 
     void N4Click();
+    // The open skin's name and state in the status bar and in both menus' "Сохранить".
+    void updateSkinStatus();
+    // The history's present state is what the skin file holds.
+    void markSaved();
+    void skinSaved(const QStringList &written, OutputKind kind);
+    // Shows a short line over the window the user works in, gone after a few seconds.
+    void showNotice(const QString &text);
     void exportPicture(const QImage &picture);
     QString askBmpName();
     QString askSkinName();
@@ -337,6 +358,10 @@ private:
     HistoryActions *m_historyActions = nullptr;
     WorkJournal *m_journal = nullptr;
     QuestionAsker m_askQuestion;
+    SaveAsker m_askSave;
+    // "Выход" asked for a save first: the program ends once it is done.
+    bool m_quitAfterSave = false;
+    QLabel *m_skinStatus = nullptr;
     // The skin file the work was last opened from, and the history the last session kept
     // for its skin, until that skin is opened.
     QString m_skinPath;

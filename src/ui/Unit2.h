@@ -14,7 +14,7 @@ class TForm2 : public QWidget
     Q_OBJECT
 public:
     // Opens an address with the desktop's default handler; tests catch it instead.
-    using UrlOpener = std::function<void(const QUrl &)>;
+    using UrlOpener = std::function<bool(const QUrl &)>;
 
     TForm2(const QString &programFolder, UrlOpener opener, QWidget *parent = nullptr);
 

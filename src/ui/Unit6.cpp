@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -113,6 +114,10 @@ TForm6::TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent)
     , m_env(std::move(env))
 {
     setWindowTitle(QStringLiteral("Сохранение"));
+    m_askReplace = [this](const QString &text) {
+        return QMessageBox::question(this, QStringLiteral("Velmora for TolvoICQ"), text) ==
+               QMessageBox::Yes;
+    };
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     MainPanel = new QWidget(this);
@@ -388,6 +393,8 @@ void TForm6::Button2Click()
         Edit2->setText(Edit5->text() + QStringLiteral(".skin"));
     }
     SaveRequest wanted = request();
+    if (!mayReplace(wanted))
+        return;
     const auto saved = saveSkin(m_document, wanted, m_env);
     if (!saved) {
         if (m_env.messages)
@@ -404,8 +411,24 @@ void TForm6::Button2Click()
     texts.mifName = wanted.mifName;
     texts.copyright = wanted.copyright;
     m_document.setTexts(texts);
+    // Announced while the window still shows, so that what follows the save (the end of the
+    // program, after "Выход" asked for it) comes before anything the hiding sets off.
+    emit skinSaved(saved->written, wanted.kind);
     hide();
-    emit skinSaved(saved->written);
+}
+
+bool TForm6::mayReplace(const SaveRequest &request)
+{
+    // A name the save refuses is the save's to report; nothing would be replaced.
+    if (!IsValidSkinName(request.skinName) || !IsValidSkinName(request.mifName))
+        return true;
+    for (const QString &target : saveTargets(request)) {
+        if (QFileInfo::exists(target) &&
+            !m_askReplace(QStringLiteral("Файл %1 уже существует. Заменить?")
+                              .arg(QDir::toNativeSeparators(target))))
+            return false;
+    }
+    return true;
 }
 
 void TForm6::folderChosen()

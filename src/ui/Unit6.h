@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QFileSystemModel;
 class QGroupBox;
@@ -23,6 +25,12 @@ class TForm6 : public QWidget
     Q_OBJECT
 public:
     TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent = nullptr);
+
+    // Asks whether a file that exists may be replaced; a message box by default, tests answer
+    // instead.
+    using ReplaceAsker = std::function<bool(const QString &text)>;
+    void setReplaceAsker(ReplaceAsker asker) { m_askReplace = std::move(asker); }
+    bool hasReplaceAsker() const { return bool(m_askReplace); }
 
     // The menus' way in: selects what to write, sets the controls for it, shows the window.
     void showForKind(OutputKind kind);
@@ -101,8 +109,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 signals:
-    // A save wrote these files.
-    void skinSaved(const QStringList &written);
+    // A save of that kind wrote these files.
+    void skinSaved(const QStringList &written, OutputKind kind);
 
 private:
     QWidget *buildNames();
@@ -117,6 +125,10 @@ private:
     // .mif gave it, else the preferred one.
     void picturesChanged();
 
+    // Whether every file the save would replace may be replaced, asking for each.
+    bool mayReplace(const SaveRequest &request);
+
     SkinDocument &m_document;
     SaveEnvironment m_env;
+    ReplaceAsker m_askReplace;
 };

@@ -4,6 +4,7 @@
 #include "platform/WritablePlaces.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -142,4 +143,63 @@ TEST_F(ExportCli, WritesTheSameBytesAsTheSaveItself)
                   testfiles::read(path(QStringLiteral("direct/") + file)))
             << name;
     }
+}
+
+// A skin's own pictures come with its colours, as "Открыть" takes them; the options still
+// override them, and a skin whose .mif is gone keeps its colours with a warning.
+TEST_F(ExportCli, TheSkinsOwnPicturesComeWithIt)
+{
+    const QString samples = QStringLiteral(VELMORA_PROGRAM_DIR "/skins/");
+    const CliRun made =
+        run({QStringLiteral("-o"), path(QStringLiteral("own")), QStringLiteral("--kind"),
+             QStringLiteral("mif"), QStringLiteral("--skin"),
+             samples + QStringLiteral("aurora.skin"), QStringLiteral("--bg-format"),
+             QStringLiteral("jpg"), QStringLiteral("--cursor-format"), QStringLiteral("png")});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    EXPECT_TRUE(made.err.isEmpty()) << made.err.toStdString();
+    // Unchanged and in their own formats, the pictures keep their bytes.
+    const auto picturesOf = [&](const QString &mif, const QString &to) {
+        const CliRun extracted = runCommandLine({QStringLiteral("mif"), QStringLiteral("extract"),
+                                                 mif, QStringLiteral("-o"), path(to)});
+        EXPECT_EQ(extracted.code, 0) << extracted.err.toStdString();
+        return std::pair(testfiles::read(path(to + QStringLiteral("/background.jpg"))),
+                         testfiles::read(path(to + QStringLiteral("/cursor.png"))));
+    };
+    const auto original = picturesOf(samples + QStringLiteral("aurora.mif"), QStringLiteral("a"));
+    const auto saved = picturesOf(path(QStringLiteral("own/aurora.mif")), QStringLiteral("b"));
+    ASSERT_FALSE(original.first.isEmpty());
+    EXPECT_TRUE(saved.first == original.first);
+    EXPECT_TRUE(saved.second == original.second);
+
+    // Without its .mif: the colours, the program's pictures and one warning.
+    ASSERT_TRUE(
+        QFile::copy(samples + QStringLiteral("birch.skin"), path(QStringLiteral("birch.skin"))));
+    const CliRun alone = run({QStringLiteral("-o"), path(QStringLiteral("alone")),
+                              QStringLiteral("--kind"), QStringLiteral("skin+mif"),
+                              QStringLiteral("--skin"), path(QStringLiteral("birch.skin"))});
+    ASSERT_EQ(alone.code, 0) << alone.err.toStdString();
+    EXPECT_EQ(alone.err.count(u'\n'), 1) << alone.err.toStdString();
+    EXPECT_TRUE(alone.err.startsWith(QStringLiteral("velmora-cli export: warning: ")))
+        << alone.err.toStdString();
+    EXPECT_TRUE(alone.err.contains(QStringLiteral("birch.mif")));
+}
+
+// Scripts rely on export replacing what is there; --no-clobber refuses instead, whole.
+TEST_F(ExportCli, ReplacesExistingFilesUnlessToldNotTo)
+{
+    const QStringList args = {QStringLiteral("-o"),     path(QStringLiteral("out")),
+                              QStringLiteral("--kind"), QStringLiteral("skin+mif"),
+                              QStringLiteral("--name"), QStringLiteral("x")};
+    ASSERT_EQ(run(args).code, 0);
+    ASSERT_TRUE(testfiles::write(path(QStringLiteral("out/x.mif")), "mine"));
+    EXPECT_EQ(run(args).code, 0);
+    EXPECT_NE(testfiles::read(path(QStringLiteral("out/x.mif"))), "mine");
+
+    ASSERT_TRUE(testfiles::write(path(QStringLiteral("out/x.mif")), "mine"));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("out/x.skin"))));
+    const CliRun refused = run(args + QStringList{QStringLiteral("--no-clobber")});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("x.mif"))) << refused.err.toStdString();
+    EXPECT_EQ(testfiles::read(path(QStringLiteral("out/x.mif"))), "mine");
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out/x.skin")))) << "nothing at all is written";
 }

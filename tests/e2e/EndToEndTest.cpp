@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -94,7 +95,7 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
     ASSERT_TRUE(QDir().mkpath(folder));
 
     TForm6 *save = form->saveWindow();
-    expectQuiet(driver.choose(previewItem({QStringLiteral("Сохранить")}), {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
     ASSERT_EQ(save->windowTitle(), QStringLiteral("Сохранение"));
@@ -124,7 +125,7 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
                                     << verify.readAllStandardError().toStdString();
 
     // The same dialog again, now for the skin and its pictures as files.
-    expectQuiet(driver.choose(previewItem({QStringLiteral("Сохранить")}), {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
     save->ComboBox1->setFocus();
@@ -255,7 +256,10 @@ TEST_F(Designer, EveryMenuItemKeepsTheProgramRunningAndOnlyExitEndsIt)
     EXPECT_GT(chosen, 50) << "left out as disabled: " << skipped.join(u", ").toStdString();
     EXPECT_TRUE(undone) << "no undo item was enabled after a change";
     ASSERT_EQ(exits.size(), 2) << "one \"Выход\" in each menu";
-    EXPECT_TRUE(driver.choose(exits.first()).endedProgram);
+    // The colour changed at the start is not saved: "Выход" asks, and "Нет" leaves it.
+    EXPECT_TRUE(
+        driver.choose(exits.first(), {DialogDriver::pressMessageButton(QMessageBox::NoRole)})
+            .endedProgram);
 }
 
 int main(int argc, char **argv)

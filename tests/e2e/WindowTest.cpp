@@ -9,9 +9,15 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include <QTest>
 
@@ -60,13 +66,13 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
 TEST_F(Designer, TheSaveDialogProposesTheOpenedSkinsNames)
 {
     TForm6 *save = form->saveWindow();
-    expectQuiet(driver.choose(previewItem({QStringLiteral("Сохранить")}), {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     EXPECT_EQ(save->Edit2->text(), QStringLiteral("default.skin"));
     save->hide();
 
     openThroughDialog(programFolder() + QStringLiteral("skins/aurora.skin"));
-    expectQuiet(driver.choose(previewItem({QStringLiteral("Сохранить")}), {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     EXPECT_EQ(save->Edit2->text(), QStringLiteral("aurora.skin"));
     EXPECT_EQ(save->Edit3->text(), QStringLiteral("aurora.mif"));
@@ -76,4 +82,56 @@ TEST_F(Designer, TheSaveDialogProposesTheOpenedSkinsNames)
     expectQuiet(driver.run([&] { QTest::mouseClick(save->Button2, Qt::LeftButton); }),
                 QStringLiteral("Сохранение"));
     EXPECT_TRUE(QFileInfo::exists(work(QStringLiteral("aurora.sis"))));
+}
+
+// The window says which skin is open and that it changed; saving over a file asks first and
+// says where the files went; leaving with unsaved changes asks whether to save them.
+TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
+{
+    const QString folder = work(QStringLiteral("skins"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char *name : {"aurora.skin", "aurora.mif"})
+        ASSERT_TRUE(QFile::copy(programFolder() + QStringLiteral("skins/") + QLatin1String(name),
+                                folder + u'/' + QLatin1String(name)));
+    openThroughDialog(folder + QStringLiteral("/aurora.skin"));
+    auto *status = form->statusBar()->findChild<QLabel *>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QStringLiteral("aurora.skin"));
+    EXPECT_EQ(form->previewWindow()->skinmif1->text(), QStringLiteral("Сохранить «aurora.skin»"));
+    nudgeRed(Slot::MenuText, 4);
+    EXPECT_EQ(status->text(), QStringLiteral("aurora.skin — изменён"));
+
+    // Saved as files over the skin's own: the dialog asks about each.
+    TForm6 *save = form->saveWindow();
+    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
+                QStringLiteral("Сохранить"));
+    save->ComboBox1->setFocus();
+    QTest::keyClick(save->ComboBox1, Qt::Key_Home);
+    QTest::keyClick(save->ComboBox1, Qt::Key_Down);
+    save->Edit4->setFocus();
+    QTest::keyClick(save->Edit4, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(save->Edit4, folder);
+    QStringList asked;
+    const auto yes = [&asked](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            asked.append(box->text());
+        DialogDriver::pressMessageButton(QMessageBox::YesRole)(modal);
+    };
+    expectQuiet(driver.run([&] { QTest::mouseClick(save->Button2, Qt::LeftButton); }, {yes, yes}),
+                QStringLiteral("Сохранение поверх файлов"));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[0].contains(QStringLiteral("aurora.skin")));
+    EXPECT_TRUE(asked[1].contains(QStringLiteral("aurora.mif")));
+    EXPECT_EQ(status->text(), QStringLiteral("aurora.skin"));
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("aurora.mif")));
+    EXPECT_EQ(coloursOfFile(folder + QStringLiteral("/aurora.skin")), coloursOf(form->document()));
+
+    // Changed again, and left: "Выход" asks; "Отмена" stays, "Нет" leaves.
+    nudgeRed(Slot::MenuText, 2);
+    QAction *exit = previewItem({QStringLiteral("Выход")});
+    expectQuiet(driver.choose(exit, {DialogDriver::pressMessageButton(QMessageBox::RejectRole)}),
+                QStringLiteral("Выход, Отмена"));
+    EXPECT_TRUE(form->previewWindow()->isVisible());
+    EXPECT_TRUE(
+        driver.choose(exit, {DialogDriver::pressMessageButton(QMessageBox::NoRole)}).endedProgram);
 }

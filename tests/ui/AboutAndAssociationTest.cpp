@@ -24,10 +24,15 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(startWindow());
-        form->setUrlOpener([this](const QUrl &url) { opened.append(url); });
+        form->setUrlOpener([this](const QUrl &url) {
+            opened.append(url);
+            return opens;
+        });
     }
 
     QList<QUrl> opened;
+    // Whether the desktop has a program for what is opened.
+    bool opens = true;
 };
 
 // A registry in memory that refuses every write once told to.
@@ -58,6 +63,20 @@ TEST_F(OutwardFacing, HelpOpensTheProgramsHelpFileAndAMissingOneDoesNothing)
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(help));
 }
 
+// A desktop without a program for HTML files opens nothing: the user is told, with the file to
+// open by hand.
+TEST_F(OutwardFacing, HelpThatCannotBeOpenedIsReportedWithItsFile)
+{
+    const QString help = s_dir->filePath(QStringLiteral("Help.html"));
+    ASSERT_TRUE(testfiles::write(help, "<html></html>"));
+    opens = false;
+    form->previewWindow()->N52->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Не удалось открыть справку."));
+    EXPECT_TRUE(details[0].contains(QDir::toNativeSeparators(help))) << details[0].toStdString();
+}
+
 TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddresses)
 {
     ASSERT_TRUE(testfiles::write(s_dir->filePath(QStringLiteral("about.txt")),
@@ -65,7 +84,10 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
                                  "https://site.example\r\n"));
     // The box reads about.txt when it is made: start again over the new file.
     ASSERT_NO_FATAL_FAILURE(startWindow());
-    form->setUrlOpener([this](const QUrl &url) { opened.append(url); });
+    form->setUrlOpener([this](const QUrl &url) {
+        opened.append(url);
+        return true;
+    });
     form->previewWindow()->N50->trigger();
     TForm2 *about = form->aboutBox();
     ASSERT_NE(about, nullptr);

@@ -21,8 +21,9 @@ protected:
     {
         form.reset();
         ASSERT_NO_FATAL_FAILURE(startWindow());
-        form->setQuestionAsker([this, answer](const QString &text) {
+        form->setQuestionAsker([this, answer](const QString &text, const QString &detail) {
             questions.append(text);
+            questionDetails.append(detail);
             return answer;
         });
         form->startJournal(m_data.path());
@@ -42,6 +43,7 @@ protected:
 
     QTemporaryDir m_data;
     QStringList questions;
+    QStringList questionDetails;
 };
 
 } // namespace
@@ -57,7 +59,10 @@ TEST_F(Recovery, WorkOfAKilledWindowIsOfferedAndComesBackExactly)
     // The window goes without "Выход", as a crash would take it.
     ASSERT_NO_FATAL_FAILURE(startWith(true));
     EXPECT_EQ(questions, QStringList{QStringLiteral("Восстановить несохранённую работу?")});
+    // It names the skin and how many steps come back (one of the two was undone).
+    EXPECT_EQ(questionDetails, QStringList{QStringLiteral("Скин «default.skin», шагов: 1.")});
     EXPECT_EQ(form->document().state(), lost);
+    EXPECT_TRUE(form->skinModified()) << "recovered work is not saved";
     EXPECT_EQ(form->document().history().stack().count(), 2);
     form->document().history().stack().redo();
     EXPECT_EQ(form->document().slotColour(Slot::MenuText), makeColor(4, 5, 6));

@@ -187,10 +187,40 @@ void setCliProgramFolder(const QString &folder)
     g_programFolder = folder;
 }
 
-Result<void> loadSkinOption(SkinDocument &document, const QString &path)
+namespace {
+
+Result<void> loadSkinWithPictures(SkinDocument &document, const QString &skinPath,
+                                  const QString &programFolder, const QString &scratchFolder,
+                                  QStringList &warnings)
+{
+    if (auto loaded = document.loadSkin(skinPath); !loaded)
+        return loaded;
+    StartupSetup setup;
+    setup.programFolder = programFolder;
+    setup.scratchFolder = scratchFolder;
+    setup.messages = [&warnings](const QString &, const QString &text) {
+        warnings.append(text);
+    };
+    for (const SkinImagesFailure &failure :
+         document.openSkinImages(skinPath, skinImagesSetup(setup, {}))) {
+        warnings.append(QStringLiteral("%1: %2%3")
+                            .arg(QDir::toNativeSeparators(skinPath), failure.reason.message,
+                                 failure.picturesKept
+                                     ? QStringLiteral("; the skin's colours are used with the "
+                                                      "pictures it would replace")
+                                     : QString()));
+    }
+    return {};
+}
+
+} // namespace
+
+Result<void> loadSkinOption(SkinDocument &document, const QString &path,
+                            const QString &programFolder, const QString &scratchFolder,
+                            QStringList &warnings)
 {
     if (!isPackageName(path))
-        return document.loadSkin(path);
+        return loadSkinWithPictures(document, path, programFolder, scratchFolder, warnings);
     // The package's files are taken out into a private folder only long enough to read them.
     platform::ScratchFolder scratch;
     if (!scratch.isValid())
@@ -198,7 +228,7 @@ Result<void> loadSkinOption(SkinDocument &document, const QString &path)
     const auto skin = extractSkinPackage(path, scratch.path() + QStringLiteral("package"));
     if (!skin)
         return fail(skin.error());
-    return document.loadSkin(*skin);
+    return loadSkinWithPictures(document, *skin, programFolder, scratchFolder, warnings);
 }
 
 bool SkinInputs::take(const QString &name, const QString &value)
@@ -212,15 +242,26 @@ bool SkinInputs::take(const QString &name, const QString &value)
     return field != nullptr;
 }
 
-Result<void> applySkinOptions(SkinDocument &document, const SkinInputs &inputs)
+Result<void> applySkinOptions(SkinDocument &document, const SkinInputs &inputs,
+                              const QString &programFolder, const QString &scratchFolder,
+                              QStringList &warnings)
 {
     if (!inputs.skin.isEmpty()) {
-        if (auto loaded = loadSkinOption(document, inputs.skin); !loaded)
+        if (auto loaded =
+                loadSkinOption(document, inputs.skin, programFolder, scratchFolder, warnings);
+            !loaded)
             return fail(loaded.error());
     }
     if (auto ok = importPictureOption(document, inputs.background, true); !ok)
         return ok;
     return importPictureOption(document, inputs.cursor, false);
+}
+
+void printWarnings(const QString &command, const QStringList &warnings, QTextStream &err)
+{
+    for (const QString &warning : warnings)
+        err << QStringLiteral("velmora-cli %1: warning: %2\n")
+                   .arg(command, terminalSafe(QString(warning).replace(u'\n', u' ')));
 }
 
 Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name)

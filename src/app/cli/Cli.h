@@ -36,8 +36,13 @@ Result<SkinData> readSkinJsonFile(const QString &path);
 // without a picture ending is an error. An empty path changes nothing.
 Result<void> importPictureOption(SkinDocument &document, const QString &path, bool background);
 // A --skin into the document: a .skin, or the .skin inside a .sis/.sisx package (checked and
-// taken out into a private folder first).
-Result<void> loadSkinOption(SkinDocument &document, const QString &path);
+// taken out into a private folder first), with its own background and cursor from its .mif,
+// as "Открыть" takes them. The pictures go through scratchFolder (with a trailing '/') and the
+// converter of programFolder. A .mif that is missing or cannot be read leaves the pictures as
+// they were: its colours still count, and the reason is added to warnings.
+Result<void> loadSkinOption(SkinDocument &document, const QString &path,
+                            const QString &programFolder, const QString &scratchFolder,
+                            QStringList &warnings);
 // The --skin, --background and --cursor of a command, as given.
 struct SkinInputs
 {
@@ -48,8 +53,14 @@ struct SkinInputs
     // Keeps the value when name is one of the three; false for any other option.
     bool take(const QString &name, const QString &value);
 };
-// The inputs into the document, in that order; empty ones change nothing.
-Result<void> applySkinOptions(SkinDocument &document, const SkinInputs &inputs);
+// The inputs into the document, in that order; empty ones change nothing. What the skin's .mif
+// could not give is added to warnings.
+Result<void> applySkinOptions(SkinDocument &document, const SkinInputs &inputs,
+                              const QString &programFolder, const QString &scratchFolder,
+                              QStringList &warnings);
+
+// Each warning as one line on err: "velmora-cli COMMAND: warning: TEXT".
+void printWarnings(const QString &command, const QStringList &warnings, QTextStream &err);
 
 // The model of the list named exactly so (the last of that name), or an error listing the names.
 Result<PhoneModel> namedModel(const PhoneModelList &models, const QString &name);

@@ -26,6 +26,11 @@ const char16_t kExportUsage[] =
     u"  --cursor-format jpg|png|mbm, --cursor-quality 1..100  cursor (default jpg, 80)\n"
     u"  --symbian 9.1|9.2              9.1 stores both pictures as bitmaps, 9.2 as JPEG;\n"
     u"                                 an explicit format wins\n"
+    u"  --no-clobber                   write nothing when a file to write exists already\n"
+    u"                                 (without it, existing files are replaced)\n"
+    u"The --skin file's own background and cursor come from its .mif unless --background or\n"
+    u"--cursor is given; when its .mif cannot be read, a warning says so and the program's\n"
+    u"pictures are used.\n"
     u"Names may not be default, default.skin or default.mif, nor hold < > \" / | or Russian\n"
     u"letters. Prints each file written.\n";
 
@@ -46,6 +51,7 @@ struct ExportOptions
     int bgQuality = 80;
     int cursorQuality = 80;
     std::optional<PictureFormat> symbian;
+    bool noClobber = false;
 };
 
 std::optional<PictureFormat> parseFormat(const QString &value)
@@ -138,6 +144,10 @@ Result<ExportOptions> parseExportOptions(const QStringList &args)
                                              QStringLiteral("--symbian")};
     ExportOptions o;
     for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--no-clobber") {
+            o.noClobber = true;
+            continue;
+        }
         if (!valueOptions.contains(args[i]))
             return fail(Error::invalid(QStringLiteral("unknown option \"%1\"").arg(args[i])));
         if (i + 1 >= args.size())
@@ -183,10 +193,13 @@ SaveRequest requestFrom(const ExportOptions &o)
     return request;
 }
 
-Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRequest &request)
+Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRequest &request,
+                          const StartupSetup &setup, QStringList &warnings)
 {
     if (!o.skin.isEmpty()) {
-        if (auto loaded = loadSkinOption(document, o.skin); !loaded)
+        if (auto loaded = loadSkinOption(document, o.skin, setup.programFolder, setup.scratchFolder,
+                                         warnings);
+            !loaded)
             return fail(loaded.error());
     } else if (!o.json.isEmpty()) {
         const auto skin = readSkinJsonFile(o.json);
@@ -199,7 +212,8 @@ Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRe
         document.setTexts(texts);
     }
     request.copyright = o.copyright.value_or(document.texts().copyright);
-    return applySkinOptions(document, {QString(), o.background, o.cursor});
+    return applySkinOptions(document, {QString(), o.background, o.cursor}, setup.programFolder,
+                            setup.scratchFolder, warnings);
 }
 
 int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, QTextStream &err)
@@ -211,6 +225,14 @@ int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, Q
     SaveRequest request = requestFrom(o);
     if (auto named = applyNames(o, request); !named)
         return failed(named.error().message, 2);
+    if (o.noClobber && IsValidSkinName(request.skinName) && IsValidSkinName(request.mifName)) {
+        for (const QString &target : saveTargets(request)) {
+            if (QFileInfo::exists(target))
+                return failed(QStringLiteral("%1 exists; nothing written (--no-clobber)")
+                                  .arg(QDir::toNativeSeparators(target)),
+                              1);
+        }
+    }
     platform::ScratchFolder scratch;
     if (!scratch.isValid())
         return failed(scratch.errorText(), 1);
@@ -226,7 +248,10 @@ int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, Q
                               }},
                              document))
         return failed(loadError.replace(u'\n', u' '), 1);
-    if (auto filled = fillDocument(document, o, request); !filled)
+    QStringList warnings;
+    const auto filled = fillDocument(document, o, request, setup, warnings);
+    printWarnings(QStringLiteral("export"), warnings, err);
+    if (!filled)
         return failed(filled.error().message, 1);
     SaveEnvironment env;
     env.programFolder = folder;

@@ -122,7 +122,7 @@ Result<QualityOptions> parseQualityOptions(const QStringList &args, const QStrin
 
 // The preview with the skin and screen the options ask for, and the state to audit from.
 Result<std::unique_ptr<CliPreview>> startQualityPreview(const QualityOptions &o,
-                                                        PreviewState &state)
+                                                        PreviewState &state, QStringList &warnings)
 {
     const QString folder = cliProgramFolder();
     if (o.size)
@@ -140,7 +140,9 @@ Result<std::unique_ptr<CliPreview>> startQualityPreview(const QualityOptions &o,
     if (!started)
         return fail(started.error());
     (*started)->preview->setClock([time = o.time] { return time; });
-    if (auto ok = applySkinOptions((*started)->document, o.inputs); !ok)
+    if (auto ok = applySkinOptions((*started)->document, o.inputs, folder,
+                                   (*started)->scratch.path(), warnings);
+        !ok)
         return fail(ok.error());
     (*started)->preview->setScreenSize(state.screenSize);
     return started;
@@ -174,10 +176,10 @@ void printAudit(const QList<SlotLegibility> &graded, bool json, QTextStream &out
                    .arg(slotCaption(s.slot));
 }
 
-Result<QList<SlotLegibility>> audit(const QualityOptions &o)
+Result<QList<SlotLegibility>> audit(const QualityOptions &o, QStringList &warnings)
 {
     PreviewState state;
-    auto started = startQualityPreview(o, state);
+    auto started = startQualityPreview(o, state, warnings);
     if (!started)
         return fail(started.error());
     return auditLegibility(*(*started)->preview, state);
@@ -221,10 +223,10 @@ Result<void> writeUsagePicture(int slot, const QList<ScreenUsage> &usage, const 
     return writeFileAtomically(path, *png);
 }
 
-Result<void> usage(const QualityOptions &o, int slot, QTextStream &out)
+Result<void> usage(const QualityOptions &o, int slot, QTextStream &out, QStringList &warnings)
 {
     PreviewState state;
-    auto started = startQualityPreview(o, state);
+    auto started = startQualityPreview(o, state, warnings);
     if (!started)
         return fail(started.error());
     const QList<ScreenUsage> usage =
@@ -264,7 +266,9 @@ int runAuditCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                    .arg(options.error().message);
         return 2;
     }
-    const auto graded = audit(*options);
+    QStringList warnings;
+    const auto graded = audit(*options, warnings);
+    printWarnings(QStringLiteral("audit"), warnings, err);
     if (!graded) {
         err << QStringLiteral("velmora-cli audit: %1\n").arg(graded.error().message);
         return 1;
@@ -289,7 +293,10 @@ int runUsageCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                    .arg(wrong->message);
         return 2;
     }
-    if (auto done = usage(*options, *slot, out); !done) {
+    QStringList warnings;
+    const auto done = usage(*options, *slot, out, warnings);
+    printWarnings(QStringLiteral("usage"), warnings, err);
+    if (!done) {
         err << QStringLiteral("velmora-cli usage: %1\n").arg(done.error().message);
         return 1;
     }

@@ -330,7 +330,7 @@ Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o,
     return {};
 }
 
-Result<void> render(RenderOptions o, const QString &folder)
+Result<void> render(RenderOptions o, const QString &folder, QStringList &warnings)
 {
     const auto frame = applyModel(folder, o);
     if (!frame)
@@ -346,7 +346,9 @@ Result<void> render(RenderOptions o, const QString &folder)
     {
         RenderBatch batch(&preview);
         preview.setState(o.state);
-        if (auto ok = applySkinOptions((*started)->document, o.inputs); !ok)
+        if (auto ok = applySkinOptions((*started)->document, o.inputs, folder,
+                                       (*started)->scratch.path(), warnings);
+            !ok)
             return ok;
     }
     if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))
@@ -375,7 +377,10 @@ int runRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err
     }
     for (const QString &note : options->notes)
         err << QStringLiteral("velmora-cli render: %1\n").arg(note);
-    if (auto done = render(*options, cliProgramFolder()); !done) {
+    QStringList warnings;
+    const auto done = render(*options, cliProgramFolder(), warnings);
+    printWarnings(QStringLiteral("render"), warnings, err);
+    if (!done) {
         err << QStringLiteral("velmora-cli render: %1\n").arg(done.error().message);
         return 1;
     }

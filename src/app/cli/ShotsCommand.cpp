@@ -89,7 +89,7 @@ Result<QList<PhoneModel>> chosenModels(const QString &folder, const QString &nam
     return chosen;
 }
 
-Result<int> shoot(const ShotsOptions &o, const QString &folder)
+Result<int> shoot(const ShotsOptions &o, const QString &folder, QStringList &warnings)
 {
     const auto models = chosenModels(folder, o.models);
     if (!models)
@@ -110,7 +110,8 @@ Result<int> shoot(const ShotsOptions &o, const QString &folder)
         return fail(started.error());
     CliPreview &cli = **started;
     cli.preview->setClock([time = o.time] { return time; });
-    if (auto ok = applySkinOptions(cli.document, o.inputs); !ok)
+    if (auto ok = applySkinOptions(cli.document, o.inputs, folder, cli.scratch.path(), warnings);
+        !ok)
         return fail(ok.error());
     return writeScreenShots(*cli.preview, PreviewState{}, chosen, o.output);
 }
@@ -129,7 +130,9 @@ int runShotsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                    .arg(options.error().message);
         return 2;
     }
-    const auto written = shoot(*options, cliProgramFolder());
+    QStringList warnings;
+    const auto written = shoot(*options, cliProgramFolder(), warnings);
+    printWarnings(QStringLiteral("shots"), warnings, err);
     if (!written) {
         err << QStringLiteral("velmora-cli shots: %1\n").arg(written.error().message);
         return 1;

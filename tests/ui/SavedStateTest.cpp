@@ -1,0 +1,160 @@
+// Which skin is open and whether it is saved: the status bar, the menus, replacing files and
+// leaving with unsaved changes.
+#include "TestFiles.h"
+#include "WindowFixture.h"
+#include "core/SkinFile.h"
+#include "export/SaveSkin.h"
+#include "ui/Unit3.h"
+#include "ui/Unit6.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QUndoStack>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SavedState : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_NO_FATAL_FAILURE(startWindow());
+        // Shown as the program shows it: "Выход" closes it.
+        form->previewWindow()->show();
+        dialog = form->saveWindow();
+        dialog->setReplaceAsker([this](const QString &text) {
+            replaceQuestions.append(text);
+            return replace;
+        });
+        form->setSaveAsker([this](const QString &text) {
+            saveQuestions.append(text);
+            return saveAnswer;
+        });
+    }
+
+    QString skinFile(const QString &name)
+    {
+        SkinData data;
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            data.colours[std::size_t(slot)] = defaultSlotColour(slot);
+        data.mifName = QStringLiteral("none.mif");
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(testfiles::write(path, *writeSkin(data)));
+        return path;
+    }
+
+    // Saves through the dialog as its button does.
+    void save(OutputKind kind, const QString &name)
+    {
+        form->openSaveWindow(kind);
+        dialog->Edit2->setText(name + QStringLiteral(".skin"));
+        dialog->Edit3->setText(name + QStringLiteral(".mif"));
+        dialog->Edit4->setText(folder.path());
+        dialog->Button2->click();
+    }
+
+    QTemporaryDir folder;
+    TForm6 *dialog = nullptr;
+    QStringList replaceQuestions, saveQuestions;
+    bool replace = true;
+    TForm1::SaveAnswer saveAnswer = TForm1::SaveAnswer::Cancel;
+};
+
+} // namespace
+
+TEST_F(SavedState, TheStatusAndTheSaveItemsNameTheSkinAndSayWhenItChanged)
+{
+    EXPECT_EQ(form->skinStatusText(), QString());
+    EXPECT_EQ(form->previewWindow()->skinmif1->text(), QStringLiteral("Сохранить"));
+    form->openSkin(skinFile(QStringLiteral("blue.skin")));
+    ASSERT_TRUE(messages.filter(QStringLiteral("скин")).isEmpty()) << messages.join(u'\n').toStdString();
+    EXPECT_FALSE(form->skinModified());
+    EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin"));
+    EXPECT_EQ(form->previewWindow()->skinmif1->text(), QStringLiteral("Сохранить «blue.skin»"));
+    EXPECT_EQ(form->skinmif1->text(), QStringLiteral("Сохранить «blue.skin»"));
+
+    form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
+    EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin — изменён"));
+    form->document().history().stack().undo();
+    EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin")) << "undone back to the file";
+    form->document().history().stack().redo();
+
+    // A .mif alone does not hold the colours; the .skin does.
+    save(OutputKind::MifOnly, QStringLiteral("green"));
+    EXPECT_TRUE(form->skinModified());
+    save(OutputKind::SkinOnly, QStringLiteral("green"));
+    EXPECT_FALSE(form->skinModified());
+    EXPECT_EQ(form->skinStatusText(), QStringLiteral("green.skin"));
+}
+
+TEST_F(SavedState, AFileThatExistsIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const QString skin = folder.filePath(QStringLiteral("red.skin"));
+    ASSERT_TRUE(testfiles::write(skin, "old"));
+    replace = false;
+    save(OutputKind::SkinAndMif, QStringLiteral("red"));
+    ASSERT_EQ(replaceQuestions.size(), 1);
+    EXPECT_EQ(replaceQuestions[0], QStringLiteral("Файл %1 уже существует. Заменить?")
+                                       .arg(QDir::toNativeSeparators(skin)));
+    EXPECT_EQ(testfiles::read(skin), "old");
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("red.mif"))))
+        << "nothing of a declined save is written";
+    EXPECT_TRUE(dialog->isVisible()) << "the dialog stays for another name";
+
+    replace = true;
+    dialog->Button2->click();
+    EXPECT_EQ(replaceQuestions.size(), 2);
+    EXPECT_NE(testfiles::read(skin), "old");
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("red.mif"))));
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(QDir::toNativeSeparators(skin)))
+        << form->statusBar()->currentMessage().toStdString();
+}
+
+TEST_F(SavedState, ExitWithoutChangesAsksNothing)
+{
+    form->quit();
+    EXPECT_TRUE(saveQuestions.isEmpty());
+    EXPECT_FALSE(form->previewWindow()->isVisible());
+}
+
+TEST_F(SavedState, ExitWithUnsavedChangesAsksToSaveThemFirst)
+{
+    form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
+    saveAnswer = TForm1::SaveAnswer::Cancel;
+    form->quit();
+    ASSERT_EQ(saveQuestions.size(), 1);
+    EXPECT_EQ(saveQuestions[0], QStringLiteral("Скин изменён. Сохранить изменения?"));
+    EXPECT_TRUE(form->previewWindow()->isVisible()) << "Отмена stays";
+
+    // Да: the save dialog, and the end once it has saved.
+    saveAnswer = TForm1::SaveAnswer::Save;
+    form->quit();
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(form->previewWindow()->isVisible());
+    dialog->Edit2->setText(QStringLiteral("kept.skin"));
+    dialog->Edit3->setText(QStringLiteral("kept.mif"));
+    dialog->Edit4->setText(folder.path());
+    dialog->ComboBox1->setCurrentIndex(int(OutputKind::SkinOnly));
+    dialog->Button2->click();
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("kept.skin"))));
+    EXPECT_FALSE(form->previewWindow()->isVisible()) << "the program ended after the save";
+    EXPECT_EQ(saveQuestions.size(), 2);
+}
+
+TEST_F(SavedState, NoLeavesWithoutSaving)
+{
+    form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
+    saveAnswer = TForm1::SaveAnswer::Discard;
+    form->quit();
+    EXPECT_EQ(saveQuestions.size(), 1);
+    EXPECT_FALSE(form->previewWindow()->isVisible());
+    EXPECT_FALSE(dialog->isVisible());
+}
