@@ -7,24 +7,33 @@
 #include <QDir>
 
 #include <cstdio>
-#include <cstring>
 #include <new>
 
 int main(int argc, char *argv[])
 {
-    // Answered before any window system is needed, so it works over ssh and in scripts.
-    if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const DesignerArguments given = designerArguments(arguments);
+    // Answered before any window system is needed, so they work over ssh and in scripts.
+    if (given.help) {
+        std::fputs(qPrintable(designerUsage()), stdout);
+        return 0;
+    }
+    if (given.version) {
         std::printf("Velmora for TolvoICQ %s\n", VELMORA_VERSION);
         return 0;
     }
+    for (const QString &ignored : given.ignored)
+        std::fprintf(stderr, "velmora: ignoring \"%s\"\n",
+                     ignored.toLocal8Bit().constData());
     platform::ensureRuntimeFolder();
     VelmoraApplication app(argc, argv);
     const QString programFolder =
         QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
     prepareDesigner(app, programFolder);
     try {
-        const auto window =
-            startDesigner(programFolder, commandLineFile(QCoreApplication::arguments()));
+        const auto window = startDesigner(programFolder, given.skin);
         return QApplication::exec();
     } catch (const std::bad_alloc &) {
         // Only the start-up can get here: events are guarded by the application object.

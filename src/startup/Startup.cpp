@@ -271,6 +271,33 @@ QString commandLineFile(const QStringList &arguments)
     return first.isEmpty() ? first : QFileInfo(first).absoluteFilePath();
 }
 
+DesignerArguments designerArguments(const QStringList &arguments)
+{
+    DesignerArguments result;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == u"--help" || argument == u"-h")
+            result.help = true;
+        else if (argument == u"--version" || argument == u"-v")
+            result.version = true;
+        else if (i == 1 && QFileInfo(argument).isFile())
+            result.skin = commandLineFile(arguments);
+        else
+            result.ignored.append(argument);
+    }
+    return result;
+}
+
+QString designerUsage()
+{
+    return QStringLiteral(
+        "Usage: velmora [FILE.skin]\n"
+        "The skin designer for TolvoICQ: opens FILE.skin (or its .sis package) when given.\n"
+        "  -h, --help      print this help and exit\n"
+        "  -v, --version   print the version and exit\n"
+        "velmora-cli works on the same files without a window (velmora-cli --help).\n");
+}
+
 Result<QImage> loadPhonePicture(const QString &programFolder, const PhoneModel &model)
 {
     const QString path = programFolder + QStringLiteral("mobiles/") + model.picture;

@@ -96,6 +96,20 @@ std::optional<PreviewResources> startProgram(const StartupSetup &setup,
 // because start-up later makes the program folder the current one; empty when there is none.
 QString commandLineFile(const QStringList &arguments);
 
+// The designer's command line (arguments[0] is the program): --help and --version print and
+// end the program; the first argument, when it names a file, is the skin to open; every other
+// argument is ignored, and named so the user knows.
+struct DesignerArguments
+{
+    bool help = false;
+    bool version = false;
+    QString skin;
+    QStringList ignored;
+};
+DesignerArguments designerArguments(const QStringList &arguments);
+// What `velmora --help` prints.
+QString designerUsage();
+
 // A model's phone picture from programFolder/mobiles/: a name ending in exactly "png" is read
 // as PNG with its transparency, anything else by its ending (.bmp, .jpg). An error names the
 // file.

@@ -207,6 +207,32 @@ TEST(CommandLine, AFileNamedRelativeToTheStartingFolderBecomesAbsolute)
               here + QStringLiteral("/my skin.skin"));
 }
 
+TEST(CommandLine, HelpAndVersionPrintAndTheFirstFileIsTheSkin)
+{
+    const QString here = QDir::currentPath();
+    QTemporaryDir dir;
+    const QString skin = dir.filePath(QStringLiteral("a.skin"));
+    ASSERT_TRUE(testfiles::write(skin, "x"));
+    const DesignerArguments plain =
+        designerArguments({QStringLiteral("velmora"), skin, QStringLiteral("extra")});
+    EXPECT_EQ(plain.skin, skin);
+    EXPECT_FALSE(plain.help || plain.version);
+    EXPECT_EQ(plain.ignored, QStringList{QStringLiteral("extra")});
+
+    const DesignerArguments help =
+        designerArguments({QStringLiteral("velmora"), QStringLiteral("--help")});
+    EXPECT_TRUE(help.help);
+    EXPECT_TRUE(help.ignored.isEmpty()) << "--help is no file to ignore";
+    EXPECT_TRUE(designerArguments({QStringLiteral("velmora"), QStringLiteral("-v")}).version);
+
+    // A first argument that is no file is not opened, and is named.
+    const DesignerArguments missing =
+        designerArguments({QStringLiteral("velmora"), QStringLiteral("nowhere.skin")});
+    EXPECT_TRUE(missing.skin.isEmpty());
+    EXPECT_EQ(missing.ignored, QStringList{QStringLiteral("nowhere.skin")});
+    EXPECT_TRUE(designerUsage().startsWith(QStringLiteral("Usage: velmora")));
+}
+
 // As start-up builds the smiley pictures from files: the x-status and direction pictures are
 // copies whose masks must still show them, and a picture file with fewer pairs than the list has
 // lines must not shift them onto other smileys.
