@@ -41,9 +41,14 @@ std::unique_ptr<AssociationStore> makeAssociationStore(const QString &programPat
 
 std::unique_ptr<AssociationStore> makeAssociationStore(const QString &programPath)
 {
-    const FreedesktopPlaces places{
+    FreedesktopPlaces places{
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)};
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
+        QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)};
+    // The lists start with the user's own folders, which are read on their own.
+    places.dataDirs.removeAll(places.dataHome);
+    places.configDirs.removeAll(places.configHome);
     return makeFreedesktopAssociation(places, programPath);
 }
 

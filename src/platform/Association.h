@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -16,6 +17,10 @@ struct AssociationState
     bool associated = false;
     // The handler the desktop opens .skin files with now; empty when there is none.
     QString currentHandler;
+    // Where that handler comes from: the settings file that names it, or the handler's own
+    // entry when it is the desktop's pick among the programs that take the type; empty when
+    // there is none.
+    QString handlerSource;
     // The handler saved when the association was made, to give back on removal; none when no
     // association was ever made.
     std::optional<QString> backup;
@@ -43,6 +48,10 @@ struct FreedesktopPlaces
 {
     QString dataHome;   // $XDG_DATA_HOME: mime/packages/ and applications/
     QString configHome; // $XDG_CONFIG_HOME: mimeapps.list and velmora/
+    // The system's folders ($XDG_DATA_DIRS, $XDG_CONFIG_DIRS), most important first: installed
+    // desktop entries and the system's defaults, only read.
+    QStringList dataDirs;
+    QStringList configDirs;
 };
 
 inline const QString kSkinMimeType = QStringLiteral("application/x-tolvoicq-skin");

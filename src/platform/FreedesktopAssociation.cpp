@@ -88,6 +88,31 @@ struct DefaultLine
     qsizetype line = -1;
 };
 
+// The value of key in group of lines, or nothing.
+std::optional<QString> groupValue(const QStringList &lines, const QString &group,
+                                  const QString &key)
+{
+    bool inGroup = false;
+    for (const QString &line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'['))
+            inGroup = trimmed == group;
+        else if (inGroup && trimmed.startsWith(key + u'='))
+            return trimmed.section(u'=', 1);
+    }
+    return std::nullopt;
+}
+
+QStringList entriesOf(const QString &value)
+{
+    QStringList entries;
+    for (const QString &entry : value.split(u';', Qt::SkipEmptyParts)) {
+        if (!entry.trimmed().isEmpty())
+            entries.append(entry.trimmed());
+    }
+    return entries;
+}
+
 DefaultLine findDefaultLine(const QStringList &lines)
 {
     DefaultLine found;
@@ -123,10 +148,18 @@ public:
 
     Result<void> Associate() override
     {
-        // The whole list the user's default names, fallbacks included, as it stands.
+        // The whole list the user's default names, fallbacks included, as it stands; without
+        // one, the handler the desktop would take now, from the system's settings or the
+        // installed programs.
         if (currentHandler() != kOpenSkinEntry) {
+            QString previous = currentValue();
+            if (previous.trimmed().isEmpty()) {
+                const QString effective = effectiveHandler().entry;
+                previous = effective.isEmpty() || effective == kOpenSkinEntry ? QString()
+                                                                              : effective + u';';
+            }
             QDir().mkpath(QFileInfo(backupPath()).path());
-            if (auto saved = writeFileAtomically(backupPath(), currentValue().toUtf8()); !saved)
+            if (auto saved = writeFileAtomically(backupPath(), previous.toUtf8()); !saved)
                 return saved;
         }
         QDir().mkpath(QFileInfo(packagePath()).path());
@@ -158,7 +191,8 @@ public:
 
     AssociationState state() const override
     {
-        return {IsAssociated(), currentHandler(), savedBackup()};
+        const Effective effective = effectiveHandler();
+        return {IsAssociated(), effective.entry, effective.source, savedBackup()};
     }
 
 private:
@@ -203,6 +237,62 @@ private:
         return found.line < 0 ? QString() : lines[found.line].section(u'=', 1);
     }
 
+    struct Effective
+    {
+        QString entry;
+        QString source;
+    };
+
+    QStringList applicationFolders() const
+    {
+        QStringList folders = {m_places.dataHome + QStringLiteral("/applications")};
+        for (const QString &dir : m_places.dataDirs)
+            folders.append(dir + QStringLiteral("/applications"));
+        return folders;
+    }
+
+    // The entry's file where the desktop would find it, or "".
+    QString installedEntry(const QString &entry) const
+    {
+        for (const QString &folder : applicationFolders()) {
+            const QString path = folder + u'/' + entry;
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+        return {};
+    }
+
+    // What opens a .skin file now, as the desktop looks it up: the first installed entry of the
+    // first default list, going through the user's and the system's mimeapps.list files in
+    // their order; else the first installed program that says it takes the type.
+    Effective effectiveHandler() const
+    {
+        QStringList lists = {mimeappsPath()};
+        for (const QString &dir : m_places.configDirs)
+            lists.append(dir + QStringLiteral("/mimeapps.list"));
+        for (const QString &folder : applicationFolders())
+            lists.append(folder + QStringLiteral("/mimeapps.list"));
+        for (const QString &list : lists) {
+            const auto value = groupValue(readLines(list), kDefaultGroup, kSkinMimeType);
+            for (const QString &entry : entriesOf(value.value_or(QString()))) {
+                if (!installedEntry(entry).isEmpty())
+                    return {entry, list};
+            }
+        }
+        for (const QString &folder : applicationFolders()) {
+            const QDir dir(folder);
+            for (const QString &name :
+                 dir.entryList({QStringLiteral("*.desktop")}, QDir::Files, QDir::Name)) {
+                const auto types =
+                    groupValue(readLines(dir.filePath(name)), QStringLiteral("[Desktop Entry]"),
+                               QStringLiteral("MimeType"));
+                if (entriesOf(types.value_or(QString())).contains(kSkinMimeType))
+                    return {name, dir.filePath(name)};
+            }
+        }
+        return {};
+    }
+
     // The first desktop entry the user's default names for the type, or "".
     QString currentHandler() const
     {
@@ -242,6 +332,13 @@ private:
             if (found.line < 0)
                 return {};
             lines.removeAt(found.line);
+            // A default group left empty serves nothing, nor does a file left empty.
+            if (!groupHasKeys(lines, found.group)) {
+                lines.removeAt(found.group);
+                if (std::all_of(lines.begin(), lines.end(),
+                                [](const QString &line) { return line.trimmed().isEmpty(); }))
+                    return removeFile(mimeappsPath());
+            }
         } else if (found.line >= 0) {
             lines[found.line] = line;
         } else if (found.group >= 0) {
@@ -250,6 +347,18 @@ private:
             lines << kDefaultGroup << line;
         }
         return writeLines(mimeappsPath(), lines);
+    }
+
+    static bool groupHasKeys(const QStringList &lines, qsizetype header)
+    {
+        for (qsizetype i = header + 1; i < lines.size(); ++i) {
+            const QString trimmed = lines[i].trimmed();
+            if (trimmed.startsWith(u'['))
+                return false;
+            if (!trimmed.isEmpty() && !trimmed.startsWith(u'#'))
+                return true;
+        }
+        return false;
     }
 
     // The desktop's caches; without the tools the files still take effect at the next login.

@@ -58,7 +58,9 @@ public:
 
     AssociationState state() const override
     {
-        return {IsAssociated(), m_keys.value(kSkinKey, QString()).value_or(QString()),
+        const QString handler = m_keys.value(kSkinKey, QString()).value_or(QString());
+        return {IsAssociated(), handler,
+                handler.isEmpty() ? QString() : QStringLiteral("HKEY_CLASSES_ROOT\\") + kSkinKey,
                 m_keys.value(kSkinKey, kBackupName)};
     }
 

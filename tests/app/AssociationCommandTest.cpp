@@ -54,9 +54,13 @@ TEST_F(AssociationCli, SetShowAndRemoveWorkOnTheUsersDesktopFiles)
     ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("config/mimeapps.list")),
                                  "[Default Applications]\n"
                                  "application/x-tolvoicq-skin=other.desktop;\n"));
+    ASSERT_TRUE(testfiles::write(m_dir.filePath(QStringLiteral("data/applications/other.desktop")),
+                                 "[Desktop Entry]\nType=Application\nName=Other\n"));
     QJsonObject state = show();
     EXPECT_FALSE(state.value(u"associated").toBool());
     EXPECT_EQ(state.value(u"handler").toString(), QStringLiteral("other.desktop"));
+    EXPECT_EQ(state.value(u"source").toString(),
+              m_dir.filePath(QStringLiteral("config/mimeapps.list")));
     EXPECT_TRUE(state.value(u"backup").isNull());
 
     const CliRun set = runCommandLine({QStringLiteral("association"), QStringLiteral("set")});

@@ -28,7 +28,10 @@ class Freedesktop : public ::testing::Test
 protected:
     FreedesktopPlaces places() const
     {
-        return {m_dir.filePath(QStringLiteral("data")), m_dir.filePath(QStringLiteral("config"))};
+        return {m_dir.filePath(QStringLiteral("data")),
+                m_dir.filePath(QStringLiteral("config")),
+                {m_dir.filePath(QStringLiteral("system/data"))},
+                {m_dir.filePath(QStringLiteral("system/config"))}};
     }
     QString mimeapps() const { return m_dir.filePath(QStringLiteral("config/mimeapps.list")); }
     QString entry() const
@@ -101,6 +104,52 @@ TEST_F(Freedesktop, RemovingGivesBackTheWholeListOfHandlersAsItWas)
     EXPECT_EQ(readFile(mimeapps()), bare);
 }
 
+// On an installed system the package's own entry takes .skin files with no default set: that
+// is what opens them, what show names, and what association keeps and gives back.
+TEST_F(Freedesktop, TheDesktopsOwnPickIsTheHandlerAndTheBackup)
+{
+    const QString installed =
+        m_dir.filePath(QStringLiteral("system/data/applications/velmora.desktop"));
+    ASSERT_TRUE(writeFile(installed, "[Desktop Entry]\nType=Application\nName=V\n"
+                                     "MimeType=text/x-other;application/x-tolvoicq-skin;\n"));
+    auto association = store();
+    AssociationState state = association->state();
+    EXPECT_EQ(state.currentHandler, QStringLiteral("velmora.desktop"));
+    EXPECT_EQ(state.handlerSource, installed);
+
+    // A system-wide default wins over the installed programs' own claims.
+    const QString systemList = m_dir.filePath(QStringLiteral("system/config/mimeapps.list"));
+    ASSERT_TRUE(writeFile(m_dir.filePath(QStringLiteral("system/data/applications/other.desktop")),
+                          "[Desktop Entry]\nType=Application\nName=O\n"));
+    ASSERT_TRUE(writeFile(systemList, "[Default Applications]\n"
+                                      "application/x-tolvoicq-skin=gone.desktop;other.desktop;\n"));
+    state = association->state();
+    EXPECT_EQ(state.currentHandler, QStringLiteral("other.desktop"))
+        << "gone.desktop is not installed";
+    EXPECT_EQ(state.handlerSource, systemList);
+
+    ASSERT_TRUE(association->Associate());
+    EXPECT_EQ(association->state().backup, QStringLiteral("other.desktop"));
+    EXPECT_EQ(association->state().currentHandler, kOpenSkinEntry);
+    EXPECT_EQ(association->state().handlerSource, mimeapps());
+    ASSERT_TRUE(association->Unassociate());
+    EXPECT_EQ(association->state().currentHandler, QStringLiteral("other.desktop"));
+}
+
+// With nothing to give back, removing leaves no empty group, and no file, of its own making.
+TEST_F(Freedesktop, RemovingLeavesNothingItMadeThatServesNothing)
+{
+    auto association = store();
+    ASSERT_TRUE(association->Associate());
+    ASSERT_TRUE(association->Unassociate());
+    EXPECT_FALSE(QFile::exists(mimeapps()));
+
+    ASSERT_TRUE(writeFile(mimeapps(), "[Added Associations]\ntext/plain=gedit.desktop;\n"));
+    ASSERT_TRUE(association->Associate());
+    ASSERT_TRUE(association->Unassociate());
+    EXPECT_EQ(readFile(mimeapps()), "[Added Associations]\ntext/plain=gedit.desktop;\n");
+}
+
 TEST_F(Freedesktop, AssociatingWithoutADefaultSavesAnEmptyBackupAndRemovingKeepsTheType)
 {
     auto association = store();
@@ -120,6 +169,9 @@ TEST_F(Freedesktop, AssociatingTwiceKeepsTheFirstBackup)
 {
     ASSERT_TRUE(writeFile(mimeapps(), "[Default Applications]\n"
                                       "application/x-tolvoicq-skin=other.desktop\n"));
+    // An entry counts as the handler only while it is installed.
+    ASSERT_TRUE(writeFile(m_dir.filePath(QStringLiteral("data/applications/other.desktop")),
+                          "[Desktop Entry]\nType=Application\nName=O\n"));
     auto association = store();
     ASSERT_TRUE(association->Associate());
     ASSERT_TRUE(association->Associate());

@@ -2,6 +2,7 @@
 
 #include "platform/Association.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -14,7 +15,11 @@ const char16_t kAssociationUsage[] =
     u"           handler saved when the association was made\n"
     u"  set      makes the designer the handler, saving the previous one\n"
     u"  remove   gives .skin files back to the saved handler\n"
-    u"  --json   show prints {\"associated\", \"handler\", \"backup\"} (backup null when none)\n";
+    u"  --json   show prints {\"associated\", \"handler\", \"source\", \"backup\"} (backup null\n"
+    u"           when none)\n"
+    u"The handler is the one the desktop takes: the first installed entry of the first default\n"
+    u"in the user's and the system's mimeapps.list files, else the first installed program\n"
+    u"that takes the type; source says which file decided.\n";
 
 // The designer, not this command-line program, is what opens a skin.
 QString designerPath()
@@ -31,6 +36,7 @@ void printState(const platform::AssociationState &state, bool json, QTextStream 
     if (json) {
         const QJsonObject object{{QStringLiteral("associated"), state.associated},
                                  {QStringLiteral("handler"), state.currentHandler},
+                                 {QStringLiteral("source"), state.handlerSource},
                                  {QStringLiteral("backup"), state.backup
                                                                 ? QJsonValue(*state.backup)
                                                                 : QJsonValue(QJsonValue::Null)}};
@@ -39,8 +45,11 @@ void printState(const platform::AssociationState &state, bool json, QTextStream 
     }
     out << QStringLiteral("associated: %1\n").arg(state.associated ? u"yes" : u"no")
         << QStringLiteral("handler: %1\n")
-               .arg(state.currentHandler.isEmpty() ? QStringLiteral("(none)")
-                                                   : state.currentHandler)
+               .arg(state.currentHandler.isEmpty()
+                        ? QStringLiteral("(none)")
+                        : QStringLiteral("%1 (from %2)")
+                              .arg(state.currentHandler,
+                                   QDir::toNativeSeparators(state.handlerSource)))
         << QStringLiteral("backup: %1\n")
                .arg(!state.backup             ? QStringLiteral("(none saved)")
                     : state.backup->isEmpty() ? QStringLiteral("(no handler)")
