@@ -1,4 +1,5 @@
 #include "platform/FileOps.h"
+#include "platform/TerminationSignals.h"
 #include "startup/Startup.h"
 #include "ui/Application.h"
 #include "ui/Designer.h"
@@ -25,19 +26,30 @@ int main(int argc, char *argv[])
         return 0;
     }
     for (const QString &ignored : given.ignored)
-        std::fprintf(stderr, "velmora: ignoring \"%s\"\n",
-                     ignored.toLocal8Bit().constData());
+        std::fprintf(stderr, "velmora: ignoring \"%s\"\n", ignored.toLocal8Bit().constData());
     platform::ensureRuntimeFolder();
     VelmoraApplication app(argc, argv);
     const QString programFolder =
         QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/';
     prepareDesigner(app, programFolder);
+    // Asked to end (a logout, Ctrl+C, kill): the window goes as after a crash, without saving
+    // the settings or closing the journal, so the next start offers the work back; its scratch
+    // folder and the journal's lock go with it.
+    int endingSignal = 0;
+    platform::watchTerminationSignals(&app, [&endingSignal](int signal) {
+        endingSignal = signal;
+        QCoreApplication::exit(128 + signal);
+    });
+    int code = 1;
     try {
         const auto window = startDesigner(programFolder, given.skin);
-        return QApplication::exec();
+        code = QApplication::exec();
     } catch (const std::bad_alloc &) {
         // Only the start-up can get here: events are guarded by the application object.
         VelmoraApplication::reportOutOfMemory();
         return 1;
     }
+    if (endingSignal != 0)
+        platform::endBySignal(endingSignal);
+    return code;
 }

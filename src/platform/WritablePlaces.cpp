@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/SystemReason.h"
+#include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -142,6 +143,7 @@ ScratchFolder::ScratchFolder()
         }
         m_path = *made;
         m_owned = true;
+        rememberScratchFolder(m_path);
         return true;
     };
 
@@ -186,6 +188,7 @@ ScratchFolder::ScratchFolder(const QString &baseFolder)
     }
     m_path = *made;
     m_owned = true;
+    rememberScratchFolder(m_path);
 }
 
 ScratchFolder::~ScratchFolder()
@@ -218,6 +221,7 @@ void ScratchFolder::remove()
     if (!m_owned)
         return;
     m_owned = false;
+    forgetScratchFolder(m_path);
     if (m_path.isEmpty() || !QDir::isAbsolutePath(m_path))
         return;
     QDir(m_path).removeRecursively();

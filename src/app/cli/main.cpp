@@ -1,6 +1,7 @@
 #include "app/cli/Cli.h"
 #include "platform/FileOps.h"
 #include "platform/FontAliases.h"
+#include "platform/TerminationSignals.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
     // Drawing needs fonts, never a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     platform::ensureRuntimeFolder();
+    // Killed or interrupted, a command leaves no scratch folder behind.
+    platform::removeScratchOnTerminationSignals();
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
