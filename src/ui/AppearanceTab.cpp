@@ -79,6 +79,9 @@ QWidget *TForm1::buildAppearanceTab()
     sizeRow->addWidget(Edit8);
     sizeRow->addStretch();
     groupLayout->addLayout(sizeRow);
+    // The fields keep the typed size for "Своё..."; the model's own size is said here.
+    ModelSizeLabel = new QLabel(group);
+    groupLayout->addWidget(ModelSizeLabel);
     row->addWidget(group, 1);
     layout->addLayout(row);
 
@@ -214,6 +217,13 @@ void TForm1::ComboBox1Change()
     const bool custom = index == count - 1;
     Edit6->setEnabled(custom);
     Edit8->setEnabled(custom);
+    if (custom || index >= m_phoneModels.records.size()) {
+        ModelSizeLabel->clear();
+    } else {
+        const PhoneModel &model = m_phoneModels.records[index];
+        ModelSizeLabel->setText(
+            QStringLiteral("Экран модели: %1 × %2").arg(model.width).arg(model.height));
+    }
     if (custom) {
         // A typed size belongs to no phone, so there is no picture to frame it.
         const QSignalBlocker blocker(CheckBox5);

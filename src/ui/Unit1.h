@@ -142,6 +142,8 @@ public:
     QCheckBox *CheckBox5 = nullptr;
     QSpinBox *Edit6 = nullptr;
     QSpinBox *Edit8 = nullptr;
+    // The selected model's own screen size; empty for "Своё...".
+    QLabel *ModelSizeLabel = nullptr;
     // The selected entry takes effect: the screen size, the phone frame and which fields apply.
     void ComboBox1Change();
     void CheckBox5Click();

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -136,9 +137,13 @@ TEST_F(ScreenSize, ModelsInFileOrderAndTheFirstTakesEffect)
     EXPECT_FALSE(window->frame());
     EXPECT_FALSE(form->Edit6->isEnabled());
     EXPECT_TRUE(form->CheckBox5->isEnabled());
-    // With a model selected the typed size waits.
+    // With a model selected the typed size waits, and the model's own size is said beside it.
     form->Edit8->setValue(400);
     EXPECT_EQ(preview->screenSize(), QSize(176, 208));
+    EXPECT_EQ(form->Edit6->value(), 240);
+    EXPECT_EQ(form->ModelSizeLabel->text(), QStringLiteral("Экран модели: 176 × 208"));
+    choose(3);
+    EXPECT_TRUE(form->ModelSizeLabel->text().isEmpty()) << "a typed size is in the fields";
 }
 
 TEST_F(ScreenSize, TheTypedSizeDropsThePhoneAndAModelOffersItAgainUnticked)
