@@ -362,14 +362,3 @@ QByteArray defaultSettingsText(const QString &desktopFolder)
             .arg(desktop);
     return cp1251::encode(text);
 }
-
-// In 64 bits: a settings file may hold any number, and the sums must not overflow.
-int placedLeft(int left, int width, int screenWidth)
-{
-    return qint64(left) + width < 0 || screenWidth < left ? 0 : left;
-}
-
-int placedTop(int top, int height, int screenHeight)
-{
-    return top < 0 || screenHeight < qint64(top) + height ? 0 : top;
-}

@@ -78,8 +78,3 @@ QStringList readSettings(const QByteArray &bytes, SettingsValues &values);
 // the code page cannot hold is written as an empty line.
 QByteArray writeSettings(const SettingsValues &values);
 
-// A window's left and top edge read from the file, kept on the screen: a left edge that puts the
-// whole window left of the screen or beyond its width becomes 0, and a top that is negative or
-// puts the bottom below the screen becomes 0.
-int placedLeft(int left, int width, int screenWidth);
-int placedTop(int top, int height, int screenHeight);

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kNone = 255;
@@ -92,17 +94,20 @@ void TTolvoPreview::DrawMenus(QPainter &p)
     const int R = menuRowHeight(fh);
     const int width =
         QFontMetrics(p.font()).horizontalAdvance(menu->widthLabel) + 11 + m_res.StatusIcons.Width();
-    const int height = int(menu->rows.size()) * R + 6;
+    // A menu taller than the room above the softkeys shows the rows that fit there, from the
+    // first, as the phone shows the top of a menu it has to scroll; the cursor's row always
+    // shows, the box's top moving onto the screen when even that much does not fit.
+    const int room = m_state.screenSize.height() - fh - 6;
+    const int rows = std::clamp(room / std::max(R, 1), kCursorRow + 1, int(menu->rows.size()));
+    const int height = rows * R + 6;
     const int x = menu->rightAligned ? m_state.screenSize.width() - 4 - width : 4;
-    // A menu taller than the room above the softkeys moves down until its top is on the
-    // screen; its last rows then cover the softkey line or run off the bottom.
     const int y1 = std::max(0, m_state.screenSize.height() - fh - height);
     framedBox(p, Slot::MenuFrame, x, y1, x + width, y1 + height, Slot::MenuBackground);
 
     const int top = y1 + 2;
     framedBox(p, Slot::MenuFrame, x + 2, top + kCursorRow * R, x + width - 2,
               top + (kCursorRow + 1) * R + 2, Slot::MenuCursor);
-    for (int k = 0; k < int(menu->rows.size()); ++k) {
+    for (int k = 0; k < rows; ++k) {
         const MenuRow &row = menu->rows[k];
         DrawMenuRow(p, x + 5, row.textSlot, row.label, row.icon, row.source, top + k * R);
     }

@@ -1,11 +1,26 @@
 #include "preview/PhoneFont.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QHash>
 
 #include <cmath>
 
 namespace {
+
+// The phone's clock face is seldom installed. The seven-segment face that stands in for it has
+// wider digits, and on a 176-pixel screen its clock would run into the status icons beside it:
+// the stand-in is drawn condensed, to the proportions of the phone's own digits.
+constexpr int kClockStandInStretch = 75;
+
+bool clockFaceInstalled()
+{
+    // The database lists the faces installed; a fontconfig alias only answers for one.
+    static const bool installed =
+        QFontDatabase::families().contains(QStringLiteral("Series 60 ZDigi"), Qt::CaseInsensitive);
+    return installed;
+}
 
 QFont baseFont(const PhoneFont &font, int pixelSize)
 {
@@ -41,6 +56,15 @@ int pixelSizeForCell(const PhoneFont &font)
     return size;
 }
 
+// The clock's stand-in condensed. Its size stays the one the cell rule gives the face asked for;
+// the face is then named itself, since Qt condenses only a face it looked up by its own name.
+QFont condensedClock(QFont font)
+{
+    font.setFamily(QFontInfo(font).family());
+    font.setStretch(kClockStandInStretch);
+    return font;
+}
+
 } // namespace
 
 PhoneFont PhoneFont::fromPoints(const QString &family, int points, bool bold, bool italic)
@@ -50,9 +74,8 @@ PhoneFont PhoneFont::fromPoints(const QString &family, int points, bool bold, bo
 
 QFont PhoneFont::toQFont() const
 {
-    if (height < 0)
-        return baseFont(*this, -height);
-    return baseFont(*this, qMax(1, pixelSizeForCell(*this)));
+    const QFont q = baseFont(*this, height < 0 ? -height : qMax(1, pixelSizeForCell(*this)));
+    return family == u"Series 60 ZDigi" && !clockFaceInstalled() ? condensedClock(q) : q;
 }
 
 int PhoneFont::points() const

@@ -2,6 +2,7 @@
 #include "ui/Unit1.h"
 
 #include "core/SettingsFile.h"
+#include "core/WindowPlacement.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
 #include "preview/PreviewSettings.h"
@@ -20,6 +21,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTextStream>
 
 namespace {
@@ -56,16 +58,33 @@ void applyFormat(TForm6::FormatGroup &group, int code, int quality)
     group.prefer({formatFromCode(code).value_or(group.preferred.format), quality});
 }
 
-// A window moved to its place from the file, kept on the screen it would show on.
+QList<QRect> screenAreas()
+{
+    QList<QRect> areas;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        areas.append(primary->availableGeometry());
+    for (const QScreen *display : QGuiApplication::screens()) {
+        if (display != QGuiApplication::primaryScreen())
+            areas.append(display->availableGeometry());
+    }
+    return areas;
+}
+
+// A window's size with its title bar: before the window is first shown the window manager has
+// not framed it yet, and a place that leaves no room for the bar would put it off the screen.
+QSize framedSize(const QWidget *window)
+{
+    if (window->isVisible() || window->frameGeometry().size() != window->size())
+        return window->frameGeometry().size();
+    const int bar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    return window->size() + QSize(0, bar);
+}
+
+// A window moved to the place the file gives it; one that would be out of reach on every screen
+// is put whole in the middle of the main one.
 void place(QWidget *window, QPoint at)
 {
-    const QScreen *display = QGuiApplication::primaryScreen();
-    if (!display)
-        return;
-    const QSize screen = display->geometry().size();
-    const QSize size = window->frameGeometry().size();
-    window->move(placedLeft(at.x(), size.width(), screen.width()),
-                 placedTop(at.y(), size.height(), screen.height()));
+    window->move(reachablePlace(at, framedSize(window), screenAreas()));
 }
 
 } // namespace
@@ -164,6 +183,18 @@ void TForm1::applySettings(const SettingsValues &s)
     place(m_form3, s.previewFormPosition);
 }
 
+// Before any place was stored: both windows whole on the main screen, side by side where they
+// fit, so that neither covers the phone.
+void TForm1::placeWindowsFirstTime()
+{
+    const QList<QRect> areas = screenAreas();
+    if (areas.isEmpty())
+        return;
+    const auto [preview, main] = sideBySide(framedSize(m_form3), framedSize(this), areas.first());
+    m_form3->move(preview);
+    move(main);
+}
+
 void TForm1::applyDesktop(const SettingsValues &s)
 {
     const QSignalBlocker widthBlocker(Edit6);
@@ -188,12 +219,14 @@ void TForm1::loadSettings()
 {
     const QString path = settingsPath();
     QByteArray bytes;
+    bool firstRun = false;
     if (!QFileInfo::exists(path)) {
         // What is written is what is read: no need to read it back.
         bytes =
             defaultSettingsText(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
         if (auto created = writeFileAtomically(path, bytes); !created)
             reportSettingsProblem(created.error().message);
+        firstRun = true;
     } else if (auto read = readWholeFile(path, kMaxSettingsFileSize)) {
         bytes = *read;
     } else {
@@ -208,6 +241,8 @@ void TForm1::loadSettings()
     for (const QString &problem : readSettings(bytes, values))
         reportSettingsProblem(problem);
     applySettings(values);
+    if (firstRun)
+        placeWindowsFirstTime();
 }
 
 void TForm1::reportSettingsProblem(const QString &text)

@@ -311,6 +311,7 @@ private:
     void lendPreviewControl();
     void openColourWindow(int slot, const QPoint &at);
     void loadSettings();
+    void placeWindowsFirstTime();
     void applyDesktop(const SettingsValues &values);
     void reportSettingsProblem(const QString &text);
     QString askPictureName(const QString &filter);

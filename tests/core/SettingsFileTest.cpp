@@ -198,19 +198,3 @@ TEST(SettingsWriter, FontStyleCodesSayOnlyBoldAndItalic)
     EXPECT_EQ(settingsFontStyle(false, true, false, true), 0);
 }
 
-TEST(WindowPlacement, KeepsAWindowThatStillShowsAndMovesOneThatDoesNot)
-{
-    EXPECT_EQ(placedLeft(-10, 300, 1280), -10);
-    EXPECT_EQ(placedLeft(-400, 300, 1280), 0);
-    EXPECT_EQ(placedLeft(1280, 300, 1280), 1280) << "on the edge still counts";
-    EXPECT_EQ(placedLeft(1281, 300, 1280), 0);
-    EXPECT_EQ(placedTop(-1, 100, 1024), 0);
-    EXPECT_EQ(placedTop(924, 100, 1024), 924);
-    EXPECT_EQ(placedTop(925, 100, 1024), 0);
-    // Numbers at the ends of the range, as a damaged or hostile file may hold, place nothing
-    // off screen and overflow nothing.
-    EXPECT_EQ(placedLeft(INT_MAX, 800, 1280), 0);
-    EXPECT_EQ(placedLeft(INT_MIN, 800, 1280), 0);
-    EXPECT_EQ(placedTop(INT_MAX - 10, 600, 1024), 0);
-    EXPECT_EQ(placedTop(0, INT_MAX, 1024), 0);
-}

@@ -83,12 +83,22 @@ TEST_F(Screens, MenuBoxCursorAndRowsFollowFontAndIconSizes)
     }
 }
 
-TEST_F(Screens, TallMenusKeepTheirTopOnScreenAndSomeScreensHaveNone)
+// A menu taller than the room above the softkeys shows the rows that fit there, from the first,
+// whole; the cursor's row always shows, the box's top then staying on the screen.
+TEST_F(Screens, TallMenusShowTheRowsThatFitAndSomeScreensHaveNone)
 {
+    const int fh = 19, R = 21; // 16-pixel icons, a 19-pixel font
     for (const MenuCase &menu : kMenus) {
-        showMenu(menu, {176, 208}, 19);
-        EXPECT_EQ(boxes(8).value(0).top(), -3);
-        EXPECT_EQ(boxes(8).value(0).bottom(), int(menu.rows.size()) * 21 + 6 + 2);
+        showMenu(menu, {176, 208}, fh);
+        const int rows = (208 - fh - 6) / R; // 8 of 9, 11 or 12
+        const int Y1 = 208 - fh - (rows * R + 6);
+        EXPECT_EQ(boxes(8).value(0).top(), Y1 - 3);
+        EXPECT_EQ(boxes(8).value(0).bottom(), 208 - fh + 2);
+        EXPECT_EQ((boxes(7, Y1) + boxes(10, Y1)).size(), rows);
+
+        showMenu(menu, {176, 120}, fh);
+        EXPECT_EQ(boxes(8).value(0).top(), -3) << "five rows, the cursor's last, from the top";
+        EXPECT_EQ(boxes(8).value(0).bottom(), 5 * R + 6 + 2);
     }
     for (const MenuCase &none :
          {MenuCase{true, PreviewScreen::Settings, TTolvoPreview::mainMenu(), u""},

@@ -13,8 +13,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -80,7 +82,16 @@ TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
     EXPECT_TRUE(form->CheckBox14->isChecked());
     EXPECT_EQ(form->TrackBar4->value(), 243);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 243 / 255.0, 0.01);
-    EXPECT_EQ(form->pos(), QPoint(335, 0));
+    // No place stored yet: both windows whole on the screen, side by side where they fit.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect main(form->pos(), form->frameGeometry().size());
+    const QRect preview(form->previewWindow()->pos(),
+                        form->previewWindow()->frameGeometry().size());
+    EXPECT_TRUE(area.contains(preview)) << "the phone whole on the screen";
+    EXPECT_TRUE(area.contains(main.topLeft())) << "the main window's title bar on the screen";
+    if (main.width() + preview.width() <= area.width()) {
+        EXPECT_FALSE(main.intersects(preview)) << "neither covers the other";
+    }
     // The default model is not among this folder's phones: the typed size it names applies.
     EXPECT_EQ(form->ComboBox1->currentText(), kCustomSizeEntry);
     EXPECT_EQ(form->preview()->screenSize(), QSize(240, 320));
