@@ -2,6 +2,8 @@
 #include "document/HistoryRecords.h"
 #include "platform/JournalFile.h"
 
+#include <algorithm>
+
 namespace {
 
 // Every well-formed key names a small picture, so replays go as far as the records allow.
@@ -21,14 +23,28 @@ public:
 
 } // namespace
 
-// A history journal as the next start reads it: its records up to the first damage, replayed
-// as the undo stack would, the oldest steps falling off at a small limit.
+// A history journal as the next start reads it: its records, found again after any damage by
+// their marks and numbers, replayed as the undo stack would, the oldest steps falling off at a
+// small limit.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const auto contents = platform::parseJournal(bytes, QStringLiteral("fuzz.journal"));
     if (!contents)
         return 0;
+    // What was found, written again, reads back whole and undamaged: resynchronising never
+    // invents or reorders a record.
+    if (std::ranges::none_of(contents->records, &QByteArray::isEmpty)) {
+        const auto again = platform::parseJournal(platform::journalBytes(contents->records),
+                                                  QStringLiteral("again.journal"));
+        fuzzCheck(again.has_value() || contents->records.isEmpty(), "written records read");
+        if (again) {
+            fuzzCheck(again->records == contents->records, "the same records come back");
+            fuzzCheck(!again->damaged() && !again->tornTail, "no damage where none was");
+        }
+    } else {
+        fuzzCheck(false, "an empty record was read");
+    }
     AnyPictures pictures;
     const auto history = replayHistory(contents->records, pictures, 8);
     if (!history)

@@ -249,7 +249,7 @@ public:
 
 // A journal as a session leaves it: a start, colour and picture steps, an undo, a step after
 // it, and a normal end.
-Bytes journalSeed()
+QList<QByteArray> journalSeedRecords()
 {
     SeedPictures pictures;
     SkinState state;
@@ -266,7 +266,32 @@ Bytes journalSeed()
     state.texts.copyright = QStringLiteral("(c)");
     records.append(stepRecord(QStringLiteral("texts"), state, pictures));
     records.append(closedRecord(QStringLiteral("/skins/seed.skin")));
-    return fromQt(platform::journalBytes(records));
+    return records;
+}
+
+Bytes journalSeed()
+{
+    return fromQt(platform::journalBytes(journalSeedRecords()));
+}
+
+// The same session with one byte of its second step damaged: the reader must find the records
+// after it again.
+Bytes damagedJournalSeed()
+{
+    QByteArray bytes = platform::journalBytes(journalSeedRecords());
+    const qsizetype at = bytes.indexOf(QByteArray("b\0a\0c\0k", 7));
+    bytes[at + 2] = 'A';
+    return fromQt(bytes);
+}
+
+std::string acceptDamagedJournal(const Bytes &bytes)
+{
+    const auto contents = platform::parseJournal(toQt(bytes), QStringLiteral("seed"));
+    if (!contents)
+        return contents.error().message.toStdString();
+    return contents->gaps == 1 && contents->records.size() == journalSeedRecords().size() - 1
+               ? ""
+               : "the records after the damage are not found";
 }
 
 std::string acceptJournal(const Bytes &bytes)
@@ -607,6 +632,10 @@ std::vector<Seed> seeds()
              return acceptPalette(bytes, QStringLiteral("s.json"));
          }},
         {"journal_session.journal", journalSeed, acceptJournal},
+        {"journal_damaged_step.journal", damagedJournalSeed, acceptDamagedJournal},
+        {"journal_first_format.journal",
+         [] { return fromQt(platform::firstFormatJournalBytes(journalSeedRecords())); },
+         acceptJournal},
     };
 }
 

@@ -96,16 +96,8 @@
 <context>
     <name>Journal</name>
     <message>
-        <source>the history journal does not start with a readable state</source>
-        <translation>журнал истории не начинается с читаемого состояния</translation>
-    </message>
-    <message>
         <source>%1: not open</source>
         <translation>%1: не открыт</translation>
-    </message>
-    <message>
-        <source>%1: a record is too large</source>
-        <translation>%1: слишком большая запись</translation>
     </message>
     <message>
         <source>%1: not a history journal</source>
@@ -138,6 +130,34 @@
     <message>
         <source>%1: cannot be flushed to disk: %2</source>
         <translation>%1: не удаётся сбросить на диск: %2</translation>
+    </message>
+    <message>
+        <source>the history journal holds no readable state</source>
+        <translation>в журнале истории нет ни одного читаемого состояния</translation>
+    </message>
+    <message>
+        <source>%1: an empty record</source>
+        <translation>%1: пустая запись</translation>
+    </message>
+    <message>
+        <source>%1: a record is empty or too large</source>
+        <translation>%1: запись пуста или слишком велика</translation>
+    </message>
+    <message>
+        <source>%1: a running designer holds it</source>
+        <translation>%1: его держит работающий дизайнер</translation>
+    </message>
+    <message>
+        <source>%1: taken over from a designer that is no longer running</source>
+        <translation>%1: перенята у дизайнера, который уже не работает</translation>
+    </message>
+    <message>
+        <source>%1: damaged, and it cannot be moved aside; the history is not kept on disk this time</source>
+        <translation>%1: повреждён и не может быть отложен в сторону; в этот раз история на диске не сохраняется</translation>
+    </message>
+    <message>
+        <source>The history journal was damaged; it is kept as %1</source>
+        <translation>Журнал истории был повреждён; он сохранён как %1</translation>
     </message>
 </context>
 <context>

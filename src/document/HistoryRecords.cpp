@@ -4,6 +4,9 @@
 #include <QDataStream>
 #include <QIODevice>
 
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -47,7 +50,9 @@ bool writeState(QDataStream &out, const SkinState &state, PictureStore &store, E
     return true;
 }
 
-bool readPicture(QDataStream &in, QImage &picture, PictureStore &store)
+// A picture the store has lost or holds damaged leaves the picture null and sets lost: the rest
+// of the state still counts.
+bool readPicture(QDataStream &in, QImage &picture, PictureStore &store, bool &lost)
 {
     QByteArray key;
     qint32 format = 0;
@@ -61,13 +66,17 @@ bool readPicture(QDataStream &in, QImage &picture, PictureStore &store)
     if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
         return false;
     auto stored = store.get(key);
-    if (!stored)
-        return false;
+    if (!stored) {
+        picture = QImage();
+        lost = true;
+        return true;
+    }
     picture = stored->convertToFormat(QImage::Format(format));
     return true;
 }
 
-bool readState(QDataStream &in, SkinState &state, PictureStore &store)
+// lost[i] is set for each of the state's pictures the store could not give back.
+bool readState(QDataStream &in, SkinState &state, PictureStore &store, std::array<bool, 4> &lost)
 {
     for (TColor &colour : state.colours) {
         quint32 value = 0;
@@ -78,8 +87,9 @@ bool readState(QDataStream &in, SkinState &state, PictureStore &store)
         state.texts.copyright;
     if (in.status() != QDataStream::Ok)
         return false;
-    for (QImage *picture : state.pictures.all()) {
-        if (!readPicture(in, *picture, store))
+    const auto pictures = state.pictures.all();
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (!readPicture(in, *pictures[i], store, lost[i]))
             return false;
     }
     return in.status() == QDataStream::Ok && in.atEnd();
@@ -103,6 +113,8 @@ struct Parsed
     QString text; // a step's label, an end's skin path
     SkinState state;
     qint32 index = 0;
+    // Which of the state's pictures the store could not give back.
+    std::array<bool, 4> lostPictures{};
 };
 
 std::optional<Parsed> parse(const QByteArray &record, PictureStore &pictures)
@@ -113,12 +125,12 @@ std::optional<Parsed> parse(const QByteArray &record, PictureStore &pictures)
     in >> parsed.kind;
     switch (parsed.kind) {
     case Origin:
-        if (!readState(in, parsed.state, pictures))
+        if (!readState(in, parsed.state, pictures, parsed.lostPictures))
             return std::nullopt;
         return parsed;
     case Step:
         in >> parsed.text;
-        if (!readState(in, parsed.state, pictures))
+        if (!readState(in, parsed.state, pictures, parsed.lostPictures))
             return std::nullopt;
         return parsed;
     case Index:
@@ -135,14 +147,38 @@ std::optional<Parsed> parse(const QByteArray &record, PictureStore &pictures)
     return parsed;
 }
 
+// A lost picture of a step is the one the state before it showed, the nearest that can be
+// given back; the step is named among those restored without their own pictures.
+void fillLostPictures(Parsed &record, const SkinState &before, ReplayedHistory &history)
+{
+    if (std::ranges::none_of(record.lostPictures, std::identity()))
+        return;
+    const auto pictures = record.state.pictures.all();
+    const auto previous = before.pictures.all();
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (record.lostPictures[i])
+            *pictures[i] = *previous[i];
+    }
+    history.picturesLost.append(record.kind == Origin ? QString() : record.text);
+}
+
 bool apply(Parsed &&record, ReplayedHistory &history, int limit)
 {
     switch (record.kind) {
-    case Origin:
+    case Origin: {
+        // Nothing comes before the start: its lost pictures stay empty.
+        QStringList lost = history.picturesLost;
+        if (std::ranges::any_of(record.lostPictures, std::identity()))
+            lost.append(QString());
         history = ReplayedHistory{};
+        history.picturesLost = lost;
         history.origin = std::move(record.state);
         return true;
+    }
     case Step:
+        fillLostPictures(
+            record, history.index == 0 ? history.origin : history.steps[history.index - 1].second,
+            history);
         history.steps.resize(history.index);
         history.steps.append({record.text, std::move(record.state)});
         if (history.steps.size() > limit)
@@ -196,17 +232,28 @@ Result<ReplayedHistory> replayHistory(const QList<QByteArray> &records, PictureS
                                       int limit)
 {
     ReplayedHistory history;
-    auto first = records.isEmpty() ? std::nullopt : parse(records.first(), pictures);
-    if (!first || first->kind != Origin)
-        return fail(Error::corrupt(QCoreApplication::translate(
-            "Journal", "the history journal does not start with a readable state")));
+    // The history starts at its origin; when that record was lost, at the first state that
+    // can still be read, so what came after it is not lost too.
+    qsizetype at = 0;
+    std::optional<Parsed> first;
+    for (; at < records.size() && !first; ++at) {
+        first = parse(records[at], pictures);
+        if (first && first->kind == Step)
+            first->kind = Origin;
+        else if (first && first->kind != Origin)
+            first.reset();
+    }
+    if (!first)
+        return fail(Error::corrupt(
+            QCoreApplication::translate("Journal", "the history journal holds no readable state")));
+    const int unreadStart = int(at - 1);
     apply(std::move(*first), history, limit);
-    for (qsizetype i = 1; i < records.size(); ++i) {
-        auto parsed = parse(records[i], pictures);
-        if (!parsed || !apply(std::move(*parsed), history, limit)) {
-            history.skippedRecords = int(records.size() - i);
-            break;
-        }
+    history.skippedRecords = unreadStart;
+    for (; at < records.size(); ++at) {
+        auto parsed = parse(records[at], pictures);
+        // A record that cannot be used is passed over: the steps after it hold whole states.
+        if (!parsed || !apply(std::move(*parsed), history, limit))
+            ++history.skippedRecords;
     }
     return history;
 }

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Where a journal keeps pictures: each once, under a key made from its content, so the hundred
 // steps that change a colour share the one background they all show.
@@ -38,8 +39,11 @@ struct ReplayedHistory
     // The session ended normally; skinPath is what its end record named.
     bool closed = false;
     QString skinPath;
-    // Records after the last one that could be used (unknown, unreadable or a picture lost).
+    // Records that could not be used (unknown or unreadable) and were passed over.
     int skippedRecords = 0;
+    // Steps whose pictures could not be given back (their labels; empty for the starting
+    // state): they show the pictures of the state before them instead.
+    QStringList picturesLost;
 
     const SkinState &current() const { return index == 0 ? origin : steps[index - 1].second; }
 };

@@ -6,8 +6,10 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -55,6 +57,10 @@ Result<QByteArray> FilePictureStore::put(const QImage &picture)
         return *known;
     const QByteArray key = keyOf(picture);
     const QString path = pathOf(key);
+    // A file of that name that is damaged (or is not the picture at all) is written anew, or
+    // the next recovery would find it damaged again.
+    if (!m_checked.contains(key) && QFile::exists(path) && !get(key))
+        QFile::remove(path);
     if (!QFile::exists(path)) {
         if (!QDir().mkpath(m_folder))
             return fail(
@@ -68,6 +74,7 @@ Result<QByteArray> FilePictureStore::put(const QImage &picture)
     }
     m_stored.insert(picture.cacheKey(), key);
     m_loaded.insert(key, picture);
+    m_checked.insert(key);
     return key;
 }
 
@@ -94,6 +101,7 @@ Result<QImage> FilePictureStore::get(const QByteArray &key)
                 .arg(path)));
     m_loaded.insert(key, *picture);
     m_stored.insert(picture->cacheKey(), key);
+    m_checked.insert(key);
     return *picture;
 }
 
@@ -111,6 +119,7 @@ WorkJournal::WorkJournal(SkinHistory &history, const QString &folder, QObject *p
     : QObject(parent)
     , m_history(history)
     , m_folder(folder)
+    , m_lock(QDir(folder).filePath(kLock))
     , m_pictures(QDir(folder).filePath(kPictures))
 {
     if (!QDir().mkpath(folder)) {
@@ -118,12 +127,19 @@ WorkJournal::WorkJournal(SkinHistory &history, const QString &folder, QObject *p
             QCoreApplication::translate("Journal", "%1: the folder cannot be made").arg(folder);
         return;
     }
-    m_lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLock));
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
+    switch (m_lock.tryLock()) {
+    case platform::ProcessLock::Outcome::Taken:
+        break;
+    case platform::ProcessLock::Outcome::TakenOver:
+        m_notes.append(m_lock.detail());
+        break;
+    case platform::ProcessLock::Outcome::Held:
         m_problem = QCoreApplication::translate(
                         "Journal", "%1: another running designer keeps the history there")
                         .arg(folder);
+        return;
+    case platform::ProcessLock::Outcome::Failed:
+        m_problem = m_lock.detail();
         return;
     }
     m_usable = true;
@@ -150,12 +166,41 @@ std::optional<ReplayedHistory> WorkJournal::previous()
     if (!m_usable || !QFile::exists(journalPath()))
         return std::nullopt;
     const auto contents = platform::readJournal(journalPath());
-    if (!contents)
-        return std::nullopt;
-    auto replayed = replayHistory(contents->records, m_pictures, SkinHistory::kDefaultLimit);
+    auto replayed = contents
+                        ? replayHistory(contents->records, m_pictures, SkinHistory::kDefaultLimit)
+                        : Result<ReplayedHistory>(fail(contents.error()));
+    // What could not be read whole is kept as it is, for whoever can make more of it; the
+    // new journal starts beside it.
+    const bool damaged =
+        !contents || contents->damaged() || !replayed || replayed->skippedRecords > 0;
+    if (damaged && !keepDamaged()) {
+        // Kept nowhere, the file must not be overwritten either: no journal this time.
+        m_usable = false;
+        m_problem = QCoreApplication::translate(
+                        "Journal", "%1: damaged, and it cannot be moved aside; the history is "
+                                   "not kept on disk this time")
+                        .arg(journalPath());
+    }
     if (!replayed)
         return std::nullopt;
     return std::move(*replayed);
+}
+
+bool WorkJournal::keepDamaged()
+{
+    const QString stem = journalPath() + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    // Two damaged journals within a second keep both: rename never replaces a copy.
+    QString copy = stem;
+    for (int n = 2; QFileInfo::exists(copy) && n < 100; ++n)
+        copy = stem + QLatin1Char('-') + QString::number(n);
+    if (QFileInfo::exists(copy) || !QFile::rename(journalPath(), copy))
+        return false;
+    m_damagedCopy = copy;
+    m_notes.append(
+        QCoreApplication::translate("Journal", "The history journal was damaged; it is kept as %1")
+            .arg(copy));
+    return true;
 }
 
 QList<QByteArray> WorkJournal::wholeHistory(Error &error)

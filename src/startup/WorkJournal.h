@@ -3,8 +3,9 @@
 #include "document/HistoryRecords.h"
 #include "platform/JournalFile.h"
 
+#include "platform/ProcessLock.h"
+
 #include <QHash>
-#include <QLockFile>
 #include <QObject>
 #include <QSet>
 
@@ -32,6 +33,8 @@ private:
     // Keys of pictures already stored, by the picture's cache key: a step that kept its
     // pictures costs no hashing.
     QHash<qint64, QByteArray> m_stored;
+    // Files found in the folder and checked to hold what their names say this session.
+    QSet<QByteArray> m_checked;
     QHash<QByteArray, QImage> m_loaded;
 };
 
@@ -50,9 +53,15 @@ public:
     // False when another running program keeps the journal, or the folder cannot be used.
     bool usable() const { return m_usable; }
     QString problem() const { return m_problem; }
+    // What the journal did that the user may want to know of (a lock taken over, a damaged
+    // journal kept aside), one line each, for the console log.
+    QStringList notes() const { return m_notes; }
 
-    // What the journal holds from the last session, read once: nothing for a first start.
+    // What the journal holds from the last session, read once: nothing for a first start. A
+    // journal that was damaged is read as far as it can be, then moved aside
+    // (history.journal.damaged-<time>), never overwritten; damagedCopy() names it then.
     std::optional<ReplayedHistory> previous();
+    QString damagedCopy() const { return m_damagedCopy; }
 
     // Writes the history as it is now as the new journal and records every step from here.
     Result<void> start();
@@ -73,7 +82,12 @@ private:
 
     SkinHistory &m_history;
     QString m_folder;
-    std::unique_ptr<QLockFile> m_lock;
+    // Set aside a journal that could not be read whole; false when that failed too.
+    bool keepDamaged();
+
+    platform::ProcessLock m_lock;
+    QStringList m_notes;
+    QString m_damagedCopy;
     FilePictureStore m_pictures;
     platform::JournalFile m_file;
     bool m_usable = false;

@@ -552,22 +552,38 @@ void TForm1::startJournal(const QString &folder)
 {
     delete m_journal;
     m_journal = new WorkJournal(m_document.history(), folder, this);
+    for (const QString &note : m_journal->notes())
+        LogToConsole(note);
     if (!m_journal->usable()) {
         LogToConsole(m_journal->problem());
+        statusBar()->showMessage(QStringLiteral("История изменений не сохраняется на диск: %1")
+                                     .arg(m_journal->problem()));
         return;
     }
     connect(m_journal, &WorkJournal::failed, this, [this](const QString &message) {
         m_messageSink(QString(), QStringLiteral("История изменений больше не сохраняется на диск."),
                       message);
     });
-    if (auto previous = m_journal->previous()) {
+    auto previous = m_journal->previous();
+    for (const QString &note : m_journal->notes())
+        LogToConsole(note);
+    if (!m_journal->usable()) {
+        m_messageSink(QString(), QStringLiteral("История изменений не сохраняется на диск."),
+                      m_journal->problem());
+        return;
+    }
+    if (!previous && !m_journal->damagedCopy().isEmpty()) {
+        m_messageSink(QString(),
+                      QStringLiteral("Журнал истории изменений повреждён, работу из него "
+                                     "восстановить не удалось."),
+                      QStringLiteral("Его копия сохранена: %1")
+                          .arg(QDir::toNativeSeparators(m_journal->damagedCopy())));
+    }
+    if (previous) {
         // A session that ended without "Выход" but changed nothing has nothing to give back.
         if (!previous->closed && !previous->steps.isEmpty()) {
-            const QString name = previous->current().texts.skinFileName;
-            const QString detail = QStringLiteral("Скин «%1», шагов: %2.")
-                                       .arg(name.isEmpty() ? QStringLiteral("без имени") : name)
-                                       .arg(previous->index);
-            if (m_askQuestion(QStringLiteral("Восстановить несохранённую работу?"), detail))
+            if (m_askQuestion(QStringLiteral("Восстановить несохранённую работу?"),
+                              recoveryDetail(*previous, m_journal->damagedCopy())))
                 m_document.history().replace(previous->origin, previous->steps, previous->index);
         } else if (previous->closed && !previous->skinPath.isEmpty()) {
             m_keptHistory = std::make_unique<ReplayedHistory>(std::move(*previous));
@@ -579,6 +595,28 @@ void TForm1::startJournal(const QString &folder)
     if (auto started = m_journal->start(); !started)
         m_messageSink(QString(), QStringLiteral("История изменений не сохраняется на диск."),
                       started.error().message);
+}
+
+// What the recovery question says under its text: the skin, the steps, and what of them could
+// not be given back whole.
+QString TForm1::recoveryDetail(const ReplayedHistory &previous, const QString &damagedCopy)
+{
+    const QString name = previous.current().texts.skinFileName;
+    QStringList lines = {QStringLiteral("Скин «%1», шагов: %2.")
+                             .arg(name.isEmpty() ? QStringLiteral("без имени") : name)
+                             .arg(previous.index)};
+    if (!damagedCopy.isEmpty())
+        lines.append(QStringLiteral("Журнал был повреждён: восстановлено то, что удалось "
+                                    "прочесть; его копия — %1.")
+                         .arg(QDir::toNativeSeparators(damagedCopy)));
+    if (!previous.picturesLost.isEmpty()) {
+        QStringList steps;
+        for (const QString &step : previous.picturesLost)
+            steps.append(step.isEmpty() ? QStringLiteral("начало") : QStringLiteral("«%1»").arg(step));
+        lines.append(QStringLiteral("Картинки не найдены (%1): вместо них прежние.")
+                         .arg(steps.join(QStringLiteral(", "))));
+    }
+    return lines.join(u'\n');
 }
 
 // The same skin opened as the last session left it gets that session's history back.

@@ -299,6 +299,7 @@ private:
     QWidget *buildConsoleTab();
     void connectQualityChecks();
     void offerKeptHistory(const QString &path);
+    static QString recoveryDetail(const ReplayedHistory &previous, const QString &damagedCopy);
     QWidget *buildOptionsGroup();
     QWidget *buildFontsGroup();
     QWidget *buildOpacityGroup();

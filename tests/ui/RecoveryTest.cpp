@@ -123,3 +123,31 @@ TEST_F(Recovery, AFileChangedSinceGetsNoOldHistory)
     EXPECT_EQ(form->document().history().stack().count(), 1);
     EXPECT_EQ(form->document().slotColour(Slot::ChatMessage), defaultSlotColour(Slot::ChatMessage));
 }
+
+TEST_F(Recovery, ADamagedJournalIsSaidAndKeptAside)
+{
+    ASSERT_NO_FATAL_FAILURE(startWith(true));
+    form->document().setSlotColour(Slot::ChatMessage, makeColor(1, 2, 3));
+    const SkinState lost = form->document().state();
+    const QString journal = form->journal()->journalPath();
+    form.reset();
+    QByteArray bytes = testfiles::read(journal);
+    bytes[1] = char(bytes[1] ^ 0x10);
+    testfiles::write(journal, bytes);
+    ASSERT_NO_FATAL_FAILURE(startWith(true));
+    ASSERT_EQ(questionDetails.size(), 1);
+    EXPECT_TRUE(questionDetails.first().contains(QStringLiteral("Журнал был повреждён")))
+        << questionDetails.first().toStdString();
+    EXPECT_EQ(form->document().state(), lost) << "what the damage spared comes back";
+
+    // A journal with nothing readable left: the window says so and where the copy is.
+    form.reset();
+    testfiles::write(journal, QByteArray(4096, 'x'));
+    messages.clear();
+    ASSERT_NO_FATAL_FAILURE(startWith(true));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().contains(QStringLiteral("повреждён")))
+        << messages.first().toStdString();
+    EXPECT_EQ(questions.size(), 1) << "nothing to offer";
+    EXPECT_TRUE(QFileInfo::exists(form->journal()->damagedCopy()));
+}
