@@ -67,10 +67,12 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
                : answer == QMessageBox::No ? SaveAnswer::Discard
                                            : SaveAnswer::Cancel;
     };
-    m_openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    m_openUrl = [](const QUrl &url) {
+        return QDesktopServices::openUrl(url);
+    };
     m_askFolder = [this](const QString &start) {
-        return QFileDialog::getExistingDirectory(dialogParent(), QStringLiteral("Папка для экранов"),
-                                                 start);
+        return QFileDialog::getExistingDirectory(dialogParent(),
+                                                 QStringLiteral("Папка для экранов"), start);
     };
     // Qt names the dialog itself ("Открыть", "Сохранить как") in the window's language.
     m_askFile = [this](bool save, const QString &folder, const QString &filter) {
@@ -365,8 +367,8 @@ void TForm1::showNotice(const QString &text)
     QWidget *over = isVisible() ? static_cast<QWidget *>(this) : m_form3;
     if (!over || !over->isVisible())
         return;
-    QToolTip::showText(over->mapToGlobal(QPoint(over->width() / 2, over->height() / 2)), text,
-                       over, QRect(), 4000);
+    QToolTip::showText(over->mapToGlobal(QPoint(over->width() / 2, over->height() / 2)), text, over,
+                       QRect(), 4000);
 }
 
 bool TForm1::skinModified() const
@@ -507,9 +509,8 @@ void TForm1::quit()
     if (skinModified()) {
         const QString name = QFileInfo(m_skinPath).fileName();
         const QString text =
-            name.isEmpty()
-                ? QStringLiteral("Скин изменён. Сохранить изменения?")
-                : QStringLiteral("Скин «%1» изменён. Сохранить изменения?").arg(name);
+            name.isEmpty() ? QStringLiteral("Скин изменён. Сохранить изменения?")
+                           : QStringLiteral("Скин «%1» изменён. Сохранить изменения?").arg(name);
         switch (m_askSave(text)) {
         case SaveAnswer::Cancel:
             return;
@@ -612,7 +613,8 @@ QString TForm1::recoveryDetail(const ReplayedHistory &previous, const QString &d
     if (!previous.picturesLost.isEmpty()) {
         QStringList steps;
         for (const QString &step : previous.picturesLost)
-            steps.append(step.isEmpty() ? QStringLiteral("начало") : QStringLiteral("«%1»").arg(step));
+            steps.append(step.isEmpty() ? QStringLiteral("начало")
+                                        : QStringLiteral("«%1»").arg(step));
         lines.append(QStringLiteral("Картинки не найдены (%1): вместо них прежние.")
                          .arg(steps.join(QStringLiteral(", "))));
     }
