@@ -101,13 +101,15 @@ TEST_F(BmconvConverter, ReportsFilesItCannotDescribe)
     Ran r = run({"/v", "missing.mbm"});
     EXPECT_EQ(r.lines,
               withBanner({"Problem reading number of bitmaps ", "File does not exist", ""}));
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(run({"/v", "text.mbm"}).lines,
+    EXPECT_EQ(r.exitCode, 3);
+    r = run({"/v", "text.mbm"});
+    EXPECT_EQ(r.lines,
               withBanner({"Problem reading number of bitmaps ", "Bad source file(s).", ""}));
+    EXPECT_EQ(r.exitCode, 4);
     r = run({"/v", "overrun.mbm"});
     EXPECT_EQ(r.lines, withBanner({"overrun.mbm is a File store containing 1 bitmap", "",
                                    "Problem loading bitmap number 0", "Decompression error.", ""}));
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 11);
 }
 
 // The depth line and compression line of each mode, for a flat 40 × 1 picture of grey 100.
@@ -465,13 +467,70 @@ TEST_F(BmconvConverter, ReadsCommandFilesAndShowsUsage)
 
     const Ran bad = run({"missing.txt"});
     EXPECT_EQ(bad.lines, withBanner({"Bad command file."}));
-    EXPECT_EQ(bad.exitCode, 0);
+    EXPECT_EQ(bad.exitCode, 6);
 
     const Ran usage = run({});
     ASSERT_GT(usage.lines.size(), 10u);
     EXPECT_EQ(usage.lines[1], "BMCONV version 119.");
     EXPECT_EQ(usage.lines[5], "Usage:");
     EXPECT_EQ(usage.exitCode, 0);
+}
+
+// A loop of links stands for any file that is there but cannot be opened (permissions do not
+// stop root): the system's reason is given and the file is not called missing.
+TEST_F(BmconvConverter, FilesThatExistButCannotBeReadAreNotCalledMissing)
+{
+    fs::create_symlink("loop.mbm", "loop.mbm");
+    fs::create_directory("folder.mbm");
+    RunOutput r = runConverter({"/v", "loop.mbm"});
+    EXPECT_EQ(crlfLines(r.out),
+              withBanner({"Problem reading number of bitmaps ", "Bad source file(s).", ""}));
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.diagnostics, "bmconv: loop.mbm: Too many levels of symbolic links\n");
+    r = runConverter({"/v", "folder.mbm"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.diagnostics, "bmconv: folder.mbm: is a folder, not a file\n");
+
+    writeFile("ok.bmp", makeBmp24(1, 1, {0xFF0000}));
+    fs::create_symlink("loop.bmp", "loop.bmp");
+    fs::create_symlink("ok-alpha.bmp", "ok-alpha.bmp");
+    fs::create_symlink("loop.pal", "loop.pal");
+    const std::vector<PackError> cases = {
+        {{"o.mbm", "/c16loop.bmp"}, 4, "Bad source file(s)."},
+        {{"o.mbm", "/c32aok.bmp"}, 4, "Bad source file(s)."},
+        {{"/ploop.pal", "o.mbm", "/c8ok.bmp"}, 6, "Bad command file."},
+    };
+    for (const PackError &c : cases) {
+        r = runConverter(c.args);
+        EXPECT_EQ(crlfLines(r.out).back(), c.message) << c.args.back();
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.back();
+        EXPECT_NE(r.diagnostics.find(": Too many levels of symbolic links\n"), std::string::npos)
+            << r.diagnostics;
+    }
+}
+
+TEST_F(BmconvConverter, EchoedNamesCannotControlTheTerminal)
+{
+    RunOutput r = runConverter({"out\n\x1b[2J.mbm", "/c16no\t\xe2\x80\xae.bmp"});
+    EXPECT_EQ(crlfLines(r.out), packReport("File store", "out\\x0A\\x1B[2J.mbm",
+                                           {"no\\x09\\u202E.bmp"}, "File does not exist"));
+    EXPECT_EQ(r.diagnostics, "bmconv: no\\x09\\u202E.bmp: No such file or directory\n");
+
+    r = runConverter({"/u", "none\x1b.mbm", "t\x7f\r.bmp"});
+    EXPECT_EQ(crlfLines(r.out),
+              withBanner({"Decompiling...", "Epoc file: none\\x1B.mbm", "",
+                          "Bitmap file 1\t: t\\x7F\\x0D.bmp", "File does not exist"}));
+    EXPECT_EQ(r.diagnostics, "bmconv: none\\x1B.mbm: No such file or directory\n");
+
+    fs::copy_file(fixture("tiny_2x1_c16.mbm"), "tiny\xc2\x9b\xd0\x96.mbm");
+    r = runConverter({"/v", "tiny\xc2\x9b\xd0\x96.mbm"});
+    EXPECT_EQ(crlfLines(r.out).at(3),
+              "tiny\\u009B\xd0\x96.mbm is a File store containing 1 bitmap");
+
+    EXPECT_EQ(runConverter({"-\x1b", "o.mbm", "x.bmp"}).diagnostics,
+              "bmconv: unknown option -\\x1B\n");
+    EXPECT_EQ(runConverter({"o.mbm", "/c5\x1b.bmp"}).diagnostics,
+              "bmconv: /c5\\x1B.bmp: not a bitmap mode\n");
 }
 
 TEST_F(BmconvConverter, TakesExistingPathsThatStartWithASlashAsNames)

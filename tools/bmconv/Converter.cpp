@@ -5,6 +5,7 @@
 #include "bmconv/FileIo.h"
 #include "bmconv/Mbm.h"
 #include "bmconv/Rle.h"
+#include "bmconv/Terminal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,9 +43,11 @@ void noteDetail(RunOutput &output, const std::string &file, const Error &error)
 {
     if (error.detail.empty())
         return;
-    // Details of writing already start with the file's name.
+    // Details of reading and writing already start with the file's name. The whole detail is
+    // escaped, as it may quote a name or an argument.
     const bool named = file.empty() || error.detail.starts_with(file + ": ");
-    output.diagnostics += "bmconv: " + (named ? "" : file + ": ") + error.detail + "\n";
+    output.diagnostics += "bmconv: " + (named ? "" : escapeForTerminal(file) + ": ") +
+                          escapeForTerminal(error.detail) + "\n";
 }
 
 bool isSwitchChar(char c)
@@ -145,12 +148,13 @@ RunOutput showInformation(const std::string &name)
         report.line(statusMessage(listed.error().status));
         report.line();
         output.out = report.take();
+        output.exitCode = static_cast<int>(listed.error().status);
         return output;
     }
     const MbmDirectory &directory = *listed;
 
     const std::size_t count = directory.offsets.size();
-    report.line(name + " is a " +
+    report.line(escapeForTerminal(name) + " is a " +
                 (directory.kind == StoreKind::RomImage ? "ROM image" : "File store") +
                 " containing " + std::to_string(count) + (count == 1 ? " bitmap" : " bitmaps"));
     for (std::size_t i = 0; i < count; ++i) {
@@ -165,6 +169,7 @@ RunOutput showInformation(const std::string &name)
             report.line();
             report.line("Problem loading bitmap number " + std::to_string(i));
             report.line(statusMessage(error->status));
+            output.exitCode = static_cast<int>(error->status);
             break;
         }
         describeBitmap(report, i + 1, record->header);
@@ -240,15 +245,18 @@ RunOutput unpack(const std::string &name, const std::vector<std::string> &target
         output.exitCode = static_cast<int>(Status::SourceTargetMismatch);
         return output;
     }
-    report.line("Epoc file: " + name);
+    report.line("Epoc file: " + escapeForTerminal(name));
     report.line();
 
     const auto done = unpackInto(name, targets);
     for (std::size_t i = 0; i < targets.size(); ++i)
-        report.line("Bitmap file " + std::to_string(i + 1) + "\t: " + targets[i]);
+        report.line("Bitmap file " + std::to_string(i + 1) +
+                    "\t: " + escapeForTerminal(targets[i]));
     const Status status = done ? Status::Success : done.error().status;
+    // A target that could not be written is named by its own detail, not after the store.
     if (!done)
-        noteDetail(output, name, done.error());
+        noteDetail(output, done.error().status == Status::BadDestinationFile ? std::string() : name,
+                   done.error());
     report.line(statusMessage(status));
     output.out = report.take();
     output.exitCode = static_cast<int>(status);
@@ -385,7 +393,7 @@ Result<Colour256Table> loadPaletteTable(const std::string &path)
 {
     auto bytes = readWholeFile(path);
     if (!bytes)
-        return fail(Status::BadCommandFile, "cannot read the palette file");
+        return fail(Status::BadCommandFile, bytes.error().detail);
     // 256 numbers written 0x00BBGGRR; anything between them is ignored.
     std::array<std::uint32_t, 256> palette{};
     std::size_t found = 0;
@@ -453,8 +461,10 @@ Result<EncodedBitmap> packBmpSource(const SourceSpec &spec, const Colour256Table
     if (spec.mode.colour == ColourAlpha) {
         failedFile = alphaCompanionName(spec.name);
         auto alphaBytes = readWholeFile(failedFile);
-        if (!alphaBytes)
+        if (!alphaBytes && alphaBytes.error().status == Status::FileNotFound)
             return fail(Status::AlphaFileNotFound, alphaBytes.error().detail);
+        if (!alphaBytes)
+            return std::unexpected(alphaBytes.error());
         auto alphaBmp = readBmp(*alphaBytes);
         if (!alphaBmp)
             return std::unexpected(alphaBmp.error());
@@ -597,10 +607,10 @@ RunOutput pack(const std::vector<std::string> &args)
     else if (o.rom)
         storeType = "ROM image store";
     report.line("Multiple bitmap store type: " + std::string(storeType));
-    report.line("Epoc file: " + o.output);
+    report.line("Epoc file: " + escapeForTerminal(o.output));
     report.line();
     for (std::size_t k = 0; k < shown.size(); ++k)
-        report.line("Bitmap file " + std::to_string(k + 1) + "\t: " + shown[k]);
+        report.line("Bitmap file " + std::to_string(k + 1) + "\t: " + escapeForTerminal(shown[k]));
     report.line(failure.message.empty() ? std::string(statusMessage(failure.status))
                                         : failure.message);
     output.out = report.take();
@@ -663,15 +673,17 @@ RunOutput runArguments(const std::vector<std::string> &args)
     return pack(args);
 }
 
-RunOutput badCommandFile(const std::string &path)
+// `why` is the reason the file could not serve, starting with its name.
+RunOutput badCommandFile(const std::string &why)
 {
-    // Reported before any work: no command heading, and the exit code stays 0.
+    // Reported before any work: no command heading.
     RunOutput output;
     Report report;
     report.banner();
     report.line(statusMessage(Status::BadCommandFile));
     output.out = report.take();
-    output.diagnostics = "bmconv: " + path + ": cannot read it as a command file\n";
+    output.diagnostics = "bmconv: " + escapeForTerminal(why) + "\n";
+    output.exitCode = static_cast<int>(Status::BadCommandFile);
     return output;
 }
 
@@ -718,10 +730,10 @@ RunOutput runConverter(const std::vector<std::string> &arguments)
         if (arguments.size() == 1) {
             auto text = readWholeFile(arguments[0]);
             if (!text)
-                return badCommandFile(arguments[0]);
+                return badCommandFile(text.error().detail);
             const auto args = splitCommandFile(std::string(text->begin(), text->end()));
             if (args.empty())
-                return badCommandFile(arguments[0]);
+                return badCommandFile(arguments[0] + ": holds no arguments");
             return runArguments(args);
         }
         return runArguments(arguments);

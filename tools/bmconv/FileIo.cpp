@@ -27,6 +27,15 @@ std::string systemText(int error)
     return std::generic_category().message(error);
 }
 
+// Only a name that leads nowhere is a missing file; one that exists but cannot be read (no
+// permission, a loop of links, ...) is reported with the system's reason, never as missing.
+std::unexpected<Error> openFailure(const std::string &path, int error)
+{
+    const bool missing = error == ENOENT || error == ENOTDIR;
+    return fail(missing ? Status::FileNotFound : Status::BadSourceFile,
+                path + ": " + systemText(error));
+}
+
 } // namespace
 
 Result<Bytes> readWholeFile(const std::string &path)
@@ -34,30 +43,35 @@ Result<Bytes> readWholeFile(const std::string &path)
     // Non-blocking, so a FIFO is refused below instead of waiting for a writer forever.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return fail(Status::FileNotFound, path + ": " + systemText(errno));
+        return openFailure(path, errno);
     FilePtr file(::fdopen(fd, "rb"));
     if (!file) {
+        const int error = errno;
         ::close(fd);
-        return fail(Status::FileNotFound, path + ": " + systemText(errno));
+        return openFailure(path, error);
     }
     struct stat info
     {
     };
     if (::fstat(fd, &info) != 0)
-        return fail(Status::FileNotFound, path + ": " + systemText(errno));
+        return openFailure(path, errno);
     if (S_ISDIR(info.st_mode))
-        return fail(Status::FileNotFound, path + ": is a folder, not a file");
+        return fail(Status::BadSourceFile, path + ": is a folder, not a file");
     if (!S_ISREG(info.st_mode))
-        return fail(Status::FileNotFound, path + ": not a regular file");
+        return fail(Status::BadSourceFile, path + ": not a regular file");
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > kMaxInputFileSize)
         return fail(Status::BadSourceFile, path + ": file is too large");
 
     Bytes bytes(static_cast<std::size_t>(size));
+    errno = 0;
     const std::size_t got =
         bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (got != bytes.size() || std::ferror(file.get()))
-        return fail(Status::FileNotFound, path + ": read error");
+    if (std::ferror(file.get()))
+        return fail(Status::BadSourceFile, path + ": " + systemText(errno != 0 ? errno : EIO));
+    // Shrunk since fstat: what was read is not the file we were asked for.
+    if (got != bytes.size())
+        return fail(Status::BadSourceFile, path + ": the file changed while it was read");
     return bytes;
 }
 

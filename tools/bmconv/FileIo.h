@@ -13,9 +13,9 @@ namespace bmconv {
 // from exhausting memory.
 inline constexpr std::uint64_t kMaxInputFileSize = 512u << 20;
 
-// Reads a whole file. A file that cannot be opened is Status::FileNotFound (the converter does not
-// distinguish a missing file from an unreadable one); one above kMaxInputFileSize is
-// Status::BadSourceFile.
+// Reads a whole file. A name that leads to no file is Status::FileNotFound; a file that exists
+// but cannot be read, or is above kMaxInputFileSize, is Status::BadSourceFile. The detail starts
+// with the path and gives the system's reason.
 Result<Bytes> readWholeFile(const std::string &path);
 
 enum class Replace {
