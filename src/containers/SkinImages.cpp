@@ -80,11 +80,8 @@ LoadSkinImages(const QString &mifPath, const SkinImagesSetup &setup, SkinImageFi
         return failure(loadFailed, cursor.error());
 
     const QDir temp(QDir(setup.WorkFolder).filePath(QStringLiteral("temp")));
-    if (!temp.mkpath(QStringLiteral("."))) {
-        return failure(loadFailed, Error::io(QCoreApplication::translate(
-                                                 "SkinImages", "%1: the folder cannot be created")
-                                                 .arg(temp.path())));
-    }
+    if (auto made = makeFolder(temp.path()); !made)
+        return failure(loadFailed, made.error());
     const QString backgroundFile = temp.filePath(QStringLiteral("1") + background->extension);
     const QString cursorFile = temp.filePath(QStringLiteral("2") + cursor->extension);
     if (auto written = writeFileAtomically(backgroundFile, background->bytes); !written)

@@ -14,6 +14,24 @@
 
 namespace {
 
+// The reason the converter gave on its last error line ("bmconv: <file>: <reason>"), without
+// the scratch file it names; empty when it gave none.
+QString converterReason(const QString &output)
+{
+    const QStringList lines = output.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (!line->startsWith(QStringLiteral("bmconv: ")))
+            continue;
+        QString reason = line->mid(8).trimmed();
+        const qsizetype colon = reason.indexOf(QStringLiteral(": "));
+        if (colon > 0 && (reason.left(colon).contains(u'/') ||
+                          reason.left(colon).endsWith(QStringLiteral(".bmp"))))
+            reason = reason.mid(colon + 2);
+        return reason;
+    }
+    return {};
+}
+
 const QString kTempMbm = QStringLiteral("temp/temp.mbm");
 // More bitmaps than any real file holds; a count above it is a broken file, not a reason to
 // allocate.
@@ -234,10 +252,13 @@ Result<void> TMBMconvImageList::SaveToMBM(const QString &path)
     report(QStringLiteral("Создание копии файла \"%1\": \"%2\"").arg(tempPath(kTempMbm), path));
     const auto packed = readWholeFile(tempPath(kTempMbm));
     if (!packed) {
-        const QString text =
-            QCoreApplication::translate("Mbm", "%1: the bitmap converter wrote no file").arg(path);
-        message(text);
-        return fail(Error::io(text));
+        // Said once, by whoever called: in the converter's own words when it gave a reason.
+        const QString reason = converterReason(output);
+        return fail(Error::io(
+            reason.isEmpty()
+                ? QCoreApplication::translate("Mbm", "%1: the bitmap converter wrote no file")
+                      .arg(path)
+                : QStringLiteral("%1: %2").arg(path, reason)));
     }
     return writeFileAtomically(path, *packed);
 }

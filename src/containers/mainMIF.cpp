@@ -102,6 +102,15 @@ Result<void> TMIFList::AddSvgEntry(const QByteArray &svgText)
 
 Result<void> TMIFList::AddBitmapEntry(const QImage &picture)
 {
+    // The bitmap converter takes no more; refused here, before a bitmap the size of the
+    // picture is made for it.
+    if (qint64(picture.width()) * picture.height() > kMaxBitmapPixels)
+        return fail(Error::invalid(QCoreApplication::translate(
+                                       "Mif", "a picture of %1 × %2 pixels is too large for a "
+                                              "bitmap (at most %3 pixels); store it as JPEG or PNG")
+                                       .arg(picture.width())
+                                       .arg(picture.height())
+                                       .arg(kMaxBitmapPixels)));
     QList<MifEntry> entries = m_entries;
     entries.append(MifEntry());
     if (!shiftBlocks(entries))
@@ -114,7 +123,7 @@ Result<void> TMIFList::AddBitmapEntry(const QImage &picture)
     MifEntry &added = entries.last();
     added.Offset = qint32(lowest - 1);
     added.IsBitmap = true;
-    added.Bitmap = picture.copy();
+    added.Bitmap = picture; // shared until either side changes it
     entries.append(MifEntry());
     if (!shiftBlocks(entries))
         return tooLarge();

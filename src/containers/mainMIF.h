@@ -5,6 +5,9 @@
 #include "platform/Error.h"
 
 #include <QImage>
+
+// The most pixels the bitmap converter takes in one bitmap.
+inline constexpr qint64 kMaxBitmapPixels = qint64(1) << 26;
 #include <QList>
 #include <QString>
 

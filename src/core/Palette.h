@@ -30,6 +30,10 @@ Result<SkinData> skinFromJson(const QJsonObject &object);
 // JSON text to a skin; name is what messages call it.
 Result<SkinData> readSkinJson(const QByteArray &bytes, const QString &name);
 
+// A palette or a skin described in JSON is a few kilobytes: a larger file is not one, and is
+// refused before it is read.
+inline constexpr qint64 kMaxPaletteFileSize = 1024 * 1024;
+
 // What a palette gives each slot; a slot it does not name stays as it is.
 using PaletteColours = std::array<std::optional<TColor>, kSlotCount>;
 

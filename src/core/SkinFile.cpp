@@ -183,24 +183,31 @@ Result<QByteArray> writeSkin(const SkinData &skin)
     return out;
 }
 
-Result<void> loadSkinFile(const QString &path, ColourScheme &scheme, SkinTexts &texts)
+Result<QByteArray> readSkinBytes(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
-    texts.skinFileName = name;
-    texts.baseName = name.left(qMax(qsizetype(0), name.size() - 5));
-
     if (auto regular = requireRegularFile(path); !regular)
         return fail(regular.error());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(Error::io(
             QStringLiteral("%1: %2").arg(path, platform::readableReason(file.errorString()))));
-    const QByteArray bytes = file.read(kMaxSkinBytes);
+    QByteArray bytes = file.read(kMaxSkinBytes);
     if (file.error() != QFileDevice::NoError)
         return fail(Error::io(
             QStringLiteral("%1: %2").arg(path, platform::readableReason(file.errorString()))));
+    return bytes;
+}
 
-    auto skin = readSkin(bytes, path);
+Result<void> loadSkinFile(const QString &path, ColourScheme &scheme, SkinTexts &texts)
+{
+    const QString name = QFileInfo(path).fileName();
+    texts.skinFileName = name;
+    texts.baseName = name.left(qMax(qsizetype(0), name.size() - 5));
+
+    const auto bytes = readSkinBytes(path);
+    if (!bytes)
+        return fail(bytes.error());
+    auto skin = readSkin(*bytes, path);
     const SkinData &data = skin ? *skin : skin.error().partial;
     const int coloursRead = skin ? kSlotCount : skin.error().coloursRead;
     for (int slot = 0; slot < coloursRead; ++slot)
@@ -218,9 +225,8 @@ Result<QString> saveSkinFile(const QString &folder, const ColourScheme &scheme, 
     QString dir = folder;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
-    if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir))
-        return fail(Error::io(
-            QCoreApplication::translate("SkinFile", "%1: the folder cannot be created").arg(dir)));
+    if (auto made = makeFolder(dir, false); !made)
+        return fail(made.error());
     if (!texts.skinFileName.endsWith(QStringLiteral(".skin"), Qt::CaseSensitive))
         texts.skinFileName += QStringLiteral(".skin");
 

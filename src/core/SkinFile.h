@@ -44,6 +44,11 @@ struct SkinTexts
     bool operator==(const SkinTexts &) const = default;
 };
 
+// The part of a .skin file any reader looks at: the colours and two text fields of the longest
+// length a field can have. Whatever follows is not read, whatever the file's size, so every
+// command and the window treat the same file alike.
+Result<QByteArray> readSkinBytes(const QString &path);
+
 // Reads a .skin file into the scheme and texts the way the client's designer always has: the
 // name fields are set from the path first, then colours and texts as far as the file goes. On
 // failure what was read stays applied.

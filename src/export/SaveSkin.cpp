@@ -91,10 +91,7 @@ Result<void> addPicture(TMIFList &list, const QImage &picture, const PictureChoi
 
 Result<void> ensureFolder(const QString &folder)
 {
-    if (QFileInfo(folder).isDir() || QDir().mkdir(folder))
-        return {};
-    return fail(Error::io(
-        QCoreApplication::translate("SaveSkin", "%1: the folder cannot be created").arg(folder)));
+    return makeFolder(folder, false);
 }
 
 // The ".mif" the client needs, appended by a case-sensitive test, as the dialog's field shows.
@@ -183,6 +180,53 @@ Result<void> savePackage(const SkinDocument &document, SaveRequest &request,
     if (!package)
         return fail(package.error());
     result.written.append(*package);
+    return {};
+}
+
+// The .skin and the .mif (with its .mbm) are made in a scratch folder and put in the chosen
+// folder only when all are complete: a full disk, a failing converter or a bad name leaves the
+// old pair as it was. The .skin goes in last, so it never names a .mif that is not there yet.
+Result<void> saveTogether(const SkinDocument &document, SaveRequest &request,
+                          const SaveEnvironment &env, bool withSkin, SaveResult &result)
+{
+    const auto staged = scratchSubfolder(env, QStringLiteral("save"));
+    if (!staged)
+        return fail(Error::io(
+            QCoreApplication::translate("SaveSkin", "%1: no folder to prepare the files in")
+                .arg(env.scratchFolder)));
+    const QString stage = withSlash(staged->path());
+    QStringList made;
+    QString skin;
+    if (withSkin) {
+        const auto written = writeSkin(document, request, stage);
+        if (!written)
+            return fail(written.error());
+        skin = *written;
+    }
+    const auto mif = ExportMif(document.pictures(), request, stage, env, document.imageFiles());
+    if (!mif)
+        return fail(mif.error());
+    if (hasBitmap(request))
+        made.append(companionMbmPath(*mif));
+    made.append(*mif);
+    if (withSkin)
+        made.append(skin);
+    const QString folder = withSlash(request.folder);
+    if (auto ready = ensureFolder(folder); !ready)
+        return fail(ready.error());
+    FileBatch batch;
+    for (const QString &file : made) {
+        if (auto added = batch.addCopyOf(file, folder + QFileInfo(file).fileName()); !added)
+            return fail(added.error());
+    }
+    if (auto committed = batch.commit(); !committed)
+        return fail(committed.error());
+    // The order the dialog has always listed them in: .skin, .mif, .mbm.
+    if (withSkin)
+        result.written.append(folder + QFileInfo(skin).fileName());
+    result.written.append(folder + QFileInfo(*mif).fileName());
+    if (hasBitmap(request))
+        result.written.append(folder + QFileInfo(companionMbmPath(*mif)).fileName());
     return {};
 }
 
@@ -410,20 +454,13 @@ Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
     case OutputKind::SkinAndMif:
         // The .skin must name the .mif that is written next to it.
         completeMifName(request);
-        done = keep(writeSkin(document, request, folder));
-        if (done)
-            done =
-                keep(ExportMif(document.pictures(), request, folder, env, document.imageFiles()));
-        if (done && hasBitmap(request))
-            result.written.append(companionMbmPath(result.written.last()));
+        done = saveTogether(document, request, env, true, result);
         break;
     case OutputKind::SkinOnly:
         done = keep(writeSkin(document, request, folder));
         break;
     case OutputKind::MifOnly:
-        done = keep(ExportMif(document.pictures(), request, folder, env, document.imageFiles()));
-        if (done && hasBitmap(request))
-            result.written.append(companionMbmPath(result.written.last()));
+        done = saveTogether(document, request, env, false, result);
         break;
     }
     if (!done)

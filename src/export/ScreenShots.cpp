@@ -45,8 +45,8 @@ Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const 
     const PhoneModel &model = chosen.model;
     Shot shot{model.name, modelSlug(model.name), {}};
     const QDir dir(QDir(folder).filePath(shot.slug));
-    if (!dir.mkpath(QStringLiteral(".")))
-        return fail(Error::io(QStringLiteral("%1: the folder cannot be made").arg(dir.path())));
+    if (auto made = makeFolder(dir.path()); !made)
+        return fail(made.error());
     for (const NamedScreen &screen : namedScreens()) {
         PreviewState state = namedScreenState(base, screen);
         state.screenSize = QSize(model.width, model.height);

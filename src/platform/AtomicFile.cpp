@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <span>
 
 // The same replacement the converter and the package tools use, so symbolic links, read-only
@@ -47,4 +48,61 @@ Result<void> writeFileInPieces(const QString &path,
     if (!pending)
         return fromSafeWrite(path, name, std::unexpected(pending.error()));
     return fromSafeWrite(path, name, pending->commit());
+}
+
+struct FileBatch::Pending
+{
+    QString target;
+    std::string name;
+    velmora::safewrite::PendingFile file;
+};
+
+FileBatch::FileBatch() = default;
+FileBatch::~FileBatch() = default;
+
+Result<void> FileBatch::addCopyOf(const QString &source, const QString &target)
+{
+    namespace safewrite = velmora::safewrite;
+    if (auto regular = requireRegularFile(source); !regular)
+        return regular;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(Error::io(
+            QStringLiteral("%1: %2").arg(source, platform::readableReason(in.errorString()))));
+    const std::string name = QFile::encodeName(target).toStdString();
+    bool readFailed = false;
+    auto pending = safewrite::prepareFile(name, [&](const safewrite::PieceWriter &write) {
+        QByteArray piece(1 << 20, Qt::Uninitialized);
+        for (;;) {
+            const qint64 got = in.read(piece.data(), piece.size());
+            if (got < 0) {
+                readFailed = true;
+                errno = EIO;
+                return false;
+            }
+            if (got == 0)
+                return true;
+            if (!write(std::span(reinterpret_cast<const unsigned char *>(piece.constData()),
+                                 std::size_t(got))))
+                return false;
+        }
+    });
+    if (readFailed)
+        return fail(Error::io(
+            QStringLiteral("%1: %2").arg(source, platform::readableReason(in.errorString()))));
+    if (!pending)
+        return fromSafeWrite(target, name, std::unexpected(pending.error()));
+    m_files.push_back(std::make_unique<Pending>(target, name, std::move(*pending)));
+    return {};
+}
+
+Result<void> FileBatch::commit()
+{
+    for (auto &pending : m_files) {
+        if (auto done = fromSafeWrite(pending->target, pending->name, pending->file.commit());
+            !done)
+            return done;
+    }
+    m_files.clear();
+    return {};
 }

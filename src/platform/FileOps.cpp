@@ -1,10 +1,42 @@
 #include "platform/FileOps.h"
 
+#include "platform/SystemReason.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
+
+Result<void> makeFolder(const QString &path, bool parents)
+{
+    const QString clean = QDir::cleanPath(path);
+    QStringList missing;
+    for (QString at = clean; !QFileInfo(at).isDir(); at = QFileInfo(at).path()) {
+        missing.prepend(at);
+        if (!parents || QFileInfo(at).path() == at)
+            break;
+    }
+    for (const QString &folder : missing) {
+        if (::mkdir(QFile::encodeName(folder).constData(), 0777) == 0 || errno == EEXIST) {
+            if (QFileInfo(folder).isDir())
+                continue;
+            errno = ENOTDIR;
+        }
+        const QString reason =
+            platform::readableReason(QString::fromLocal8Bit(std::strerror(errno)));
+        return fail(Error::io(
+            QCoreApplication::translate("FileOps", "%1: the folder cannot be created (%2)")
+                .arg(path, reason)));
+    }
+    return {};
+}
 
 namespace platform {
 

@@ -5,7 +5,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QStringList>
+
 #include <functional>
+#include <memory>
+#include <vector>
 
 // Writes bytes to path through a temporary file in the same folder, renamed into place: a
 // failed write leaves the old file as it was.
@@ -15,6 +19,32 @@ Result<void> writeFileAtomically(const QString &path, const QByteArray &bytes);
 using PieceSink = std::function<bool(QByteArrayView)>;
 Result<void> writeFileInPieces(const QString &path,
                                const std::function<bool(const PieceSink &)> &produce);
+
+// Files that must change together (a .skin and the .mif it names): each is written whole beside
+// its target first, and only when every one is written are they renamed into place, in the
+// order they were added. Dropped uncommitted, every new file goes and every target stays as it
+// was. Two renames are never one step: only a kill between them can mix old and new.
+class FileBatch
+{
+public:
+    FileBatch();
+    ~FileBatch();
+    FileBatch(const FileBatch &) = delete;
+    FileBatch &operator=(const FileBatch &) = delete;
+
+    // The new contents of target: a copy of the file at source, read a piece at a time.
+    Result<void> addCopyOf(const QString &source, const QString &target);
+    // Renames every file into place; stops at the first that cannot be.
+    Result<void> commit();
+
+private:
+    struct Pending;
+    std::vector<std::unique_ptr<Pending>> m_files;
+};
+
+// Makes the folder, and with parents the folders above it that are missing; a folder that
+// exists already is fine. A failure names the folder and gives the system's reason.
+Result<void> makeFolder(const QString &path, bool parents = true);
 
 // Past this size a file is not what any reader of ours expects, and reading it whole would only
 // exhaust memory.

@@ -65,8 +65,13 @@ ProcessRun runAndWait(const QString &program, const QStringList &arguments,
     QProcess process;
     if (!prepare(process, run, program, arguments, workFolder))
         return run;
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.setStandardOutputFile(outputFile.isEmpty() ? QProcess::nullDevice() : outputFile);
+    if (outputFile.isEmpty()) {
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.setStandardOutputFile(QProcess::nullDevice());
+    } else {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setStandardOutputFile(outputFile);
+    }
     if (priority == Priority::Idle) {
         // Runs in the child between fork and exec: converters should never slow the desktop.
         process.setChildProcessModifier([] { [[maybe_unused]] int ignored = ::nice(19); });

@@ -18,7 +18,9 @@ struct ProcessRun
 enum class Priority { Normal, Idle };
 
 // Runs a program to its end with no time limit, without a window and without standard input.
-// Standard output goes to outputFile when one is given; standard error is discarded.
+// Standard output, with standard error after it line by line, goes to outputFile when one is
+// given (a failing tool's reason is its last words on standard error); otherwise both are
+// discarded.
 // The program is looked for in workFolder first, then on the PATH.
 ProcessRun runAndWait(const QString &program, const QStringList &arguments,
                       const QString &workFolder, const QString &outputFile, Priority priority);

@@ -62,10 +62,8 @@ Result<QByteArray> FilePictureStore::put(const QImage &picture)
     if (!m_checked.contains(key) && QFile::exists(path) && !get(key))
         QFile::remove(path);
     if (!QFile::exists(path)) {
-        if (!QDir().mkpath(m_folder))
-            return fail(
-                Error::io(QCoreApplication::translate("Journal", "%1: the folder cannot be made")
-                              .arg(m_folder)));
+        if (auto made = makeFolder(m_folder); !made)
+            return fail(made.error());
         const auto png = encodePng(picture, PngPacking::Fast);
         if (!png)
             return fail(png.error());
@@ -122,9 +120,8 @@ WorkJournal::WorkJournal(SkinHistory &history, const QString &folder, QObject *p
     , m_lock(QDir(folder).filePath(kLock))
     , m_pictures(QDir(folder).filePath(kPictures))
 {
-    if (!QDir().mkpath(folder)) {
-        m_problem =
-            QCoreApplication::translate("Journal", "%1: the folder cannot be made").arg(folder);
+    if (auto made = makeFolder(folder); !made) {
+        m_problem = made.error().message;
         return;
     }
     switch (m_lock.tryLock()) {

@@ -254,7 +254,7 @@ void TForm1::askPaletteToExport()
 
 void TForm1::importPalette(const QString &path)
 {
-    const auto bytes = readWholeFile(path);
+    const auto bytes = readWholeFile(path, kMaxPaletteFileSize);
     const auto palette =
         bytes ? readPalette(*bytes, path) : Result<PaletteColours>(fail(bytes.error()));
     if (!palette) {

@@ -302,3 +302,70 @@ TEST_F(Save, AnOpenedSkinsUnchangedPicturesKeepTheirBytes)
     EXPECT_FALSE(anew.first.bytes == original.first.bytes);
     EXPECT_EQ(anew.second.extension, QStringLiteral(".jpg"));
 }
+
+// The .skin and the .mif change together or not at all: whichever file cannot be written, the
+// old pair stays as it was and no temporary file is left in the folder.
+TEST_F(Save, AFailedSaveLeavesTheOldPairAsItWas)
+{
+    request.kind = OutputKind::SkinAndMif;
+    const QString skin = out.filePath(QStringLiteral("myskin.skin"));
+    const QString mif = out.filePath(QStringLiteral("myskin.mif"));
+    const auto oldPair = [&] {
+        ASSERT_TRUE(testfiles::write(skin, "old skin"));
+        ASSERT_TRUE(testfiles::write(mif, "old mif"));
+    };
+
+    // The .skin, written last, cannot go in: the .mif before it must not have gone in either.
+    ASSERT_NO_FATAL_FAILURE(oldPair());
+    ASSERT_TRUE(QFile::remove(skin));
+    ASSERT_TRUE(QDir().mkdir(skin));
+    auto saved = saveSkin(document, request, env);
+    ASSERT_FALSE(saved);
+    EXPECT_TRUE(saved.error().message.contains(skin)) << saved.error().message.toStdString();
+    EXPECT_EQ(testfiles::read(mif), "old mif");
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("myskin.mif")}) << "no temporary left";
+    ASSERT_TRUE(QDir().rmdir(skin));
+
+    // The .mif is a link into a folder that does not exist.
+    ASSERT_NO_FATAL_FAILURE(oldPair());
+    ASSERT_TRUE(QFile::remove(mif));
+    ASSERT_TRUE(QFile::link(out.filePath(QStringLiteral("gone/real.mif")), mif));
+    saved = saveSkin(document, request, env);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(testfiles::read(skin), "old skin");
+    ASSERT_TRUE(QFile::remove(mif));
+}
+
+// A converter that fails is heard once, in its own words, and the pair stays.
+TEST_F(Save, AFailingConverterIsHeardOnceAndTheOldPairStays)
+{
+    QTemporaryDir program;
+    const QString tool = program.filePath(QStringLiteral("bmconv"));
+    ASSERT_TRUE(testfiles::write(
+        tool, "#!/bin/sh\necho 'BMCONV version 119.'\n"
+              "echo \"bmconv: $PWD/temp/1.bmp: BMP size 11585 x 11585 is not supported\" >&2\n"
+              "exit 4\n"));
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.programFolder = program.path() + u'/';
+    QStringList heard;
+    env.messages = [&](const QString &, const QString &text) {
+        heard.append(text);
+    };
+    request.kind = OutputKind::SkinAndMif;
+    request.background.format = PictureFormat::Mbm;
+    ASSERT_TRUE(testfiles::write(out.filePath(QStringLiteral("myskin.skin")), "old skin"));
+    ASSERT_TRUE(testfiles::write(out.filePath(QStringLiteral("myskin.mif")), "old mif"));
+    const auto saved = saveSkin(document, request, env);
+    ASSERT_FALSE(saved);
+    EXPECT_TRUE(
+        saved.error().message.endsWith(QStringLiteral(": BMP size 11585 x 11585 is not supported")))
+        << saved.error().message.toStdString();
+    EXPECT_FALSE(saved.error().message.contains(QStringLiteral("/temp/1.bmp")))
+        << "the scratch file means nothing to the user";
+    for (const QString &text : heard)
+        EXPECT_FALSE(text.contains(QStringLiteral("wrote no file"))) << text.toStdString();
+    EXPECT_EQ(testfiles::read(out.filePath(QStringLiteral("myskin.skin"))), "old skin");
+    EXPECT_EQ(testfiles::read(out.filePath(QStringLiteral("myskin.mif"))), "old mif");
+    EXPECT_EQ(outFiles(),
+              (QStringList{QStringLiteral("myskin.mif"), QStringLiteral("myskin.skin")}));
+}

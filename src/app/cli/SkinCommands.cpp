@@ -33,7 +33,7 @@ const char16_t kSkinUsage[] =
 
 Result<SkinData> readSkinPath(const QString &path)
 {
-    auto bytes = readWholeFile(path);
+    auto bytes = readSkinBytes(path);
     if (!bytes)
         return fail(bytes.error());
     auto skin = readSkin(*bytes, path);
@@ -94,7 +94,7 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
 // The skin a palette describes: its colours over the defaults, the default texts.
 Result<SkinData> readSkinGplFile(const QString &source)
 {
-    const auto bytes = readWholeFile(source);
+    const auto bytes = readWholeFile(source, kMaxPaletteFileSize);
     if (!bytes)
         return fail(bytes.error());
     const auto palette = readGplPalette(*bytes, source);
@@ -134,7 +134,7 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
 
 Result<SkinData> readSkinJsonFile(const QString &source)
 {
-    auto bytes = readWholeFile(source);
+    auto bytes = readWholeFile(source, kMaxPaletteFileSize);
     if (!bytes)
         return fail(bytes.error());
     return readSkinJson(*bytes, source);

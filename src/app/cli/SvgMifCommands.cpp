@@ -166,9 +166,8 @@ Result<ConverterSetup> converterSetup()
     setup.work = std::make_unique<platform::ScratchFolder>();
     if (!setup.work->isValid())
         return fail(Error::io(setup.work->errorText()));
-    if (!QDir(setup.work->path()).mkpath(QStringLiteral("temp")))
-        return fail(Error::io(
-            QStringLiteral("%1temp: the folder cannot be created").arg(setup.work->path())));
+    if (auto made = makeFolder(setup.work->path() + QStringLiteral("temp")); !made)
+        return fail(made.error());
     return setup;
 }
 
@@ -395,9 +394,8 @@ int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
             return failure(err, command, checked.error().message);
     }
     const QDir dir(paths->output);
-    if (!dir.mkpath(QStringLiteral(".")))
-        return failure(err, command,
-                       QStringLiteral("%1: the folder cannot be created").arg(paths->output));
+    if (auto made = makeFolder(paths->output); !made)
+        return failure(err, command, made.error().message);
     for (const auto &[name, picture] : {std::pair{QStringLiteral("background"), &*background},
                                         std::pair{QStringLiteral("cursor"), &*cursor}}) {
         const QString path = dir.filePath(name + picture->extension);
