@@ -7,11 +7,15 @@
 
 #include <QDir>
 
+#include <csignal>
 #include <cstdio>
 #include <new>
 
 int main(int argc, char *argv[])
 {
+    // Past `ulimit -f` a write fails with "File too large" and is reported, instead of the
+    // signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -318,11 +318,13 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
     const auto bytes = readWholeFile(picturePath);
     if (!bytes)
         return fail(bytes.error());
-    // The size is in the picture's header: nothing needs decoding.
-    const auto image =
-        mime == kJpegMime ? jpegSize(*bytes, picturePath) : pngSize(*bytes, picturePath);
-    if (!image)
-        return fail(image.error());
+    // Decoded whole, as a skin opening it would: a picture cut short or claiming a size its
+    // data does not have is refused here rather than wrapped for the phone to choke on.
+    const auto decoded =
+        mime == kJpegMime ? decodeJpeg(*bytes, picturePath) : decodePng(*bytes, picturePath);
+    if (!decoded)
+        return fail(decoded.error());
+    const std::optional<QSize> image = decoded->size();
     constexpr int kMax = std::numeric_limits<quint16>::max();
     if (image->width() > kMax || image->height() > kMax) {
         return fail(Error::unsupported(

@@ -232,23 +232,60 @@ Result<void> saveTogether(const SkinDocument &document, SaveRequest &request,
 
 } // namespace
 
-bool IsValidSkinName(const QString &name)
+namespace {
+
+bool refusedCharacter(QChar c)
+{
+    // Control characters (C0, DEL, C1) and what the phone's file system cannot hold.
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == u'<' || u == u'>' || u == u'"' ||
+           u == u'/' || u == u'|' || u == u'\\' || u == u':' || u == u'*' || u == u'?' ||
+           isRussianLetter(c);
+}
+
+QString characterShown(QChar c)
+{
+    if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+        return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("«%1»").arg(c);
+}
+
+// What the client's rules refuse in name, as the message's last line; empty when it is fine.
+QString nameProblem(const QString &name)
 {
     const QString lower = name.toLower();
     if (lower == u"default" || lower == u"default.skin" || lower == u"default.mif")
-        return false;
+        return QStringLiteral("Недопустимое название: %1").arg(name);
     for (const QChar c : name) {
-        if (c == u'<' || c == u'>' || c == u'"' || c == u'/' || c == u'|' || isRussianLetter(c))
-            return false;
+        if (refusedCharacter(c))
+            return QStringLiteral("Недопустимый символ: %1").arg(characterShown(c));
     }
-    return true;
+    // ".", ".." or "..skin": nothing a phone can install.
+    QString base = name;
+    for (const QString &ending : {QStringLiteral(".skin"), QStringLiteral(".mif")}) {
+        if (base.endsWith(ending, Qt::CaseInsensitive)) {
+            base.chop(ending.size());
+            break;
+        }
+    }
+    if (!name.isEmpty() && (base.isEmpty() || base.count(u'.') == base.size()))
+        return QStringLiteral("Имя не может состоять из одних точек: %1").arg(name);
+    return {};
 }
 
-QString invalidNameMessage()
+} // namespace
+
+bool IsValidSkinName(const QString &name)
+{
+    return nameProblem(name).isEmpty();
+}
+
+QString invalidNameMessage(const QString &name)
 {
     return QStringLiteral("Введите корректное имя!\r\n"
                           "(Недопустимые символы: <>\"/| и символы кириллицы\r\n"
-                          "Недопустимое названия: default.skin default.mif)");
+                          "Недопустимое названия: default.skin default.mif)\r\n") +
+           nameProblem(name);
 }
 
 QString packageFileName(const QString &skinName)
@@ -434,8 +471,10 @@ AboutLinks readAboutLinks(const QString &programFolder)
 Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
                             const SaveEnvironment &env)
 {
-    if (!IsValidSkinName(request.mifName) || !IsValidSkinName(request.skinName))
-        return fail(Error::invalid(invalidNameMessage()));
+    for (const QString &name : {request.mifName, request.skinName}) {
+        if (!IsValidSkinName(name))
+            return fail(Error::invalid(invalidNameMessage(name)));
+    }
     if (request.folder.trimmed().isEmpty())
         return fail(Error::invalid(QStringLiteral("Выберите папку для сохранения")));
     SaveResult result;

@@ -51,10 +51,12 @@ struct SaveEnvironment
 };
 
 // A name the client accepts for a skin's files: none of "default", "default.skin",
-// "default.mif" (in any case), and none of the characters < > " / | or a Russian letter.
+// "default.mif" (in any case); none of the characters < > " / | \\ : * ?, a control character
+// or a Russian letter; and not made only of dots, with or without its ending (".", "..skin").
 bool IsValidSkinName(const QString &name);
-// The message box text for a refused name, three lines joined by CR LF.
-QString invalidNameMessage();
+// The message box text for a refused name: the three lines the designer has always shown, and
+// a fourth naming what in this name is refused; joined by CR LF.
+QString invalidNameMessage(const QString &name);
 
 // The files a save wrote, in the order written (scratch files not included).
 struct SaveResult

@@ -228,7 +228,9 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
         if (!S_ISREG(info.st_mode))
             return failure(path, "not a regular file");
         if ((info.st_mode & 0222) == 0 || (::access(target->c_str(), W_OK) != 0 && errno == EACCES))
-            return failure(path, "the file is read-only");
+            // A file that cannot even be read is not "read-only": say what the system says.
+            return failure(path, ::access(target->c_str(), R_OK) == 0 ? "the file is read-only"
+                                                                      : reason(EACCES));
         mode = info.st_mode & 07777;
     } else if (errno != ENOENT) {
         return failure(path, reason(errno));

@@ -163,6 +163,14 @@ std::optional<ReplayedHistory> WorkJournal::previous()
     if (!m_usable || !QFile::exists(journalPath()))
         return std::nullopt;
     const auto contents = platform::readJournal(journalPath());
+    if (!contents && contents.error().kind == Error::Kind::Io) {
+        // Unreadable is not damaged: nothing to keep aside, and nothing may overwrite it.
+        m_usable = false;
+        m_problem =
+            QCoreApplication::translate("Journal", "%1; the history is not kept on disk this time")
+                .arg(contents.error().message);
+        return std::nullopt;
+    }
     auto replayed = contents
                         ? replayHistory(contents->records, m_pictures, SkinHistory::kDefaultLimit)
                         : Result<ReplayedHistory>(fail(contents.error()));

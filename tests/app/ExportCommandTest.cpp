@@ -203,3 +203,25 @@ TEST_F(ExportCli, ReplacesExistingFilesUnlessToldNotTo)
     EXPECT_EQ(testfiles::read(path(QStringLiteral("out/x.mif"))), "mine");
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("out/x.skin")))) << "nothing at all is written";
 }
+
+// Names the phone cannot install are refused before anything is written, the message naming
+// what is wrong; written paths reach the terminal escaped.
+TEST_F(ExportCli, NamesThePhoneCannotTakeAreRefusedAndPathsEscaped)
+{
+    for (const QString &name : {QStringLiteral("."), QStringLiteral("a:b"), QStringLiteral("a\\b"),
+                                QStringLiteral("e\x1b[31m"), QStringLiteral("l\nf")}) {
+        const CliRun refused =
+            run({QStringLiteral("-o"), path(QStringLiteral("out")), QStringLiteral("--kind"),
+                 QStringLiteral("skin"), QStringLiteral("--name"), name});
+        EXPECT_EQ(refused.code, 2) << name.toStdString();
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("Введите корректное имя!")))
+            << refused.err.toStdString();
+        EXPECT_FALSE(refused.err.contains(QChar(0x1b))) << refused.err.toStdString();
+        EXPECT_TRUE(files(QStringLiteral("out")).isEmpty()) << name.toStdString();
+    }
+    const CliRun written =
+        run({QStringLiteral("-o"), path(QStringLiteral("o\x1b[2Jut")), QStringLiteral("--kind"),
+             QStringLiteral("skin"), QStringLiteral("--name"), QStringLiteral("fine")});
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    EXPECT_EQ(written.out, path(QStringLiteral("o\\x1b[2Jut/fine.skin")) + u'\n');
+}

@@ -236,3 +236,51 @@ TEST_F(SkinCli, OptionsAreKnownOrRefusedAndDoubleDashEndsThem)
             << r.err.toStdString();
     }
 }
+
+// A description or palette is a few kilobytes: a large file is refused before it is read, as a
+// failure to read (1), not as a description the skin cannot hold (2).
+TEST_F(SkinCli, OversizedDescriptionsAreRefusedUnreadWithExitOne)
+{
+    writeFile(QStringLiteral("keep.skin"), "old");
+    QFile big(path(QStringLiteral("big.json")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(168LL * 1024 * 1024)); // sparse: no disk taken
+    big.close();
+    ASSERT_TRUE(QFile::copy(path(QStringLiteral("big.json")), path(QStringLiteral("big.gpl"))));
+    for (const char *format : {"--json", "--gpl"}) {
+        const QString input = path(format == QByteArray("--json") ? QStringLiteral("big.json")
+                                                                  : QStringLiteral("big.gpl"));
+        const CliRun written =
+            run({QStringLiteral("skin"), QStringLiteral("write"), path(QStringLiteral("keep.skin")),
+                 QLatin1String(format), input});
+        EXPECT_EQ(written.code, 1) << format;
+        EXPECT_TRUE(written.err.contains(input)) << written.err.toStdString();
+        EXPECT_EQ(readFile(QStringLiteral("keep.skin")), QByteArray("old"));
+    }
+    const CliRun exported =
+        runCommandLine({QStringLiteral("export"), QStringLiteral("-o"), path(QStringLiteral("out")),
+                        QStringLiteral("--name"), QStringLiteral("k"), QStringLiteral("--json"),
+                        path(QStringLiteral("big.json"))});
+    EXPECT_NE(exported.code, 0);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("out"))));
+}
+
+// A skin file longer than any skin is read alike by every command: its colours and texts, the
+// rest ignored.
+TEST_F(SkinCli, EveryCommandReadsTheSamePartOfALongSkin)
+{
+    SkinData skin;
+    skin.colours[0] = makeColor(9, 8, 7);
+    skin.mifName = QStringLiteral("long.mif");
+    const auto bytes = writeSkin(skin);
+    ASSERT_TRUE(bytes.has_value());
+    writeFile(QStringLiteral("long.skin"), *bytes);
+    QFile file(path(QStringLiteral("long.skin")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(300LL * 1024 * 1024)); // past the old 256 MB refusal, sparse
+    file.close();
+    const CliRun shown = run({QStringLiteral("skin"), QStringLiteral("show"),
+                              path(QStringLiteral("long.skin")), QStringLiteral("--json")});
+    EXPECT_EQ(shown.code, 0) << shown.err.toStdString();
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("#090807"))) << shown.out.toStdString();
+}

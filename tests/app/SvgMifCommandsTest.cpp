@@ -156,3 +156,66 @@ TEST_F(SvgMifCli, ExtractRefusesAnEntryWithoutAPictureAndWritesNothing)
     EXPECT_FALSE(shown.out.contains(u"svg ,"_s)) << shown.out.toStdString();
     EXPECT_TRUE(shown.out.contains(u": svg,"_s)) << shown.out.toStdString();
 }
+
+// What a file or a file name brings in reaches the terminal escaped: a picture type in a .mif,
+// the paths written by mif extract.
+TEST_F(SvgMifCli, TextsFromFilesAndNamesReachTheTerminalEscaped)
+{
+    const QByteArray jpeg = encodeJpeg(pattern(24, 32), 90).value();
+    QTemporaryDir packing;
+    QDir(packing.path()).mkpath(u"temp"_s);
+    TMIFList list;
+    list.ToolName = QStringLiteral(VELMORA_BMCONV);
+    list.WorkFolder = packing.path();
+    ASSERT_TRUE(list.AddSvgEntry(svgDocument(jpeg, "image/\x1b[31mjpeg\x9b", 24, 32)));
+    const QString mif = path(u"skin.mif"_s);
+    ASSERT_TRUE(list.SaveToFile(mif));
+    const CliRun shown = run({u"mif"_s, u"show"_s, mif});
+    EXPECT_FALSE(shown.out.contains(QChar(0x1b))) << shown.out.toStdString();
+    EXPECT_TRUE(shown.out.contains(u"image/\\x1b[31mjpeg"_s)) << shown.out.toStdString();
+
+    TMIFList plain;
+    plain.ToolName = list.ToolName;
+    plain.WorkFolder = list.WorkFolder;
+    ASSERT_TRUE(plain.AddSvgEntry(svgDocument(jpeg, kJpegMime, 24, 32)));
+    ASSERT_TRUE(plain.AddSvgEntry(svgDocument(jpeg, kJpegMime, 24, 32)));
+    ASSERT_TRUE(plain.SaveToFile(mif));
+    const QString folder = path(u"out\x1b]0;title\x07"_s);
+    const CliRun extracted = run({u"mif"_s, u"extract"_s, mif, u"-o"_s, folder});
+    ASSERT_EQ(extracted.code, 0) << extracted.err.toStdString();
+    EXPECT_FALSE(extracted.out.contains(QChar(0x1b)));
+    EXPECT_FALSE(extracted.out.contains(QChar(0x07)));
+    EXPECT_TRUE(extracted.out.contains(u"out\\x1b]0;title\\x07/"_s)) << extracted.out.toStdString();
+}
+
+// svg wrap takes exactly the pictures a skin can open: one cut short, or claiming a size its data
+// does not have, is refused as the renderer refuses it.
+TEST_F(SvgMifCli, SvgWrapRefusesPicturesTheRendererRefuses)
+{
+    const QByteArray png = encodePng(pattern(64, 64)).value();
+    ASSERT_TRUE(testfiles::write(path(u"cut.png"_s), png.left(50)));
+    QByteArray jpeg = encodeJpeg(pattern(16, 16), 90).value();
+    // The frame header's height and width, claimed far larger than the data.
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    jpeg[sof + 5] = char(11000 >> 8);
+    jpeg[sof + 6] = char(11000 & 0xFF);
+    jpeg[sof + 7] = char(12000 >> 8);
+    jpeg[sof + 8] = char(12000 & 0xFF);
+    ASSERT_TRUE(testfiles::write(path(u"tall.jpg"_s), jpeg.chopped(8)));
+    ASSERT_TRUE(testfiles::write(path(u"good.png"_s), png));
+    for (const QString &name : {u"cut.png"_s, u"tall.jpg"_s, u"good.png"_s}) {
+        const bool good = name == u"good.png"_s;
+        QFile::remove(path(u"w.svg"_s));
+        const CliRun wrapped = run({u"svg"_s, u"wrap"_s, path(name), u"-o"_s, path(u"w.svg"_s)});
+        EXPECT_EQ(wrapped.code, good ? 0 : 1) << name.toStdString();
+        EXPECT_EQ(wrapped.err.contains(path(name)), !good) << wrapped.err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(path(u"w.svg"_s)), good) << name.toStdString();
+        setCliProgramFolder(QStringLiteral(VELMORA_PROGRAM_DIR "/"));
+        const CliRun rendered =
+            run({u"render"_s, u"-o"_s, path(u"r.png"_s), u"--background"_s, path(name)});
+        setCliProgramFolder(m_dir.path() + u'/');
+        EXPECT_EQ(rendered.code, wrapped.code)
+            << "the renderer agrees: " << name.toStdString() << rendered.err.toStdString();
+    }
+}

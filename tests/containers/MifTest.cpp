@@ -202,7 +202,7 @@ TEST_F(MifFolder, FailuresKeepWhatWasThere)
     EXPECT_FALSE(failing.SaveToFile(path(u"skin.mif"_s)));
     EXPECT_EQ(testfiles::read(path(u"skin.mif"_s)), QByteArray("old"));
     EXPECT_FALSE(QFileInfo::exists(path(u"skin.mbm"_s)));
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.isEmpty()) << "the failure is the error's to tell, once";
 
     // A file that cannot be read leaves the list as it was.
     TMIFList list = makeList();

@@ -63,15 +63,43 @@ protected:
 
 TEST(SkinNames, TheClientsRulesForNames)
 {
-    for (const char16_t *bad : {u"DEFAULT.MIF", u"Default", u"default.skin", u"мой.skin",
-                                u"Ёлка.mif", u"a<b", u"a>b", u"a\"b", u"a/b", u"a|b"})
+    for (const char16_t *bad : {u"DEFAULT.MIF",
+                                u"Default",
+                                u"default.skin",
+                                u"мой.skin",
+                                u"Ёлка.mif",
+                                u"a<b",
+                                u"a>b",
+                                u"a\"b",
+                                u"a/b",
+                                u"a|b",
+                                u"a\\b.skin",
+                                u"c:x.skin",
+                                u"a*.mif",
+                                u"a?.mif",
+                                u"line\nbreak",
+                                u"esc\x1b[31m.skin",
+                                u"del\x7f",
+                                u"c1\x85.skin",
+                                u".",
+                                u"..",
+                                u"..skin",
+                                u"...mif"})
         EXPECT_FALSE(IsValidSkinName(QString::fromUtf16(bad)))
             << QString::fromUtf16(bad).toStdString();
-    for (const char16_t *good :
-         {u"my skin.skin", u"№1.mif", u"a\\b.skin", u"default2.mif", u"defaults", u"Ωmega.skin"})
+    for (const char16_t *good : {u"my skin.skin", u"№1.mif", u"default2.mif", u"defaults",
+                                 u"Ωmega.skin", u".hidden.skin", u"a.b.c.mif", u"x..skin"})
         EXPECT_TRUE(IsValidSkinName(QString::fromUtf16(good)))
             << QString::fromUtf16(good).toStdString();
-    EXPECT_EQ(invalidNameMessage().count(QStringLiteral("\r\n")), 2);
+    // The three lines the designer has always shown, and one naming what is wrong.
+    const QStringList lines =
+        invalidNameMessage(QStringLiteral("a:b")).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringLiteral("Введите корректное имя!"));
+    EXPECT_EQ(lines[3], QStringLiteral("Недопустимый символ: «:»"));
+    EXPECT_EQ(invalidNameMessage(QStringLiteral("e\x1b.skin")).split(QStringLiteral("\r\n")).last(),
+              QStringLiteral("Недопустимый символ: U+001B"));
+    EXPECT_TRUE(invalidNameMessage(QStringLiteral("..skin")).endsWith(QStringLiteral("..skin")));
     EXPECT_EQ(packageFileName(QStringLiteral("myskin.skin")), QStringLiteral("myskin.sis"));
 }
 
@@ -125,7 +153,7 @@ TEST_F(Save, RefusedNamesAndAMissingFolderWriteNothing)
     request.kind = OutputKind::MifOnly; // both names are checked whatever the kind
     auto saved = saveSkin(document, request, env);
     ASSERT_FALSE(saved);
-    EXPECT_EQ(saved.error().message, invalidNameMessage());
+    EXPECT_EQ(saved.error().message, invalidNameMessage(QStringLiteral("default.skin")));
     request.skinName = QStringLiteral("fine.skin");
     request.folder = QStringLiteral("  ");
     saved = saveSkin(document, request, env);

@@ -1,5 +1,6 @@
 #include "startup/WorkJournal.h"
 #include "JournalDigest.h"
+#include "TestFiles.h"
 #include "document/SkinDocument.h"
 #include "platform/JournalFile.h"
 
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -400,4 +403,25 @@ TEST_F(Journaling, StartingAgainWritesTheHistoryAfreshAndDropsUnusedPictures)
     const auto records = platform::readJournal(first.journal->journalPath());
     ASSERT_TRUE(records.has_value());
     EXPECT_EQ(records->records.size(), 2) << "the origin and the index";
+}
+
+// A journal that cannot be read is neither damaged nor to be replaced: the work goes on without
+// one, saying why, and the file stays as it was.
+TEST_F(DamagedJournal, AnUnreadableJournalIsLeftAloneAndNotCalledDamaged)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads a file whatever its permissions";
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::Permissions()));
+    {
+        Session next(folder());
+        EXPECT_FALSE(next.journal->previous().has_value());
+        EXPECT_FALSE(next.journal->usable());
+        EXPECT_TRUE(next.journal->problem().contains(QStringLiteral("Permission denied")))
+            << next.journal->problem().toStdString();
+        EXPECT_FALSE(next.journal->problem().contains(QStringLiteral("read-only")));
+        EXPECT_TRUE(next.journal->damagedCopy().isEmpty());
+        EXPECT_FALSE(next.journal->start().has_value());
+    }
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(testfiles::read(path()), m_good) << "nothing was written over it";
 }

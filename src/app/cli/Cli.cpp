@@ -37,7 +37,15 @@ const char16_t kUsage[] =
     u"  usage SLOT -o OUT.png [--json]        every screen where a colour slot paints\n"
     u"  association show|set|remove [--json]  open .skin files with the designer\n"
     u"\n"
-    u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the version.\n";
+    u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the version.\n"
+    u"\n"
+    u"Exit status: 0 done; 1 failed (a file could not be read or written, memory ran out);\n"
+    u"2 bad usage or refused input (an unknown option, a name or text a skin cannot hold, a\n"
+    u"file that is not what the command takes); 3 a check found problems (audit --strict,\n"
+    u"sis verify).\n"
+    u"Limits: .skin files are read up to their colours and two longest texts; JSON and\n"
+    u"palette files up to 1 MB; pictures up to 134,217,728 pixels, bitmaps in a .mbm up to\n"
+    u"67,108,864.\n";
 
 } // namespace
 

@@ -31,8 +31,8 @@ const char16_t kExportUsage[] =
     u"The --skin file's own background and cursor come from its .mif unless --background or\n"
     u"--cursor is given; when its .mif cannot be read, a warning says so and the program's\n"
     u"pictures are used.\n"
-    u"Names may not be default, default.skin or default.mif, nor hold < > \" / | or Russian\n"
-    u"letters. Prints each file written.\n";
+    u"Names may not be default, default.skin or default.mif, nor hold < > \" / | \\ : * ?,\n"
+    u"a control character or Russian letters, nor be only dots. Prints each file written.\n";
 
 struct ExportOptions
 {
@@ -219,7 +219,8 @@ Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRe
 int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, QTextStream &err)
 {
     const auto failed = [&](const QString &text, int code) {
-        err << QStringLiteral("velmora-cli export: %1\n").arg(text);
+        // Lines of the message stay lines; anything else a name brought in is shown escaped.
+        err << QStringLiteral("velmora-cli export: %1\n").arg(terminalSafe(text, true));
         return code;
     };
     SaveRequest request = requestFrom(o);
@@ -262,14 +263,14 @@ int runExport(const ExportOptions &o, const QString &folder, QTextStream &out, Q
     };
     const auto saved = saveSkin(document, request, env);
     for (const QString &text : converter)
-        err << QStringLiteral("velmora-cli export: %1\n").arg(text);
+        err << QStringLiteral("velmora-cli export: %1\n").arg(terminalSafe(text));
     if (!saved) {
         const QString text =
             QString(saved.error().message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         return failed(text, saved.error().kind == Error::Kind::Invalid ? 2 : 1);
     }
     for (const QString &path : saved->written)
-        out << QDir::toNativeSeparators(path) << '\n';
+        out << terminalSafe(QDir::toNativeSeparators(path)) << '\n';
     return 0;
 }
 
@@ -283,7 +284,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     }
     const auto options = parseExportOptions(args);
     if (!options) {
-        err << QStringLiteral("velmora-cli export: %1\n").arg(options.error().message)
+        err << QStringLiteral("velmora-cli export: %1\n").arg(terminalSafe(options.error().message))
             << QString::fromUtf16(kExportUsage);
         return 2;
     }

@@ -95,8 +95,8 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
 Result<SkinData> readSkinGplFile(const QString &source)
 {
     const auto bytes = readWholeFile(source, kMaxPaletteFileSize);
-    if (!bytes)
-        return fail(bytes.error());
+    if (!bytes) // not read at all: a failure, not a description refused
+        return fail(Error::io(bytes.error().message));
     const auto palette = readGplPalette(*bytes, source);
     if (!palette)
         return fail(palette.error());
@@ -135,8 +135,8 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
 Result<SkinData> readSkinJsonFile(const QString &source)
 {
     auto bytes = readWholeFile(source, kMaxPaletteFileSize);
-    if (!bytes)
-        return fail(bytes.error());
+    if (!bytes) // not read at all: a failure, not a description refused
+        return fail(Error::io(bytes.error().message));
     return readSkinJson(*bytes, source);
 }
 

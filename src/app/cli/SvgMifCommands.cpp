@@ -88,14 +88,14 @@ Result<Paths> parsePaths(const QStringList &args, bool allowJson, bool allowOutp
 
 int usageError(QTextStream &err, const QString &command, const Error &error, const char16_t *usage)
 {
-    err << QStringLiteral("velmora-cli %1: %2\n").arg(command, error.message)
+    err << QStringLiteral("velmora-cli %1: %2\n").arg(command, terminalSafe(error.message))
         << QString::fromUtf16(usage);
     return 2;
 }
 
 int failure(QTextStream &err, const QString &command, const QString &message)
 {
-    err << QStringLiteral("velmora-cli %1: %2\n").arg(command, message);
+    err << QStringLiteral("velmora-cli %1: %2\n").arg(command, terminalSafe(message));
     return 1;
 }
 
@@ -119,7 +119,7 @@ int wrap(const QStringList &args, QTextStream &out, QTextStream &err)
                                       "wrapped")
                            .arg(paths->input));
     }
-    out << *written << '\n';
+    out << terminalSafe(*written) << '\n';
     return 0;
 }
 
@@ -142,7 +142,7 @@ int extractSvg(const QStringList &args, QTextStream &out, QTextStream &err)
     const auto written = ExtractSvgPicture(*text, paths->output);
     if (!written)
         return failure(err, QStringLiteral("svg extract"), written.error().message);
-    out << *written << '\n';
+    out << terminalSafe(*written) << '\n';
     return 0;
 }
 
@@ -176,7 +176,8 @@ MessageCallback converterMessages(QTextStream &err, const QString &command)
     return [&err, command](const QString &caption, const QString &text) {
         QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
         err << QStringLiteral("velmora-cli %1: %2\n")
-                   .arg(command, line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+                   .arg(command,
+                        terminalSafe(line.replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
     };
 }
 
@@ -255,13 +256,13 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
     const auto missing = anyBitmap ? missingCompanionMbm(paths->input) : std::nullopt;
     if (missing) {
         // Nothing to unpack: every bitmap entry is simply missing from it.
-        err << QStringLiteral("velmora-cli %1: %2\n").arg(command, *missing);
+        err << QStringLiteral("velmora-cli %1: %2\n").arg(command, terminalSafe(*missing));
         bitmaps.emplace();
     } else if (anyBitmap) {
         auto setup = converterSetup();
         if (!setup) {
             err << QStringLiteral("velmora-cli %1: bitmap sizes unknown: %2\n")
-                       .arg(command, setup.error().message);
+                       .arg(command, terminalSafe(setup.error().message));
         } else {
             converter = std::move(*setup);
             bitmaps.emplace();
@@ -307,7 +308,7 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
         return 0;
     }
 
-    out << QStringLiteral("%1: %2 bytes\n").arg(paths->input).arg(bytes->size());
+    out << QStringLiteral("%1: %2 bytes\n").arg(terminalSafe(paths->input)).arg(bytes->size());
     out << QStringLiteral("magic 0x%1, version %2, table at %3, %4 entries\n")
                .arg(quint32(h.magic), 8, 16, QLatin1Char('0'))
                .arg(h.version)
@@ -328,7 +329,7 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
             line += QStringLiteral(", %1").arg(f.problem);
         if (f.copyOf >= 0)
             line += QStringLiteral(", copy of entry %1").arg(f.copyOf);
-        out << line << '\n';
+        out << terminalSafe(line) << '\n';
     }
     return 0;
 }
@@ -401,7 +402,7 @@ int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
         const QString path = dir.filePath(name + picture->extension);
         if (auto written = writeFileAtomically(path, picture->bytes); !written)
             return failure(err, command, written.error().message);
-        out << path << '\n';
+        out << terminalSafe(path) << '\n';
     }
     return 0;
 }

@@ -6,11 +6,15 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <new>
 
 int main(int argc, char *argv[])
 {
+    // Past `ulimit -f` a write fails with "File too large" and is reported, instead of the
+    // signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Drawing needs fonts, never a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     platform::ensureRuntimeFolder();
