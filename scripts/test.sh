@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything with AddressSanitizer and UBSan, runs every test:
-# the unit tests offscreen, the end-to-end tests on a virtual X display of their own.
+# the unit tests offscreen, the end-to-end tests on a virtual X display of their own; then builds
+# the program as scripts/run.sh does (no sanitizers, which cannot run under an address-space
+# limit) and checks its memory and file-size bounds (tests/limits/).
 # CMAKE_BUILD_PARALLEL_LEVEL limits the build's parallel jobs; arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,3 +20,10 @@ trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR="$runtime"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2 "$@"
+
+release="${VELMORA_BUILD_DIR:-build}"
+if [ ! -f "$release/CMakeCache.txt" ] || [ ! -f "$release/build.ninja" ]; then
+    cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_TESTS=OFF
+fi
+cmake --build "$release"
+tests/limits/run.sh "$release/bin"

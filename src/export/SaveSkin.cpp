@@ -195,23 +195,28 @@ Result<void> saveTogether(const SkinDocument &document, SaveRequest &request,
             QCoreApplication::translate("SaveSkin", "%1: no folder to prepare the files in")
                 .arg(env.scratchFolder)));
     const QString stage = withSlash(staged->path());
+    const QString folder = withSlash(request.folder);
+    // A file made in the scratch folder is named as the file it was to become.
+    const auto failedAs = [&](Error error) {
+        error.message.replace(stage, folder);
+        return fail(std::move(error));
+    };
     QStringList made;
     QString skin;
     if (withSkin) {
         const auto written = writeSkin(document, request, stage);
         if (!written)
-            return fail(written.error());
+            return failedAs(written.error());
         skin = *written;
     }
     const auto mif = ExportMif(document.pictures(), request, stage, env, document.imageFiles());
     if (!mif)
-        return fail(mif.error());
+        return failedAs(mif.error());
     if (hasBitmap(request))
         made.append(companionMbmPath(*mif));
     made.append(*mif);
     if (withSkin)
         made.append(skin);
-    const QString folder = withSlash(request.folder);
     if (auto ready = ensureFolder(folder); !ready)
         return fail(ready.error());
     FileBatch batch;
