@@ -24,7 +24,16 @@ Result<void> makeFolder(const QString &path, bool parents)
             break;
     }
     for (const QString &folder : missing) {
-        if (::mkdir(QFile::encodeName(folder).constData(), 0777) == 0 || errno == EEXIST) {
+        // A link to a folder yet to be made is made where it points: the name the user gave
+        // (the link's target, read as bytes) is the folder wanted.
+        QByteArray name = QFile::encodeName(folder);
+        if (QFileInfo(folder).isSymLink()) {
+            QByteArray target(4096, '\0');
+            const ssize_t length = ::readlink(name.constData(), target.data(), target.size());
+            if (length > 0 && length < target.size() && target.startsWith('/'))
+                name = target.left(length);
+        }
+        if (::mkdir(name.constData(), 0777) == 0 || errno == EEXIST) {
             if (QFileInfo(folder).isDir())
                 continue;
             errno = ENOTDIR;
