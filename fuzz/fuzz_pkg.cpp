@@ -1,8 +1,10 @@
 #include "Check.h"
 
+#include "export/sis/Limits.h"
 #include "export/sis/PackageBuilder.h"
 #include "export/sis/Signer.h"
 
+#include <set>
 #include <span>
 #include <string>
 #include <sys/mman.h>
@@ -36,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     auto description = parsePkg(std::span<const std::uint8_t>(data, size), "fuzz.pkg");
     if (!description)
         return 0;
+    // What the reader accepts, taking the files out accepts too: few enough files, and no two
+    // targets that one case-insensitive file system would see as one.
+    fuzzCheck(description->files.size() <= kMaxPackagedFiles, "no more files than a package holds");
+    std::set<std::u16string> targets;
+    for (const PkgFileLine &line : description->files)
+        fuzzCheck(line.target.empty() || targets.insert(foldCase(line.target)).second,
+                  "every target once, letter case aside");
     for (PkgFileLine &line : description->files)
         line.source = payloadPath();
 

@@ -92,6 +92,10 @@
         <source>%1: not a regular file</source>
         <translation>%1: это не обычный файл</translation>
     </message>
+    <message>
+        <source>%1: the folder cannot be created (%2)</source>
+        <translation>%1: не удаётся создать папку (%2)</translation>
+    </message>
 </context>
 <context>
     <name>Journal</name>
@@ -102,10 +106,6 @@
     <message>
         <source>%1: not a history journal</source>
         <translation>%1: это не журнал истории</translation>
-    </message>
-    <message>
-        <source>%1: the folder cannot be made</source>
-        <translation>%1: не удаётся создать папку</translation>
     </message>
     <message>
         <source>a picture key of the journal is damaged</source>
@@ -158,6 +158,10 @@
     <message>
         <source>The history journal was damaged; it is kept as %1</source>
         <translation>Журнал истории был повреждён; он сохранён как %1</translation>
+    </message>
+    <message>
+        <source>%1; the history is not kept on disk this time</source>
+        <translation>%1; в этот раз история изменений не сохраняется на диск</translation>
     </message>
 </context>
 <context>
@@ -248,6 +252,10 @@
         <source>entry %1: position %2 and length %3 do not match its place in the file (%4) or its %5 bytes of text</source>
         <translation>элемент %1: позиция %2 и длина %3 не соответствуют его месту в файле (%4) или его %5 байтам текста</translation>
     </message>
+    <message>
+        <source>a picture of %1 × %2 pixels is too large for a bitmap (at most %3 pixels); store it as JPEG or PNG</source>
+        <translation>картинка %1 × %2 пикселей слишком велика для растра (не больше %3 пикселей); сохраните её в JPEG или PNG</translation>
+    </message>
 </context>
 <context>
     <name>PackageFiles</name>
@@ -274,6 +282,38 @@
     <message>
         <source>%1: the package holds no .skin file</source>
         <translation>%1: в пакете нет файла .skin</translation>
+    </message>
+    <message>
+        <source>%1: the package holds %2 files; a skin package holds at most %3</source>
+        <translation>%1: в пакете %2 файлов; в пакете скина их не больше %3</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; would take %3 bytes; a file of a skin package takes at most %4 MiB</source>
+        <translation>%1: «%2» занял бы %3 байт; файл пакета скина занимает не больше %4 МиБ</translation>
+    </message>
+    <message>
+        <source>%1: the package&apos;s files would take more than %2 MiB together, the most a skin package holds</source>
+        <translation>%1: файлы пакета заняли бы вместе больше %2 МиБ — больше, чем вмещает пакет скина</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; and &quot;%3&quot; would be the same file</source>
+        <translation>%1: «%2» и «%3» оказались бы одним файлом</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link; a package&apos;s files are never written through one</source>
+        <translation>%1 — символическая ссылка; файлы пакета никогда не пишутся через ссылки</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 — это папка</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation>%1 — не обычный файл</translation>
+    </message>
+    <message>
+        <source>%1: not enough memory to take it apart</source>
+        <translation>%1: не хватает памяти, чтобы разобрать пакет</translation>
     </message>
 </context>
 <context>
@@ -386,10 +426,6 @@
 <context>
     <name>SaveSkin</name>
     <message>
-        <source>%1: the folder cannot be created</source>
-        <translation>%1: не удаётся создать папку</translation>
-    </message>
-    <message>
         <source>%1 ended with code %2</source>
         <translation>%1 завершилась с кодом %2</translation>
     </message>
@@ -400,6 +436,10 @@
     <message>
         <source>%1: no folder to build the package in</source>
         <translation>%1: не удалось создать папку для сборки пакета</translation>
+    </message>
+    <message>
+        <source>%1: no folder to prepare the files in</source>
+        <translation>%1: нет папки, чтобы подготовить файлы</translation>
     </message>
 </context>
 <context>
@@ -454,10 +494,6 @@
         <source>The copyright text is too long for a .skin file (%1 characters, at most 65535)</source>
         <translation>Текст об авторских правах слишком длинный для файла .skin (%1 символов, допустимо не более 65535)</translation>
     </message>
-    <message>
-        <source>%1: the folder cannot be created</source>
-        <translation>%1: не удаётся создать папку</translation>
-    </message>
 </context>
 <context>
     <name>SkinHistory</name>
@@ -503,10 +539,6 @@
     <message>
         <source>%1: %2 entries; a skin&apos;s .mif has 4</source>
         <translation>%1: элементов %2, а в файле .mif скина их 4</translation>
-    </message>
-    <message>
-        <source>%1: the folder cannot be created</source>
-        <translation>%1: не удаётся создать папку</translation>
     </message>
     <message>
         <source>%1: there is no picture to export</source>

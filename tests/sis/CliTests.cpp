@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace velmora::sis;
 using namespace sistest;
 
@@ -113,11 +115,11 @@ TEST(SisCli, VerifyAcceptsOnlyWhatHoldsAndTheNamedCertificate)
 
     const CliRun unsignedWithCert =
         cli({QStringLiteral("verify"), packages.path("skin.sis"), velmoraCer});
-    EXPECT_EQ(unsignedWithCert.exitCode, 1);
+    EXPECT_EQ(unsignedWithCert.exitCode, 3) << "read, and a check found a problem";
     EXPECT_TRUE(unsignedWithCert.err.contains(QStringLiteral("no valid signature chain")));
     const CliRun otherCert = cli(
         {QStringLiteral("verify"), packages.path("skin.sisx"), qs(testData("rsa1024_cer.der"))});
-    EXPECT_EQ(otherCert.exitCode, 1);
+    EXPECT_EQ(otherCert.exitCode, 3);
 
     // The .mif data damaged after signing: hash and data checksum fail.
     Bytes damaged = packages.signedBytes;
@@ -126,7 +128,7 @@ TEST(SisCli, VerifyAcceptsOnlyWhatHoldsAndTheNamedCertificate)
     damaged[mif.payloadOffset + mif.payloadSize / 2] ^= 4;
     writeAll(packages.folder.root / "damaged.sisx", damaged);
     const CliRun broken = cli({QStringLiteral("verify"), packages.path("damaged.sisx")});
-    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.exitCode, 3);
     EXPECT_TRUE(broken.err.contains(QStringLiteral("data checksum"))) << broken.err.toStdString();
     EXPECT_TRUE(broken.err.contains(QStringLiteral("SHA-1"))) << broken.err.toStdString();
 
@@ -172,4 +174,88 @@ TEST(SisCli, VerifyFailsATargetOutsideItsDriveAndAcceptsAPreinstalledPackageWith
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out,
               packages.path("preinstalled.sisx") + QStringLiteral(": ok, 1 signature chain(s)\n"));
+}
+
+// Names and targets come from the package: an escape sequence or a direction mark in them is
+// shown, never sent to the terminal, whichever command prints it.
+TEST(SisCli, TextFromThePackageIsShownNotSentToTheTerminal)
+{
+    Packages packages;
+    auto package = readPackage(packages.signedBytes);
+    ASSERT_TRUE(package.has_value());
+    Controller controller = package->controller;
+    controller.info.names = {u"Evil\u202Ename"};
+    controller.info.vendorUniqueName = u"\x1b]0;title\x07";
+    controller.installBlock.files[1].target = u"!:\\data\\\x1b[31m.txt";
+    controller.chains.clear();
+    const Bytes evil = replaceController(packages.signedBytes, controller);
+    writeAll(packages.folder.root / "evil.sis", evil);
+    const auto clean = [](const QString &text) {
+        for (const QChar c : text) {
+            if (c == QChar(0x1b) || c == QChar(0x07) || c == QChar(0x202E))
+                return false;
+        }
+        return true;
+    };
+
+    const CliRun text = cli({QStringLiteral("show"), packages.path("evil.sis")});
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_TRUE(clean(text.out)) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("\"!:\\data\\\\x1b[31m.txt\"")))
+        << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Evil\\u202ename")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("\\x1b]0;title\\x07")));
+    const CliRun json =
+        cli({QStringLiteral("show"), packages.path("evil.sis"), QStringLiteral("--json")});
+    ASSERT_EQ(json.exitCode, 0);
+    EXPECT_TRUE(clean(json.out)) << json.out.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8())
+                  .object()
+                  .value(QStringLiteral("name"))
+                  .toString(),
+              QStringLiteral("Evil\\u202ename"));
+
+    // The same target with its data damaged: verify names it in its complaint.
+    Bytes damaged = evil;
+    auto reread = readPackage(damaged);
+    ASSERT_TRUE(reread.has_value());
+    const FileDataRef &mif = reread->dataUnits[0][1];
+    damaged[mif.payloadOffset + mif.payloadSize / 2] ^= 4;
+    writeAll(packages.folder.root / "evil\x1b[2J.sis", damaged);
+    const CliRun verified = cli({QStringLiteral("verify"), packages.path("evil\x1b[2J.sis")});
+    EXPECT_EQ(verified.exitCode, 3) << "a check that found a problem";
+    EXPECT_TRUE(clean(verified.err)) << verified.err.toStdString();
+    EXPECT_TRUE(verified.err.contains(QStringLiteral("evil\\x1b[2J.sis: ")));
+    EXPECT_TRUE(verified.err.contains(QStringLiteral("\\x1b[31m.txt")))
+        << verified.err.toStdString();
+
+    const CliRun extracted = cli({QStringLiteral("extract"), packages.path("evil.sis"),
+                                  QStringLiteral("-o"), packages.path("out")});
+    ASSERT_EQ(extracted.exitCode, 0) << extracted.err.toStdString();
+    EXPECT_TRUE(clean(extracted.out));
+    EXPECT_TRUE(extracted.out.contains(QStringLiteral("/data/\\x1b[31m.txt\n")));
+}
+
+TEST(SisCli, ExtractRefusesALinkInTheWayAndStatesItsLimits)
+{
+    Packages packages;
+    const std::string outside = packages.folder.root / "outside";
+    const std::string out = packages.folder.root / "out";
+    std::filesystem::create_directories(outside);
+    std::filesystem::create_directories(out + "/System/Apps");
+    std::filesystem::create_directory_symlink(outside, out + "/System/Apps/tolvoICQ");
+    const CliRun refused =
+        cli({QStringLiteral("extract"), packages.path("skin.sisx"), QStringLiteral("-o"), qs(out)});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, QStringLiteral("velmora-cli: %1/System/Apps/tolvoICQ is a symbolic "
+                                          "link; a package's files are never written through one\n")
+                               .arg(qs(out)));
+    EXPECT_TRUE(std::filesystem::is_empty(outside));
+
+    const CliRun help = cli({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(
+        help.out.contains(QStringLiteral("more than 64 files, a\n      file over 256 MiB, "
+                                         "576 MiB in all, or a package file over 640 MiB.")))
+        << help.out.toStdString();
 }

@@ -5,6 +5,7 @@
 
 #include "export/sis/Checksums.h"
 #include "export/sis/Crypto.h"
+#include "export/sis/Limits.h"
 #include "export/sis/PkgFile.h"
 #include "export/sis/Signer.h"
 #include "export/sis/SisReader.h"
@@ -307,6 +308,48 @@ TEST(SisBuilder, SaysWhatASourceThatIsNotAFileIs)
               "s.pkg(4): " + (dir / "velmora-test-only-in-search-folder") +
                   " is a folder, not a file");
     EXPECT_EQ(failure(dir / "missing.mif"), "s.pkg(4): file not found: " + (dir / "missing.mif"));
+    // A loop of links is there, just unusable: the system says why.
+    std::filesystem::create_symlink(dir / "loop-b", dir / "loop-a");
+    std::filesystem::create_symlink(dir / "loop-a", dir / "loop-b");
+    EXPECT_EQ(failure(dir / "loop-a"),
+              "s.pkg(4): " + (dir / "loop-a") + ": Too many levels of symbolic links");
+}
+
+// Sources are measured before any is read: too large alone, or too large together as taking the
+// files out would write them (a source named twice is written twice), is refused unread. The
+// files are sparse, so only their sizes cost anything.
+TEST(SisBuilder, RefusesSourcesBeyondThePackageLimitsBeforeReadingThem)
+{
+    TempDir dir;
+    const auto sized = [&dir](const std::string &name, std::uint64_t size) {
+        const std::string path = dir / name;
+        writeAll(path, std::string());
+        std::filesystem::resize_file(path, size);
+        return path;
+    };
+    const std::string over = sized("over.mif", kMaxPackagedFileSize + 1);
+    const std::string atCap = sized("cap.mif", kMaxPackagedFileSize);
+    const std::string part = sized("part.mbm", 100u << 20);
+    BuildSettings settings;
+    settings.creationTime = kFixedTime;
+    const auto failure = [&settings](const std::vector<std::string> &sources) {
+        std::string pkg = "#{\"A\"}, (0x80000001), 1, 0, 0\n%{\"v\"}\n:\"v\"\n";
+        for (std::size_t i = 0; i < sources.size(); ++i)
+            pkg += "\"" + sources[i] + "\"-\"!:\\data\\" + std::to_string(i) + "\"\n";
+        auto description = parsePkg(Bytes(pkg.begin(), pkg.end()), "s.pkg");
+        EXPECT_TRUE(description.has_value()) << description.error().message;
+        auto built = buildPackage(*description, "s.pkg", settings);
+        return built ? std::string("built") : built.error().message;
+    };
+    EXPECT_EQ(failure({part, over}), "s.pkg(5): " + over +
+                                         " is 268435457 bytes, more than the 268435456 bytes "
+                                         "(256 MiB) a file in a package may hold");
+    EXPECT_EQ(failure({atCap, atCap, part}),
+              "s.pkg(6): the files come to 641728512 bytes by this line, more than the 603979776 "
+              "bytes (576 MiB) a package may hold in all");
+    EXPECT_EQ(failure({part, part, part, part, part, part}),
+              "s.pkg(9): the files come to 629145600 bytes by this line, more than the 603979776 "
+              "bytes (576 MiB) a package may hold in all");
 }
 
 TEST(SisBuilder, CreationTimeIsUtcWithAZeroBasedMonth)

@@ -227,8 +227,42 @@ INSTANTIATE_TEST_SUITE_P(
                "t.pkg: the file holds NUL bytes; it is not a text file"},
         BadPkg{"InvalidUtf8", "#{\"\xC3\x28\"}, (1), 1, 0, 0\n",
                "t.pkg: neither UTF-16 with a byte order mark nor valid UTF-8"},
-        BadPkg{"OddUtf16", std::string("\xFF\xFE#\0{", 5), "t.pkg: UTF-16 text with an odd"}),
+        BadPkg{"OddUtf16", std::string("\xFF\xFE#\0{", 5), "t.pkg: UTF-16 text with an odd"},
+        BadPkg{"SameTargetTwice",
+               kHeader + "\"a\"-\"!:\\data\\x.txt\"\n\"b\"-\"!:\\data\\x.txt\"\n",
+               "t.pkg(3): the target \"!:\\data\\x.txt\" is already the target of line 2 "
+               "(\"!:\\data\\x.txt\"); letter case does not tell files apart"},
+        BadPkg{
+            "SameTargetInOtherCase",
+            kHeader +
+                "\"a\"-\"!:\\Data\\Ünïcode-Ĺ-Ω-Ж.txt\"\n\n\"b\"-\"!:\\data\\üNÏCODE-ĺ-ω-ж.TXT\"\n",
+            "t.pkg(4): the target \"!:\\data\\üNÏCODE-ĺ-ω-ж.TXT\" is already the target of "
+            "line 2 (\"!:\\Data\\Ünïcode-Ĺ-Ω-Ж.txt\")"},
+        BadPkg{"TooManyFiles",
+               kHeader +
+                   [] {
+                       std::string lines;
+                       for (int i = 0; i < 65; ++i)
+                           lines += "\"a\"-\"!:\\f" + std::to_string(i) + "\"\n";
+                       return lines;
+                   }(),
+               "t.pkg(66): more than 64 files; a package holds at most 64"}),
     [](const testing::TestParamInfo<BadPkg> &info) { return std::string(info.param.name); });
+
+// The phone's file systems ignore letter case, in every script its names use; what is not a
+// letter, or has no other case, stays.
+TEST(SisPkgFile, TargetsAreComparedWithLetterCaseFolded)
+{
+    EXPECT_EQ(foldCase(u"!:\\DATA\\Abc-XYZ_09.TXT"), u"!:\\data\\abc-xyz_09.txt");
+    EXPECT_EQ(foldCase(u"ÀÉÖØÞ×ß"), u"àéöøþ×ß");
+    EXPECT_EQ(foldCase(u"ĀāĹĺŊŋŹźŸİıĸ"), u"āāĺĺŋŋźźÿİıĸ");
+    EXPECT_EQ(foldCase(u"ΑΣΩΪ΢ЀЏАЯабв"), u"ασωϊ΢ѐџаяабв");
+    // The same file on two lines with a distinct drive is two files on the phone.
+    auto description = parseText(kHeader + "\"a\"-\"c:\\x\"\n\"a\"-\"e:\\X\"\n\"t\"-\"\", FT\n"
+                                           "\"t\"-\"\", FT\n");
+    ASSERT_TRUE(description.has_value()) << description.error().message;
+    EXPECT_EQ(description->files.size(), 4u);
+}
 
 TEST(SisPkgFile, AcceptsTargetsOnADriveWhateverTheirDots)
 {

@@ -173,6 +173,29 @@ TEST(SisTools, OutputsFollowLinksRefuseReadOnlyFilesAndTakeLongNames)
     EXPECT_TRUE(fs::is_regular_file(cert / toLong[2]));
 }
 
+// Past a file size limit (ulimit -f) the tools report the failed write and end with 1; the
+// system's signal would otherwise end them on the spot, leaving the save without a word.
+TEST(SisTools, AFileSizeLimitIsAnErrorNotASignal)
+{
+    SkinFolder folder(true);
+    const auto limited = [&folder](const char *program, std::vector<std::string> args) {
+        // dash counts the limit in 512-byte blocks: 8 KiB, well short of either package.
+        args.insert(args.begin(), {"-c", "ulimit -f 16; exec \"$0\" \"$@\"", program});
+        return runProcess("/bin/sh", args, folder.cert);
+    };
+    const auto made = limited(VELMORA_MAKESIS, {"SkinForTolvoICQ.pkg"});
+    EXPECT_EQ(made.exitCode, 1) << made.err;
+    EXPECT_NE(made.err.find("SkinForTolvoICQ.sis: File too large"), std::string::npos) << made.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.cert + "/SkinForTolvoICQ.sis"));
+
+    ASSERT_EQ(makesis(folder).exitCode, 0);
+    const auto signedRun = limited(VELMORA_SIGNSIS, kSignArgs);
+    EXPECT_EQ(signedRun.exitCode, 1) << signedRun.err;
+    EXPECT_NE(signedRun.err.find("SkinForTolvoICQ.sisx: File too large"), std::string::npos)
+        << signedRun.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.cert + "/SkinForTolvoICQ.sisx"));
+}
+
 TEST(SisTools, SignsisPrintFailsOnABrokenSignature)
 {
     SkinFolder folder;
@@ -291,6 +314,14 @@ TEST(SisTools, MakesisSaysWhatIsWrongWithTheDescriptionOrASource)
         writeAll(folder.pkgPath(), utf16le(skinPkgText(folder.temp, false) + u"\r\n" + line));
         return makesis(folder);
     };
+    // The skin again, its target in other letter case: one file on the phone.
+    const auto twice =
+        withLine(u"\"Text(0-0).txt\"-\"!:\\system\\apps\\TOLVOICQ\\skins\\MySkin.SKIN\"");
+    EXPECT_EQ(twice.exitCode, 1);
+    EXPECT_EQ(twice.err, "SkinForTolvoICQ.pkg(9): the target "
+                         "\"!:\\system\\apps\\TOLVOICQ\\skins\\MySkin.SKIN\" is already the "
+                         "target of line 8 (\"!:\\System\\Apps\\tolvoICQ\\skins\\myskin.skin\"); "
+                         "letter case does not tell files apart\n");
     const auto escaping = withLine(u"\"Text(0-0).txt\"-\"..\\..\\sys\\bin\\evil.exe\"");
     EXPECT_EQ(escaping.exitCode, 1);
     EXPECT_EQ(escaping.err,

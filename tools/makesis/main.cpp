@@ -3,11 +3,14 @@
 //   makesis [-v] [-d<dir>] [--] PKGFILE [OUTFILE]
 
 #include "export/sis/FileIo.h"
+#include "export/sis/Limits.h"
 #include "export/sis/PackageBuilder.h"
 #include "export/sis/PkgFile.h"
 #include "export/sis/Text.h"
 
+#include <csignal>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +30,10 @@ struct Options
     std::string outPath;
 };
 
+// The limits below are stated in words; they must say what the code does.
+static_assert(kMaxPackagedFiles == 64 && kMaxPackagedFileSize == 256u << 20 &&
+              kMaxPackagedTotalSize == 576u << 20);
+
 void usage(std::FILE *to)
 {
     std::fputs("Usage: makesis [-v] [-d<dir>] [--] PKGFILE [OUTFILE]\n"
@@ -35,7 +42,9 @@ void usage(std::FILE *to)
                "  -d<dir>   also look for relative source files in <dir>\n"
                "  --        end the options (for a file name that starts with -)\n"
                "Options come before the file names. OUTFILE defaults to PKGFILE with .sis\n"
-               "instead of .pkg.\n",
+               "instead of .pkg.\n"
+               "A package holds at most 64 files, each target once (letter case aside), each\n"
+               "file at most 256 MiB and all of them at most 576 MiB.\n",
                to);
 }
 
@@ -111,9 +120,7 @@ std::optional<Problem> parseOptions(int argc, char **argv, Options &options)
     return std::nullopt;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int run(int argc, char **argv)
 {
     Options options;
     if (const auto problem = parseOptions(argc, argv, options)) {
@@ -158,4 +165,20 @@ int main(int argc, char **argv)
     }
     std::printf("Created  %s.\n", options.outPath.c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Past a file size limit the system would end the program without a word; ignored, the
+    // write fails with "File too large", which is reported like any other failure.
+    std::signal(SIGXFSZ, SIG_IGN);
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fflush(stdout);
+        std::fputs("makesis: out of memory\n", stderr);
+        return 1;
+    }
 }

@@ -5,12 +5,15 @@
 //   signsis -p IN.sis            (also -o)
 
 #include "export/sis/FileIo.h"
+#include "export/sis/Limits.h"
 #include "export/sis/Signer.h"
 #include "export/sis/Text.h"
 
 #include <openssl/crypto.h>
 
+#include <csignal>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +22,8 @@ using namespace velmora::sis;
 
 namespace {
 
-constexpr std::uint64_t kMaxPackageSize = 1u << 30;
+// Larger than any package makesis builds.
+constexpr std::uint64_t kMaxPackageSize = kMaxPackageFileSize;
 constexpr std::uint64_t kMaxCredentialSize = 1u << 20;
 
 enum class Action { Sign, Unsign, Print };
@@ -271,9 +275,7 @@ int print(const Options &options)
     return report.valid() ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int run(int argc, char **argv)
 {
     Options options;
     PasswordWiper wiper{options.password};
@@ -296,4 +298,20 @@ int main(int argc, char **argv)
         return print(options);
     }
     return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Past a file size limit the system would end the program without a word; ignored, the
+    // write fails with "File too large", which is reported like any other failure.
+    std::signal(SIGXFSZ, SIG_IGN);
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fflush(stdout);
+        std::fputs("signsis: out of memory\n", stderr);
+        return 1;
+    }
 }

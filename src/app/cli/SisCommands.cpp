@@ -4,6 +4,7 @@
 
 #include "export/sis/Crypto.h"
 #include "export/sis/FileIo.h"
+#include "export/sis/Limits.h"
 #include "export/sis/Signer.h"
 #include "export/sis/SisReader.h"
 #include "export/sis/Text.h"
@@ -14,6 +15,7 @@
 #include <QJsonObject>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -27,22 +29,32 @@ const char16_t kSisUsage[] =
     u"  velmora-cli sis verify FILE.sis [CERT]\n"
     u"      Exits with 0 only when the structure, both checksums, every file hash and every\n"
     u"      signature hold; with CERT (PEM or DER), one signature chain must also be signed\n"
-    u"      with that certificate.\n"
+    u"      with that certificate. A check that fails exits with 3, a package that cannot\n"
+    u"      be read at all with 1.\n"
     u"  velmora-cli sis extract FILE.sis -o DIR\n"
     u"      Checks the package as verify does and writes its files under DIR by their target\n"
     u"      names without the drive (\"!:\\resource\\skins\\x.skin\" gives DIR/resource/skins/\n"
-    u"      x.skin); a target that would leave DIR is refused and nothing is written.\n";
+    u"      x.skin). All or nothing: the files take their names only when all are written.\n"
+    u"      Refused, with nothing written: a target that would leave DIR, a symbolic link\n"
+    u"      where a folder or file would go, two targets naming one file (letter case\n"
+    u"      aside), and a package beyond what a skin package holds: more than 64 files, a\n"
+    u"      file over 256 MiB, 576 MiB in all, or a package file over 640 MiB.\n";
 
-constexpr std::uint64_t kMaxPackageSize = 1u << 30;
+constexpr std::uint64_t kMaxPackageSize = sis::kMaxPackageFileSize;
 
+// The usage states the limits in words; they must say what the code does.
+static_assert(sis::kMaxPackagedFiles == 64 && sis::kMaxPackagedFileSize == 256u << 20 &&
+              sis::kMaxPackagedTotalSize == 576u << 20 && kMaxPackageSize == 640u << 20);
+
+// Every text below comes from the package, so it goes to the terminal made safe.
 QString qs(const std::string &utf8)
 {
-    return QString::fromStdString(utf8);
+    return terminalSafe(QString::fromStdString(utf8));
 }
 
 QString qs(const std::u16string &text)
 {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return terminalSafe(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 QString uidText(std::uint32_t uid)
@@ -126,7 +138,8 @@ std::expected<Loaded, QString> load(const QString &path)
         return std::unexpected(qs(bytes.error().message));
     auto package = sis::readPackage(*bytes);
     if (!package)
-        return std::unexpected(path + QStringLiteral(": ") + qs(package.error().message));
+        return std::unexpected(terminalSafe(path) + QStringLiteral(": ") +
+                               qs(package.error().message));
     return Loaded{std::move(*bytes), std::move(*package)};
 }
 
@@ -247,7 +260,7 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
     const QStringList &files = split.operands;
     const bool json = !split.options.isEmpty();
     if (const auto unknown = split.unknownOption({QStringLiteral("--json")})) {
-        err << QStringLiteral("velmora-cli sis show: %1\n").arg(unknown->message)
+        err << QStringLiteral("velmora-cli sis show: %1\n").arg(terminalSafe(unknown->message))
             << QString::fromUtf16(kSisUsage);
         return 2;
     }
@@ -273,7 +286,7 @@ int verify(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const Arguments split = splitArguments(arguments);
     if (const auto unknown = split.unknownOption({})) {
-        err << QStringLiteral("velmora-cli sis verify: %1\n").arg(unknown->message)
+        err << QStringLiteral("velmora-cli sis verify: %1\n").arg(terminalSafe(unknown->message))
             << QString::fromUtf16(kSisUsage);
         return 2;
     }
@@ -304,7 +317,7 @@ int verify(const QStringList &arguments, QTextStream &out, QTextStream &err)
             wanted = sis::splitCertificates(*chain);
         if (!wanted) {
             err << QStringLiteral("velmora-cli: %1: %2\n")
-                       .arg(certificatePath, qs(wanted.error().message));
+                       .arg(terminalSafe(certificatePath), qs(wanted.error().message));
             return 1;
         }
         bool found = false;
@@ -313,14 +326,15 @@ int verify(const QStringList &arguments, QTextStream &out, QTextStream &err)
                               chainReport.certificates.front() == wanted->front());
         if (!found)
             problems << QStringLiteral("no valid signature chain is signed with %1")
-                            .arg(certificatePath);
+                            .arg(terminalSafe(certificatePath));
     }
     if (!problems.isEmpty()) {
         for (const QString &problem : problems)
-            err << path << ": " << problem << '\n';
-        return 1;
+            err << terminalSafe(path) << ": " << terminalSafe(problem) << '\n';
+        return 3; // read, and found wanting
     }
-    out << path << QStringLiteral(": ok, %1 signature chain(s)\n").arg(report.chains.size());
+    out << terminalSafe(path)
+        << QStringLiteral(": ok, %1 signature chain(s)\n").arg(report.chains.size());
     return 0;
 }
 
@@ -359,9 +373,7 @@ int extract(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-} // namespace
-
-int runSisCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int dispatch(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h") {
         (args.isEmpty() ? err : out) << QString::fromUtf16(kSisUsage);
@@ -378,9 +390,24 @@ int runSisCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return verify(rest, out, err);
     if (args.first() == u"extract")
         return extract(rest, out, err);
-    err << QStringLiteral("velmora-cli: unknown sis command \"%1\"\n").arg(args.first())
+    err << QStringLiteral("velmora-cli: unknown sis command \"%1\"\n")
+               .arg(terminalSafe(args.first()))
         << QString::fromUtf16(kSisUsage);
     return 2;
+}
+
+} // namespace
+
+int runSisCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    // A package is read whole: one near the size limit may not fit in what memory is left.
+    try {
+        return dispatch(args, out, err);
+    } catch (const std::bad_alloc &) {
+        out.flush();
+        err << "velmora-cli sis: out of memory\n";
+        return 1;
+    }
 }
 
 int runSisCommand(const QStringList &args)

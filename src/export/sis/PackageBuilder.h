@@ -24,11 +24,10 @@ struct BuiltPackage
     std::vector<std::string> log; // one line per file, for makesis -v
 };
 
-// Largest source file a package may hold.
-inline constexpr std::uint64_t kMaxSourceFileSize = 512u << 20;
-
 // Errors name the description and the line of the file that failed: "X.pkg(6): file not found:
-// Text(0-0).txt".
+// Text(0-0).txt". Every source is looked at before any is read: one above the size a packaged
+// file may have, or sources that together pass the total a package may hold (Limits.h, counted
+// once per file line, as taking the files out writes them), are refused unread.
 std::expected<BuiltPackage, Error> buildPackage(const PackageDescription &description,
                                                 const std::string &pkgName,
                                                 const BuildSettings &settings);

@@ -1,10 +1,12 @@
 #include "export/sis/PkgFile.h"
 
+#include "export/sis/Limits.h"
 #include "export/sis/Text.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <map>
 #include <optional>
 
 namespace velmora::sis {
@@ -725,8 +727,33 @@ private:
                 (rest.starts_with(u"\\sys\\") || rest.starts_with(u"\\resource\\")))
                 file.options |= InstallVerifyOnRestore;
         }
+        if (auto unique = checkNewFile(file); !unique)
+            return std::unexpected(unique.error());
         m_description.files.push_back(std::move(file));
         return {};
+    }
+
+    // A package installs each target once: the phone's file systems ignore letter case, so two
+    // targets that differ only in case would overwrite each other. And a skin package holds a
+    // handful of files, so more than the limit is refused before any is read.
+    std::expected<void, Error> checkNewFile(const PkgFileLine &file)
+    {
+        if (m_description.files.size() >= kMaxPackagedFiles)
+            return std::unexpected(error(file.line, "more than " +
+                                                        std::to_string(kMaxPackagedFiles) +
+                                                        " files; a package holds at most " +
+                                                        std::to_string(kMaxPackagedFiles)));
+        if (file.target.empty())
+            return {};
+        const auto [earlier, added] =
+            m_targets.try_emplace(foldCase(file.target), m_description.files.size());
+        if (added)
+            return {};
+        const PkgFileLine &first = m_description.files[earlier->second];
+        return std::unexpected(error(
+            file.line, "the target \"" + toUtf8(file.target) + "\" is already the target of line " +
+                           std::to_string(first.line) + " (\"" + toUtf8(first.target) +
+                           "\"); letter case does not tell files apart"));
     }
 
     static std::expected<std::uint32_t, std::string> optionBits(const std::string &word,
@@ -772,6 +799,8 @@ private:
     bool m_seenUniqueVendor = false;
     int m_headerLine = 0;
     int m_vendorNamesLine = 0;
+    // Every target so far with letter case folded, and the file line that named it.
+    std::map<std::u16string, std::size_t> m_targets;
 };
 
 } // namespace

@@ -898,9 +898,11 @@ std::vector<std::string> hashProblems(const Package &package, std::span<const st
                                       toUtf8(description->target) + "\")";
             Sha1 sha1;
             if (data.algorithm == Compression::Deflate) {
-                auto inflated = inflateZlib(
-                    payload, data.uncompressedSize,
-                    [&sha1](std::span<const std::uint8_t> piece) { sha1.update(piece); });
+                auto inflated = inflateZlib(payload, data.uncompressedSize,
+                                            [&sha1](std::span<const std::uint8_t> piece) {
+                                                sha1.update(piece);
+                                                return true;
+                                            });
                 if (!inflated) {
                     problems.push_back(which + ": " + inflated.error());
                     continue;

@@ -51,7 +51,41 @@ constexpr std::array<const char *, 42> kNames = {
     "SISCapabilities",
 };
 
+// Letters of Latin Extended-A come in capital and small pairs; the capital is the even one of its
+// pair in these runs and the odd one elsewhere.
+bool capitalIsEven(char16_t c)
+{
+    return (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+}
+
+char16_t foldLetter(char16_t c)
+{
+    const auto plus = [c](int offset) {
+        return static_cast<char16_t>(c + offset);
+    };
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return plus(0x20);
+    if (c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
+        c != 0x178)
+        return capitalIsEven(c) ? static_cast<char16_t>(c | 1) : plus(c & 1);
+    if (c == 0x178)
+        return 0xFF;
+    if ((c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+        return plus(0x20);
+    if (c >= 0x400 && c <= 0x40F)
+        return plus(0x50);
+    return c;
+}
+
 } // namespace
+
+std::u16string foldCase(std::u16string_view text)
+{
+    std::u16string folded(text);
+    for (char16_t &c : folded)
+        c = foldLetter(c);
+    return folded;
+}
 
 bool isKnownField(std::uint32_t type)
 {

@@ -245,6 +245,11 @@ struct Controller
 // it is "..". The finishing part of a sentence that starts with the target's name.
 std::string targetProblem(std::u16string_view target);
 
+// A target with its letters in one case, as the phone's file systems compare names: two targets
+// that differ only in case name one file there. Covers the Latin, Greek and Cyrillic letters;
+// other characters stay as they are.
+std::u16string foldCase(std::u16string_view text);
+
 inline bool InstallBlock::operator==(const InstallBlock &other) const
 {
     return files == other.files && embedded == other.embedded && ifs == other.ifs;

@@ -64,7 +64,7 @@ std::expected<Bytes, std::string> deflateZlib(std::span<const std::uint8_t> inpu
 
 std::expected<void, std::string>
 inflateZlib(std::span<const std::uint8_t> input, std::uint64_t expectedSize,
-            const std::function<void(std::span<const std::uint8_t>)> &sink)
+            const std::function<bool(std::span<const std::uint8_t>)> &sink)
 {
     if (input.size() > kMaxChunk)
         return std::unexpected(std::string("is too large to decompress"));
@@ -91,8 +91,8 @@ inflateZlib(std::span<const std::uint8_t> input, std::uint64_t expectedSize,
             return std::unexpected("decompresses to more than the declared " +
                                    std::to_string(expectedSize) + " bytes");
         produced += got;
-        if (got != 0)
-            sink(std::span<const std::uint8_t>(buffer, got));
+        if (got != 0 && !sink(std::span<const std::uint8_t>(buffer, got)))
+            return std::unexpected(std::string(kSinkStopped));
         if (rc == Z_STREAM_END)
             break;
         if (got == 0 && zs.avail_in == 0)
@@ -111,9 +111,9 @@ std::expected<Bytes, std::string> inflateZlib(std::span<const std::uint8_t> inpu
                                               std::uint64_t expectedSize)
 {
     Bytes out;
-    out.reserve(static_cast<std::size_t>(expectedSize));
     auto done = inflateZlib(input, expectedSize, [&out](std::span<const std::uint8_t> piece) {
         out.insert(out.end(), piece.begin(), piece.end());
+        return true;
     });
     if (!done)
         return std::unexpected(done.error());
