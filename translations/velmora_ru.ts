@@ -276,10 +276,6 @@
         <translation>%1: в пакете нет файлов (он для файлов, уже находящихся в телефоне)</translation>
     </message>
     <message>
-        <source>%1: the folder cannot be made</source>
-        <translation>%1: не удаётся создать папку</translation>
-    </message>
-    <message>
         <source>%1: the package holds no .skin file</source>
         <translation>%1: в пакете нет файла .skin</translation>
     </message>

@@ -1,5 +1,7 @@
 #include "export/PackageFiles.h"
 
+#include "platform/FileOps.h"
+
 #include "export/sis/FileIo.h"
 #include "export/sis/Limits.h"
 #include "export/sis/Signer.h"
@@ -300,10 +302,8 @@ private:
 Result<void> Extraction::openRoot()
 {
     m_rootsMade = missingFolders(m_root);
-    if (!QDir().mkpath(m_root))
-        return fail(
-            Error::io(QCoreApplication::translate("PackageFiles", "%1: the folder cannot be made")
-                          .arg(m_root)));
+    if (auto made = makeFolder(m_root); !made)
+        return fail(made.error());
     Descriptor root(::open(encoded(m_root).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (root.get() < 0)
         return fail(systemError(m_root, errno));
