@@ -8,7 +8,10 @@
 # finding; ASAN_OPTIONS=fast_unwind_on_malloc=0 gives the whole stack of an allocation made
 # inside a library built without frame pointers.
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS [ENTRY...]]
+#
+# Naming entries runs only those (two runs over different entries may share the machine's cores
+# once the first has finished building).
 #
 # VELMORA_BUILD_DIR names another build folder (default build-test); CMAKE_BUILD_PARALLEL_LEVEL
 # limits the build's jobs.
@@ -17,9 +20,11 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
-    echo "usage: scripts/fuzz.sh [SECONDS]" >&2
+    echo "usage: scripts/fuzz.sh [SECONDS [ENTRY...]]" >&2
     exit 2
 fi
+shift || true
+wanted=("$@")
 build=${VELMORA_BUILD_DIR:-build-test}
 
 scripts/install-deps.sh
@@ -36,7 +41,16 @@ fi
 # One line per seed: the entry's name, a tab, the seed's path.
 entries_file="$build/fuzz/entries.txt"
 mapfile -t names < <(cut -f1 "$entries_file" | awk '!seen[$0]++')
-run_dir="$build/fuzz/findings/$(date +%Y%m%d-%H%M%S)"
+if [[ ${#wanted[@]} -gt 0 ]]; then
+    for entry in "${wanted[@]}"; do
+        if ! printf '%s\n' "${names[@]}" | grep -qx -- "$entry"; then
+            echo "fuzz.sh: no entry \"$entry\" (there are: ${names[*]})" >&2
+            exit 2
+        fi
+    done
+    names=("${wanted[@]}")
+fi
+run_dir="$build/fuzz/findings/$(date +%Y%m%d-%H%M%S)-$$"
 mkdir -p "$run_dir"
 
 found=0
