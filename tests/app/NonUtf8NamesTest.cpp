@@ -171,3 +171,16 @@ TEST(ShownBytes, InvalidSequencesAreEscapedByteByByte)
     EXPECT_EQ(shownBytes("\xe2\x82"), QStringLiteral("\\xe2\\x82")) << "cut short";
     EXPECT_EQ(shownBytes("\xff\x1b[2J"), QStringLiteral("\\xff\\x1b[2J")) << "controls too";
 }
+
+// A text option is text, not a name: bytes that are not UTF-8 in it are replaced as they always
+// were, never taken for the stand-in of a file.
+TEST_F(NonUtf8Names, ACopyrightThatIsNotUtf8StaysText)
+{
+    const RawRun made = runRaw(folder(), {"export", "-o", ".", "--kind", "skin", "--name", "k",
+                                          "--copyright", "(c) \xff me"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const RawRun shown = runRaw(folder(), {"skin", "show", "k.skin", "--json"});
+    ASSERT_EQ(shown.code, 0) << shown.err.toStdString();
+    EXPECT_TRUE(shown.out.contains("(c) ")) << shown.out.toStdString();
+    EXPECT_FALSE(shown.out.contains("name-1")) << shown.out.toStdString();
+}

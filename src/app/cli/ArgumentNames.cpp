@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <cctype>
 #include <cerrno>
@@ -78,6 +79,23 @@ QByteArray currentFolder()
 
 } // namespace
 
+namespace {
+
+// The stand-ins of this run and the bytes each stands for.
+QHash<QString, QByteArray> &standInBytes()
+{
+    static QHash<QString, QByteArray> bytes;
+    return bytes;
+}
+
+} // namespace
+
+QString argumentText(const QString &argument)
+{
+    const auto found = standInBytes().constFind(argument);
+    return found == standInBytes().cend() ? argument : QString::fromUtf8(*found);
+}
+
 QString shownBytes(const QByteArray &bytes)
 {
     QString shown;
@@ -131,6 +149,7 @@ std::optional<QString> ArgumentNames::standIn(const QByteArray &argument, QStrin
         return std::nullopt;
     }
     m_shown.append({path, shownBytes(argument)});
+    standInBytes().insert(path, argument);
     return path;
 }
 

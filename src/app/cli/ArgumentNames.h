@@ -35,6 +35,10 @@ private:
     QList<std::pair<QString, QString>> m_shown; // stand-in path, the argument as shown
 };
 
+// What a text option (a copyright, say) makes of an argument: for a stand-in, the bytes it
+// stands for decoded as UTF-8, with U+FFFD where they are not; any other argument as it is.
+QString argumentText(const QString &argument);
+
 // bytes as text for a terminal: UTF-8 decoded, every byte that is not part of a valid sequence
 // written as \xHH.
 QString shownBytes(const QByteArray &bytes);

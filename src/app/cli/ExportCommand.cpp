@@ -1,3 +1,4 @@
+#include "app/cli/ArgumentNames.h"
 #include "app/cli/Cli.h"
 
 #include "export/SaveSkin.h"
@@ -104,7 +105,7 @@ Result<void> parseValue(ExportOptions &o, const QString &name, const QString &va
     if (text) {
         *text = value;
     } else if (name == u"--copyright") {
-        o.copyright = value;
+        o.copyright = argumentText(value);
     } else if (name == u"--kind") {
         const auto kind = parseKind(value);
         if (!kind)
