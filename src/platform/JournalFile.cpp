@@ -154,6 +154,12 @@ private:
     qint64 m_size;
 };
 
+// What a record header may say: a number after the last record's, a length a record can have.
+bool plausibleHeader(quint32 sequence, quint32 length, qint64 after)
+{
+    return qint64(sequence) > after && length > 0 && length <= kMaxJournalRecord;
+}
+
 // The record at offset when it is whole and comes after `after` in the sequence.
 std::optional<std::pair<quint32, QByteArray>> recordAt(Source &source, qint64 offset, qint64 after)
 {
@@ -162,7 +168,7 @@ std::optional<std::pair<quint32, QByteArray>> recordAt(Source &source, qint64 of
         return std::nullopt;
     const quint32 sequence = getLe32(header.constData() + 4);
     const quint32 length = getLe32(header.constData() + 8);
-    if (qint64(sequence) <= after || length == 0 || length > kMaxJournalRecord ||
+    if (!plausibleHeader(sequence, length, after) ||
         source.size() - offset - kHeader < qint64(length))
         return std::nullopt;
     QByteArray payload = source.read(offset + kHeader, length);
@@ -186,8 +192,7 @@ bool tornRecordAt(Source &source, qint64 offset, qint64 after)
         return true;
     const quint32 sequence = getLe32(header.constData() + 4);
     const quint32 length = getLe32(header.constData() + 8);
-    return qint64(sequence) > after && length > 0 && length <= kMaxJournalRecord &&
-           rest <= kHeader + qint64(length);
+    return plausibleHeader(sequence, length, after) && rest <= kHeader + qint64(length);
 }
 
 // The records from offset on, finding the ones after a damaged place by their marks.

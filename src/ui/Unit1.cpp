@@ -565,8 +565,10 @@ void TForm1::startJournal(const QString &folder)
         m_messageSink(QString(), QStringLiteral("История изменений больше не сохраняется на диск."),
                       message);
     });
+    // Only what reading the last session added: the notes before it are logged already.
+    const qsizetype logged = m_journal->notes().size();
     auto previous = m_journal->previous();
-    for (const QString &note : m_journal->notes())
+    for (const QString &note : m_journal->notes().mid(logged))
         LogToConsole(note);
     if (!m_journal->usable()) {
         m_messageSink(QString(), QStringLiteral("История изменений не сохраняется на диск."),

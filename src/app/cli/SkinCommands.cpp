@@ -91,12 +91,22 @@ int showSkin(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+// A palette or JSON description's bytes. Not read at all is a failure (exit 1), never a
+// description refused (exit 2), whatever the reason.
+Result<QByteArray> readDescription(const QString &source)
+{
+    auto bytes = readWholeFile(source, kMaxPaletteFileSize);
+    if (!bytes)
+        return fail(Error::io(bytes.error().message));
+    return bytes;
+}
+
 // The skin a palette describes: its colours over the defaults, the default texts.
 Result<SkinData> readSkinGplFile(const QString &source)
 {
-    const auto bytes = readWholeFile(source, kMaxPaletteFileSize);
-    if (!bytes) // not read at all: a failure, not a description refused
-        return fail(Error::io(bytes.error().message));
+    const auto bytes = readDescription(source);
+    if (!bytes)
+        return fail(bytes.error());
     const auto palette = readGplPalette(*bytes, source);
     if (!palette)
         return fail(palette.error());
@@ -134,9 +144,9 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
 
 Result<SkinData> readSkinJsonFile(const QString &source)
 {
-    auto bytes = readWholeFile(source, kMaxPaletteFileSize);
-    if (!bytes) // not read at all: a failure, not a description refused
-        return fail(Error::io(bytes.error().message));
+    const auto bytes = readDescription(source);
+    if (!bytes)
+        return fail(bytes.error());
     return readSkinJson(*bytes, source);
 }
 
