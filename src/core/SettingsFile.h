@@ -77,4 +77,3 @@ QStringList readSettings(const QByteArray &bytes, SettingsValues &values);
 // The file the writer makes: every key in its fixed order, CR LF after each line, cp1251. A text
 // the code page cannot hold is written as an empty line.
 QByteArray writeSettings(const SettingsValues &values);
-

@@ -197,4 +197,3 @@ TEST(SettingsWriter, FontStyleCodesSayOnlyBoldAndItalic)
     EXPECT_EQ(settingsFontStyle(true, false, true, false), 0) << "bold and underlined";
     EXPECT_EQ(settingsFontStyle(false, true, false, true), 0);
 }
-

@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QUndoStack>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,8 @@ TEST_F(SavedState, TheStatusAndTheSaveItemsNameTheSkinAndSayWhenItChanged)
     EXPECT_EQ(form->skinStatusText(), QString());
     EXPECT_EQ(form->previewWindow()->skinmif1->text(), QStringLiteral("Сохранить"));
     form->openSkin(skinFile(QStringLiteral("blue.skin")));
-    ASSERT_TRUE(messages.filter(QStringLiteral("скин")).isEmpty()) << messages.join(u'\n').toStdString();
+    ASSERT_TRUE(messages.filter(QStringLiteral("скин")).isEmpty())
+        << messages.join(u'\n').toStdString();
     EXPECT_FALSE(form->skinModified());
     EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin"));
     EXPECT_EQ(form->previewWindow()->skinmif1->text(), QStringLiteral("Сохранить «blue.skin»"));
@@ -102,8 +103,9 @@ TEST_F(SavedState, AFileThatExistsIsReplacedOnlyWhenTheUserSaysSo)
     replace = false;
     save(OutputKind::SkinAndMif, QStringLiteral("red"));
     ASSERT_EQ(replaceQuestions.size(), 1);
-    EXPECT_EQ(replaceQuestions[0], QStringLiteral("Файл %1 уже существует. Заменить?")
-                                       .arg(QDir::toNativeSeparators(skin)));
+    EXPECT_EQ(
+        replaceQuestions[0],
+        QStringLiteral("Файл %1 уже существует. Заменить?").arg(QDir::toNativeSeparators(skin)));
     EXPECT_EQ(testfiles::read(skin), "old");
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("red.mif"))))
         << "nothing of a declined save is written";
