@@ -1,9 +1,12 @@
 # Enforces the layer ladder of Layers.cmake on the quoted "<layer>/..." includes of the sources.
 #
-# As a script:   cmake -DVELMORA_SRC=<src dir> -P cmake/CheckLayers.cmake
+# As a script:   cmake -DVELMORA_SRC=<src dir> [-DVELMORA_TOOLS_DIR=<tools dir>]
+#                      -P cmake/CheckLayers.cmake
 # From CMake:    include(cmake/CheckLayers.cmake)
-#                velmora_check_layers(<src dir>)                     checks now (configure time)
-#                velmora_add_layer_check_target(<target> <src dir>)  checks on every build
+#                velmora_check_layers(<src dir> [<tools dir>])        checks now (configure time)
+#                velmora_add_layer_check_target(<target> <src dir> [<tools dir>])
+#                                                                   checks on every build
+# The tools' folders are checked against VELMORA_TOOL_<name>_MAY_INCLUDE.
 #
 # Each violation is printed as one "file:line: ..." line, which editors and CI logs can jump to,
 # and the run fails. VELMORA_LAYERS_FILE may point at another ladder (the tests use that).
@@ -34,9 +37,10 @@ function(_velmora_check_ladder)
     endforeach()
 endfunction()
 
-# Appends to `out` (in the caller) one message per include in `file` that `layer` may not make.
-function(_velmora_check_file file layer shown_root out)
-    set(allowed ${layer} ${VELMORA_LAYER_${layer}_MAY_INCLUDE})
+# Appends to `out` (in the caller) one message per include in `file` that `layer` may not make;
+# `may_var` names the list of layers it may include.
+function(_velmora_check_file file layer may_var shown_root out)
+    set(allowed ${layer} ${${may_var}})
     # Letting file(STRINGS) pick out the lines that look like quoted includes with a folder keeps
     # the usual, clean case fast: the rest of the text never reaches CMake's own loops.
     file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
@@ -64,7 +68,7 @@ function(_velmora_check_file file layer shown_root out)
     string(PREPEND content "\n")
     set(offset 0)
     file(RELATIVE_PATH shown "${shown_root}" "${file}")
-    list(JOIN VELMORA_LAYER_${layer}_MAY_INCLUDE ", " may)
+    list(JOIN ${may_var} ", " may)
     if(may STREQUAL "")
         set(may "no other layer")
     endif()
@@ -95,6 +99,7 @@ endfunction()
 # <src dir> includes a header the ladder does not allow. Files are named relative to the folder
 # holding <src dir>, e.g. src/preview/X.cpp. Layer folders that do not exist are skipped.
 function(velmora_check_layers src_dir)
+    set(tools_dir "${ARGV1}")
     _velmora_check_ladder()
     get_filename_component(src_dir "${src_dir}" ABSOLUTE)
     get_filename_component(shown_root "${src_dir}" DIRECTORY)
@@ -109,9 +114,32 @@ function(velmora_check_layers src_dir)
         file(GLOB_RECURSE files LIST_DIRECTORIES false
             "${src_dir}/${layer}/*.h" "${src_dir}/${layer}/*.hpp" "${src_dir}/${layer}/*.cpp")
         foreach(file IN LISTS files)
-            _velmora_check_file("${file}" ${layer} "${shown_root}" violations)
+            _velmora_check_file("${file}" ${layer} VELMORA_LAYER_${layer}_MAY_INCLUDE
+                "${shown_root}" violations)
         endforeach()
     endforeach()
+    if(tools_dir)
+        get_filename_component(tools_dir "${tools_dir}" ABSOLUTE)
+        get_filename_component(tools_root "${tools_dir}" DIRECTORY)
+        file(GLOB tool_dirs LIST_DIRECTORIES true "${tools_dir}/*")
+        foreach(dir IN LISTS tool_dirs)
+            if(NOT IS_DIRECTORY "${dir}")
+                continue()
+            endif()
+            get_filename_component(tool "${dir}" NAME)
+            # A new tool must say what it leans on before it can build.
+            if(NOT tool IN_LIST VELMORA_TOOLS)
+                list(APPEND violations "tools/${tool}: not in VELMORA_TOOLS of ${VELMORA_LAYERS_FILE}")
+                continue()
+            endif()
+            file(GLOB_RECURSE files LIST_DIRECTORIES false
+                "${dir}/*.h" "${dir}/*.hpp" "${dir}/*.cpp")
+            foreach(file IN LISTS files)
+                _velmora_check_file("${file}" tools/${tool} VELMORA_TOOL_${tool}_MAY_INCLUDE
+                    "${tools_root}" violations)
+            endforeach()
+        endforeach()
+    endif()
 
     # A wrong folder would otherwise pass with nothing checked.
     if(NOT scanned)
@@ -124,7 +152,7 @@ function(velmora_check_layers src_dir)
             message(NOTICE "${violation}")
         endforeach()
         list(LENGTH violations count)
-        message(FATAL_ERROR "${count} include(s) break the layer ladder of ${VELMORA_LAYERS_FILE}")
+        message(FATAL_ERROR "${count} include(s) or tool folder(s) break the layer ladder of ${VELMORA_LAYERS_FILE}")
     endif()
 endfunction()
 
@@ -133,8 +161,13 @@ endfunction()
 # nothing depends on it, so it never makes anything relink.
 function(velmora_add_layer_check_target name src_dir)
     get_filename_component(src_dir "${src_dir}" ABSOLUTE)
+    set(tools_dir "${ARGV2}")
+    if(tools_dir)
+        get_filename_component(tools_dir "${tools_dir}" ABSOLUTE)
+    endif()
     add_custom_target(${name} ALL
-        COMMAND ${CMAKE_COMMAND} -DVELMORA_SRC=${src_dir} -DVELMORA_LAYERS_FILE=${VELMORA_LAYERS_FILE}
+        COMMAND ${CMAKE_COMMAND} -DVELMORA_SRC=${src_dir} "-DVELMORA_TOOLS_DIR=${tools_dir}"
+                -DVELMORA_LAYERS_FILE=${VELMORA_LAYERS_FILE}
                 -P ${VELMORA_CHECK_LAYERS_SCRIPT}
         COMMENT "Checking includes against the layer ladder"
         VERBATIM)
@@ -150,6 +183,6 @@ if(CMAKE_SCRIPT_MODE_FILE)
         if(NOT IS_DIRECTORY "${VELMORA_SRC}")
             message(FATAL_ERROR "VELMORA_SRC=${VELMORA_SRC} is not a folder")
         endif()
-        velmora_check_layers("${VELMORA_SRC}")
+        velmora_check_layers("${VELMORA_SRC}" "${VELMORA_TOOLS_DIR}")
     endif()
 endif()

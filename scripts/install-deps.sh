@@ -10,6 +10,8 @@ packages=(
     libfontconfig-dev
     libjpeg62-turbo-dev libpng-dev zlib1g-dev libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
+    # The test command refuses code clang-format would change.
+    clang-format
     # DejaVu keeps the tests' pixels fixed; Open Sans and DSEG stand in for the phone's fonts.
     fonts-dejavu-core fonts-open-sans fonts-dseg
     # The Debian package (dpkg-shlibdeps finds its library dependencies) and the installed-tree

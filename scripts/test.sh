@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything with AddressSanitizer and UBSan, runs every test:
+# Installs what is needed, checks the code's formatting, builds everything (the benchmarks too,
+# which it does not run) with AddressSanitizer and UBSan and warnings as errors, runs every test:
 # the unit tests offscreen, the end-to-end tests on a virtual X display of their own; then builds
 # the program as scripts/run.sh does (no sanitizers, which cannot run under an address-space
 # limit) and checks its memory and file-size bounds (tests/limits/).
@@ -8,8 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+scripts/check-format.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
-    -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_FUZZ=ON
+    -DVELMORA_WERROR=ON -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_FUZZ=ON -DVELMORA_BUILD_BENCH=ON
 cmake --build build-test
 
 # A runtime folder of the tests' own: Qt wants one, the programs put their scratch folders

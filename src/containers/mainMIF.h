@@ -55,8 +55,6 @@ public:
 
 private:
     void report(const QString &text) const;
-    // Appends an entry and moves every block one table row further into the file.
-    void appendRow(const MifEntry &entry);
 
     QList<MifEntry> m_entries;
 };

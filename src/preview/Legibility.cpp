@@ -89,11 +89,6 @@ QString gradeName(LegibilityGrade grade)
     return QStringLiteral("unreadable");
 }
 
-double relativeLuminance(QRgb colour)
-{
-    return luminanceOf(colour);
-}
-
 double contrastRatio(QRgb a, QRgb b)
 {
     return ratioOf(luminanceOf(a), luminanceOf(b));

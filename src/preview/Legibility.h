@@ -17,8 +17,6 @@ LegibilityGrade gradeOf(double contrast);
 // "ok", "weak", "unreadable": the command line's and the JSON's words.
 QString gradeName(LegibilityGrade grade);
 
-// WCAG 2.1 relative luminance of an sRGB colour, 0..1 (alpha ignored).
-double relativeLuminance(QRgb colour);
 // WCAG 2.1 contrast ratio of two colours, 1..21.
 double contrastRatio(QRgb a, QRgb b);
 // The contrast text of this colour keeps over the box of the canvas: the 10th percentile of

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // File names the system gives as bytes that are not UTF-8 reach the very files they name, and
 // come back to the terminal escaped, never as the U+FFFD that would name another file.
 #include "TestFiles.h"
-#include "app/cli/ArgumentNames.h"
+#include "cli/ArgumentNames.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "CliRun.h"
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 #include "containers/PictureCodecs.h"
 
 #include <QJsonArray>

@@ -2,10 +2,11 @@
 #   -DCHECK_SCRIPT=<CheckLayers.cmake> -DSRC=<fixture src dir>
 #   [-DVIOLATIONS=<file>]    the exact "file:line: ..." lines expected, one per line
 #   [-DLAYERS_FILE=<file>]   another ladder than cmake/Layers.cmake
+#   [-DTOOLS=<dir>]          a fixture tools folder to check as well
 #   [-DERROR=<text>]         text the error must contain (line wrapping ignored)
 # The check must fail exactly when violations or an error are expected.
 
-set(args -DVELMORA_SRC=${SRC})
+set(args -DVELMORA_SRC=${SRC} -DVELMORA_TOOLS_DIR=${TOOLS})
 if(LAYERS_FILE)
     list(APPEND args -DVELMORA_LAYERS_FILE=${LAYERS_FILE})
 endif()

@@ -2,7 +2,7 @@
 
 #include "SisTestSupport.h"
 
-#include "app/cli/SisCommands.h"
+#include "cli/SisCommands.h"
 #include "export/sis/Crypto.h"
 #include "export/sis/Signer.h"
 #include "export/sis/SisReader.h"

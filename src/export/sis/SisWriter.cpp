@@ -39,11 +39,6 @@ void appendBytes(Bytes &out, std::span<const std::uint8_t> bytes)
     std::memcpy(out.data() + at, bytes.data(), bytes.size());
 }
 
-std::size_t lengthSize(std::uint64_t length)
-{
-    return length < 0x80000000u ? 4 : 8;
-}
-
 void appendLength(Bytes &out, std::uint64_t length)
 {
     if (length < 0x80000000u) {

@@ -17,7 +17,6 @@ void appendU32(Bytes &out, std::uint32_t value);
 void appendU64(Bytes &out, std::uint64_t value);
 void appendBytes(Bytes &out, std::span<const std::uint8_t> bytes);
 void appendLength(Bytes &out, std::uint64_t length);
-std::size_t lengthSize(std::uint64_t length);
 
 // One complete field: header, data and padding.
 Bytes encodeField(FieldType type, std::span<const std::uint8_t> data);

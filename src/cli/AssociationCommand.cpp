@@ -1,4 +1,4 @@
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 
 #include "platform/Association.h"
 

@@ -1,5 +1,5 @@
-#include "app/cli/ArgumentNames.h"
-#include "app/cli/Cli.h"
+#include "cli/ArgumentNames.h"
+#include "cli/Cli.h"
 
 #include "export/SaveSkin.h"
 #include "platform/WritablePlaces.h"

@@ -1,5 +1,5 @@
-#include "app/cli/SisCommands.h"
-#include "app/cli/Cli.h"
+#include "cli/SisCommands.h"
+#include "cli/Cli.h"
 #include "export/PackageFiles.h"
 
 #include "export/sis/Crypto.h"

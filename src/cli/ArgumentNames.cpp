@@ -1,6 +1,6 @@
-#include "app/cli/ArgumentNames.h"
+#include "cli/ArgumentNames.h"
 
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 
-#include "app/cli/SisCommands.h"
+#include "cli/SisCommands.h"
 #include "document/SkinDocument.h"
 #include "export/PackageFiles.h"
 #include "platform/FileOps.h"

@@ -1,4 +1,4 @@
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 
 #include "containers/PictureCodecs.h"
 #include "core/Cp1251.h"

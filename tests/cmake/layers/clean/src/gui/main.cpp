@@ -1,3 +1,3 @@
-#include "app/cli/Cli.h"
+#include "export/SaveSkin.h"
 #include "startup/Start.h"
 #include "ui/Unit1.h"

@@ -1,4 +1,4 @@
-#include "app/cli/Cli.h"
+#include "cli/Cli.h"
 
 #include "containers/Base64Unit.h"
 #include "containers/PictureCodecs.h"

@@ -1,5 +1,5 @@
-#include "app/cli/ArgumentNames.h"
-#include "app/cli/Cli.h"
+#include "cli/ArgumentNames.h"
+#include "cli/Cli.h"
 #include "platform/FileOps.h"
 #include "platform/FontAliases.h"
 #include "platform/TerminationSignals.h"

@@ -1,0 +1,3 @@
+#include "cli/Cli.h"
+#include "export/SaveSkin.h"
+#include "startup/Start.h"

@@ -1,0 +1,2 @@
+#include "cli/Cli.h"
+#include "ui/Unit1.h"

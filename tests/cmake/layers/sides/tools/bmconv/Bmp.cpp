@@ -1,0 +1,3 @@
+#include "bmconv/Bmp.h"
+#include "platform/SafeWrite.h"
+#include "core/SkinFile.h"

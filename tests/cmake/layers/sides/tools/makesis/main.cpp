@@ -1,0 +1,3 @@
+#include "export/sis/PkgFile.h"
+#include "common/Options.h"
+#include "ui/Unit1.h"
