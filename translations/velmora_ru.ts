@@ -648,7 +648,7 @@
     </message>
 </context>
 <context>
-    <name>TForm1</name>
+    <name>MainWindow</name>
     <message>
         <source>Phone models not loaded: %1</source>
         <translation>Модели телефонов не загружены: %1</translation>

@@ -1,8 +1,8 @@
 // Speed of the SVG wrapper (base64 both ways) and of opening a skin's pictures end to end.
-#include "containers/Base64Unit.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
 #include "containers/SkinImages.h"
-#include "containers/mainMIF.h"
+#include "containers/SvgWrap.h"
 #include "core/SkinFile.h"
 
 #include <QDir>
@@ -110,7 +110,7 @@ struct SkinFolder
         QDir(dir.path()).mkpath(QStringLiteral("temp"));
         QDir(dir.path()).mkpath(QStringLiteral("skin"));
         const QString data = QStringLiteral(VELMORA_SOURCE_DATA "/");
-        TMIFList list;
+        MifImageList list;
         list.ToolName = QStringLiteral(VELMORA_BMCONV);
         list.WorkFolder = dir.path();
         for (const char *name : {"default_back.jpg", "default_cursor.jpg"}) {

@@ -3,8 +3,8 @@
 #include "preview/ColourVision.h"
 #include "preview/Legibility.h"
 #include "preview/PhoneFrame.h"
+#include "preview/PhonePreview.h"
 #include "preview/SlotUsage.h"
-#include "preview/mainTolvoPreview.h"
 
 #include <QFile>
 #include <QPainter>
@@ -14,7 +14,7 @@
 namespace {
 
 // Icons over round masks, so that drawing blends pixels as real icons do.
-void fill(TMBMconvImageList &list, int items)
+void fill(MbmImageList &list, int items)
 {
     QImage mask(16, 16, QImage::Format_RGB32);
     mask.fill(Qt::white);
@@ -54,7 +54,7 @@ PreviewResources resources()
     return res;
 }
 
-std::unique_ptr<TTolvoPreview> makePreview(QSize size, int columns)
+std::unique_ptr<PhonePreview> makePreview(QSize size, int columns)
 {
     // Every preview of the run draws the default colours and these pictures.
     static SkinDocument document;
@@ -64,7 +64,7 @@ std::unique_ptr<TTolvoPreview> makePreview(QSize size, int columns)
     pictures.CursorSource = QImage(120, 18, QImage::Format_RGB32);
     pictures.CursorSource.fill(QColor(250, 200, 90));
     document.setPictures(pictures);
-    auto preview = std::make_unique<TTolvoPreview>(resources(), document);
+    auto preview = std::make_unique<PhonePreview>(resources(), document);
     preview->stopBlinking();
     preview->Busy = true;
     // The busiest list: offline contacts with their client icons.

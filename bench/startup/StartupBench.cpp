@@ -2,7 +2,7 @@
 // offscreen: default pictures, the six icon lists through the converter, smileys, samples,
 // and one render.
 #include "platform/WritablePlaces.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "startup/Startup.h"
 
 #include <benchmark/benchmark.h>
@@ -44,7 +44,7 @@ void BM_StartupToFirstFrame(benchmark::State &state)
             state.SkipWithError(error.toStdString().c_str());
             break;
         }
-        auto preview = std::make_unique<TTolvoPreview>(std::move(*resources), *document);
+        auto preview = std::make_unique<PhonePreview>(std::move(*resources), *document);
         preview->stopBlinking();
         benchmark::DoNotOptimize(preview->picture().constBits());
         state.PauseTiming();

@@ -6,7 +6,7 @@
 #include "platform/Error.h"
 #include "platform/WritablePlaces.h"
 #include "preview/PhoneFrame.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -96,7 +96,7 @@ struct CliPreview
 {
     platform::ScratchFolder scratch;
     SkinDocument document;
-    std::unique_ptr<TTolvoPreview> preview;
+    std::unique_ptr<PhonePreview> preview;
 };
 Result<std::unique_ptr<CliPreview>>
 startCliPreview(const QString &folder, std::optional<unsigned> seed, const QString &clist = {});

@@ -7,8 +7,8 @@
 #include "platform/WritablePlaces.h"
 #include "preview/ColourVision.h"
 #include "preview/PhoneFrame.h"
+#include "preview/PhonePreview.h"
 #include "preview/PreviewSettings.h"
-#include "preview/mainTolvoPreview.h"
 #include "startup/Startup.h"
 
 #include <QJsonArray>
@@ -275,7 +275,7 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
     return o;
 }
 
-QJsonObject regionsToJson(const TTolvoPreview &preview)
+QJsonObject regionsToJson(const PhonePreview &preview)
 {
     QJsonArray regions;
     const TSelRects &rects = preview.regions();
@@ -312,7 +312,7 @@ Result<std::optional<PhoneFrame>> applyModel(const QString &folder, RenderOption
     return loadPhoneFrame(folder, *model);
 }
 
-Result<void> writeOutputs(const TTolvoPreview &preview, const RenderOptions &o,
+Result<void> writeOutputs(const PhonePreview &preview, const RenderOptions &o,
                           const std::optional<PhoneFrame> &frame)
 {
     // The screen as the chosen viewer sees it; the phone around it is not the skin's.
@@ -338,7 +338,7 @@ Result<void> render(RenderOptions o, const QString &folder, QStringList &warning
     auto started = startCliPreview(folder, o.seed, o.clist);
     if (!started)
         return fail(started.error());
-    TTolvoPreview &preview = *(*started)->preview;
+    PhonePreview &preview = *(*started)->preview;
     if (o.time) {
         const QTime time = *o.time;
         preview.setClock([time] { return time; });

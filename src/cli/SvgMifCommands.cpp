@@ -1,10 +1,10 @@
 #include "cli/Cli.h"
 
-#include "containers/Base64Unit.h"
+#include "containers/MbmImageList.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
 #include "containers/SkinImages.h"
-#include "containers/mainMBM.h"
-#include "containers/mainMIF.h"
+#include "containers/SvgWrap.h"
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 #include "platform/ProcessRunner.h"
@@ -192,7 +192,7 @@ struct EntryFacts
     QString problem;
 };
 
-QList<EntryFacts> describe(const QList<MifEntry> &entries, const TMBMconvImageList *bitmaps)
+QList<EntryFacts> describe(const QList<MifEntry> &entries, const MbmImageList *bitmaps)
 {
     QList<EntryFacts> facts;
     // A virtual copy repeats the row of the first entry at its position.
@@ -250,7 +250,7 @@ int showMif(const QStringList &args, QTextStream &out, QTextStream &err)
         return failure(err, command, contents.error().message);
 
     // Bitmap sizes need the converter; without it the table is still worth showing.
-    std::optional<TMBMconvImageList> bitmaps;
+    std::optional<MbmImageList> bitmaps;
     ConverterSetup converter;
     const bool anyBitmap = hasBitmapEntries(contents->entries);
     const auto missing = anyBitmap ? missingCompanionMbm(paths->input) : std::nullopt;
@@ -352,7 +352,7 @@ int extractMif(const QStringList &args, QTextStream &out, QTextStream &err)
     const auto paths = parsePaths(args, false, true, true);
     if (!paths)
         return usageError(err, command, paths.error(), kMifUsage);
-    TMIFList list;
+    MifImageList list;
     ConverterSetup converter;
     // The converter is looked for only when the file turns out to need it.
     const auto bytes = readWholeFile(paths->input);

@@ -59,5 +59,5 @@ Result<MifContents> readMif(const QByteArray &bytes, const QString &fileName,
                             const ProgressCallback &progress = {});
 
 // Lays out entries as a .mif: the header, the table, and one block per distinct SVG picture in
-// entry order. The offsets must describe exactly that layout, as TMIFList builds them.
+// entry order. The offsets must describe exactly that layout, as MifImageList builds them.
 Result<QByteArray> writeMif(const QList<MifEntry> &entries);

@@ -1,8 +1,8 @@
 #include "containers/SkinImages.h"
 
-#include "containers/Base64Unit.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
-#include "containers/mainMIF.h"
+#include "containers/SvgWrap.h"
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
 
@@ -55,7 +55,7 @@ LoadSkinImages(const QString &mifPath, const SkinImagesSetup &setup, SkinImageFi
     const auto failure = [&](const QString &text, Error reason) {
         return std::unexpected(SkinImagesFailure{text, std::move(reason)});
     };
-    TMIFList list;
+    MifImageList list;
     list.ToolName = setup.ToolName;
     list.OnProgress = setup.OnProgress;
     list.OnMessage = setup.OnMessage;

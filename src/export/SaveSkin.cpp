@@ -1,8 +1,8 @@
 #include "export/SaveSkin.h"
 
-#include "containers/Base64Unit.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
-#include "containers/mainMIF.h"
+#include "containers/SvgWrap.h"
 #include "core/Cp1251.h"
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
@@ -72,7 +72,7 @@ QByteArray utf16Text(const QStringList &lines)
 
 // A picture as the .mif stores it: an SVG wrapper around its JPEG or PNG bytes, or a bitmap.
 // The bytes of the file it was opened from when it is unchanged and keeps its format.
-Result<void> addPicture(TMIFList &list, const QImage &picture, const PictureChoice &choice,
+Result<void> addPicture(MifImageList &list, const QImage &picture, const PictureChoice &choice,
                         const QString &openedFile)
 {
     if (choice.format == PictureFormat::Mbm)
@@ -355,7 +355,7 @@ Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, co
     const QString out = withSlash(folder);
     if (auto made = ensureFolder(out); !made)
         return fail(made.error());
-    TMIFList list;
+    MifImageList list;
     list.ToolName = env.programFolder + QStringLiteral("bmconv");
     list.WorkFolder = env.scratchFolder;
     list.OnProgress = env.progress;

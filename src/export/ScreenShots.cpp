@@ -2,7 +2,7 @@
 
 #include "containers/PictureCodecs.h"
 #include "platform/FileOps.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QDir>
 #include <QPainter>
@@ -39,7 +39,7 @@ QByteArray indexHtml(const QList<Shot> &shots)
     return html.toUtf8();
 }
 
-Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const ShotModel &chosen,
+Result<Shot> shootModel(PhonePreview &preview, const PreviewState &base, const ShotModel &chosen,
                         const QString &folder, const std::function<bool()> &wrote)
 {
     const PhoneModel &model = chosen.model;
@@ -66,7 +66,7 @@ Result<Shot> shootModel(TTolvoPreview &preview, const PreviewState &base, const 
     return shot;
 }
 
-Result<int> writeAll(TTolvoPreview &preview, const PreviewState &base,
+Result<int> writeAll(PhonePreview &preview, const PreviewState &base,
                      const QList<ShotModel> &models, const QString &folder,
                      const ShotProgress &progress)
 {
@@ -158,7 +158,7 @@ QString modelSlug(const QString &name)
     return slug;
 }
 
-Result<int> writeScreenShots(TTolvoPreview &preview, const PreviewState &base,
+Result<int> writeScreenShots(PhonePreview &preview, const PreviewState &base,
                              const QList<ShotModel> &models, const QString &folder,
                              const ShotProgress &progress)
 {

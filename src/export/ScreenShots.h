@@ -14,7 +14,7 @@
 #include <functional>
 #include <optional>
 
-class TTolvoPreview;
+class PhonePreview;
 
 // The full screenshot set of a skin: every screen state for every chosen phone model, written
 // as FOLDER/<model slug>/<screen>.png with FOLDER/index.html and FOLDER/sheet.png showing them
@@ -49,6 +49,6 @@ using ShotProgress = std::function<bool(int done, int total)>;
 // plain contact list: no menu, pop-up, notifications or groups but those the screen adds.
 // Returns the number of pictures written; a stop leaves what was written and returns the count
 // so far without the index and the sheet.
-Result<int> writeScreenShots(TTolvoPreview &preview, const PreviewState &base,
+Result<int> writeScreenShots(PhonePreview &preview, const PreviewState &base,
                              const QList<ShotModel> &models, const QString &folder,
                              const ShotProgress &progress = {});

@@ -3,7 +3,7 @@
 #include "startup/Startup.h"
 #include "ui/Application.h"
 #include "ui/Designer.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QDir>
 

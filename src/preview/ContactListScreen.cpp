@@ -1,4 +1,4 @@
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -29,13 +29,13 @@ ContactSlots contactSlots(const Buddy &buddy, bool blinkPhase)
 
 } // namespace
 
-void TTolvoPreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int xs, int cl,
-                                   const QString &t, int ts, int rs)
+void PhonePreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int xs, int cl,
+                                  const QString &t, int ts, int rs)
 {
-    const TMBMconvImageList &status = m_res.StatusIcons;
-    const TMBMconvImageList &xstatus = m_res.XStatusIcons;
-    const TMBMconvImageList &clients = m_res.ClientIcons;
-    const TMBMconvImageList &program = m_res.ProgramIcons;
+    const MbmImageList &status = m_res.StatusIcons;
+    const MbmImageList &xstatus = m_res.XStatusIcons;
+    const MbmImageList &clients = m_res.ClientIcons;
+    const MbmImageList &program = m_res.ProgramIcons;
     if (!m_state.showClients)
         cl = kNone;
     const int fh = m_canvasFont.pixelHeight();
@@ -83,7 +83,7 @@ void TTolvoPreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int 
         clients.DrawMasked(p, x + w - clients.Width(), y + (d - clients.Height()) / 2, cl);
 }
 
-void TTolvoPreview::DrawContactList(QPainter &p)
+void PhonePreview::DrawContactList(QPainter &p)
 {
     const CL display = buildDisplayList(m_res.loadedList, m_state.showGroups, m_state.showOffline,
                                         m_state.sortByStatus);

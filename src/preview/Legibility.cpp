@@ -2,7 +2,7 @@
 
 #include "core/ColourScheme.h"
 #include "preview/ColourVision.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <algorithm>
 #include <array>
@@ -111,7 +111,7 @@ double boxContrast(const QImage &canvas, const QRect &box, QRgb text)
     return *tenth;
 }
 
-QList<SlotLegibility> auditLegibility(TTolvoPreview &preview, const PreviewState &base,
+QList<SlotLegibility> auditLegibility(PhonePreview &preview, const PreviewState &base,
                                       bool withCrops)
 {
     // Blinking nicks are measured lit; unlit they are ordinary nicks, measured anyway.

@@ -7,7 +7,7 @@
 #include <QRect>
 #include <QString>
 
-class TTolvoPreview;
+class PhonePreview;
 
 // How well text of a slot can be read over what is drawn behind it, by the WCAG 2.1 contrast
 // ratio: 4.5 and above is fine for small text, below 3.0 it is lost on a phone in daylight.
@@ -38,5 +38,5 @@ struct SlotLegibility
 // Renders base as every named screen (base's size, fonts and list options) and measures every
 // text against the layers under it; one entry per slot that colours text, by slot number. The
 // preview is left showing the last screen.
-QList<SlotLegibility> auditLegibility(TTolvoPreview &preview, const PreviewState &base,
+QList<SlotLegibility> auditLegibility(PhonePreview &preview, const PreviewState &base,
                                       bool withCrops = false);

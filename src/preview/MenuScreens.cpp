@@ -1,4 +1,4 @@
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -23,7 +23,7 @@ struct Menu
 
 } // namespace
 
-const QList<MenuRow> &TTolvoPreview::mainMenu()
+const QList<MenuRow> &PhonePreview::mainMenu()
 {
     static const QList<MenuRow> rows = {
         {QStringLiteral("Отключиться"), Source::Program, 6, 7},
@@ -40,7 +40,7 @@ const QList<MenuRow> &TTolvoPreview::mainMenu()
     return rows;
 }
 
-const QList<MenuRow> &TTolvoPreview::functionsMenu()
+const QList<MenuRow> &PhonePreview::functionsMenu()
 {
     static const QList<MenuRow> rows = {
         {QStringLiteral("Группа"), Source::Program, 12, 7},
@@ -58,7 +58,7 @@ const QList<MenuRow> &TTolvoPreview::functionsMenu()
     return rows;
 }
 
-const QList<MenuRow> &TTolvoPreview::chatMenu()
+const QList<MenuRow> &PhonePreview::chatMenu()
 {
     static const QList<MenuRow> rows = {
         {QStringLiteral("Смайлы"), Source::Program, 14, 7},
@@ -77,7 +77,7 @@ const QList<MenuRow> &TTolvoPreview::chatMenu()
     return rows;
 }
 
-void TTolvoPreview::DrawMenus(QPainter &p)
+void PhonePreview::DrawMenus(QPainter &p)
 {
     std::optional<Menu> menu;
     if (showsContactList(m_state.activeScreen) && m_state.menuLeft)
@@ -113,16 +113,16 @@ void TTolvoPreview::DrawMenus(QPainter &p)
     }
 }
 
-void TTolvoPreview::DrawMenuRow(QPainter &p, int x, int textSlot, const QString &label, int icon,
-                                MenuIconSource source, int y)
+void PhonePreview::DrawMenuRow(QPainter &p, int x, int textSlot, const QString &label, int icon,
+                               MenuIconSource source, int y)
 {
     const int fh = m_canvasFont.pixelHeight();
     const int R = menuRowHeight(fh);
     p.setBackgroundMode(Qt::TransparentMode);
-    const TMBMconvImageList &program = m_res.ProgramIcons;
-    const TMBMconvImageList &status = m_res.StatusIcons;
-    const TMBMconvImageList &xstatus = m_res.XStatusIcons;
-    const TMBMconvImageList &privateStatus = m_res.PrivateStatusIcons;
+    const MbmImageList &program = m_res.ProgramIcons;
+    const MbmImageList &status = m_res.StatusIcons;
+    const MbmImageList &xstatus = m_res.XStatusIcons;
+    const MbmImageList &privateStatus = m_res.PrivateStatusIcons;
     int offset = 0;
     switch (source) {
     case Source::Program:

@@ -1,4 +1,4 @@
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -16,7 +16,7 @@ constexpr int kInfoIcon = 94;
 
 } // namespace
 
-void TTolvoPreview::DrawPopup(QPainter &p)
+void PhonePreview::DrawPopup(QPainter &p)
 {
     const int Wd = m_state.screenSize.width();
     // Sixty pixels high, centred, 40 pixels from either side on every screen size; large fonts
@@ -35,14 +35,14 @@ void TTolvoPreview::DrawPopup(QPainter &p)
               Slot::MenuText);
 }
 
-void TTolvoPreview::DrawInfoWindows(QPainter &p)
+void PhonePreview::DrawInfoWindows(QPainter &p)
 {
     setCanvasFont(p, m_state.settingsFont);
     const QFontMetrics metrics(p.font());
     const int fh = m_state.settingsFont.pixelHeight();
     // Measured with the icon that is drawn, and as high as the row it is laid out in: budgeted
     // by another icon, the text ran into the right border and the icon hung below the box.
-    const TMBMconvImageList &icons = m_res.ProgramIcons;
+    const MbmImageList &icons = m_res.ProgramIcons;
     const QSize icon = kInfoIcon < icons.Count() ? icons.Get(kInfoIcon).Bitmap.size()
                                                  : QSize(icons.Width(), icons.Height());
     const int iconWidth = std::max(icon.width(), icons.Width());

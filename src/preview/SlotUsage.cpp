@@ -1,6 +1,6 @@
 #include "preview/SlotUsage.h"
 
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ QRegion layerRegion(const TSelRects &regions, std::pair<int, int> range, int slo
 
 } // namespace
 
-QList<ScreenUsage> slotUsage(TTolvoPreview &preview, const PreviewState &base, int slot,
+QList<ScreenUsage> slotUsage(PhonePreview &preview, const PreviewState &base, int slot,
                              bool withPictures)
 {
     LayerMarks marks(preview.regions());

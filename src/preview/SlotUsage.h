@@ -7,7 +7,7 @@
 #include <QRegion>
 #include <QString>
 
-class TTolvoPreview;
+class PhonePreview;
 
 // Where one colour slot paints: the named screens whose own layer (the screen itself, a menu,
 // the pop-up or the notifications) registers an element of that slot.
@@ -23,5 +23,5 @@ struct ScreenUsage
 
 // Every named screen of base (its size, fonts and list options) where slot 0..19 paints, in
 // namedScreens() order. The preview is left showing the last screen.
-QList<ScreenUsage> slotUsage(TTolvoPreview &preview, const PreviewState &base, int slot,
+QList<ScreenUsage> slotUsage(PhonePreview &preview, const PreviewState &base, int slot,
                              bool withPictures = false);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "containers/mainMBM.h"
+#include "containers/MbmImageList.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,7 +29,7 @@ public:
     // The smileys read from the list file; the built-in ones follow them.
     int fileSmileyCount() const { return Count() - kDirectionSmileys - kXStatusSmileys; }
 
-    TMBMconvImageList images;
+    MbmImageList images;
 
 private:
     QList<TSmile> m_smileys;

@@ -16,7 +16,7 @@ IconLoads::IconLoads(std::vector<Request> requests, const QString &workRoot)
         auto load = std::make_unique<Load>();
         load->request = requests[i];
         load->finished = load->done.get_future();
-        TMBMconvImageList &list = *load->request.list;
+        MbmImageList &list = *load->request.list;
         list.WorkFolder = workRoot + QStringLiteral("list-%1/").arg(i + 1);
         // Made here, before any thread starts, so no two threads create folders at once.
         QDir().mkpath(list.WorkFolder + QStringLiteral("temp"));
@@ -67,7 +67,7 @@ void IconLoads::take(std::size_t i)
 {
     Load &load = *m_loads.at(i);
     load.finished.wait();
-    TMBMconvImageList &list = *load.request.list;
+    MbmImageList &list = *load.request.list;
     list.OnMessage = std::move(load.ownMessages);
     load.finished.get(); // rethrows what the load threw
     if (list.OnMessage) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "containers/MbmImageList.h"
 #include "containers/Progress.h"
-#include "containers/mainMBM.h"
 
 #include <QString>
 
@@ -26,7 +26,7 @@ class IconLoads
 public:
     struct Request
     {
-        TMBMconvImageList *list = nullptr;
+        MbmImageList *list = nullptr;
         QString path; // the .mbm; a request without one only reserves its place in the order
     };
 

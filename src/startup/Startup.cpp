@@ -42,7 +42,7 @@ private:
 
 // The converter beside the program, working files in the scratch folder, complaints to the
 // program's messages.
-void prepareList(TMBMconvImageList &list, const StartupSetup &setup)
+void prepareList(MbmImageList &list, const StartupSetup &setup)
 {
     list.ToolName = converterPath(setup);
     list.WorkFolder = setup.scratchFolder;
@@ -51,7 +51,7 @@ void prepareList(TMBMconvImageList &list, const StartupSetup &setup)
 
 // Copies icon/mask pairs with their colour modes, so that they draw as they do in their own
 // list. Items the source lacks go in empty, so that every later pair keeps its place.
-void addPairs(TMBMconvImageList &to, const TMBMconvImageList &from, int first, int count)
+void addPairs(MbmImageList &to, const MbmImageList &from, int first, int count)
 {
     for (int i = first; i < first + count; ++i) {
         if (i < from.Count())
@@ -89,7 +89,7 @@ struct IconFile
 {
     QString progress; // shown before the file is taken; none for the first
     QString file;
-    TMBMconvImageList *list;
+    MbmImageList *list;
     bool found = false; // when loading started
 };
 
@@ -125,7 +125,7 @@ struct IconPreload::Loading
     }
 
     PreviewResources res;
-    TMBMconvImageList smileyPictures;
+    MbmImageList smileyPictures;
     std::vector<IconFile> files;
     std::optional<IconLoads> loads;
 };
@@ -205,7 +205,7 @@ std::optional<PreviewResources> loadPreviewResources(const StartupSetup &setup,
         return std::nullopt;
     loading.loads.reset();
     PreviewResources res = std::move(loading.res);
-    const TMBMconvImageList &smileyPictures = loading.smileyPictures;
+    const MbmImageList &smileyPictures = loading.smileyPictures;
     // One picture pair per line of the list, however many the picture file holds, then the
     // message direction pictures and the x-status pictures, which double as smileys.
     prepareList(res.smiles.images, setup);

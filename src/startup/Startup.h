@@ -4,7 +4,7 @@
 #include "containers/SkinImages.h"
 #include "core/PhoneModels.h"
 #include "document/SkinDocument.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <functional>
 #include <memory>

@@ -1,11 +1,11 @@
 // The main window's tab "Внешний вид": the preview options, the fonts and the screen size,
 // from a phone model or typed.
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "preview/PhoneFrame.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ArrowSpinBox.h"
-#include "ui/Unit3.h"
+#include "ui/PreviewWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,7 +50,7 @@ QSpinBox *sizeField(int value, QWidget *parent)
 
 } // namespace
 
-QWidget *TForm1::buildAppearanceTab()
+QWidget *MainWindow::buildAppearanceTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -99,14 +99,14 @@ QWidget *TForm1::buildAppearanceTab()
     layout->addWidget(note);
     layout->addStretch();
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
-    connect(CheckBox5, &QCheckBox::toggled, this, &TForm1::CheckBox5Click);
-    connect(Edit6, &QSpinBox::valueChanged, this, &TForm1::Edit6Change);
-    connect(Edit8, &QSpinBox::valueChanged, this, &TForm1::Edit6Change);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &MainWindow::ComboBox1Change);
+    connect(CheckBox5, &QCheckBox::toggled, this, &MainWindow::CheckBox5Click);
+    connect(Edit6, &QSpinBox::valueChanged, this, &MainWindow::Edit6Change);
+    connect(Edit8, &QSpinBox::valueChanged, this, &MainWindow::Edit6Change);
     return page;
 }
 
-QWidget *TForm1::buildOptionsGroup()
+QWidget *MainWindow::buildOptionsGroup()
 {
     auto *panel = new QWidget;
     auto *grid = new QGridLayout(panel);
@@ -152,22 +152,22 @@ QWidget *TForm1::buildOptionsGroup()
     grid->addLayout(columns, 3, 1);
     grid->setColumnStretch(1, 1);
 
-    const std::pair<QCheckBox *, void (TForm1::*)()> handlers[] = {
-        {CheckBox2, &TForm1::CheckBox2Click},   {CheckBox3, &TForm1::CheckBox3Click},
-        {CheckBox12, &TForm1::CheckBox12Click}, {CheckBox4, &TForm1::CheckBox4Click},
-        {CheckBox6, &TForm1::CheckBox6Click},   {CheckBox7, &TForm1::CheckBox7Click},
-        {CheckBox9, &TForm1::CheckBox9Click},   {CheckBox10, &TForm1::CheckBox10Click}};
+    const std::pair<QCheckBox *, void (MainWindow::*)()> handlers[] = {
+        {CheckBox2, &MainWindow::CheckBox2Click},   {CheckBox3, &MainWindow::CheckBox3Click},
+        {CheckBox12, &MainWindow::CheckBox12Click}, {CheckBox4, &MainWindow::CheckBox4Click},
+        {CheckBox6, &MainWindow::CheckBox6Click},   {CheckBox7, &MainWindow::CheckBox7Click},
+        {CheckBox9, &MainWindow::CheckBox9Click},   {CheckBox10, &MainWindow::CheckBox10Click}};
     for (const auto &[item, handler] : handlers)
         connect(item, &QCheckBox::toggled, this, handler);
     connect(RadioGroup1, &QButtonGroup::idToggled, this, [this](int index, bool on) {
         if (on)
             RadioGroup1Click(index);
     });
-    connect(Edit9, &ArrowSpinBox::arrowClicked, this, &TForm1::UpDown5Click);
+    connect(Edit9, &ArrowSpinBox::arrowClicked, this, &MainWindow::UpDown5Click);
     return panel;
 }
 
-QWidget *TForm1::buildFontsGroup()
+QWidget *MainWindow::buildFontsGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Шрифты"));
     auto *layout = new QVBoxLayout(group);
@@ -177,16 +177,16 @@ QWidget *TForm1::buildFontsGroup()
     for (QPushButton *button : {Button1, Button3, Button5})
         layout->addWidget(button);
     layout->addStretch();
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button1, &QPushButton::clicked, this, &MainWindow::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &MainWindow::Button3Click);
+    connect(Button5, &QPushButton::clicked, this, &MainWindow::Button5Click);
     return group;
 }
 
 // Reads mobiles/base.txt into the model list. A missing or broken file only costs the models:
 // the typed size still works, so the user hears of it on stderr and in the console, not in a
 // message box that would hold up every start.
-void TForm1::loadModelList()
+void MainWindow::loadModelList()
 {
     QStringList notes;
     if (auto models = loadPhoneModels(m_programFolder)) {
@@ -208,7 +208,7 @@ void TForm1::loadModelList()
     ComboBox1->setCurrentIndex(0);
 }
 
-void TForm1::ComboBox1Change()
+void MainWindow::ComboBox1Change()
 {
     const int count = ComboBox1->count();
     const int index = ComboBox1->currentIndex();
@@ -233,14 +233,14 @@ void TForm1::ComboBox1Change()
     if (!m_preview)
         return;
     if (custom) {
-        m_form3->setFrame(std::nullopt);
+        m_previewWindow->setFrame(std::nullopt);
         m_preview->setScreenSize(QSize(Edit6->value(), Edit8->value()));
     } else {
         showModel(index, CheckBox5->isChecked());
     }
 }
 
-void TForm1::showModel(int index, bool framed)
+void MainWindow::showModel(int index, bool framed)
 {
     const PhoneModel &model = m_phoneModels.records[index];
     std::optional<PhoneFrame> frame;
@@ -256,16 +256,16 @@ void TForm1::showModel(int index, bool framed)
                 picture.error().message);
         }
     }
-    m_form3->setFrame(frame);
+    m_previewWindow->setFrame(frame);
     m_preview->setScreenSize(QSize(model.width, model.height));
 }
 
-void TForm1::CheckBox5Click()
+void MainWindow::CheckBox5Click()
 {
     ComboBox1Change();
 }
 
-void TForm1::Edit6Change()
+void MainWindow::Edit6Change()
 {
     const int count = ComboBox1->count();
     if (count == 0 || ComboBox1->currentIndex() != count - 1 || !m_preview)
@@ -273,7 +273,7 @@ void TForm1::Edit6Change()
     m_preview->setScreenSize(QSize(Edit6->value(), Edit8->value()));
 }
 
-void TForm1::selectModel(const QString &name)
+void MainWindow::selectModel(const QString &name)
 {
     if (ComboBox1->count() == 0)
         return;

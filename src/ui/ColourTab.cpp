@@ -1,11 +1,11 @@
 // The "Настройка цветов" tab: the slot list, the colour editor and the settings-screen option.
 #include "ui/ColourControls.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
+#include "ui/PreviewWindow.h"
 #include "ui/QualityChecks.h"
 #include "ui/QualityWidgets.h"
-#include "ui/Unit3.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-QWidget *TForm1::buildColourTab()
+QWidget *MainWindow::buildColourTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -29,7 +29,7 @@ QWidget *TForm1::buildColourTab()
         grid->addWidget(item, slot % 10, slot / 10);
     }
     RadioGroup2->button(0)->setChecked(true);
-    connect(RadioGroup2, &QButtonGroup::idClicked, this, &TForm1::RadioGroup2Click);
+    connect(RadioGroup2, &QButtonGroup::idClicked, this, &MainWindow::RadioGroup2Click);
     layout->addWidget(slotBox);
     m_colourControls = new ColourControls(page);
     layout->addWidget(m_colourControls);
@@ -38,17 +38,17 @@ QWidget *TForm1::buildColourTab()
     m_usageStrip = new SlotUsageStrip(page);
     layout->addWidget(m_usageStrip);
     layout->addStretch();
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
-    connect(m_colourControls, &ColourControls::timerTick, this, &TForm1::Timer1Timer);
-    connect(m_colourControls, &ColourControls::swatchClicked, this, &TForm1::Image1Click);
-    connect(m_colourControls, &ColourControls::resetClicked, this, &TForm1::Button2Click);
+    connect(CheckBox1, &QCheckBox::toggled, this, &MainWindow::CheckBox1Click);
+    connect(m_colourControls, &ColourControls::timerTick, this, &MainWindow::Timer1Timer);
+    connect(m_colourControls, &ColourControls::swatchClicked, this, &MainWindow::Image1Click);
+    connect(m_colourControls, &ColourControls::resetClicked, this, &MainWindow::Button2Click);
     connectColourDrags(m_colourControls);
-    connect(&m_document, &SkinDocument::colourChanged, this, &TForm1::followColour);
-    connect(&m_document, &SkinDocument::selectedSlotChanged, this, &TForm1::followSelectedSlot);
+    connect(&m_document, &SkinDocument::colourChanged, this, &MainWindow::followColour);
+    connect(&m_document, &SkinDocument::selectedSlotChanged, this, &MainWindow::followSelectedSlot);
     return page;
 }
 
-void TForm1::Drawcolor(TColor colour)
+void MainWindow::Drawcolor(TColor colour)
 {
     m_colourControls->showColour(colour);
     // The document announces the change; the preview renders from it.
@@ -56,19 +56,19 @@ void TForm1::Drawcolor(TColor colour)
 }
 
 // The selected slot's colour in the editor, sliders and hex fields alike.
-void TForm1::showSelectedColour()
+void MainWindow::showSelectedColour()
 {
     const TColor colour = m_document.slotColour(m_document.selectedSlot());
     m_colourControls->showColour(colour);
     m_colourControls->setHexTexts(colour);
 }
 
-void TForm1::Timer1Timer()
+void MainWindow::Timer1Timer()
 {
     Drawcolor(m_colourControls->sliderColour());
 }
 
-void TForm1::Image1Click()
+void MainWindow::Image1Click()
 {
     const QColor chosen =
         QColorDialog::getColor(toQColor(m_document.slotColour(m_document.selectedSlot())), this);
@@ -76,13 +76,13 @@ void TForm1::Image1Click()
         Drawcolor(fromQColor(chosen));
 }
 
-void TForm1::Button2Click()
+void MainWindow::Button2Click()
 {
     SkinHistory::Step step(m_document.history(), QStringLiteral("Сброс цвета"));
     Drawcolor(m_document.resetColour());
 }
 
-void TForm1::connectColourDrags(ColourControls *controls)
+void MainWindow::connectColourDrags(ColourControls *controls)
 {
     connect(controls, &ColourControls::dragStarted, this, [this] {
         m_document.history().begin(SkinDocument::colourStepName(m_document.selectedSlot()));
@@ -90,7 +90,7 @@ void TForm1::connectColourDrags(ColourControls *controls)
     connect(controls, &ColourControls::dragFinished, this, [this] { m_document.history().end(); });
 }
 
-void TForm1::followColour(int slot)
+void MainWindow::followColour(int slot)
 {
     const int selected = m_document.selectedSlot();
     if (slot != -1 && slot != selected)
@@ -106,7 +106,7 @@ void TForm1::followColour(int slot)
 // A slot picked elsewhere (a click in the preview) is marked in the list and shown in the
 // editor, so that what the list marks is what the editor changes. The list's own pick handler
 // is not run: it would switch the screen away from the element just clicked.
-void TForm1::followSelectedSlot(int slot)
+void MainWindow::followSelectedSlot(int slot)
 {
     if (QAbstractButton *item = RadioGroup2->button(slot); item && !item->isChecked())
         item->setChecked(true);
@@ -114,13 +114,13 @@ void TForm1::followSelectedSlot(int slot)
 }
 
 // The slot the list shows is the one to show again, whatever the preview clicked since.
-void TForm1::CheckBox1Click()
+void MainWindow::CheckBox1Click()
 {
     RadioGroup2Click(RadioGroup2->checkedId());
 }
 
 // Picking a slot shows a screen where that slot can be seen.
-void TForm1::RadioGroup2Click(int slot)
+void MainWindow::RadioGroup2Click(int slot)
 {
     // Called for the list's own clicks and by others: the list always shows the picked slot.
     if (QAbstractButton *item = RadioGroup2->button(slot))
@@ -143,7 +143,7 @@ void TForm1::RadioGroup2Click(int slot)
     m_colourControls->setHexTexts(m_document.slotColour(slot));
 }
 
-void TForm1::connectQualityChecks()
+void MainWindow::connectQualityChecks()
 {
     PreviewResources measured = m_preview->resources();
     measured.loadedList = measuredContactList(m_programFolder);
@@ -152,7 +152,7 @@ void TForm1::connectQualityChecks()
             [this] { m_legibility->showAudit(m_quality->audit()); });
     connect(m_quality, &QualityChecks::usageChanged, this,
             [this] { m_usageStrip->showUsage(m_quality->usageSlot(), m_quality->usage()); });
-    connect(m_usageStrip, &SlotUsageStrip::screenPicked, this, &TForm1::showNamedScreen);
+    connect(m_usageStrip, &SlotUsageStrip::screenPicked, this, &MainWindow::showNamedScreen);
     connect(m_legibility, &LegibilityPanel::placePicked, this,
             [this](int slot, const QString &screen) {
                 RadioGroup2Click(slot);
@@ -160,7 +160,7 @@ void TForm1::connectQualityChecks()
             });
 }
 
-void TForm1::showNamedScreen(const QString &name)
+void MainWindow::showNamedScreen(const QString &name)
 {
     const QList<NamedScreen> &screens = namedScreens();
     const auto found = std::ranges::find(screens, name, &NamedScreen::name);

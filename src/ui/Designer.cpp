@@ -2,9 +2,9 @@
 
 #include "platform/FontAliases.h"
 #include "platform/WritablePlaces.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 #include "ui/Translations.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -26,9 +26,10 @@ void prepareDesigner(QApplication &app, const QString &programFolder)
     installProgramTranslation(app, programFolder);
 }
 
-std::unique_ptr<TForm1> startDesigner(const QString &programFolder, const QString &commandLineSkin)
+std::unique_ptr<MainWindow> startDesigner(const QString &programFolder,
+                                          const QString &commandLineSkin)
 {
-    auto form = std::make_unique<TForm1>(programFolder, commandLineSkin);
+    auto form = std::make_unique<MainWindow>(programFolder, commandLineSkin);
     if (!form->startupFailed()) {
         form->previewWindow()->show();
         // After the window shows, so that the question about lost work has a place.

@@ -5,7 +5,7 @@
 #include <memory>
 
 class QApplication;
-class TForm1;
+class MainWindow;
 
 // What the designer's main() does around its window, in one place: the end-to-end tests start
 // the program through these very functions, so what they drive is what a user runs.
@@ -19,4 +19,5 @@ void prepareDesigner(QApplication &app, const QString &programFolder);
 // Creates the main window, which runs the whole start-up; when that succeeded, shows the
 // preview window and starts the work journal in the user's data folder (offering back work a
 // crashed session left). commandLineSkin is an absolute path or empty.
-std::unique_ptr<TForm1> startDesigner(const QString &programFolder, const QString &commandLineSkin);
+std::unique_ptr<MainWindow> startDesigner(const QString &programFolder,
+                                          const QString &commandLineSkin);

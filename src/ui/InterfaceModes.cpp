@@ -1,10 +1,10 @@
 // The two pairs of interface modes: expert or simplified, and the screen in its own window
 // (new interface) or inside this one (old interface).
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "ui/PreviewControl.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -15,7 +15,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-void TForm1::CheckBox14Click()
+void MainWindow::CheckBox14Click()
 {
     const bool expert = CheckBox14->isChecked();
     if (!expert && PageControl1->isVisible())
@@ -32,9 +32,9 @@ void TForm1::CheckBox14Click()
     menuBar()->setVisible(expert);
     for (QAction *item : {skin1, mif1, exportSeparator})
         item->setVisible(expert);
-    m_form3->setExpertMenus(expert);
-    if (m_form6)
-        m_form6->setExpertLayout(expert);
+    m_previewWindow->setExpertMenus(expert);
+    if (m_saveDialog)
+        m_saveDialog->setExpertLayout(expert);
     if (expert && m_expertSize.isValid()) {
         resize(m_expertSize);
     } else if (!expert) {
@@ -47,7 +47,7 @@ void TForm1::CheckBox14Click()
     CheckBox11Click();
 }
 
-void TForm1::placeMiscPanel(bool inTab)
+void MainWindow::placeMiscPanel(bool inTab)
 {
     QBoxLayout *target = inTab ? m_miscPageLayout : m_columnLayout;
     if (target->indexOf(MiscPanel) >= 0)
@@ -56,7 +56,7 @@ void TForm1::placeMiscPanel(bool inTab)
     MiscPanel->show();
 }
 
-void TForm1::CheckBox11Click()
+void MainWindow::CheckBox11Click()
 {
     // A phone around the screen has no place in this window; the handler of the model list
     // decides again below whether the preview window can have one.
@@ -75,32 +75,34 @@ void TForm1::CheckBox11Click()
         // Turning the expert mode on runs its handler, which comes back here once.
         CheckBox14->setChecked(true);
         CheckBox14->setEnabled(false);
-        addActions({m_form3->N4, m_form3->N45, m_form3->N10, m_form3->N11});
-        m_form3->setOldInterface(true);
+        addActions({m_previewWindow->N4, m_previewWindow->N45, m_previewWindow->N10,
+                    m_previewWindow->N11});
+        m_previewWindow->setOldInterface(true);
         if (m_startupComplete)
             show();
         return;
     }
-    const bool wasLent = !m_form3->hostsControl();
-    m_form3->setOldInterface(false);
-    m_form3->hostControl();
+    const bool wasLent = !m_previewWindow->hostsControl();
+    m_previewWindow->setOldInterface(false);
+    m_previewWindow->hostControl();
     ComboBox1Change();
     CheckBox8->setEnabled(true);
     if (m_startupComplete)
-        m_form3->setWindowOpacity(1.0);
+        m_previewWindow->setWindowOpacity(1.0);
     CheckBox14->setEnabled(true);
-    for (QAction *item : {m_form3->N4, m_form3->N45, m_form3->N10, m_form3->N11})
+    for (QAction *item :
+         {m_previewWindow->N4, m_previewWindow->N45, m_previewWindow->N10, m_previewWindow->N11})
         removeAction(item);
     if (wasLent && m_sizeBeforeLending.isValid())
         resize(m_sizeBeforeLending);
     if (m_startupComplete)
-        m_form3->show();
+        m_previewWindow->show();
 }
 
 // The screen control stands to the right of the tabs, at the top.
-void TForm1::lendPreviewControl()
+void MainWindow::lendPreviewControl()
 {
-    PreviewControl *control = m_form3->previewControl();
+    PreviewControl *control = m_previewWindow->previewControl();
     if (m_rowLayout->indexOf(control) >= 0)
         return;
     m_sizeBeforeLending = size();
@@ -108,15 +110,15 @@ void TForm1::lendPreviewControl()
     m_rowLayout->addWidget(control, 0, Qt::AlignTop);
     control->fitToPicture();
     control->show();
-    connect(control, &PreviewControl::slotClicked, this, &TForm1::openColourWindow,
+    connect(control, &PreviewControl::slotClicked, this, &MainWindow::openColourWindow,
             Qt::UniqueConnection);
 }
 
-void TForm1::contextMenuEvent(QContextMenuEvent *event)
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
 {
     // The old interface gives this window the preview window's menu.
     if (m_oldInterface)
-        m_form3->PopupMenu1->popup(event->globalPos());
+        m_previewWindow->PopupMenu1->popup(event->globalPos());
     else
         QMainWindow::contextMenuEvent(event);
 }

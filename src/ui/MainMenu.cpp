@@ -1,15 +1,15 @@
 // The main menu and the file commands it shares with the preview window's context menu.
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "export/ScreenShots.h"
 
-#include "containers/Base64Unit.h"
+#include "containers/SvgWrap.h"
 #include "core/Palette.h"
 #include "platform/FileOps.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/HistoryActions.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +20,7 @@
 #include <QStatusBar>
 #include <QUndoStack>
 
-void TForm1::buildMainMenu()
+void MainWindow::buildMainMenu()
 {
     auto add = [](QMenu *menu, const QString &caption, bool enabled,
                   const QKeySequence &shortcut = {}) {
@@ -31,19 +31,19 @@ void TForm1::buildMainMenu()
     };
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
     connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, &TForm1::N11Click);
+            &QAction::triggered, this, &MainWindow::N11Click);
     skinmif1 = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(skinmif1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::Package); });
     file->addSeparator();
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
     connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
-            &TForm1::N1Click);
+            &MainWindow::N1Click);
     connect(add(import, QStringLiteral("фоновый рисунок"), true), &QAction::triggered, this,
-            &TForm1::N6Click);
+            &MainWindow::N6Click);
     connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
-            &TForm1::N7Click);
+            &MainWindow::N7Click);
     connect(add(import, QStringLiteral("палитру…"), true), &QAction::triggered, this,
-            &TForm1::askPaletteToImport);
+            &MainWindow::askPaletteToImport);
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
     skin1 = add(exportMenu, QStringLiteral("*.skin"), true);
     connect(skin1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::SkinOnly); });
@@ -55,36 +55,36 @@ void TForm1::buildMainMenu()
     connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().CursorPicture); });
     connect(add(exportMenu, QStringLiteral("палитру…"), true), &QAction::triggered, this,
-            &TForm1::askPaletteToExport);
+            &MainWindow::askPaletteToExport);
     exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
-            &TForm1::N12Click);
+            &MainWindow::N12Click);
     connect(add(exportMenu, QStringLiteral("Все экраны…"), true), &QAction::triggered, this,
-            &TForm1::exportAllScreens);
+            &MainWindow::exportAllScreens);
     file->addSeparator();
     connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
-            &QAction::triggered, this, &TForm1::N4Click);
+            &QAction::triggered, this, &MainWindow::N4Click);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
     m_historyActions = new HistoryActions(m_document.history().stack(), this);
     m_skinStatus = new QLabel(this);
     statusBar()->addPermanentWidget(m_skinStatus);
     // Every step, undo and redo may take the skin away from what its file holds, or back.
     connect(&m_document.history().stack(), &QUndoStack::indexChanged, this,
-            &TForm1::updateSkinStatus);
+            &MainWindow::updateSkinStatus);
     connect(&m_document.history().stack(), &QUndoStack::cleanChanged, this,
-            &TForm1::updateSkinStatus);
+            &MainWindow::updateSkinStatus);
     edit->addActions({m_historyActions->undo(), m_historyActions->redo()});
     edit->addSeparator();
     edit->addAction(m_historyActions->history());
     QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
     connect(add(help, QStringLiteral("Помощь"), true), &QAction::triggered, this,
-            &TForm1::openHelp);
+            &MainWindow::openHelp);
     connect(add(help, QStringLiteral("О программе..."), true), &QAction::triggered, this,
-            &TForm1::showAbout);
+            &MainWindow::showAbout);
 }
 
 // Every file dialog starts where the last one was left: the first time in the sample skins.
-QString TForm1::dialogFolder()
+QString MainWindow::dialogFolder()
 {
     if (m_dialogFolder.isEmpty()) {
         const QString samples = m_programFolder + QStringLiteral("skins");
@@ -93,19 +93,19 @@ QString TForm1::dialogFolder()
     return m_dialogFolder;
 }
 
-QString TForm1::remembered(const QString &chosen)
+QString MainWindow::remembered(const QString &chosen)
 {
     if (!chosen.isEmpty())
         m_dialogFolder = QFileInfo(chosen).absolutePath();
     return chosen;
 }
 
-QString TForm1::askSkinName()
+QString MainWindow::askSkinName()
 {
     return remembered(m_askFile(false, dialogFolder(), QStringLiteral("*.skin (*.skin)")));
 }
 
-void TForm1::N11Click()
+void MainWindow::N11Click()
 {
     const QString path = remembered(m_askFile(
         false, dialogFolder(),
@@ -115,24 +115,24 @@ void TForm1::N11Click()
         openSkin(path);
 }
 
-void TForm1::N1Click()
+void MainWindow::N1Click()
 {
     const QString path = askSkinName();
     if (!path.isEmpty())
         importColourScheme(path);
 }
 
-void TForm1::N4Click()
+void MainWindow::N4Click()
 {
     quit();
 }
 
-QString TForm1::askPictureName(const QString &filter)
+QString MainWindow::askPictureName(const QString &filter)
 {
     return remembered(m_askFile(false, dialogFolder(), filter));
 }
 
-void TForm1::N6Click()
+void MainWindow::N6Click()
 {
     const QString path =
         askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
@@ -140,7 +140,7 @@ void TForm1::N6Click()
         importBackground(path);
 }
 
-void TForm1::N7Click()
+void MainWindow::N7Click()
 {
     const QString path =
         askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
@@ -148,7 +148,7 @@ void TForm1::N7Click()
         importCursor(path);
 }
 
-void TForm1::importBackground(const QString &path)
+void MainWindow::importBackground(const QString &path)
 {
     RenderBatch batch(m_preview);
     if (auto imported = m_document.importBackground(path); !imported)
@@ -156,36 +156,36 @@ void TForm1::importBackground(const QString &path)
     Drawcolor(m_document.slotColour(m_document.selectedSlot()));
 }
 
-void TForm1::importCursor(const QString &path)
+void MainWindow::importCursor(const QString &path)
 {
     RenderBatch batch(m_preview);
     if (auto imported = m_document.importCursor(path); !imported)
         m_messageSink(QString(), imported.error().message, QString());
 }
 
-void TForm1::convertToSvg(const QString &path)
+void MainWindow::convertToSvg(const QString &path)
 {
     if (auto written = ConvertPictureToSvg(path); !written)
         m_messageSink(QString(), written.error().message, QString());
 }
 
-QString TForm1::askBmpName()
+QString MainWindow::askBmpName()
 {
     const QString name =
         remembered(m_askFile(true, dialogFolder(), QStringLiteral("*.bmp (*.bmp)")));
     return name.isEmpty() ? name : bmpExportPath(name);
 }
 
-void TForm1::N12Click()
+void MainWindow::N12Click()
 {
     const QString path = askBmpName();
     if (path.isEmpty())
         return;
-    if (const QString error = m_form3->saveScreenshot(path); !error.isEmpty())
+    if (const QString error = m_previewWindow->saveScreenshot(path); !error.isEmpty())
         m_messageSink(QString(), error, QString());
 }
 
-void TForm1::exportPicture(const QImage &picture)
+void MainWindow::exportPicture(const QImage &picture)
 {
     const QString path = askBmpName();
     if (path.isEmpty())
@@ -196,7 +196,7 @@ void TForm1::exportPicture(const QImage &picture)
 
 // Every screen for every phone model with the window's options and fonts. The phone pictures
 // are left out: the set shows the skin.
-void TForm1::exportAllScreens()
+void MainWindow::exportAllScreens()
 {
     const QString folder = m_askFolder(dialogFolder());
     if (folder.isEmpty())
@@ -222,7 +222,7 @@ void TForm1::exportAllScreens()
     progress.setMinimumDuration(0);
     // Drawn apart from the window's own screen, which keeps showing what it showed, with the
     // same contacts, skin and options.
-    TTolvoPreview shooter(m_preview->resources(), m_document);
+    PhonePreview shooter(m_preview->resources(), m_document);
     shooter.stopBlinking();
     PreviewState base = m_preview->state();
     base.blinkPhase = true; // blinking nicks lit, as the screenshot takes them
@@ -236,7 +236,7 @@ void TForm1::exportAllScreens()
                       written.error().message);
 }
 
-void TForm1::askPaletteToImport()
+void MainWindow::askPaletteToImport()
 {
     const QString path = remembered(
         m_askFile(false, dialogFolder(), QStringLiteral("Палитры (*.gpl *.json);;Все файлы (*)")));
@@ -244,7 +244,7 @@ void TForm1::askPaletteToImport()
         importPalette(path);
 }
 
-void TForm1::askPaletteToExport()
+void MainWindow::askPaletteToExport()
 {
     const QString path = remembered(m_askFile(
         true, dialogFolder(), QStringLiteral("Палитра GIMP (*.gpl);;JSON (*.json);;CSS (*.css)")));
@@ -252,7 +252,7 @@ void TForm1::askPaletteToExport()
         exportPalette(path);
 }
 
-void TForm1::importPalette(const QString &path)
+void MainWindow::importPalette(const QString &path)
 {
     const auto bytes = readWholeFile(path, kMaxPaletteFileSize);
     const auto palette =
@@ -271,7 +271,7 @@ void TForm1::importPalette(const QString &path)
     showSelectedColour();
 }
 
-void TForm1::exportPalette(const QString &chosen)
+void MainWindow::exportPalette(const QString &chosen)
 {
     QString path = chosen;
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -1,6 +1,6 @@
 // The option tabs of the main window: "Разное" and the hidden "Консоль", and the window's
 // layout that holds the tabs.
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "ui/QualityWidgets.h"
 
@@ -17,7 +17,7 @@
 #include <QSlider>
 #include <QTabWidget>
 
-void TForm1::buildTabs()
+void MainWindow::buildTabs()
 {
     auto *central = new QWidget(this);
     m_rowLayout = new QHBoxLayout(central);
@@ -36,7 +36,7 @@ void TForm1::buildTabs()
     setCentralWidget(central);
 }
 
-QWidget *TForm1::buildMiscTab()
+QWidget *MainWindow::buildMiscTab()
 {
     auto *page = new QWidget;
     m_miscPageLayout = new QVBoxLayout(page);
@@ -69,13 +69,13 @@ QWidget *TForm1::buildMiscTab()
         if (!path.isEmpty())
             convertToSvg(path);
     });
-    connect(CheckBox11, &QCheckBox::toggled, this, &TForm1::CheckBox11Click);
-    connect(CheckBox14, &QCheckBox::toggled, this, &TForm1::CheckBox14Click);
-    connect(CheckBox13, &QCheckBox::toggled, this, &TForm1::CheckBox13Click);
+    connect(CheckBox11, &QCheckBox::toggled, this, &MainWindow::CheckBox11Click);
+    connect(CheckBox14, &QCheckBox::toggled, this, &MainWindow::CheckBox14Click);
+    connect(CheckBox13, &QCheckBox::toggled, this, &MainWindow::CheckBox13Click);
     return page;
 }
 
-QWidget *TForm1::buildOpacityGroup()
+QWidget *MainWindow::buildOpacityGroup()
 {
     OpacityGroup =
         new QGroupBox(QStringLiteral("Полупрозрачность окна настройки цвета"), MiscPanel);
@@ -86,11 +86,11 @@ QWidget *TForm1::buildOpacityGroup()
     layout->addWidget(new QLabel(QStringLiteral("  Прозрачно"), OpacityGroup));
     layout->addWidget(TrackBar4, 1);
     layout->addWidget(new QLabel(QStringLiteral("Непрозрачно  "), OpacityGroup));
-    connect(TrackBar4, &QSlider::valueChanged, this, &TForm1::TrackBar4Change);
+    connect(TrackBar4, &QSlider::valueChanged, this, &MainWindow::TrackBar4Change);
     return OpacityGroup;
 }
 
-QWidget *TForm1::buildSelectionGroup()
+QWidget *MainWindow::buildSelectionGroup()
 {
     SelectionGroup = new QGroupBox(QStringLiteral("Способ выделения объектов"), MiscPanel);
     auto *layout = new QVBoxLayout(SelectionGroup);
@@ -110,7 +110,7 @@ QWidget *TForm1::buildSelectionGroup()
     return SelectionGroup;
 }
 
-QWidget *TForm1::buildConsoleTab()
+QWidget *MainWindow::buildConsoleTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -125,7 +125,7 @@ QWidget *TForm1::buildConsoleTab()
     return page;
 }
 
-void TForm1::LogToConsole(const QString &text)
+void MainWindow::LogToConsole(const QString &text)
 {
     if (CheckBox15->isChecked())
         m_console->appendPlainText(

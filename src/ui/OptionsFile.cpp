@@ -1,15 +1,15 @@
 // The settings file: read at start-up into the controls, written from them by "Выход".
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "core/SettingsFile.h"
 #include "core/WindowPlacement.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
+#include "preview/PhonePreview.h"
 #include "preview/PreviewSettings.h"
-#include "preview/mainTolvoPreview.h"
 #include "ui/ArrowSpinBox.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -53,7 +53,7 @@ std::optional<PictureFormat> formatFromCode(int code)
     }
 }
 
-void applyFormat(TForm6::FormatGroup &group, int code, int quality)
+void applyFormat(SaveDialog::FormatGroup &group, int code, int quality)
 {
     group.prefer({formatFromCode(code).value_or(group.preferred.format), quality});
 }
@@ -89,12 +89,12 @@ void place(QWidget *window, QPoint at)
 
 } // namespace
 
-QString TForm1::settingsPath() const
+QString MainWindow::settingsPath() const
 {
     return platform::settingsFolder(m_programFolder) + QStringLiteral("Settings.cfg");
 }
 
-SettingsValues TForm1::currentSettings() const
+SettingsValues MainWindow::currentSettings() const
 {
     SettingsValues s;
     s.screenWidth = Edit6->cleanText();
@@ -104,17 +104,17 @@ SettingsValues TForm1::currentSettings() const
     s.setupFormPosition = pos();
     s.colourWindowAlpha = TrackBar4->value();
     s.setupFormShow = CheckBox8->isChecked();
-    s.previewFormPosition = m_form3->pos();
-    if (m_form6) {
+    s.previewFormPosition = m_previewWindow->pos();
+    if (m_saveDialog) {
         // The user's own choices; a picture opened from a skin only shows its format.
-        const PictureChoice background = m_form6->background.preferred;
-        const PictureChoice cursor = m_form6->cursor.preferred;
+        const PictureChoice background = m_saveDialog->background.preferred;
+        const PictureChoice cursor = m_saveDialog->cursor.preferred;
         s.backgroundFormat = formatCode(background.format);
         s.backgroundQuality = background.quality;
         s.cursorFormat = formatCode(cursor.format);
         s.cursorQuality = cursor.quality;
-        s.lastShellPath = m_form6->chosenFolder();
-        s.symbianIndex = m_form6->ComboBox2->currentIndex();
+        s.lastShellPath = m_saveDialog->chosenFolder();
+        s.symbianIndex = m_saveDialog->ComboBox2->currentIndex();
     }
     s.showWindow = CheckBox2->isChecked();
     s.showSettings = CheckBox1->isChecked();
@@ -141,16 +141,16 @@ SettingsValues TForm1::currentSettings() const
 
 // Each value goes to its control, whose handler runs when its state changes. The order keeps
 // the locks sound: the expert mode is set before the old interface, which forces it on.
-void TForm1::applySettings(const SettingsValues &s)
+void MainWindow::applySettings(const SettingsValues &s)
 {
     RenderBatch batch(m_preview);
     TrackBar4->setValue(s.colourWindowAlpha);
-    if (m_form6) {
-        applyFormat(m_form6->background, s.backgroundFormat, s.backgroundQuality);
-        applyFormat(m_form6->cursor, s.cursorFormat, s.cursorQuality);
-        m_form6->chooseFolder(s.lastShellPath);
-        if (s.symbianIndex >= 0 && s.symbianIndex < m_form6->ComboBox2->count())
-            m_form6->ComboBox2->setCurrentIndex(s.symbianIndex);
+    if (m_saveDialog) {
+        applyFormat(m_saveDialog->background, s.backgroundFormat, s.backgroundQuality);
+        applyFormat(m_saveDialog->cursor, s.cursorFormat, s.cursorQuality);
+        m_saveDialog->chooseFolder(s.lastShellPath);
+        if (s.symbianIndex >= 0 && s.symbianIndex < m_saveDialog->ComboBox2->count())
+            m_saveDialog->ComboBox2->setCurrentIndex(s.symbianIndex);
     }
     if (QAbstractButton *item = RadioGroup3->button(s.selectRegion))
         item->setChecked(true);
@@ -180,22 +180,23 @@ void TForm1::applySettings(const SettingsValues &s)
     }
     // Last, when the windows have the sizes the options give them.
     place(this, s.setupFormPosition);
-    place(m_form3, s.previewFormPosition);
+    place(m_previewWindow, s.previewFormPosition);
 }
 
 // Before any place was stored: both windows whole on the main screen, side by side where they
 // fit, so that neither covers the phone.
-void TForm1::placeWindowsFirstTime()
+void MainWindow::placeWindowsFirstTime()
 {
     const QList<QRect> areas = screenAreas();
     if (areas.isEmpty())
         return;
-    const auto [preview, main] = sideBySide(framedSize(m_form3), framedSize(this), areas.first());
-    m_form3->move(preview);
+    const auto [preview, main] =
+        sideBySide(framedSize(m_previewWindow), framedSize(this), areas.first());
+    m_previewWindow->move(preview);
     move(main);
 }
 
-void TForm1::applyDesktop(const SettingsValues &s)
+void MainWindow::applyDesktop(const SettingsValues &s)
 {
     const QSignalBlocker widthBlocker(Edit6);
     const QSignalBlocker heightBlocker(Edit8);
@@ -215,7 +216,7 @@ void TForm1::applyDesktop(const SettingsValues &s)
 // Start-up: the file is made from the default text when there is none, then read. A file that
 // cannot be read leaves the options as they are; the user hears of it on stderr and in the
 // console, since the program still works.
-void TForm1::loadSettings()
+void MainWindow::loadSettings()
 {
     const QString path = settingsPath();
     QByteArray bytes;
@@ -245,13 +246,13 @@ void TForm1::loadSettings()
         placeWindowsFirstTime();
 }
 
-void TForm1::reportSettingsProblem(const QString &text)
+void MainWindow::reportSettingsProblem(const QString &text)
 {
     QTextStream(stderr) << text << Qt::endl;
     LogToConsole(text);
 }
 
-bool TForm1::saveSettings()
+bool MainWindow::saveSettings()
 {
     const QString path = settingsPath();
     if (auto written = writeFileAtomically(path, writeSettings(currentSettings())); !written) {

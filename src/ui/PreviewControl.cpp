@@ -1,6 +1,6 @@
 #include "ui/PreviewControl.h"
 
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,7 +14,7 @@ PreviewControl::PreviewControl(QWidget *parent)
     setOwnMouse(false);
 }
 
-void PreviewControl::setPreview(TTolvoPreview *preview)
+void PreviewControl::setPreview(PhonePreview *preview)
 {
     m_preview = preview;
     fitToPicture();

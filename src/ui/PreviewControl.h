@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-class TTolvoPreview;
+class PhonePreview;
 
 // The simulated phone screen on the desktop: it paints the preview's picture with whole device
 // pixels per phone pixel and turns the mouse into highlights and slot clicks. It lives in the
@@ -16,8 +16,8 @@ class PreviewControl : public QWidget
 public:
     explicit PreviewControl(QWidget *parent = nullptr);
 
-    void setPreview(TTolvoPreview *preview);
-    TTolvoPreview *preview() const { return m_preview; }
+    void setPreview(PhonePreview *preview);
+    PhonePreview *preview() const { return m_preview; }
 
     // Device pixels per phone pixel: a whole number, so the phone's pixels stay sharp.
     int pixelScale() const { return m_scale; }
@@ -60,7 +60,7 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    TTolvoPreview *m_preview = nullptr;
+    PhonePreview *m_preview = nullptr;
     int m_scale = 1;
     bool m_ownMouse = false;
     ColourVision m_vision = ColourVision::Normal;

@@ -1,11 +1,11 @@
 // The preview options of "Внешний вид" and "Разное", and the preview menu's items that run
 // them: each handler sets the preview, then the menu's check marks follow the options.
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ArrowSpinBox.h"
-#include "ui/Unit3.h"
-#include "ui/Unit5.h"
+#include "ui/ColourWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,9 +13,9 @@
 #include <QFontInfo>
 #include <QSlider>
 
-void TForm1::updateMenuChecks()
+void MainWindow::updateMenuChecks()
 {
-    TForm3 &menu = *m_form3;
+    PreviewWindow &menu = *m_previewWindow;
     menu.N33->setChecked(CheckBox2->isChecked());
     menu.N24->setChecked(RadioGroup1->checkedId() == 0);
     menu.N25->setChecked(RadioGroup1->checkedId() == 1);
@@ -40,49 +40,49 @@ void TForm1::updateMenuChecks()
 }
 
 // Every option handler: the preview takes the option's state, the menu's marks follow.
-void TForm1::setPreviewOption(void (TTolvoPreview::*set)(bool), bool on)
+void MainWindow::setPreviewOption(void (PhonePreview::*set)(bool), bool on)
 {
     if (m_preview)
         (m_preview->*set)(on);
     updateMenuChecks();
 }
 
-void TForm1::CheckBox2Click()
+void MainWindow::CheckBox2Click()
 {
-    setPreviewOption(&TTolvoPreview::setShowPopup, CheckBox2->isChecked());
+    setPreviewOption(&PhonePreview::setShowPopup, CheckBox2->isChecked());
 }
 
-void TForm1::RadioGroup1Click(int index)
+void MainWindow::RadioGroup1Click(int index)
 {
-    setPreviewOption(&TTolvoPreview::setSortByStatus, index != 1);
+    setPreviewOption(&PhonePreview::setSortByStatus, index != 1);
 }
 
-void TForm1::CheckBox3Click()
+void MainWindow::CheckBox3Click()
 {
-    setPreviewOption(&TTolvoPreview::setShowOffline, CheckBox3->isChecked());
+    setPreviewOption(&PhonePreview::setShowOffline, CheckBox3->isChecked());
 }
 
-void TForm1::CheckBox12Click()
+void MainWindow::CheckBox12Click()
 {
-    setPreviewOption(&TTolvoPreview::setShowMenu, CheckBox12->isChecked());
+    setPreviewOption(&PhonePreview::setShowMenu, CheckBox12->isChecked());
 }
 
-void TForm1::CheckBox4Click()
+void MainWindow::CheckBox4Click()
 {
-    setPreviewOption(&TTolvoPreview::setShowGroups, CheckBox4->isChecked());
+    setPreviewOption(&PhonePreview::setShowGroups, CheckBox4->isChecked());
 }
 
-void TForm1::CheckBox6Click()
+void MainWindow::CheckBox6Click()
 {
-    setPreviewOption(&TTolvoPreview::setShowClients, CheckBox6->isChecked());
+    setPreviewOption(&PhonePreview::setShowClients, CheckBox6->isChecked());
 }
 
-void TForm1::CheckBox7Click()
+void MainWindow::CheckBox7Click()
 {
-    setPreviewOption(&TTolvoPreview::setMiniClock, CheckBox7->isChecked());
+    setPreviewOption(&PhonePreview::setMiniClock, CheckBox7->isChecked());
 }
 
-void TForm1::CheckBox9Click()
+void MainWindow::CheckBox9Click()
 {
     // "слева" keeps its state while disabled; the preview draws no windows to place meanwhile.
     RenderBatch batch(m_preview);
@@ -91,36 +91,37 @@ void TForm1::CheckBox9Click()
     CheckBox10Click();
 }
 
-void TForm1::CheckBox10Click()
+void MainWindow::CheckBox10Click()
 {
-    setPreviewOption(&TTolvoPreview::setInfoWindowsLeft, CheckBox10->isChecked());
+    setPreviewOption(&PhonePreview::setInfoWindowsLeft, CheckBox10->isChecked());
 }
 
-void TForm1::UpDown5Click(int position)
+void MainWindow::UpDown5Click(int position)
 {
     m_columnCount = position;
-    m_form3->columnscheck();
+    m_previewWindow->columnscheck();
 }
 
-void TForm1::setColumnCount(int columns)
+void MainWindow::setColumnCount(int columns)
 {
     Edit9->setValue(columns);
     UpDown5Click(Edit9->value());
 }
 
-void TForm1::TrackBar4Change(int position)
+void MainWindow::TrackBar4Change(int position)
 {
-    m_form5->setWindowOpacity(position / 255.0);
+    m_colourWindow->setWindowOpacity(position / 255.0);
 }
 
-void TForm1::RadioGroup3Click(int index)
+void MainWindow::RadioGroup3Click(int index)
 {
     if (m_preview)
         m_preview->setSelection(index == 1 ? SelectionMode::WholeSlot
                                            : SelectionMode::SingleElement);
 }
 
-void TForm1::chooseFont(const PhoneFont &current, void (TTolvoPreview::*apply)(const PhoneFont &))
+void MainWindow::chooseFont(const PhoneFont &current,
+                            void (PhonePreview::*apply)(const PhoneFont &))
 {
     QFont start = current.toDialogFont();
     // The phone's font is seldom installed; the dialog then starts from the face the preview
@@ -139,29 +140,29 @@ void TForm1::chooseFont(const PhoneFont &current, void (TTolvoPreview::*apply)(c
     (m_preview->*apply)(font);
 }
 
-void TForm1::Button1Click()
+void MainWindow::Button1Click()
 {
     if (m_preview)
-        chooseFont(m_preview->ContactListFont(), &TTolvoPreview::setContactListFont);
+        chooseFont(m_preview->ContactListFont(), &PhonePreview::setContactListFont);
 }
 
-void TForm1::Button3Click()
+void MainWindow::Button3Click()
 {
     if (m_preview)
-        chooseFont(m_preview->ChatFont(), &TTolvoPreview::setChatFont);
+        chooseFont(m_preview->ChatFont(), &PhonePreview::setChatFont);
 }
 
-void TForm1::Button5Click()
+void MainWindow::Button5Click()
 {
     if (m_preview)
-        chooseFont(m_preview->SettingsFont(), &TTolvoPreview::setSettingsFont);
+        chooseFont(m_preview->SettingsFont(), &PhonePreview::setSettingsFont);
 }
 
 // The menu's option items act on the options; a menu item toggled its own check mark already,
 // so the marks are set again from the options even when nothing changed.
-void TForm1::connectOptionItems()
+void MainWindow::connectOptionItems()
 {
-    TForm3 &menu = *m_form3;
+    PreviewWindow &menu = *m_previewWindow;
     const auto toggle = [this](QAction *item, QCheckBox *box) {
         connect(item, &QAction::triggered, this, [this, box] {
             box->setChecked(!box->isChecked());
@@ -205,7 +206,7 @@ void TForm1::connectOptionItems()
         connect(columns[n - 1], &QAction::triggered, this, [this, n] { setColumnCount(n); });
     connect(menu.N46, &QAction::triggered, this,
             [this] { CheckBox14->setChecked(!CheckBox14->isChecked()); });
-    m_form3->ColumnCountSource = [this] {
+    m_previewWindow->ColumnCountSource = [this] {
         return m_columnCount;
     };
 }

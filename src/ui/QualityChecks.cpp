@@ -1,13 +1,13 @@
 #include "ui/QualityChecks.h"
 
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 QualityChecks::QualityChecks(const PreviewResources &resources, SkinDocument &document,
-                             const TTolvoPreview &shown, QObject *parent)
+                             const PhonePreview &shown, QObject *parent)
     : QObject(parent)
     , m_document(document)
     , m_shown(shown)
-    , m_checker(std::make_unique<TTolvoPreview>(resources, document))
+    , m_checker(std::make_unique<PhonePreview>(resources, document))
 {
     // The checker draws only when asked: the document's changes would make it draw for
     // nothing in between.
@@ -23,7 +23,7 @@ QualityChecks::QualityChecks(const PreviewResources &resources, SkinDocument &do
     connect(&document, &SkinDocument::picturesChanged, this, changed);
     // Every render of the shown screen may carry new options or a newly picked slot; most
     // carry neither and cost one comparison.
-    connect(&shown, &TTolvoPreview::rendered, this, [this] {
+    connect(&shown, &PhonePreview::rendered, this, [this] {
         if (m_lastBase != baseOf() || m_usageSlot != m_document.selectedSlot())
             later();
     });

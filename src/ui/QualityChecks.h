@@ -12,7 +12,7 @@
 #include <optional>
 
 class SkinDocument;
-class TTolvoPreview;
+class PhonePreview;
 struct PreviewResources;
 
 // Keeps the legibility audit and the selected slot's usage in step with the skin: after every
@@ -24,7 +24,7 @@ class QualityChecks : public QObject
 public:
     // shown is the window's preview: its options (size, fonts, columns ...) are the checks'.
     QualityChecks(const PreviewResources &resources, SkinDocument &document,
-                  const TTolvoPreview &shown, QObject *parent = nullptr);
+                  const PhonePreview &shown, QObject *parent = nullptr);
     ~QualityChecks() override;
 
     // Makes what is out of date now instead of at the next turn of the event loop.
@@ -46,8 +46,8 @@ private:
     void later();
 
     SkinDocument &m_document;
-    const TTolvoPreview &m_shown;
-    std::unique_ptr<TTolvoPreview> m_checker;
+    const PhonePreview &m_shown;
+    std::unique_ptr<PhonePreview> m_checker;
     QTimer m_timer;
     bool m_held = true;
     bool m_documentChanged = true;

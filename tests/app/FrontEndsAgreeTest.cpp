@@ -4,8 +4,8 @@
 #include "TestFiles.h"
 #include "containers/PictureCodecs.h"
 #include "core/SettingsFile.h"
-#include "preview/mainTolvoPreview.h"
-#include "ui/Unit1.h"
+#include "preview/PhonePreview.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,12 +39,12 @@ protected:
     }
 
     // The window with a fixed sample list, its clock at 9:30 and no blinking.
-    std::unique_ptr<TForm1> startWindow(unsigned seed)
+    std::unique_ptr<MainWindow> startWindow(unsigned seed)
     {
-        auto form = std::make_unique<TForm1>(
+        auto form = std::make_unique<MainWindow>(
             folder(), QString(), [](const QString &, const QString &, const QString &) {}, nullptr,
             seed);
-        if (TTolvoPreview *preview = form->preview()) {
+        if (PhonePreview *preview = form->preview()) {
             preview->stopBlinking();
             preview->setClock([] { return QTime(9, 30); });
         }
@@ -61,7 +61,7 @@ TEST_F(FrontEnds, TheCommandLineDrawsTheWindowsFirstFrame)
 {
     auto form = startWindow(7);
     ASSERT_FALSE(form->startupFailed());
-    TTolvoPreview *preview = form->preview();
+    PhonePreview *preview = form->preview();
     preview->Render();
     const QImage cli = cliRender({QStringLiteral("--seed"), QStringLiteral("7"),
                                   QStringLiteral("--time"), QStringLiteral("9:30")});
@@ -85,7 +85,7 @@ TEST_F(FrontEnds, WithTheSameSettingsFileBothDrawTheSameScreen)
     ASSERT_TRUE(testfiles::write(file, writeSettings(settings)));
     auto form = startWindow(7);
     ASSERT_FALSE(form->startupFailed());
-    TTolvoPreview *preview = form->preview();
+    PhonePreview *preview = form->preview();
     ASSERT_EQ(preview->Columns(), 3);
     preview->Render();
 
@@ -108,7 +108,7 @@ TEST_F(FrontEnds, HoverInTheCommandLineHighlightsTheWholeSlotLikeTheWindow)
                               QStringLiteral("--time"), QStringLiteral("9:30")};
     auto form = startWindow(3);
     ASSERT_FALSE(form->startupFailed());
-    TTolvoPreview *preview = form->preview();
+    PhonePreview *preview = form->preview();
     preview->setState(PreviewState{});
     const QRegion nicks = preview->regions().regions(Slot::ContactNick + 1).value(0);
     ASSERT_GT(nicks.rectCount(), 1);

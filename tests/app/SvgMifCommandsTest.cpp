@@ -2,9 +2,9 @@
 #include "TestFiles.h"
 
 #include "CliRun.h"
-#include "containers/Base64Unit.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
-#include "containers/mainMIF.h"
+#include "containers/SvgWrap.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,7 +62,7 @@ TEST_F(SvgMifCli, MifShowAndExtractDescribeAndWriteThePictures)
     const QByteArray jpeg = encodeJpeg(pattern(24, 32), 90).value();
     QTemporaryDir packing;
     QDir(packing.path()).mkpath(u"temp"_s);
-    TMIFList list;
+    MifImageList list;
     list.ToolName = QStringLiteral(VELMORA_BMCONV);
     list.WorkFolder = packing.path();
     ASSERT_TRUE(list.AddSvgEntry(svgDocument(jpeg, kJpegMime, 24, 32)));
@@ -124,7 +124,7 @@ TEST_F(SvgMifCli, BrokenOrForeignMifFilesAreErrors)
     const CliRun shown = run({u"mif"_s, u"show"_s, broken});
     EXPECT_EQ(shown.code, 1);
     EXPECT_TRUE(shown.err.contains(broken + u": entry 1 points past the end"_s));
-    TMIFList one;
+    MifImageList one;
     ASSERT_TRUE(one.AddSvgEntry(svgDocument("x", kPngMime, 1, 1)));
     ASSERT_TRUE(one.SaveToFile(path(u"one.mif"_s)));
     for (const QString &mif : {broken, path(u"one.mif"_s)}) {
@@ -138,7 +138,7 @@ TEST_F(SvgMifCli, BrokenOrForeignMifFilesAreErrors)
 TEST_F(SvgMifCli, ExtractRefusesAnEntryWithoutAPictureAndWritesNothing)
 {
     const QByteArray png = encodePng(pattern(4, 4)).value();
-    TMIFList list;
+    MifImageList list;
     // The background's wrapper lost its picture (the skin reads the copy, entry 1); the cursor
     // is fine.
     ASSERT_TRUE(list.AddSvgEntry("<svg><image href=\"elsewhere.png\"/></svg>"));
@@ -164,7 +164,7 @@ TEST_F(SvgMifCli, TextsFromFilesAndNamesReachTheTerminalEscaped)
     const QByteArray jpeg = encodeJpeg(pattern(24, 32), 90).value();
     QTemporaryDir packing;
     QDir(packing.path()).mkpath(u"temp"_s);
-    TMIFList list;
+    MifImageList list;
     list.ToolName = QStringLiteral(VELMORA_BMCONV);
     list.WorkFolder = packing.path();
     ASSERT_TRUE(list.AddSvgEntry(svgDocument(jpeg, "image/\x1b[31mjpeg\x9b", 24, 32)));
@@ -174,7 +174,7 @@ TEST_F(SvgMifCli, TextsFromFilesAndNamesReachTheTerminalEscaped)
     EXPECT_FALSE(shown.out.contains(QChar(0x1b))) << shown.out.toStdString();
     EXPECT_TRUE(shown.out.contains(u"image/\\x1b[31mjpeg"_s)) << shown.out.toStdString();
 
-    TMIFList plain;
+    MifImageList plain;
     plain.ToolName = list.ToolName;
     plain.WorkFolder = list.WorkFolder;
     ASSERT_TRUE(plain.AddSvgEntry(svgDocument(jpeg, kJpegMime, 24, 32)));

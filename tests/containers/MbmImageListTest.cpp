@@ -1,6 +1,6 @@
+#include "containers/MbmImageList.h"
 #include "containers/PictureCodecs.h"
 #include "containers/RunCaptured.h"
-#include "containers/mainMBM.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,9 +40,9 @@ protected:
                             QFileDevice::ExeOwner);
     }
 
-    TMBMconvImageList makeList()
+    MbmImageList makeList()
     {
-        TMBMconvImageList list;
+        MbmImageList list;
         list.ToolName = QStringLiteral("faketool");
         list.WorkFolder = m_dir.path();
         list.OnProgress = [this](const QString &text) {
@@ -136,7 +136,7 @@ TEST_F(WorkFolder, ToolThatCannotStartLeavesOutputAlone)
     EXPECT_TRUE(ran.error().message.contains(QStringLiteral("no-such-tool")));
     EXPECT_EQ(output, QStringLiteral("kept"));
 
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     list.ToolName = QStringLiteral("no-such-tool");
     writeFile(QStringLiteral("a.mbm"), "x");
     EXPECT_FALSE(list.LoadFromMBM(path(QStringLiteral("a.mbm"))));
@@ -151,7 +151,7 @@ TEST_F(WorkFolder, LoadsBitmapsWithTheirColourModes)
     writeSourceBitmap(1, filled(4, 2, qRgb(255, 0, 0)));
     writeSourceBitmap(2, filled(3, 5, qRgb(9, 9, 9)));
     writeFile(QStringLiteral("icons.mbm"), "whatever");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     ASSERT_TRUE(list.LoadFromMBM(path(QStringLiteral("icons.mbm"))))
         << messages.join(u'\n').toStdString();
     ASSERT_EQ(list.Count(), 2);
@@ -176,7 +176,7 @@ TEST_F(WorkFolder, InformationHeadersCountOnlyInOrder)
     writeSourceBitmap(1, filled(2, 2, 0));
     writeSourceBitmap(2, filled(2, 2, 0));
     writeFile(QStringLiteral("x.mbm"), "x");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     ASSERT_TRUE(list.LoadFromMBM(path(QStringLiteral("x.mbm"))));
     EXPECT_EQ(list.Get(0).ColourMode, QStringLiteral("4 Bpp Colour"));
     EXPECT_EQ(list.Get(1).ColourMode, QStringLiteral("24 Bpp Colour"));
@@ -186,7 +186,7 @@ TEST_F(WorkFolder, ZeroBitmapsGiveAnEmptyList)
 {
     writeUnpackingTool(infoFor({}), "echo \"targets:$#\"; echo Success.");
     writeFile(QStringLiteral("empty.mbm"), "x");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     list.Add(filled(1, 1, 0));
     ASSERT_TRUE(list.LoadFromMBM(path(QStringLiteral("empty.mbm"))));
     EXPECT_EQ(list.Count(), 0);
@@ -216,7 +216,7 @@ TEST_F(WorkFolder, ConverterComplaintsEndTheLoadWithTheirMessages)
     for (const auto &c : cases) {
         writeTool(c.script + "\n");
         messages.clear();
-        TMBMconvImageList list = makeList();
+        MbmImageList list = makeList();
         list.Add(filled(2, 2, 0));
         EXPECT_FALSE(list.LoadFromMBM(path(QStringLiteral("a.mbm"))));
         EXPECT_EQ(messages, QStringList{u'|' + c.message});
@@ -231,7 +231,7 @@ TEST_F(WorkFolder, CountThatIsNotANumberIsAnError)
 {
     writeTool("echo 'temp/temp.mbm is a File store containing many bitmaps'\n");
     writeFile(QStringLiteral("a.mbm"), "x");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     const auto loaded = list.LoadFromMBM(path(QStringLiteral("a.mbm")));
     ASSERT_FALSE(loaded);
     EXPECT_TRUE(loaded.error().message.contains(QStringLiteral("many")));
@@ -243,7 +243,7 @@ TEST_F(WorkFolder, MissingSourceNeverReadsAnOldCopy)
     writeFile(QStringLiteral("temp/temp.mbm"), "stale");
     writeTool("if [ -e temp/temp.mbm ]; then echo 'temp/temp.mbm is a File store containing 0 "
               "bitmaps'; echo Success.; else echo 'Problem reading number of bitmaps '; fi\n");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     EXPECT_FALSE(list.LoadFromMBM(path(QStringLiteral("missing.mbm"))));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().contains(QStringLiteral("Битый файл")));
@@ -252,7 +252,7 @@ TEST_F(WorkFolder, MissingSourceNeverReadsAnOldCopy)
 TEST_F(WorkFolder, SavePassesDepthSwitchesAndReplacesTheTarget)
 {
     writeTool("echo \"$@\" > args.txt; printf 'MBMDATA' > temp/temp.mbm; echo done\n");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     list.Add(filled(2, 2, qRgb(255, 0, 0)));
     list.Add(filled(2, 2, qRgb(0, 255, 0)));
     writeFile(QStringLiteral("out.mbm"), "old");
@@ -271,7 +271,7 @@ TEST_F(WorkFolder, UnknownColourModeTakesThePreviousSwitch)
     for (int n = 1; n <= 3; ++n)
         writeSourceBitmap(n, filled(1, 1, 0));
     writeFile(QStringLiteral("in.mbm"), "x");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     ASSERT_TRUE(list.LoadFromMBM(path(QStringLiteral("in.mbm"))));
     writeTool("echo \"$@\" > args.txt; printf 'M' > temp/temp.mbm\n");
     ASSERT_TRUE(list.SaveToMBM(path(QStringLiteral("out.mbm"))));
@@ -283,7 +283,7 @@ TEST_F(WorkFolder, FailedPackKeepsTheOldTarget)
 {
     writeFile(QStringLiteral("temp/temp.mbm"), "stale");
     writeTool("echo 'Bad source file(s).'\n");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     list.Add(filled(2, 2, 0));
     writeFile(QStringLiteral("out.mbm"), "old");
     const auto saved = list.SaveToMBM(path(QStringLiteral("out.mbm")));
@@ -393,7 +393,7 @@ TEST_F(WorkFolder, DrawMaskedPicksTheKeyFromTheMasksMode)
     writeSourceBitmap(3, filled(2, 1, qRgb(0, 0, 255)));
     writeSourceBitmap(4, halfMask);
     writeFile(QStringLiteral("icons.mbm"), "x");
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     ASSERT_TRUE(list.LoadFromMBM(path(QStringLiteral("icons.mbm"))));
 
     QImage canvas = filled(4, 2, qRgb(0, 255, 0));
@@ -410,14 +410,14 @@ TEST_F(WorkFolder, DrawMaskedPicksTheKeyFromTheMasksMode)
     EXPECT_EQ(canvas, before);
 
     // A copied icon keeps its mask's meaning; a plain Add treats the mask as a colour mask.
-    TMBMconvImageList copy;
+    MbmImageList copy;
     copy.AddItem(list.Get(0));
     copy.AddItem(list.Get(1));
     QImage copied = filled(2, 1, qRgb(0, 255, 0));
     copy.DrawMasked(copied, 0, 0, 0);
     EXPECT_EQ(copied.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(copied.pixel(1, 0), qRgb(0, 255, 0));
-    TMBMconvImageList added;
+    MbmImageList added;
     added.Add(list.Get(0).Bitmap);
     added.Add(list.Get(1).Bitmap);
     QImage inverted = filled(2, 1, qRgb(0, 255, 0));
@@ -428,7 +428,7 @@ TEST_F(WorkFolder, DrawMaskedPicksTheKeyFromTheMasksMode)
 TEST_F(WorkFolder, RoundTripThroughTheRealConverter)
 {
     QFile::copy(QStringLiteral(VELMORA_BMCONV), path(QStringLiteral("bmconv")));
-    TMBMconvImageList list = makeList();
+    MbmImageList list = makeList();
     list.ToolName = QStringLiteral("bmconv");
     QImage icon = filled(16, 16, qRgb(0, 0, 0));
     for (int y = 0; y < 16; ++y)
@@ -439,7 +439,7 @@ TEST_F(WorkFolder, RoundTripThroughTheRealConverter)
     ASSERT_TRUE(list.SaveToMBM(path(QStringLiteral("out.mbm"))))
         << messages.join(u'\n').toStdString();
 
-    TMBMconvImageList back = makeList();
+    MbmImageList back = makeList();
     back.ToolName = QStringLiteral("bmconv");
     ASSERT_TRUE(back.LoadFromMBM(path(QStringLiteral("out.mbm"))))
         << messages.join(u'\n').toStdString();

@@ -1,7 +1,7 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 
-#include "containers/mainMIF.h"
+#include "containers/MifImageList.h"
 #include "core/Cp1251.h"
 
 #include <QDir>
@@ -32,9 +32,9 @@ const QByteArray kB = "<svg>background pictures</svg>"; // 30 bytes
 const QByteArray kC = "<svg>cursor</svg>";              // 17 bytes
 const QByteArray kBitmap;                               // stands for a bitmap picture
 
-TMIFList listOf(const QList<QByteArray> &pictures)
+MifImageList listOf(const QList<QByteArray> &pictures)
 {
-    TMIFList list;
+    MifImageList list;
     for (const QByteArray &p : pictures)
         EXPECT_TRUE(p.isEmpty() ? list.AddBitmapEntry(filled(3, 2, 0)) : list.AddSvgEntry(p));
     return list;
@@ -46,9 +46,9 @@ class MifFolder : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"temp"_s)); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    TMIFList makeList(const QString &tool = QStringLiteral(VELMORA_BMCONV))
+    MifImageList makeList(const QString &tool = QStringLiteral(VELMORA_BMCONV))
     {
-        TMIFList list;
+        MifImageList list;
         list.ToolName = tool;
         list.WorkFolder = m_dir.path();
         list.OnMessage = [this](const QString &, const QString &text) {
@@ -79,7 +79,7 @@ TEST(MifLayout, OffsetsAndSizesOfEveryMixReadBackUnchanged)
         {{kB, kBitmap, kC}, {{64, 62}, {64, 62}, {-1, 0}, {-1, 0}, {126, 49}, {126, 49}}, 175},
     };
     for (const auto &layout : layouts) {
-        const TMIFList list = listOf(layout.pictures);
+        const MifImageList list = listOf(layout.pictures);
         const auto bytes = writeMif(list.entries());
         ASSERT_TRUE(bytes);
         EXPECT_EQ(bytes->size(), layout.fileSize);
@@ -153,14 +153,14 @@ TEST_F(MifFolder, BitmapsTravelThroughTheCompanionMbm)
 {
     QImage background = filled(8, 6, qRgb(16, 132, 248));
     background.setPixel(7, 5, qRgb(255, 0, 0));
-    TMIFList list = makeList();
+    MifImageList list = makeList();
     ASSERT_TRUE(list.AddBitmapEntry(background));
     ASSERT_TRUE(list.AddBitmapEntry(filled(12, 3, qRgb(64, 200, 0))));
     ASSERT_TRUE(list.SaveToFile(path(u"both.mif"_s)));
     EXPECT_EQ(testfiles::read(path(u"both.mif"_s)),
               le32({kMifMagic, 2, 16, 4, -1, 0, -1, 0, -2, 0, -2, 0}));
 
-    TMIFList back = makeList();
+    MifImageList back = makeList();
     ASSERT_TRUE(back.LoadFromFile(path(u"both.mif"_s)));
     EXPECT_TRUE(back.HasBitmaps);
     // Bitmap 1 is the background, for the picture and its copy alike.
@@ -173,7 +173,7 @@ TEST_F(MifFolder, BitmapsTravelThroughTheCompanionMbm)
 
 TEST_F(MifFolder, TheCompanionMbmIsFoundInAnyCase)
 {
-    TMIFList list = makeList();
+    MifImageList list = makeList();
     ASSERT_TRUE(list.AddBitmapEntry(filled(5, 4, qRgb(248, 0, 0))));
     ASSERT_TRUE(list.SaveToFile(path(u"UP.MIF"_s)));
     // Saving writes UP.mbm; a skin made on Windows may carry it as UP.MBM.
@@ -181,7 +181,7 @@ TEST_F(MifFolder, TheCompanionMbmIsFoundInAnyCase)
     ASSERT_TRUE(QFile::rename(path(u"UP.mbm"_s), path(u"UP.MBM"_s)));
     EXPECT_EQ(findCompanionMbm(path(u"UP.MIF"_s)), path(u"UP.MBM"_s));
 
-    TMIFList back = makeList();
+    MifImageList back = makeList();
     ASSERT_TRUE(back.LoadFromFile(path(u"UP.MIF"_s)));
     EXPECT_EQ(back.GetEntry(1).Bitmap.size(), QSize(5, 4));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
@@ -197,7 +197,7 @@ TEST_F(MifFolder, FailuresKeepWhatWasThere)
     ASSERT_TRUE(testfiles::write(path(u"broken-tool"_s), "#!/bin/sh\necho 'Bad file'\n"));
     QFile(path(u"broken-tool"_s)).setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner);
     ASSERT_TRUE(testfiles::write(path(u"skin.mif"_s), "old"));
-    TMIFList failing = makeList(u"broken-tool"_s);
+    MifImageList failing = makeList(u"broken-tool"_s);
     ASSERT_TRUE(failing.AddBitmapEntry(filled(2, 2, 0)));
     EXPECT_FALSE(failing.SaveToFile(path(u"skin.mif"_s)));
     EXPECT_EQ(testfiles::read(path(u"skin.mif"_s)), QByteArray("old"));
@@ -205,7 +205,7 @@ TEST_F(MifFolder, FailuresKeepWhatWasThere)
     EXPECT_TRUE(messages.isEmpty()) << "the failure is the error's to tell, once";
 
     // A file that cannot be read leaves the list as it was.
-    TMIFList list = makeList();
+    MifImageList list = makeList();
     ASSERT_TRUE(list.AddSvgEntry(kB));
     for (const QString &bad : {path(u"skin.mif"_s), path(u"none.mif"_s)}) {
         ASSERT_FALSE(list.LoadFromFile(bad));
@@ -214,7 +214,7 @@ TEST_F(MifFolder, FailuresKeepWhatWasThere)
 
     // Bitmap numbers the .mbm lacks (0, and 2 of a one-bitmap file) load without a picture, and
     // such a list is not saved: the table would be paired with the wrong bitmaps.
-    TMIFList one = makeList();
+    MifImageList one = makeList();
     ASSERT_TRUE(one.AddBitmapEntry(filled(2, 2, 0)));
     ASSERT_TRUE(one.SaveToFile(path(u"one.mif"_s)));
     ASSERT_TRUE(

@@ -1,10 +1,10 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 
-#include "containers/Base64Unit.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
 #include "containers/SkinImages.h"
-#include "containers/mainMIF.h"
+#include "containers/SvgWrap.h"
 #include "core/SkinFile.h"
 
 #include <QDir>
@@ -37,7 +37,7 @@ protected:
     // elsewhere, so the program folder's temp/ holds only what loading writes.
     void writeMif(const QString &name, const QList<std::pair<QByteArray, QImage>> &pictures)
     {
-        TMIFList list;
+        MifImageList list;
         list.ToolName = QStringLiteral(VELMORA_BMCONV);
         list.WorkFolder = m_packing.path();
         for (const auto &[svg, bitmap] : pictures)

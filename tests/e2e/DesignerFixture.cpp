@@ -3,11 +3,11 @@
 #include "core/SkinFile.h"
 #include "document/SkinDocument.h"
 #include "platform/FileOps.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ColourControls.h"
 #include "ui/Designer.h"
 #include "ui/PreviewControl.h"
-#include "ui/Unit3.h"
+#include "ui/PreviewWindow.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -130,7 +130,7 @@ void Designer::nudgeRed(int slot, int steps)
 
 void Designer::activatePreview()
 {
-    TForm3 *window = form->previewWindow();
+    PreviewWindow *window = form->previewWindow();
     window->raise();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -138,7 +138,7 @@ void Designer::activatePreview()
 
 void Designer::clickElement(int slot)
 {
-    TForm3 *window = form->previewWindow();
+    PreviewWindow *window = form->previewWindow();
     const QList<QRegion> &regions = form->preview()->regions().regions(slot + 1);
     ASSERT_FALSE(regions.isEmpty()) << "slot " << slot << " is not on the screen";
     // Regions are stored with what was drawn over them cut away: any part of one is its own.

@@ -5,7 +5,7 @@
 #include "DialogDriver.h"
 
 #include "core/ColourScheme.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QMenu>
 #include <QString>
@@ -53,6 +53,6 @@ protected:
     void clickElement(int slot);
 
     QTemporaryDir m_work;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     DialogDriver driver;
 };

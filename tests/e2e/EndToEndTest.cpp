@@ -7,12 +7,12 @@
 #include "document/SkinDocument.h"
 #include "platform/FileOps.h"
 #include "platform/WritablePlaces.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/Application.h"
 #include "ui/ColourControls.h"
 #include "ui/Designer.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -55,7 +55,7 @@ TEST_F(Designer, CtrlOOpensTheFileDialog)
 {
     const QString meadow = programFolder() + QStringLiteral("skins/meadow.skin");
     activatePreview();
-    TForm3 *window = form->previewWindow();
+    PreviewWindow *window = form->previewWindow();
     expectQuiet(driver.run([&] { QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier); },
                            {DialogDriver::typeFileName(meadow)}),
                 QStringLiteral("Ctrl+O"));
@@ -94,7 +94,7 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
     const QString folder = work(QStringLiteral("saved"));
     ASSERT_TRUE(QDir().mkpath(folder));
 
-    TForm6 *save = form->saveWindow();
+    SaveDialog *save = form->saveWindow();
     expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));

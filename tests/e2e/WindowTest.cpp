@@ -2,10 +2,10 @@
 #include "DesignerFixture.h"
 
 #include "document/SkinDocument.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ColourControls.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -24,7 +24,7 @@
 TEST_F(Designer, F1ShowsTheContactListInBothModes)
 {
     activatePreview();
-    TForm3 *window = form->previewWindow();
+    PreviewWindow *window = form->previewWindow();
     for (const bool expert : {true, false}) {
         SCOPED_TRACE(expert ? "expert mode" : "simplified mode");
         if (!expert)
@@ -65,7 +65,7 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
 // names the client keeps for itself, which the save refuses.
 TEST_F(Designer, TheSaveDialogProposesTheOpenedSkinsNames)
 {
-    TForm6 *save = form->saveWindow();
+    SaveDialog *save = form->saveWindow();
     expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     EXPECT_EQ(save->Edit2->text(), QStringLiteral("default.skin"));
@@ -102,7 +102,7 @@ TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin — изменён"));
 
     // Saved as files over the skin's own: the dialog asks about each.
-    TForm6 *save = form->saveWindow();
+    SaveDialog *save = form->saveWindow();
     expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
                 QStringLiteral("Сохранить"));
     save->ComboBox1->setFocus();

@@ -1,7 +1,7 @@
 #include "export/SaveSkin.h"
 #include "TestFiles.h"
+#include "containers/MifImageList.h"
 #include "containers/SkinImages.h"
-#include "containers/mainMIF.h"
 #include "core/SkinFile.h"
 #include "platform/WritablePlaces.h"
 
@@ -200,7 +200,7 @@ TEST_F(Save, BitmapPicturesGiveAFortyEightByteMifAndTwoBitmaps)
     request.cursor.format = PictureFormat::Mbm;
     ASSERT_TRUE(saveSkin(document, request, env));
     EXPECT_EQ(QFileInfo(out.filePath(QStringLiteral("myskin.mif"))).size(), 48);
-    TMIFList list;
+    MifImageList list;
     list.ToolName = kProgram + QStringLiteral("bmconv");
     list.WorkFolder = scratch.path();
     ASSERT_TRUE(list.LoadFromFile(out.filePath(QStringLiteral("myskin.mif"))));
@@ -269,7 +269,7 @@ namespace {
 // The pictures a .mif holds, as stored (JPEG or PNG bytes, or a bitmap's BMP).
 std::pair<StoredPicture, StoredPicture> storedPictures(const QString &mifPath, const QString &work)
 {
-    TMIFList mif;
+    MifImageList mif;
     mif.ToolName = kProgram + QStringLiteral("bmconv");
     mif.WorkFolder = work;
     EXPECT_TRUE(mif.LoadFromFile(mifPath).has_value()) << mifPath.toStdString();

@@ -1,6 +1,6 @@
 #include "PreviewFixture.h"
 #include "core/Cp1251.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QEventLoop>
 #include <QFontMetrics>
@@ -37,7 +37,7 @@ class Screen : public ::testing::Test
 protected:
     void make(const CL &list, QSize size = {240, 320})
     {
-        preview = std::make_unique<TTolvoPreview>(iconResources(list), document);
+        preview = std::make_unique<PhonePreview>(iconResources(list), document);
         preview->stopBlinking();
         preview->Busy = true;
         preview->setState(previewtest::listedState());
@@ -63,7 +63,7 @@ protected:
     }
 
     SkinDocument document;
-    std::unique_ptr<TTolvoPreview> preview;
+    std::unique_ptr<PhonePreview> preview;
 };
 
 } // namespace
@@ -231,10 +231,10 @@ TEST_F(Screen, OddStatusesAndMissingIconsDrawNothingAndNeverCrash)
     list.Groups[0].Contacts[1].XStatusIcon = 250;
     list.Groups[0].Contacts[2].ClientIcon = 254;
     make(list);
-    EXPECT_EQ(TTolvoPreview::statusCode(22), 255);
-    EXPECT_EQ(TTolvoPreview::statusCode(19), 26);
+    EXPECT_EQ(PhonePreview::statusCode(22), 255);
+    EXPECT_EQ(PhonePreview::statusCode(19), 26);
     // No icons at all, as after failed loads.
-    TTolvoPreview bare{PreviewResources(), document};
+    PhonePreview bare{PreviewResources(), document};
     bare.stopBlinking();
     bare.setShowGroups(true);
     bare.Render();
@@ -245,7 +245,7 @@ TEST_F(Screen, BlinkTimerTicksOnlyOnTheContactList)
 {
     make(sample());
     int renders = 0;
-    QObject::connect(preview.get(), &TTolvoPreview::rendered, [&] { ++renders; });
+    QObject::connect(preview.get(), &PhonePreview::rendered, [&] { ++renders; });
     const auto wait = [](int ms) {
         QEventLoop loop;
         QTimer::singleShot(ms, &loop, &QEventLoop::quit);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Cp1251.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include <QFontMetrics>
 
@@ -18,7 +18,7 @@ inline QRgb iconColour(int list, int icon)
     return QColor::fromHsv((list * 67 + icon * 7) % 360, 220, 60 + (icon * 13) % 190).rgb();
 }
 
-inline void fillIcons(TMBMconvImageList &list, int listId, int items, QSize size = {16, 16})
+inline void fillIcons(MbmImageList &list, int listId, int items, QSize size = {16, 16})
 {
     QImage icon(size, QImage::Format_RGB32);
     for (int i = 0; i < items; ++i) {
@@ -65,7 +65,7 @@ protected:
     // Every slot gets a colour of its own, so framed boxes register rings and fills.
     void make(PreviewResources res, QSize size = {240, 320}, int settingsFont = 11)
     {
-        preview = std::make_unique<TTolvoPreview>(std::move(res), document);
+        preview = std::make_unique<PhonePreview>(std::move(res), document);
         preview->stopBlinking();
         preview->Busy = true;
         preview->setState(listedState());
@@ -98,7 +98,7 @@ protected:
     QRgb pixel(int x, int y) const { return preview->picture().pixel(x, y); }
 
     SkinDocument document;
-    std::unique_ptr<TTolvoPreview> preview;
+    std::unique_ptr<PhonePreview> preview;
 };
 
 } // namespace previewtest

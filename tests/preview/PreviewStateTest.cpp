@@ -14,7 +14,7 @@ protected:
     void SetUp() override { make(iconResources()); }
     int renders(const std::function<void()> &change)
     {
-        QSignalSpy spy(preview.get(), &TTolvoPreview::rendered);
+        QSignalSpy spy(preview.get(), &PhonePreview::rendered);
         change();
         return int(spy.count());
     }

@@ -8,7 +8,7 @@
 #include "PixelFont.h"
 #include "SampleTexts.h"
 
-#include "containers/mainMBM.h"
+#include "containers/MbmImageList.h"
 #include "core/Cp1251.h"
 
 #include <QDir>
@@ -115,7 +115,7 @@ TEST_F(Packing, RoundTripsPicturesAndMasksThroughTheConverter)
                                      path(QStringLiteral("scratch")), target);
     ASSERT_TRUE(packed) << packed.error().message.toStdString();
 
-    TMBMconvImageList list;
+    MbmImageList list;
     list.ToolName = QStringLiteral(VELMORA_BMCONV);
     list.WorkFolder = path(QStringLiteral("work"));
     ASSERT_TRUE(list.LoadFromMBM(target));

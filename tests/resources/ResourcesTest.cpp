@@ -2,7 +2,7 @@
 // converter with the counts the screens rely on, every icon has a mask of its size that really
 // masks, the smiley list and its pictures pair up, and the sample chat and contact list parse.
 
-#include "containers/mainMBM.h"
+#include "containers/MbmImageList.h"
 #include "core/Cp1251.h"
 
 #include <QDir>
@@ -46,7 +46,7 @@ QStringList smileyLines()
 
 struct LoadedList
 {
-    std::unique_ptr<TMBMconvImageList> list = std::make_unique<TMBMconvImageList>();
+    std::unique_ptr<MbmImageList> list = std::make_unique<MbmImageList>();
     QStringList messages;
     bool loaded = false;
 };
@@ -72,7 +72,7 @@ protected:
         LoadedList &entry = (*s_lists)[file];
         if (!entry.loaded) {
             entry.loaded = true;
-            TMBMconvImageList &list = *entry.list;
+            MbmImageList &list = *entry.list;
             list.ToolName = QStringLiteral(VELMORA_BMCONV);
             list.WorkFolder = s_work->path();
             QStringList *messages = &entry.messages;
@@ -104,7 +104,7 @@ void PrintTo(const IconFile &file, std::ostream *os)
 class IconFiles : public InstalledIcons, public ::testing::WithParamInterface<IconFile>
 {
 protected:
-    const TMBMconvImageList &list()
+    const MbmImageList &list()
     {
         const LoadedList &entry = load(QString::fromLatin1(GetParam().file));
         EXPECT_TRUE(entry.messages.isEmpty()) << entry.messages.join(u'\n').toStdString();
@@ -135,7 +135,7 @@ QByteArray pixelBytes(const QImage &image)
 
 TEST_P(IconFiles, LoadWithTheCountTheScreensNeed)
 {
-    const TMBMconvImageList &icons = list();
+    const MbmImageList &icons = list();
     const IconFile &file = GetParam();
     ASSERT_EQ(icons.Count() % 2, 0) << "an icon without its mask";
     EXPECT_GE(icons.Count(), 2 * file.minimumIcons);
@@ -146,7 +146,7 @@ TEST_P(IconFiles, LoadWithTheCountTheScreensNeed)
 
 TEST_P(IconFiles, AreSixteenPixelPicturesWithGreyMasksOfTheirSize)
 {
-    const TMBMconvImageList &icons = list();
+    const MbmImageList &icons = list();
     ASSERT_GT(icons.Count(), 0);
     EXPECT_EQ(icons.Width(), 16);
     EXPECT_EQ(icons.Height(), 16);
@@ -164,7 +164,7 @@ TEST_P(IconFiles, AreSixteenPixelPicturesWithGreyMasksOfTheirSize)
 
 TEST_P(IconFiles, EveryMaskShowsAPictureAndLetsTheGroundThrough)
 {
-    const TMBMconvImageList &icons = list();
+    const MbmImageList &icons = list();
     for (int i = 0; i + 1 < icons.Count(); i += 2) {
         SCOPED_TRACE(testing::Message() << "icon " << i);
         const QImage mask = icons.Get(i + 1).Bitmap.convertToFormat(QImage::Format_RGB32);
@@ -199,7 +199,7 @@ TEST_P(IconFiles, EveryMaskShowsAPictureAndLetsTheGroundThrough)
 
 TEST_P(IconFiles, HoldNoPictureTwice)
 {
-    const TMBMconvImageList &icons = list();
+    const MbmImageList &icons = list();
     QHash<QByteArray, int> seen;
     for (int i = 0; i + 1 < icons.Count(); i += 2) {
         const QByteArray key =
@@ -221,7 +221,7 @@ TEST_F(InstalledIcons, StatusBadgesLeaveTheFlowerVisible)
     // bottom-right corner.
     const LoadedList &entry = load(QStringLiteral("ICQ/Status.mbm"));
     ASSERT_TRUE(entry.messages.isEmpty());
-    const TMBMconvImageList &icons = *entry.list;
+    const MbmImageList &icons = *entry.list;
     ASSERT_GE(icons.Count(), 50);
     for (int badge = 0; badge <= 22; badge += 2) {
         const QImage mask = icons.Get(badge + 1).Bitmap.convertToFormat(QImage::Format_RGB32);

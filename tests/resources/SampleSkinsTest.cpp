@@ -5,9 +5,9 @@
 #include "SampleSkins.h"
 
 #include "PictureCompare.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
 #include "containers/SkinImages.h"
-#include "containers/mainMIF.h"
 #include "core/SkinFile.h"
 
 #include <QDir>
@@ -218,7 +218,7 @@ TEST(ShippedSampleSkins, AreWhatTheGeneratorAndTheExportMake)
 
         const QString mifPath = folder.filePath(name + QStringLiteral(".mif"));
         EXPECT_EQ(QFileInfo::exists(companionMbmPath(mifPath)), p.skin.bitmaps);
-        TMIFList mif;
+        MifImageList mif;
         mif.ToolName = QStringLiteral(VELMORA_BMCONV);
         mif.WorkFolder = work.path();
         QStringList messages;

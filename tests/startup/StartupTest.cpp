@@ -244,7 +244,7 @@ TEST_F(Start, BuiltInSmileysKeepTheirPicturesAndMasks)
     auto res = loadPreviewResources(setup(), reporter());
     ASSERT_TRUE(res);
     res->chat.ChatText = QStringLiteral("<~~<xstatus05>~~>[cover_in]*4*");
-    TTolvoPreview preview(std::move(*res), document);
+    PhonePreview preview(std::move(*res), document);
     preview.stopBlinking();
     preview.setSelection(SelectionMode::SingleElement);
     preview.setChatFont({QStringLiteral("Nokia Hindi S60"), -11, false, false});

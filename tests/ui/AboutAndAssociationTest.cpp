@@ -1,9 +1,9 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
 #include "platform/Association.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
+#include "ui/AboutBox.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -89,7 +89,7 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
         return true;
     });
     form->previewWindow()->N50->trigger();
-    TForm2 *about = form->aboutBox();
+    AboutBox *about = form->aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("О программе..."));
@@ -198,13 +198,14 @@ TEST_F(OutwardFacing, TheFirstDialogStartsInTheSampleSkins)
 // sits under the message where the user looks for it.
 TEST(MessageBoxes, AreWarningsWithTheReasonUnderTheText)
 {
-    const auto box = TForm1::messageBox(QString(), QStringLiteral("Ошибка при загрузке скина!"),
-                                        QStringLiteral("a.skin: cut short"), nullptr);
+    const auto box = MainWindow::messageBox(QString(), QStringLiteral("Ошибка при загрузке скина!"),
+                                            QStringLiteral("a.skin: cut short"), nullptr);
     EXPECT_EQ(box->icon(), QMessageBox::Warning);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora for TolvoICQ"));
     EXPECT_EQ(box->text(), QStringLiteral("Ошибка при загрузке скина!"));
     EXPECT_EQ(box->informativeText(), QStringLiteral("a.skin: cut short"));
-    EXPECT_EQ(TForm1::messageBox(QStringLiteral("RunCaptured Error"), QString(), QString(), nullptr)
-                  ->windowTitle(),
-              QStringLiteral("RunCaptured Error"));
+    EXPECT_EQ(
+        MainWindow::messageBox(QStringLiteral("RunCaptured Error"), QString(), QString(), nullptr)
+            ->windowTitle(),
+        QStringLiteral("RunCaptured Error"));
 }

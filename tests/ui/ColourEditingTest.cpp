@@ -1,9 +1,9 @@
 #include "WindowFixture.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ColourControls.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/Unit5.h"
+#include "ui/ColourWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -48,8 +48,8 @@ protected:
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
-    TTolvoPreview *preview = nullptr;
-    TForm3 *window = nullptr;
+    PhonePreview *preview = nullptr;
+    PreviewWindow *window = nullptr;
 };
 
 } // namespace
@@ -65,7 +65,7 @@ TEST_F(Editing, HoverHighlightsAndAClickOpensTheColourWindow)
 
     QTest::mousePress(window, Qt::LeftButton, {}, clock);
     QTest::mouseRelease(window, Qt::LeftButton, {}, clock);
-    TForm5 *colour = form->colourWindow();
+    ColourWindow *colour = form->colourWindow();
     EXPECT_TRUE(colour->isVisible());
     EXPECT_EQ(colour->windowTitle(), slotCaption(2));
     EXPECT_EQ(form->document().scheme().selectedSlot(), 2);
@@ -183,7 +183,7 @@ TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
 
 TEST_F(Editing, ColourWindowEditsTheSlotAndResets)
 {
-    TForm5 *colour = form->colourWindow();
+    ColourWindow *colour = form->colourWindow();
     colour->openForSlot(0, QPoint(10, 10));
     colour->controls()->TrackBars[0]->setValue(200);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !colour->controls()->Timer1.isActive(); }, 5000));
@@ -292,7 +292,7 @@ TEST(ColourWindowPlace, StaysAtTheMouseButWhollyOnTheScreen)
 TEST_F(Editing, AClickNearTheScreensCornerOpensTheColourWindowWhollyOnIt)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    TForm5 *colour = form->colourWindow();
+    ColourWindow *colour = form->colourWindow();
     colour->openForSlot(2, area.bottomRight() - QPoint(3, 3));
     EXPECT_TRUE(area.contains(colour->frameGeometry()))
         << "window at " << colour->x() << "," << colour->y();

@@ -1,13 +1,13 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
 #include "core/SettingsFile.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ArrowSpinBox.h"
+#include "ui/ColourWindow.h"
+#include "ui/MainWindow.h"
 #include "ui/PreviewControl.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/Unit5.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,27 +46,27 @@ protected:
         window = form->previewWindow();
     }
 
-    TTolvoPreview *preview = nullptr;
-    TForm3 *window = nullptr;
+    PhonePreview *preview = nullptr;
+    PreviewWindow *window = nullptr;
 };
 
 // One option: its check box, its preview-menu item and the preview state it drives.
 struct ToggleOption
 {
     const char *name;
-    QCheckBox *TForm1::*box;
-    QAction *TForm3::*item;
-    bool (TTolvoPreview::*state)() const;
+    QCheckBox *MainWindow::*box;
+    QAction *PreviewWindow::*item;
+    bool (PhonePreview::*state)() const;
 };
 
 const ToggleOption kToggles[] = {
-    {"popup", &TForm1::CheckBox2, &TForm3::N33, &TTolvoPreview::ShowPopup},
-    {"offline", &TForm1::CheckBox3, &TForm3::N21, &TTolvoPreview::ShowOffline},
-    {"menu", &TForm1::CheckBox12, &TForm3::N44, &TTolvoPreview::ShowMenu},
-    {"groups", &TForm1::CheckBox4, &TForm3::N20, &TTolvoPreview::ShowGroups},
-    {"clients", &TForm1::CheckBox6, &TForm3::N32, &TTolvoPreview::ShowClients},
-    {"mini clock", &TForm1::CheckBox7, &TForm3::N28, &TTolvoPreview::MiniClock},
-    {"info windows", &TForm1::CheckBox9, &TForm3::N36, &TTolvoPreview::ShowInfoWindows},
+    {"popup", &MainWindow::CheckBox2, &PreviewWindow::N33, &PhonePreview::ShowPopup},
+    {"offline", &MainWindow::CheckBox3, &PreviewWindow::N21, &PhonePreview::ShowOffline},
+    {"menu", &MainWindow::CheckBox12, &PreviewWindow::N44, &PhonePreview::ShowMenu},
+    {"groups", &MainWindow::CheckBox4, &PreviewWindow::N20, &PhonePreview::ShowGroups},
+    {"clients", &MainWindow::CheckBox6, &PreviewWindow::N32, &PhonePreview::ShowClients},
+    {"mini clock", &MainWindow::CheckBox7, &PreviewWindow::N28, &PhonePreview::MiniClock},
+    {"info windows", &MainWindow::CheckBox9, &PreviewWindow::N36, &PhonePreview::ShowInfoWindows},
 };
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
 #include "platform/SystemReason.h"
+#include "ui/MainWindow.h"
 #include "ui/Translations.h"
-#include "ui/Unit1.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,10 +57,10 @@ protected:
             ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
             ASSERT_TRUE(m_skins.isValid());
             ASSERT_TRUE(testfiles::write(cutSkin(), QByteArray(5, '\x7F')));
-            TForm1 form(s_dir->path() + u'/', QString(),
-                        [&](const QString &, const QString &text, const QString &detail) {
-                            shown.append({text, detail});
-                        });
+            MainWindow form(s_dir->path() + u'/', QString(),
+                            [&](const QString &, const QString &text, const QString &detail) {
+                                shown.append({text, detail});
+                            });
             ASSERT_FALSE(form.startupFailed());
             form.openSkin(cutSkin());
         }();

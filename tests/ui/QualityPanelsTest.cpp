@@ -1,11 +1,11 @@
 #include "WindowFixture.h"
+#include "preview/PhonePreview.h"
 #include "preview/ScreenStates.h"
 #include "preview/SlotUsage.h"
-#include "preview/mainTolvoPreview.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 #include "ui/QualityChecks.h"
 #include "ui/QualityWidgets.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -91,7 +91,7 @@ TEST_F(QualityPanels, TheAuditFollowsEveryColourChange)
 
 TEST_F(QualityPanels, TheChecksRunOnTheirOwnAndLeaveTheShownScreenAlone)
 {
-    TTolvoPreview &shown = *form->preview();
+    PhonePreview &shown = *form->preview();
     const PreviewState before = shown.state();
     const QImage picture = shown.picture();
     form->document().setSlotColour(Slot::ChatTheirNick, makeColor(1, 2, 3));
@@ -124,8 +124,8 @@ TEST_F(QualityPanels, TheStripShowsWhereTheSelectedSlotPaints)
 
 TEST_F(QualityPanels, AThumbnailShowsItsScreenWithTheOptionsTicked)
 {
-    TTolvoPreview &shown = *form->preview();
-    TForm3 &menu = *form->previewWindow();
+    PhonePreview &shown = *form->preview();
+    PreviewWindow &menu = *form->previewWindow();
     form->RadioGroup2Click(Slot::MenuText);
     QCoreApplication::processEvents();
     clickStrip(QStringLiteral("chat-menu"));
@@ -169,7 +169,7 @@ TEST_F(WindowFixture, TheChecksMeasureTheSameContactsWhateverTheWindowDraws)
     std::optional<QStringList> first;
     bool scrolled = false, unscrolled = false;
     for (unsigned seed = 1; seed <= 12; ++seed) {
-        form = std::make_unique<TForm1>(
+        form = std::make_unique<MainWindow>(
             s_dir->path() + u'/', QString(),
             [](const QString &, const QString &, const QString &) {}, nullptr, seed);
         ASSERT_FALSE(form->startupFailed());

@@ -2,7 +2,7 @@
 #include "WindowFixture.h"
 #include "export/SaveSkin.h"
 #include "startup/WorkJournal.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

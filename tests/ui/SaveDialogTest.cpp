@@ -1,10 +1,10 @@
+#include "ui/SaveDialog.h"
 #include "TestFiles.h"
 #include "WindowFixture.h"
 #include "core/SettingsFile.h"
 #include "core/SkinFile.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,7 +25,7 @@
 
 namespace {
 
-class SaveDialog : public WindowFixture
+class TheSaveDialog : public WindowFixture
 {
 protected:
     void SetUp() override
@@ -64,21 +64,21 @@ protected:
     }
 
     QTemporaryDir target;
-    TForm6 *dialog = nullptr;
+    SaveDialog *dialog = nullptr;
 };
 
 constexpr bool kOn = true, kOff = false;
 
 } // namespace
 
-TEST_F(SaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
+TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
 {
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::Tool));
     EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Сохранение"));
     EXPECT_FALSE(dialog->isVisible());
 
-    TForm3 *preview = form->previewWindow();
+    PreviewWindow *preview = form->previewWindow();
     struct Case
     {
         QAction *item;
@@ -116,14 +116,14 @@ TEST_F(SaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
     dialog->ComboBox1->setCurrentIndex(2);
     EXPECT_EQ(enabled(), skinOnly);
 
-    QPointer<TForm6> kept(dialog);
+    QPointer<SaveDialog> kept(dialog);
     dialog->Button1->click();
     EXPECT_FALSE(dialog->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(kept.isNull()) << "Отмена only hides the dialog";
 }
 
-TEST_F(SaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
+TEST_F(TheSaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
 {
     ASSERT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->BaseNameGroup->isHidden());
@@ -167,7 +167,7 @@ TEST_F(SaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
     EXPECT_EQ(dialog->ButtonPanel->height(), 95);
 }
 
-TEST_F(SaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
+TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
 {
     const SkinTexts before = form->document().texts();
     form->skin1->trigger();
@@ -195,7 +195,7 @@ TEST_F(SaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
     EXPECT_EQ(form->document().texts().mifName, before.mifName);
 }
 
-TEST_F(SaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
+TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
 {
     form->skinmif1->trigger();
     dialog->ComboBox1->setCurrentIndex(1);
@@ -230,7 +230,7 @@ TEST_F(SaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
     EXPECT_EQ(dialog->Edit4->text(), target.path());
 }
 
-TEST_F(SaveDialog, SimplifiedSaveNamesBothFilesAfterTheBaseName)
+TEST_F(TheSaveDialog, SimplifiedSaveNamesBothFilesAfterTheBaseName)
 {
     dialog->setExpertLayout(false);
     dialog->ComboBox2->setCurrentIndex(0);
@@ -250,7 +250,7 @@ TEST_F(SaveDialog, SimplifiedSaveNamesBothFilesAfterTheBaseName)
     EXPECT_TRUE(written.contains(QStringLiteral("simple.mbm"))) << "bitmaps for Symbian OS 9.1";
 }
 
-TEST_F(SaveDialog, OpeningASkinFillsTheMifNameAndCopyright)
+TEST_F(TheSaveDialog, OpeningASkinFillsTheMifNameAndCopyright)
 {
     SkinData data;
     for (int slot = 0; slot < kSlotCount; ++slot)
@@ -266,7 +266,7 @@ TEST_F(SaveDialog, OpeningASkinFillsTheMifNameAndCopyright)
     EXPECT_EQ(dialog->Memo1->toPlainText(), QStringLiteral("(c) Someone"));
 }
 
-TEST_F(SaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
+TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
 {
     const QString root = target.path();
     ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone/skins")));
@@ -293,7 +293,7 @@ TEST_F(SaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
 
 // The settings file keeps the folder selected in the tree, not what was typed; a click on that
 // folder puts it back into the field, and the save then goes there.
-TEST_F(SaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
+TEST_F(TheSaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
 {
     const QString root = target.path();
     ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone")));
@@ -320,7 +320,7 @@ TEST_F(SaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
 
 // A skin's pictures show their own formats, so saving it again keeps them; the formats the
 // user chose stay theirs, in the settings file and for pictures not opened from a skin.
-TEST_F(SaveDialog, AnOpenedSkinsPicturesShowTheirOwnFormatsAndTheUsersChoiceStays)
+TEST_F(TheSaveDialog, AnOpenedSkinsPicturesShowTheirOwnFormatsAndTheUsersChoiceStays)
 {
     const QString samples = QStringLiteral(VELMORA_TEST_DATA "/../../data/skins/");
     for (const char *name : {"aurora.skin", "aurora.mif"})

@@ -4,8 +4,8 @@
 #include "WindowFixture.h"
 #include "core/SkinFile.h"
 #include "export/SaveSkin.h"
-#include "ui/Unit3.h"
-#include "ui/Unit6.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -62,10 +62,10 @@ protected:
     }
 
     QTemporaryDir folder;
-    TForm6 *dialog = nullptr;
+    SaveDialog *dialog = nullptr;
     QStringList replaceQuestions, saveQuestions;
     bool replace = true;
-    TForm1::SaveAnswer saveAnswer = TForm1::SaveAnswer::Cancel;
+    MainWindow::SaveAnswer saveAnswer = MainWindow::SaveAnswer::Cancel;
 };
 
 } // namespace
@@ -130,14 +130,14 @@ TEST_F(SavedState, ExitWithoutChangesAsksNothing)
 TEST_F(SavedState, ExitWithUnsavedChangesAsksToSaveThemFirst)
 {
     form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
-    saveAnswer = TForm1::SaveAnswer::Cancel;
+    saveAnswer = MainWindow::SaveAnswer::Cancel;
     form->quit();
     ASSERT_EQ(saveQuestions.size(), 1);
     EXPECT_EQ(saveQuestions[0], QStringLiteral("Скин изменён. Сохранить изменения?"));
     EXPECT_TRUE(form->previewWindow()->isVisible()) << "Отмена stays";
 
     // Да: the save dialog, and the end once it has saved.
-    saveAnswer = TForm1::SaveAnswer::Save;
+    saveAnswer = MainWindow::SaveAnswer::Save;
     form->quit();
     ASSERT_TRUE(dialog->isVisible());
     EXPECT_TRUE(form->previewWindow()->isVisible());
@@ -154,7 +154,7 @@ TEST_F(SavedState, ExitWithUnsavedChangesAsksToSaveThemFirst)
 TEST_F(SavedState, NoLeavesWithoutSaving)
 {
     form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
-    saveAnswer = TForm1::SaveAnswer::Discard;
+    saveAnswer = MainWindow::SaveAnswer::Discard;
     form->quit();
     EXPECT_EQ(saveQuestions.size(), 1);
     EXPECT_FALSE(form->previewWindow()->isVisible());

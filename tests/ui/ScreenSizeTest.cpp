@@ -3,10 +3,10 @@
 #include "containers/PictureCodecs.h"
 #include "export/ScreenShots.h"
 #include "preview/PhoneFrame.h"
-#include "preview/mainTolvoPreview.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/Unit5.h"
+#include "preview/PhonePreview.h"
+#include "ui/ColourWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,7 +66,7 @@ protected:
             ASSERT_TRUE(testfiles::write(base, models));
         }
         testing::internal::CaptureStderr();
-        form = std::make_unique<TForm1>(
+        form = std::make_unique<MainWindow>(
             s_dir->path() + u'/', QString(),
             [this](const QString &, const QString &text, const QString &detail) {
                 messages.append(text + u'|' + detail);
@@ -91,9 +91,9 @@ protected:
     static inline QString s_error;
     QStringList messages;
     QString stderrText;
-    std::unique_ptr<TForm1> form;
-    TTolvoPreview *preview = nullptr;
-    TForm3 *window = nullptr;
+    std::unique_ptr<MainWindow> form;
+    PhonePreview *preview = nullptr;
+    PreviewWindow *window = nullptr;
 };
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
 #include "core/SettingsFile.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ArrowSpinBox.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/Unit5.h"
-#include "ui/Unit6.h"
+#include "ui/ColourWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SaveDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,10 +46,10 @@ protected:
         ASSERT_TRUE(testfiles::write(settingsFile(), bytes));
     }
 
-    std::unique_ptr<TForm1> start()
+    std::unique_ptr<MainWindow> start()
     {
         testing::internal::CaptureStderr();
-        auto form = std::make_unique<TForm1>(
+        auto form = std::make_unique<MainWindow>(
             m_dir.path() + u'/', QString(),
             [this](const QString &, const QString &text, const QString &detail) {
                 messages.append(text + u'|' + detail);

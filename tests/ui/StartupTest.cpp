@@ -1,13 +1,13 @@
 #include "ProgramFolderFixture.h"
 #include "TestFiles.h"
-#include "containers/Base64Unit.h"
+#include "containers/MifImageList.h"
 #include "containers/PictureCodecs.h"
-#include "containers/mainMIF.h"
-#include "preview/mainTolvoPreview.h"
+#include "containers/SvgWrap.h"
+#include "preview/PhonePreview.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
+#include "ui/StartupWindow.h"
 #include "ui/Translations.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/Unit4.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(testfiles::write(folder() + name, bytes));
     }
     // Message boxes would wait for a click; the tests read them instead.
-    TForm1::MessageSink sink()
+    MainWindow::MessageSink sink()
     {
         return [this](const QString &, const QString &text, const QString &) {
             messages.append(text);
@@ -57,7 +57,7 @@ QByteArray skinBytes(quint8 firstRed)
 TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindow)
 {
     installDefaults();
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     EXPECT_FALSE(form.startupFailed());
     EXPECT_TRUE(form.startupComplete());
     EXPECT_EQ(form.startupWindow(), nullptr);
@@ -76,7 +76,7 @@ TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindo
 
 TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
 {
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_EQ(form.startupWindow()->message(),
               QStringLiteral("Ошибка!\nФайл \"default_back.jpg\" не найден"));
@@ -91,7 +91,7 @@ TEST_F(ProgramFolderTest, MissingBackgroundStopsBeforeTheCursorIsLookedFor)
 TEST_F(ProgramFolderTest, MissingCursorIsReportedByName)
 {
     installDefaults(ProgramFolderFixture::Skip::Cursor);
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_EQ(form.startupWindow()->message(),
               QStringLiteral("Ошибка!\nФайл \"default_cursor.jpg\" не найден"));
@@ -101,7 +101,7 @@ TEST_F(ProgramFolderTest, UndecodableDefaultPictureIsAStartupErrorNotACrash)
 {
     installDefaults();
     writeFile(QStringLiteral("default_back.jpg"), QByteArray("\xFF\xD8\xFF garbage", 12));
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     ASSERT_TRUE(form.startupFailed());
     EXPECT_TRUE(form.startupWindow()->message().contains(QStringLiteral("default_back.jpg")));
 }
@@ -129,7 +129,7 @@ TEST_F(ProgramFolderTest, MissingResourcesStopTheStartupInOrder)
     for (const auto &c : cases) {
         QTemporaryDir dir;
         ASSERT_TRUE(ProgramFolderFixture::create(dir.path(), c.skip).isEmpty());
-        TForm1 form(dir.path() + u'/', QString(), sink());
+        MainWindow form(dir.path() + u'/', QString(), sink());
         ASSERT_TRUE(form.startupFailed()) << c.message.toStdString();
         EXPECT_EQ(form.startupWindow()->message(), c.message);
         const QStringList history = form.startupWindow()->history();
@@ -144,7 +144,7 @@ TEST_F(ProgramFolderTest, CommandLineSkinIsOpenedWhateverItsName)
 {
     installDefaults();
     writeFile(QStringLiteral("colours.dat"), skinBytes(77));
-    TForm1 form(folder(), folder() + QStringLiteral("colours.dat"), sink());
+    MainWindow form(folder(), folder() + QStringLiteral("colours.dat"), sink());
     EXPECT_EQ(colorRed(form.document().scheme().slotColour(0)), 77);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 77);
     EXPECT_FALSE(form.preview()->Busy);
@@ -161,7 +161,7 @@ TEST_F(ProgramFolderTest, OpeningASkinBringsItsColoursAndBothPictures)
     background.fill(QColor(200, 30, 30));
     QImage cursor(60, 10, QImage::Format_RGB32);
     cursor.fill(QColor(20, 220, 20));
-    TMIFList mif;
+    MifImageList mif;
     mif.WorkFolder = folder();
     const QByteArray jpeg = encodeJpeg(background, 95).value();
     ASSERT_TRUE(mif.AddSvgEntry(svgDocument(jpeg, "image/jpeg", 200, 300)));
@@ -173,7 +173,7 @@ TEST_F(ProgramFolderTest, OpeningASkinBringsItsColoursAndBothPictures)
     ASSERT_TRUE(
         testfiles::write(skinDir.filePath(QStringLiteral("mine.skin")), writeSkin(skin).value()));
 
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     form.openSkin(skinDir.filePath(QStringLiteral("mine.skin")));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     EXPECT_EQ(form.preview()->colour(5), makeColor(1, 2, 3));
@@ -195,7 +195,7 @@ TEST_F(ProgramFolderTest, CommandLineArgumentThatIsNotAFileIsIgnored)
     QDir(folder()).mkdir(QStringLiteral("folder.skin"));
     for (const QString &arg : {folder() + QStringLiteral("folder.skin"),
                                folder() + QStringLiteral("missing.skin"), QStringLiteral("-x")}) {
-        TForm1 form(folder(), arg, sink());
+        MainWindow form(folder(), arg, sink());
         EXPECT_FALSE(form.startupFailed());
         EXPECT_EQ(form.document().scheme().slotColour(0), defaultSlotColour(0));
         EXPECT_EQ(form.document().texts().skinFileName, QStringLiteral("default.skin"));
@@ -206,7 +206,7 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
 {
     installDefaults();
     writeFile(QStringLiteral("cut.skin"), skinBytes(200).left(5));
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     form.openSkin(folder() + QStringLiteral("cut.skin"));
     // The opening goes on to the pictures, whose .mif is missing too.
     ASSERT_EQ(messages.size(), 2);
@@ -221,7 +221,7 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
 TEST_F(ProgramFolderTest, QuitEmptiesTheScratchTempButKeepsItsFolders)
 {
     installDefaults();
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     const QString temp = form.scratchFolder() + QStringLiteral("temp/");
     ASSERT_FALSE(form.scratchFolder().isEmpty());
     ASSERT_TRUE(QDir().mkpath(temp + QStringLiteral("sub")));
@@ -242,7 +242,7 @@ TEST_F(ProgramFolderTest, StartupAndOpeningASkinWriteNothingIntoTheProgramFolder
     const QStringList before = QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     QString scratch;
     {
-        TForm1 form(folder(), QString(), sink());
+        MainWindow form(folder(), QString(), sink());
         ASSERT_FALSE(form.startupFailed());
         scratch = form.scratchFolder();
         EXPECT_FALSE(scratch.startsWith(folder()));
@@ -256,8 +256,8 @@ TEST_F(ProgramFolderTest, StartupAndOpeningASkinWriteNothingIntoTheProgramFolder
 TEST_F(ProgramFolderTest, TwoWindowsAtOnceGetScratchFoldersOfTheirOwn)
 {
     installDefaults();
-    TForm1 first(folder(), QString(), sink());
-    TForm1 second(folder(), QString(), sink());
+    MainWindow first(folder(), QString(), sink());
+    MainWindow second(folder(), QString(), sink());
     ASSERT_FALSE(first.startupFailed());
     ASSERT_FALSE(second.startupFailed());
     EXPECT_NE(first.scratchFolder(), second.scratchFolder());
@@ -269,7 +269,7 @@ TEST_F(ProgramFolderTest, TwoWindowsAtOnceGetScratchFoldersOfTheirOwn)
 TEST_F(ProgramFolderTest, ClosingTheMainWindowOnlyHidesIt)
 {
     installDefaults();
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     form.previewWindow()->show();
     form.show();
     form.close();
@@ -280,12 +280,12 @@ TEST_F(ProgramFolderTest, ClosingTheMainWindowOnlyHidesIt)
 TEST_F(ProgramFolderTest, ClosingThePreviewWindowEndsWithoutCleaningUp)
 {
     installDefaults();
-    TForm1 form(folder(), QString(), sink());
+    MainWindow form(folder(), QString(), sink());
     const QString leftover = form.scratchFolder() + QStringLiteral("temp/1.bmp");
     ASSERT_TRUE(testfiles::write(leftover, "x"));
     form.previewWindow()->show();
     bool ended = false;
-    QObject::connect(form.previewWindow(), &TForm3::closedByUser, [&] { ended = true; });
+    QObject::connect(form.previewWindow(), &PreviewWindow::closedByUser, [&] { ended = true; });
     form.previewWindow()->close();
     EXPECT_TRUE(ended);
     EXPECT_TRUE(QFile::exists(leftover));

@@ -4,8 +4,8 @@
 #include "platform/WritablePlaces.h"
 #include "ui/ColourControls.h"
 #include "ui/HistoryActions.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QAction>
 #include <QButtonGroup>

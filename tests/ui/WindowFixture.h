@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ProgramFolderFixture.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QTemporaryDir>
 
@@ -28,7 +28,7 @@ protected:
     void startWindow()
     {
         ASSERT_TRUE(s_error.isEmpty()) << s_error.toStdString();
-        form = std::make_unique<TForm1>(
+        form = std::make_unique<MainWindow>(
             s_dir->path() + u'/', QString(),
             [this](const QString &, const QString &text, const QString &detail) {
                 messages.append(text);
@@ -41,5 +41,5 @@ protected:
     static inline QString s_error;
     QStringList messages;
     QStringList details;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };

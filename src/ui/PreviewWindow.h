@@ -13,7 +13,7 @@
 class PreviewControl;
 class QAction;
 class QMenu;
-class TTolvoPreview;
+class PhonePreview;
 enum class PreviewScreen : int;
 
 // The preview window: a borderless window showing the simulated phone screen, alone or inside
@@ -21,15 +21,15 @@ enum class PreviewScreen : int;
 // element highlights it and a click opens the colour window for its slot; everything else is in the
 // context menu. Closing it ends the program. In the old interface the main window borrows the
 // screen control and this window stays hidden.
-class TForm3 : public QWidget
+class PreviewWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget *parent = nullptr);
+    explicit PreviewWindow(QWidget *parent = nullptr);
 
     // The simulated screen this window shows; it follows every render.
-    void setPreview(TTolvoPreview *preview);
-    TTolvoPreview *preview() const { return m_preview; }
+    void setPreview(PhonePreview *preview);
+    PhonePreview *preview() const { return m_preview; }
     // The simulated screen as drawn, without the phone around it.
     QImage shownScreen() const;
     // Everything the window shows, in phone pixels: the screen inside its phone picture, pixels
@@ -132,7 +132,7 @@ private:
     QPoint snapped(QPoint topLeft) const;
     QPointF onControl(const QPointF &windowPoint) const;
 
-    TTolvoPreview *m_preview = nullptr;
+    PhonePreview *m_preview = nullptr;
     PreviewControl *m_control = nullptr;
     std::optional<PhoneFrame> m_frame;
     // The shape last given to setMask, in phone pixels, with the scale it was given at: a render

@@ -1,20 +1,20 @@
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "export/PackageFiles.h"
 #include "platform/Association.h"
 #include "platform/WritablePlaces.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "startup/WorkJournal.h"
+#include "ui/AboutBox.h"
 #include "ui/ColourControls.h"
+#include "ui/ColourWindow.h"
 #include "ui/HistoryActions.h"
+#include "ui/PreviewWindow.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QualityChecks.h"
+#include "ui/SaveDialog.h"
 #include "ui/Shutdown.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
-#include "ui/Unit4.h"
-#include "ui/Unit5.h"
-#include "ui/Unit6.h"
+#include "ui/StartupWindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -35,8 +35,8 @@
 
 #include <utility>
 
-TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink,
-               QWidget *parent, std::optional<unsigned> seed)
+MainWindow::MainWindow(const QString &programFolder, const QString &commandLineSkin,
+                       MessageSink sink, QWidget *parent, std::optional<unsigned> seed)
     : QMainWindow(parent, Qt::Tool)
     , m_programFolder(programFolder)
     , m_messageSink(std::move(sink))
@@ -90,63 +90,63 @@ TForm1::TForm1(const QString &programFolder, const QString &commandLineSkin, Mes
     FormCreate(commandLineSkin, seed);
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     // The journal goes before the document it follows.
     delete m_journal;
     m_journal = nullptr;
-    delete m_form2;
-    delete m_form4;
-    delete m_form5;
-    delete m_form6;
-    delete m_form3;
+    delete m_aboutBox;
+    delete m_startupWindow;
+    delete m_colourWindow;
+    delete m_saveDialog;
+    delete m_previewWindow;
     // The preview renders from the document: it goes first.
     delete m_preview;
     m_preview = nullptr;
 }
 
-bool TForm1::startupFailed() const
+bool MainWindow::startupFailed() const
 {
-    return m_form4 && m_form4->hasError();
+    return m_startupWindow && m_startupWindow->hasError();
 }
 
-QString TForm1::scratchFolder() const
+QString MainWindow::scratchFolder() const
 {
     return m_scratch && m_scratch->isValid() ? m_scratch->path() : QString();
 }
 
 // The start-up sequence. It stops at the first missing required file, leaving the start-up
 // window on screen with its error; its "OK" ends the program.
-void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> seed)
+void MainWindow::FormCreate(const QString &commandLineSkin, std::optional<unsigned> seed)
 {
     m_startupComplete = false;
-    m_form3 = new TForm3;
-    m_form3->setWindowOpacity(0.0);
-    m_form5 = new TForm5(m_document);
+    m_previewWindow = new PreviewWindow;
+    m_previewWindow->setWindowOpacity(0.0);
+    m_colourWindow = new ColourWindow(m_document);
     connectPreviewWindow();
 
-    m_form4 = new TForm4;
-    connect(m_form4, &TForm4::okClicked, qApp, [] { QCoreApplication::exit(1); });
-    m_form4->show();
-    m_form4->repaint();
+    m_startupWindow = new StartupWindow;
+    connect(m_startupWindow, &StartupWindow::okClicked, qApp, [] { QCoreApplication::exit(1); });
+    m_startupWindow->show();
+    m_startupWindow->repaint();
 
     QDir::setCurrent(m_programFolder);
     if (!m_scratch->isValid()) {
-        m_form4->Error(QStringLiteral("Ошибка!\n%1").arg(m_scratch->errorText()));
+        m_startupWindow->Error(QStringLiteral("Ошибка!\n%1").arg(m_scratch->errorText()));
         return;
     }
     createSaveWindow();
     if (!createPreview(seed))
         return;
-    m_form4->setMessage(QStringLiteral("Загрузка настроек..."));
-    m_form4->repaint();
+    m_startupWindow->setMessage(QStringLiteral("Загрузка настроек..."));
+    m_startupWindow->repaint();
     loadSettings();
-    m_form6->ComboBox2Change();
+    m_saveDialog->ComboBox2Change();
 
-    m_form4->setMessage(QStringLiteral("Готово!"));
-    m_form4->hide();
-    m_form4->deleteLater();
-    m_form4 = nullptr;
+    m_startupWindow->setMessage(QStringLiteral("Готово!"));
+    m_startupWindow->hide();
+    m_startupWindow->deleteLater();
+    m_startupWindow = nullptr;
 
     // The desktop's settings are the only record of the association.
     if (m_association->IsAssociated())
@@ -160,7 +160,7 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     // The old interface shows the screen here; the preview window stays invisible until its
     // timer hides it.
     if (!m_oldInterface)
-        m_form3->setWindowOpacity(1.0);
+        m_previewWindow->setWindowOpacity(1.0);
     // From here on every change of the skin is a step that can be undone.
     m_document.history().clear();
     m_document.history().setRecording(true);
@@ -168,11 +168,11 @@ void TForm1::FormCreate(const QString &commandLineSkin, std::optional<unsigned> 
     // ready before anyone opens the settings.
     m_quality->startAfter(std::chrono::milliseconds(250));
     m_startupComplete = true;
-    m_form2 = new TForm2(m_programFolder, [this](const QUrl &url) { return m_openUrl(url); });
+    m_aboutBox = new AboutBox(m_programFolder, [this](const QUrl &url) { return m_openUrl(url); });
     updateSkinStatus();
 }
 
-StartupSetup TForm1::startupSetup()
+StartupSetup MainWindow::startupSetup()
 {
     StartupSetup setup;
     setup.programFolder = m_programFolder;
@@ -186,14 +186,14 @@ StartupSetup TForm1::startupSetup()
 // Loads the default pictures, the colours and the client's files, and builds the simulated
 // screen with the options of a fresh start; false when a required file is missing (reported on
 // the start-up window).
-bool TForm1::createPreview(std::optional<unsigned> seed)
+bool MainWindow::createPreview(std::optional<unsigned> seed)
 {
     StartupReporter reporter;
     reporter.progress = [this](const QString &text) {
-        m_form4->setMessage(text);
+        m_startupWindow->setMessage(text);
     };
     reporter.error = [this](const QString &text) {
-        m_form4->Error(text);
+        m_startupWindow->Error(text);
     };
     std::mt19937 random(seed ? *seed : std::random_device{}());
     StartupSetup setup = startupSetup();
@@ -202,11 +202,11 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
     m_iconPreload.reset();
     if (!resources)
         return false;
-    m_preview = new TTolvoPreview(std::move(*resources), m_document);
+    m_preview = new PhonePreview(std::move(*resources), m_document);
     {
         RenderBatch batch(m_preview);
-        m_form3->setPreview(m_preview);
-        m_form5->setPreview(m_preview);
+        m_previewWindow->setPreview(m_preview);
+        m_colourWindow->setPreview(m_preview);
         applyStartupOptions();
         loadModelList();
     }
@@ -216,11 +216,12 @@ bool TForm1::createPreview(std::optional<unsigned> seed)
     ComboBox1Change();
     showSelectedColour();
     if (const QScreen *display = QGuiApplication::primaryScreen())
-        m_form3->move(display->availableGeometry().center() - m_form3->rect().center());
+        m_previewWindow->move(display->availableGeometry().center() -
+                              m_previewWindow->rect().center());
     return true;
 }
 
-void TForm1::applyStartupOptions()
+void MainWindow::applyStartupOptions()
 {
     // The controls' initial states: the settings file, read next, only ticks some of them.
     m_preview->setState(PreviewState{});
@@ -237,47 +238,50 @@ void TForm1::applyStartupOptions()
     UpDown5Click(m_columnCount);
 }
 
-void TForm1::connectPreviewWindow()
+void MainWindow::connectPreviewWindow()
 {
-    connect(m_form3->N40, &QAction::triggered, this, &TForm1::N11Click);
-    connect(m_form3->N14, &QAction::triggered, this, &TForm1::N1Click);
-    connect(m_form3->N8, &QAction::triggered, this, &TForm1::N6Click);
-    connect(m_form3->PaletteImport, &QAction::triggered, this, &TForm1::askPaletteToImport);
-    connect(m_form3->PaletteExport, &QAction::triggered, this, &TForm1::askPaletteToExport);
-    connect(m_form3->N13, &QAction::triggered, this, &TForm1::N7Click);
-    m_form3->N8->setEnabled(true);
-    m_form3->N13->setEnabled(true);
-    connect(m_form3->N6, &QAction::triggered, this, [this] {
+    connect(m_previewWindow->N40, &QAction::triggered, this, &MainWindow::N11Click);
+    connect(m_previewWindow->N14, &QAction::triggered, this, &MainWindow::N1Click);
+    connect(m_previewWindow->N8, &QAction::triggered, this, &MainWindow::N6Click);
+    connect(m_previewWindow->PaletteImport, &QAction::triggered, this,
+            &MainWindow::askPaletteToImport);
+    connect(m_previewWindow->PaletteExport, &QAction::triggered, this,
+            &MainWindow::askPaletteToExport);
+    connect(m_previewWindow->N13, &QAction::triggered, this, &MainWindow::N7Click);
+    m_previewWindow->N8->setEnabled(true);
+    m_previewWindow->N13->setEnabled(true);
+    connect(m_previewWindow->N6, &QAction::triggered, this, [this] {
         show();
         raise();
         activateWindow();
     });
-    connect(m_form3->N7, &QAction::triggered, this, &TForm1::N4Click);
-    m_form3->N52->setEnabled(true);
-    m_form3->N50->setEnabled(true);
-    connect(m_form3->N52, &QAction::triggered, this, &TForm1::openHelp);
-    connect(m_form3->N50, &QAction::triggered, this, &TForm1::showAbout);
-    m_form3->addHistoryItems(
+    connect(m_previewWindow->N7, &QAction::triggered, this, &MainWindow::N4Click);
+    m_previewWindow->N52->setEnabled(true);
+    m_previewWindow->N50->setEnabled(true);
+    connect(m_previewWindow->N52, &QAction::triggered, this, &MainWindow::openHelp);
+    connect(m_previewWindow->N50, &QAction::triggered, this, &MainWindow::showAbout);
+    m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
-    connect(m_form3, &TForm3::screenshotRequested, this, &TForm1::N12Click);
-    connect(m_form3, &TForm3::allScreensRequested, this, &TForm1::exportAllScreens);
-    connect(m_form3->skinmif1, &QAction::triggered, this,
+    connect(m_previewWindow, &PreviewWindow::screenshotRequested, this, &MainWindow::N12Click);
+    connect(m_previewWindow, &PreviewWindow::allScreensRequested, this,
+            &MainWindow::exportAllScreens);
+    connect(m_previewWindow->skinmif1, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::Package); });
-    connect(m_form3->skin1, &QAction::triggered, this,
+    connect(m_previewWindow->skin1, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::SkinOnly); });
-    connect(m_form3->mif1, &QAction::triggered, this,
+    connect(m_previewWindow->mif1, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::MifOnly); });
-    connect(m_form3->N48, &QAction::triggered, this,
+    connect(m_previewWindow->N48, &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
-    connect(m_form3->N47, &QAction::triggered, this,
+    connect(m_previewWindow->N47, &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().CursorPicture); });
-    connect(m_form3, &TForm3::slotClicked, this, &TForm1::openColourWindow);
+    connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
     connectOptionItems();
     // Closing the preview window any other way ends the program without saving anything.
-    connect(m_form3, &TForm3::closedByUser, qApp, [] { QCoreApplication::exit(0); });
+    connect(m_previewWindow, &PreviewWindow::closedByUser, qApp, [] { QCoreApplication::exit(0); });
 }
 
-void TForm1::CheckBox13Click()
+void MainWindow::CheckBox13Click()
 {
     const bool on = CheckBox13->isChecked();
     if (on && m_association->IsAssociated())
@@ -294,14 +298,14 @@ void TForm1::CheckBox13Click()
     CheckBox13->setChecked(m_association->IsAssociated());
 }
 
-void TForm1::setAssociationStore(std::unique_ptr<platform::AssociationStore> store)
+void MainWindow::setAssociationStore(std::unique_ptr<platform::AssociationStore> store)
 {
     m_association = std::move(store);
     const QSignalBlocker blocker(CheckBox13);
     CheckBox13->setChecked(m_association->IsAssociated());
 }
 
-void TForm1::openHelp()
+void MainWindow::openHelp()
 {
     const QString help = m_programFolder + QStringLiteral("Help.html");
     if (QFileInfo(help).isFile() && !m_openUrl(QUrl::fromLocalFile(help)))
@@ -310,24 +314,24 @@ void TForm1::openHelp()
                           .arg(QDir::toNativeSeparators(help)));
 }
 
-void TForm1::showAbout()
+void MainWindow::showAbout()
 {
-    if (m_form2)
-        m_form2->showCentred();
+    if (m_aboutBox)
+        m_aboutBox->showCentred();
 }
 
-void TForm1::setUrlOpener(UrlOpener opener)
+void MainWindow::setUrlOpener(UrlOpener opener)
 {
     m_openUrl = std::move(opener);
 }
 
-void TForm1::openColourWindow(int slot, const QPoint &at)
+void MainWindow::openColourWindow(int slot, const QPoint &at)
 {
-    m_form5->openForSlot(slot, at);
+    m_colourWindow->openForSlot(slot, at);
 }
 
 // The save dialog needs the scratch folder, so it is made once that exists.
-void TForm1::createSaveWindow()
+void MainWindow::createSaveWindow()
 {
     SaveEnvironment env;
     env.programFolder = m_programFolder;
@@ -338,11 +342,11 @@ void TForm1::createSaveWindow()
     env.messages = [this](const QString &caption, const QString &text) {
         m_messageSink(caption, text, QString());
     };
-    m_form6 = new TForm6(m_document, std::move(env));
-    connect(m_form6, &TForm6::skinSaved, this, &TForm1::skinSaved);
+    m_saveDialog = new SaveDialog(m_document, std::move(env));
+    connect(m_saveDialog, &SaveDialog::skinSaved, this, &MainWindow::skinSaved);
 }
 
-void TForm1::skinSaved(const QStringList &written, OutputKind kind)
+void MainWindow::skinSaved(const QStringList &written, OutputKind kind)
 {
     // The history belongs to the skin file last saved or opened.
     for (const QString &file : written) {
@@ -362,27 +366,27 @@ void TForm1::skinSaved(const QStringList &written, OutputKind kind)
         quit();
 }
 
-void TForm1::showNotice(const QString &text)
+void MainWindow::showNotice(const QString &text)
 {
-    QWidget *over = isVisible() ? static_cast<QWidget *>(this) : m_form3;
+    QWidget *over = isVisible() ? static_cast<QWidget *>(this) : m_previewWindow;
     if (!over || !over->isVisible())
         return;
     QToolTip::showText(over->mapToGlobal(QPoint(over->width() / 2, over->height() / 2)), text, over,
                        QRect(), 4000);
 }
 
-bool TForm1::skinModified() const
+bool MainWindow::skinModified() const
 {
     return !m_document.history().stack().isClean();
 }
 
-void TForm1::markSaved()
+void MainWindow::markSaved()
 {
     m_document.history().stack().setClean();
     updateSkinStatus();
 }
 
-QString TForm1::skinStatusText() const
+QString MainWindow::skinStatusText() const
 {
     const QString name = QFileInfo(m_skinPath).fileName();
     if (!skinModified())
@@ -390,28 +394,28 @@ QString TForm1::skinStatusText() const
     return name.isEmpty() ? QStringLiteral("изменён") : QStringLiteral("%1 — изменён").arg(name);
 }
 
-void TForm1::updateSkinStatus()
+void MainWindow::updateSkinStatus()
 {
     if (m_skinStatus)
         m_skinStatus->setText(skinStatusText());
     const QString name = QFileInfo(m_skinPath).fileName();
     const QString save =
         name.isEmpty() ? QStringLiteral("Сохранить") : QStringLiteral("Сохранить «%1»").arg(name);
-    for (QAction *item : {skinmif1, m_form3 ? m_form3->skinmif1 : nullptr}) {
+    for (QAction *item : {skinmif1, m_previewWindow ? m_previewWindow->skinmif1 : nullptr}) {
         if (item)
             item->setText(save);
     }
 }
 
-void TForm1::openSaveWindow(OutputKind kind)
+void MainWindow::openSaveWindow(OutputKind kind)
 {
     m_quitAfterSave = false;
-    if (m_form6)
-        m_form6->showForKind(kind);
+    if (m_saveDialog)
+        m_saveDialog->showForKind(kind);
 }
 
-std::unique_ptr<QMessageBox> TForm1::messageBox(const QString &caption, const QString &text,
-                                                const QString &detail, QWidget *parent)
+std::unique_ptr<QMessageBox> MainWindow::messageBox(const QString &caption, const QString &text,
+                                                    const QString &detail, QWidget *parent)
 {
     // Every message the program shows reports something that went wrong.
     auto box = std::make_unique<QMessageBox>(
@@ -421,12 +425,12 @@ std::unique_ptr<QMessageBox> TForm1::messageBox(const QString &caption, const QS
     return box;
 }
 
-QWidget *TForm1::dialogParent()
+QWidget *MainWindow::dialogParent()
 {
-    return isVisible() || !m_form3 ? static_cast<QWidget *>(this) : m_form3;
+    return isVisible() || !m_previewWindow ? static_cast<QWidget *>(this) : m_previewWindow;
 }
 
-QStringList TForm1::unsetSeams() const
+QStringList MainWindow::unsetSeams() const
 {
     QStringList unset;
     const auto check = [&unset](bool set, const char *name) {
@@ -439,20 +443,20 @@ QStringList TForm1::unsetSeams() const
     check(bool(m_askFolder), "folder asker");
     check(bool(m_askQuestion), "question asker");
     check(bool(m_askSave), "save question");
-    check(!m_form6 || m_form6->hasReplaceAsker(), "save dialog's replace question");
+    check(!m_saveDialog || m_saveDialog->hasReplaceAsker(), "save dialog's replace question");
     check(bool(m_openUrl), "URL opener");
     check(bool(m_association), "association store");
-    check(!m_form3 || bool(m_form3->ColumnCountSource), "column count source");
-    check(!m_form2 || m_form2->hasUrlOpener(), "about box URL opener");
+    check(!m_previewWindow || bool(m_previewWindow->ColumnCountSource), "column count source");
+    check(!m_aboutBox || m_aboutBox->hasUrlOpener(), "about box URL opener");
     return unset;
 }
 
-void TForm1::showMessage(const QString &caption, const QString &text, const QString &detail)
+void MainWindow::showMessage(const QString &caption, const QString &text, const QString &detail)
 {
     messageBox(caption, text, detail, dialogParent())->exec();
 }
 
-void TForm1::openSkin(const QString &path)
+void MainWindow::openSkin(const QString &path)
 {
     QString skinPath = path;
     if (isPackageName(path)) {
@@ -479,7 +483,7 @@ void TForm1::openSkin(const QString &path)
     offerKeptHistory(m_skinPath);
 }
 
-void TForm1::openSkinFiles(const QString &path)
+void MainWindow::openSkinFiles(const QString &path)
 {
     importColourScheme(path);
     const auto setup =
@@ -491,7 +495,7 @@ void TForm1::openSkinFiles(const QString &path)
     }
 }
 
-void TForm1::importColourScheme(const QString &path)
+void MainWindow::importColourScheme(const QString &path)
 {
     RenderBatch batch(m_preview);
     // Colours read before a failure stay, on screen too.
@@ -504,7 +508,7 @@ void TForm1::importColourScheme(const QString &path)
     showSelectedColour();
 }
 
-void TForm1::quit()
+void MainWindow::quit()
 {
     if (skinModified()) {
         const QString name = QFileInfo(m_skinPath).fileName();
@@ -516,10 +520,10 @@ void TForm1::quit()
             return;
         case SaveAnswer::Save:
             // The save dialog as it was left; the program ends when it has saved.
-            if (m_form6) {
-                m_form6->show();
-                m_form6->raise();
-                m_form6->activateWindow();
+            if (m_saveDialog) {
+                m_saveDialog->show();
+                m_saveDialog->raise();
+                m_saveDialog->activateWindow();
                 m_quitAfterSave = true;
                 return;
             }
@@ -533,12 +537,12 @@ void TForm1::quit()
     shutdown::close(scratchFolder());
     // A settings file that cannot be written is reported; the program still ends.
     saveSettings();
-    m_form3->setQuitting();
-    m_form3->close();
+    m_previewWindow->setQuitting();
+    m_previewWindow->close();
     QCoreApplication::exit(0);
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->ignore();
     // In the old interface this window holds the screen: closing it ends the program, with the
@@ -549,7 +553,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         hide();
 }
 
-void TForm1::startJournal(const QString &folder)
+void MainWindow::startJournal(const QString &folder)
 {
     delete m_journal;
     m_journal = new WorkJournal(m_document.history(), folder, this);
@@ -602,7 +606,7 @@ void TForm1::startJournal(const QString &folder)
 
 // What the recovery question says under its text: the skin, the steps, and what of them could
 // not be given back whole.
-QString TForm1::recoveryDetail(const ReplayedHistory &previous, const QString &damagedCopy)
+QString MainWindow::recoveryDetail(const ReplayedHistory &previous, const QString &damagedCopy)
 {
     const QString name = previous.current().texts.skinFileName;
     QStringList lines = {QStringLiteral("Скин «%1», шагов: %2.")
@@ -624,7 +628,7 @@ QString TForm1::recoveryDetail(const ReplayedHistory &previous, const QString &d
 }
 
 // The same skin opened as the last session left it gets that session's history back.
-void TForm1::offerKeptHistory(const QString &path)
+void MainWindow::offerKeptHistory(const QString &path)
 {
     if (!m_keptHistory || m_keptHistory->skinPath != path)
         return;

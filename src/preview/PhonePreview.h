@@ -1,6 +1,6 @@
 #pragma once
 
-#include "containers/mainMBM.h"
+#include "containers/MbmImageList.h"
 #include "core/ColourScheme.h"
 #include "document/SkinDocument.h"
 #include "preview/ChatSample.h"
@@ -43,11 +43,11 @@ struct MenuRow
 // Everything the simulated screen draws with, read from the client's files beside the program.
 struct PreviewResources
 {
-    TMBMconvImageList XStatusIcons;
-    TMBMconvImageList StatusIcons;
-    TMBMconvImageList ClientIcons;
-    TMBMconvImageList ProgramIcons;
-    TMBMconvImageList PrivateStatusIcons;
+    MbmImageList XStatusIcons;
+    MbmImageList StatusIcons;
+    MbmImageList ClientIcons;
+    MbmImageList ProgramIcons;
+    MbmImageList PrivateStatusIcons;
     TSmiles smiles;
     ChatSample chat;
     CL loadedList;
@@ -68,7 +68,7 @@ public:
 // The simulated phone screen: its options, and Render, which draws the active screen with its
 // layers from the skin document into a picture and rebuilds the selection regions. Every setter
 // renders, and so does every change of the document.
-class TTolvoPreview : public QObject
+class PhonePreview : public QObject
 {
     Q_OBJECT
 public:
@@ -81,7 +81,7 @@ public:
     static QString popupNick() { return QStringLiteral("Катя"); }
 
     // The document must outlive the preview.
-    TTolvoPreview(PreviewResources resources, SkinDocument &document, QObject *parent = nullptr);
+    PhonePreview(PreviewResources resources, SkinDocument &document, QObject *parent = nullptr);
 
     // --- state -----------------------------------------------------------------------------
     // Set while a batch of changes is applied, so that nothing is drawn half-way; RenderBatch
@@ -254,12 +254,12 @@ private:
 class RenderBatch
 {
 public:
-    explicit RenderBatch(TTolvoPreview *preview);
+    explicit RenderBatch(PhonePreview *preview);
     ~RenderBatch();
     RenderBatch(const RenderBatch &) = delete;
     RenderBatch &operator=(const RenderBatch &) = delete;
 
 private:
-    TTolvoPreview *m_preview;
+    PhonePreview *m_preview;
     bool m_wasBusy = false;
 };

@@ -1,4 +1,4 @@
-#include "containers/mainMBM.h"
+#include "containers/MbmImageList.h"
 
 #include "containers/PictureCodecs.h"
 #include "containers/RunCaptured.h"
@@ -85,47 +85,47 @@ QString DepthFlag(const QString &colourMode)
     return {};
 }
 
-int TMBMconvImageList::Width() const
+int MbmImageList::Width() const
 {
     return m_items.isEmpty() ? 0 : m_items.first().Bitmap.width();
 }
 
-int TMBMconvImageList::Height() const
+int MbmImageList::Height() const
 {
     return m_items.isEmpty() ? 0 : m_items.first().Bitmap.height();
 }
 
-void TMBMconvImageList::report(const QString &text) const
+void MbmImageList::report(const QString &text) const
 {
     if (OnProgress)
         OnProgress(text);
 }
 
-void TMBMconvImageList::message(const QString &text) const
+void MbmImageList::message(const QString &text) const
 {
     if (OnMessage)
         OnMessage(QString(), text);
 }
 
-QString TMBMconvImageList::tempPath(const QString &name) const
+QString MbmImageList::tempPath(const QString &name) const
 {
     return QDir(WorkFolder).filePath(name);
 }
 
-void TMBMconvImageList::Add(const QImage &picture)
+void MbmImageList::Add(const QImage &picture)
 {
     report(QStringLiteral("Добавление картинки"));
     m_items.append(
         {picture.convertToFormat(QImage::Format_RGB32), QStringLiteral("16 Bpp Colour")});
 }
 
-void TMBMconvImageList::AddItem(const MbmItem &item)
+void MbmImageList::AddItem(const MbmItem &item)
 {
     report(QStringLiteral("Добавление картинки"));
     m_items.append({item.Bitmap.convertToFormat(QImage::Format_RGB32), item.ColourMode});
 }
 
-Result<void> TMBMconvImageList::run(const QStringList &arguments, QString &output)
+Result<void> MbmImageList::run(const QStringList &arguments, QString &output)
 {
     auto ran = RunCaptured(ToolName, arguments, WorkFolder, output);
     if (!ran && OnMessage)
@@ -133,14 +133,14 @@ Result<void> TMBMconvImageList::run(const QStringList &arguments, QString &outpu
     return ran;
 }
 
-std::unexpected<Error> TMBMconvImageList::failLoad(const QString &text)
+std::unexpected<Error> MbmImageList::failLoad(const QString &text)
 {
     m_items.clear();
     message(text);
     return fail(Error::corrupt(text));
 }
 
-Result<int> TMBMconvImageList::readInformation()
+Result<int> MbmImageList::readInformation()
 {
     report(QStringLiteral("Получение информации о файле:\r\nExecuteFile(%1 /v %2);")
                .arg(ToolName, kTempMbm));
@@ -177,7 +177,7 @@ Result<int> TMBMconvImageList::readInformation()
     return count;
 }
 
-Result<void> TMBMconvImageList::unpack(int count)
+Result<void> MbmImageList::unpack(int count)
 {
     QStringList arguments = {QStringLiteral("/u"), kTempMbm};
     for (int k = 1; k <= count; ++k)
@@ -200,7 +200,7 @@ Result<void> TMBMconvImageList::unpack(int count)
     return {};
 }
 
-Result<void> TMBMconvImageList::LoadFromMBM(const QString &path)
+Result<void> MbmImageList::LoadFromMBM(const QString &path)
 {
     const QString copy = tempPath(kTempMbm);
     report(QStringLiteral("Создание копии файла \"%1\": \"%2\"").arg(path, copy));
@@ -228,7 +228,7 @@ Result<void> TMBMconvImageList::LoadFromMBM(const QString &path)
     return {};
 }
 
-Result<void> TMBMconvImageList::SaveToMBM(const QString &path)
+Result<void> MbmImageList::SaveToMBM(const QString &path)
 {
     QStringList arguments = {kTempMbm};
     QString flag;
@@ -263,13 +263,13 @@ Result<void> TMBMconvImageList::SaveToMBM(const QString &path)
     return writeFileAtomically(path, *packed);
 }
 
-void TMBMconvImageList::DrawMasked(QImage &canvas, int x, int y, int i) const
+void MbmImageList::DrawMasked(QImage &canvas, int x, int y, int i) const
 {
     QPainter painter(&canvas);
     DrawMasked(painter, x, y, i);
 }
 
-void TMBMconvImageList::DrawMasked(QPainter &painter, int x, int y, int i) const
+void MbmImageList::DrawMasked(QPainter &painter, int x, int y, int i) const
 {
     if (i < 0 || i >= Count() || m_items[i].Bitmap.isNull())
         return;

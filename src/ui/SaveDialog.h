@@ -20,11 +20,11 @@ class QTreeView;
 // The save dialog: names, copyright, target folder, picture formats and what to write. It is
 // made once and only ever hidden, so whatever the user typed is still there the next time. The
 // saving itself is saveSkin's; this window only gathers the request and shows the outcome.
-class TForm6 : public QWidget
+class SaveDialog : public QWidget
 {
     Q_OBJECT
 public:
-    TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent = nullptr);
+    SaveDialog(SkinDocument &document, SaveEnvironment env, QWidget *parent = nullptr);
 
     // Asks whether a file that exists may be replaced; a message box by default, tests answer
     // instead.

@@ -22,7 +22,7 @@ QString DepthFlag(const QString &colourMode);
 
 // A list of bitmaps filled from, or packed into, an .mbm file by running the bitmap converter.
 // Icon lists keep each icon at item N and its mask at item N + 1.
-class TMBMconvImageList
+class MbmImageList
 {
 public:
     ProgressCallback OnProgress;

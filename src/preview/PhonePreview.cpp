@@ -1,4 +1,4 @@
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 
 #include "containers/SkinImages.h"
 
@@ -6,23 +6,23 @@
 #include <QPainter>
 #include <QTextLayout>
 
-TTolvoPreview::TTolvoPreview(PreviewResources resources, SkinDocument &document, QObject *parent)
+PhonePreview::PhonePreview(PreviewResources resources, SkinDocument &document, QObject *parent)
     : QObject(parent)
     , m_res(std::move(resources))
     , m_document(document)
 {
     scalePictures();
-    connect(&m_document, &SkinDocument::colourChanged, this, &TTolvoPreview::Render);
+    connect(&m_document, &SkinDocument::colourChanged, this, &PhonePreview::Render);
     connect(&m_document, &SkinDocument::picturesChanged, this, [this] {
         scalePictures();
         Render();
     });
     m_blinkTimer.setInterval(500);
-    connect(&m_blinkTimer, &QTimer::timeout, this, &TTolvoPreview::blinkTick);
+    connect(&m_blinkTimer, &QTimer::timeout, this, &PhonePreview::blinkTick);
     m_blinkTimer.start();
 }
 
-void TTolvoPreview::blinkTick()
+void PhonePreview::blinkTick()
 {
     if (!showsContactList(m_state.activeScreen))
         return;
@@ -30,7 +30,7 @@ void TTolvoPreview::blinkTick()
     Render();
 }
 
-void TTolvoPreview::setState(const PreviewState &state)
+void PhonePreview::setState(const PreviewState &state)
 {
     const QSize oldSize = m_state.screenSize;
     m_state = state;
@@ -43,108 +43,108 @@ void TTolvoPreview::setState(const PreviewState &state)
     Render();
 }
 
-void TTolvoPreview::setActiveScreen(PreviewScreen screen)
+void PhonePreview::setActiveScreen(PreviewScreen screen)
 {
     store(m_state.activeScreen, screen);
 }
-void TTolvoPreview::setShowMenu(bool on)
+void PhonePreview::setShowMenu(bool on)
 {
     store(m_state.showMenu, on);
 }
-void TTolvoPreview::setShowPopup(bool on)
+void PhonePreview::setShowPopup(bool on)
 {
     store(m_state.showPopup, on);
 }
-void TTolvoPreview::setColumns(int columns)
+void PhonePreview::setColumns(int columns)
 {
     store(m_state.columns, qBound(1, columns, 5));
 }
-void TTolvoPreview::setSortByStatus(bool on)
+void PhonePreview::setSortByStatus(bool on)
 {
     store(m_state.sortByStatus, on);
 }
-void TTolvoPreview::setShowOffline(bool on)
+void PhonePreview::setShowOffline(bool on)
 {
     store(m_state.showOffline, on);
 }
-void TTolvoPreview::setShowGroups(bool on)
+void PhonePreview::setShowGroups(bool on)
 {
     store(m_state.showGroups, on);
 }
-void TTolvoPreview::setMiniClock(bool on)
+void PhonePreview::setMiniClock(bool on)
 {
     store(m_state.miniClock, on);
 }
-void TTolvoPreview::setShowInfoWindows(bool on)
+void PhonePreview::setShowInfoWindows(bool on)
 {
     store(m_state.showInfoWindows, on);
 }
-void TTolvoPreview::setInfoWindowsLeft(bool on)
+void PhonePreview::setInfoWindowsLeft(bool on)
 {
     store(m_state.infoWindowsLeft, on);
 }
-void TTolvoPreview::setShowClients(bool on)
+void PhonePreview::setShowClients(bool on)
 {
     store(m_state.showClients, on);
 }
-void TTolvoPreview::setMenuLeft(bool on)
+void PhonePreview::setMenuLeft(bool on)
 {
     store(m_state.menuLeft, on);
 }
-void TTolvoPreview::setContactListFont(const PhoneFont &font)
+void PhonePreview::setContactListFont(const PhoneFont &font)
 {
     store(m_state.contactListFont, font);
 }
-void TTolvoPreview::setChatFont(const PhoneFont &font)
+void PhonePreview::setChatFont(const PhoneFont &font)
 {
     store(m_state.chatFont, font);
 }
-void TTolvoPreview::setSettingsFont(const PhoneFont &font)
+void PhonePreview::setSettingsFont(const PhoneFont &font)
 {
     store(m_state.settingsFont, font);
 }
-void TTolvoPreview::setBlinkPhase(bool on)
+void PhonePreview::setBlinkPhase(bool on)
 {
     store(m_state.blinkPhase, on);
 }
 
-void TTolvoPreview::setSelection(SelectionMode mode)
+void PhonePreview::setSelection(SelectionMode mode)
 {
     store(m_state.selection, mode);
 }
 
-void TTolvoPreview::setScreenSize(QSize size)
+void PhonePreview::setScreenSize(QSize size)
 {
     m_state.screenSize = size.expandedTo(QSize(1, 1));
     scalePictures();
     Render();
 }
 
-void TTolvoPreview::setBackground(const QImage &picture)
+void PhonePreview::setBackground(const QImage &picture)
 {
     store(m_background, picture.convertToFormat(QImage::Format_RGB32));
 }
 
-void TTolvoPreview::setCursor(const QImage &picture)
+void PhonePreview::setCursor(const QImage &picture)
 {
     store(m_cursor, picture.convertToFormat(QImage::Format_RGB32));
 }
 
-void TTolvoPreview::scalePictures()
+void PhonePreview::scalePictures()
 {
     m_background = PreviewBackground(m_document.pictures(), m_state.screenSize)
                        .convertToFormat(QImage::Format_RGB32);
     m_cursor = PreviewCursor(m_document.pictures()).convertToFormat(QImage::Format_RGB32);
 }
 
-void TTolvoPreview::setColour(int index, TColor colour)
+void PhonePreview::setColour(int index, TColor colour)
 {
     // The document announces the change, and that renders.
     if (index >= 1 && index < kColourTableSize)
         m_document.setSlotColour(index - 1, colour);
 }
 
-void TTolvoPreview::Render()
+void PhonePreview::Render()
 {
     if (Busy)
         return;
@@ -179,19 +179,19 @@ void TTolvoPreview::Render()
     emit rendered();
 }
 
-void TTolvoPreview::setCanvasFont(QPainter &p, const PhoneFont &font)
+void PhonePreview::setCanvasFont(QPainter &p, const PhoneFont &font)
 {
     m_canvasFont = font;
     p.setFont(font.toQFont());
 }
 
-void TTolvoPreview::addRegion(int slot, int left, int top, int right, int bottom)
+void PhonePreview::addRegion(int slot, int left, int top, int right, int bottom)
 {
     m_regions.add(slot + 1,
                   QRegion(QRect(left, top, qMax(0, right - left), qMax(0, bottom - top))));
 }
 
-const TTolvoPreview::TextLayout &TTolvoPreview::textLayout(const QFont &font, const QString &text)
+const PhonePreview::TextLayout &PhonePreview::textLayout(const QFont &font, const QString &text)
 {
     // Labels, nicks and chat pieces repeat from render to render: each is shaped once. A font's
     // key takes formatting numbers; the few fonts of a render keep theirs.
@@ -219,8 +219,8 @@ const TTolvoPreview::TextLayout &TTolvoPreview::textLayout(const QFont &font, co
     return *m_textLayouts.insert(key, shaped);
 }
 
-void TTolvoPreview::clippedText(QPainter &p, int colourSlot, const QString &text, int x, int y,
-                                const QRect &clip, int regionSlot)
+void PhonePreview::clippedText(QPainter &p, int colourSlot, const QString &text, int x, int y,
+                               const QRect &clip, int regionSlot)
 {
     const QFontMetrics metrics(p.font());
     const TextLayout &layout = textLayout(p.font(), text);
@@ -242,16 +242,16 @@ void TTolvoPreview::clippedText(QPainter &p, int colourSlot, const QString &text
     addRegion(regionSlot, x - 1, y - 1, x + w + 1, y + h + 1);
 }
 
-void TTolvoPreview::textLabel(QPainter &p, int colourSlot, const QString &text, int x, int y,
-                              int regionSlot)
+void PhonePreview::textLabel(QPainter &p, int colourSlot, const QString &text, int x, int y,
+                             int regionSlot)
 {
     const QFontMetrics metrics(p.font());
     const QRect all(x, y, metrics.horizontalAdvance(text), metrics.height());
     clippedText(p, colourSlot, text, x, y, all, regionSlot);
 }
 
-void TTolvoPreview::framedBox(QPainter &p, int outlineSlot, int x1, int y1, int x2, int y2,
-                              int fillSlot)
+void PhonePreview::framedBox(QPainter &p, int outlineSlot, int x1, int y1, int x2, int y2,
+                             int fillSlot)
 {
     p.setPen(slotColour(outlineSlot));
     p.setBrush(slotColour(fillSlot));
@@ -269,7 +269,7 @@ void TTolvoPreview::framedBox(QPainter &p, int outlineSlot, int x1, int y1, int 
     m_regions.add(fillSlot + 1, QRegion(inner));
 }
 
-void TTolvoPreview::drawSoftkeys(QPainter &p, const QString &left, const QString &right)
+void PhonePreview::drawSoftkeys(QPainter &p, const QString &left, const QString &right)
 {
     setCanvasFont(p, {QStringLiteral("Nokia Hindi S60"), 16, true, false});
     const int y = m_state.screenSize.height() - 16;
@@ -279,21 +279,21 @@ void TTolvoPreview::drawSoftkeys(QPainter &p, const QString &left, const QString
               Slot::RightSoftkey);
 }
 
-int TTolvoPreview::menuRowHeight(int fontHeight) const
+int PhonePreview::menuRowHeight(int fontHeight) const
 {
     return std::max({m_res.StatusIcons.Height(), m_res.XStatusIcons.Height(),
                      m_res.ClientIcons.Height(), fontHeight}) +
            2;
 }
 
-int TTolvoPreview::statusCode(int status)
+int PhonePreview::statusCode(int status)
 {
     if (status < 0 || status >= int(kStatusCodes.size()))
         return 255;
     return kStatusCodes[status];
 }
 
-QString TTolvoPreview::clockText() const
+QString PhonePreview::clockText() const
 {
     QString text = m_clock().toString(QStringLiteral("H:mm:ss"));
     text.chop(3);
@@ -302,7 +302,7 @@ QString TTolvoPreview::clockText() const
     return text;
 }
 
-RenderBatch::RenderBatch(TTolvoPreview *preview)
+RenderBatch::RenderBatch(PhonePreview *preview)
     : m_preview(preview)
 {
     if (m_preview) {

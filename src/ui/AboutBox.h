@@ -9,14 +9,14 @@ class QUrl;
 
 // The about box "О программе...": name, version, makers, a link to the makers on the client's
 // forum, thanks, the build date and a link to the client's web site. It never blocks.
-class TForm2 : public QWidget
+class AboutBox : public QWidget
 {
     Q_OBJECT
 public:
     // Opens an address with the desktop's default handler; tests catch it instead.
     using UrlOpener = std::function<bool(const QUrl &)>;
 
-    TForm2(const QString &programFolder, UrlOpener opener, QWidget *parent = nullptr);
+    AboutBox(const QString &programFolder, UrlOpener opener, QWidget *parent = nullptr);
 
     // Shows the box in the middle of the screen, over the other windows.
     void showCentred();

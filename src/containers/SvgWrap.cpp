@@ -1,4 +1,4 @@
-#include "containers/Base64Unit.h"
+#include "containers/SvgWrap.h"
 
 #include "containers/PictureCodecs.h"
 #include "core/SkinFile.h"

@@ -1,4 +1,4 @@
-#include "ui/Unit4.h"
+#include "ui/StartupWindow.h"
 
 #include "ui/ProgramIcon.h"
 
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-TForm4::TForm4(QWidget *parent)
+StartupWindow::StartupWindow(QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
@@ -43,13 +43,13 @@ TForm4::TForm4(QWidget *parent)
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setGeometry(232, 4, 33, 28);
     m_ok->hide();
-    connect(m_ok, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connect(m_ok, &QPushButton::clicked, this, &StartupWindow::Button1Click);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TForm4::setMessage(const QString &text)
+void StartupWindow::setMessage(const QString &text)
 {
     m_label->setText(text);
     m_history.append(text);
@@ -59,23 +59,23 @@ void TForm4::setMessage(const QString &text)
     }
 }
 
-void TForm4::Error(const QString &message)
+void StartupWindow::Error(const QString &message)
 {
     m_ok->show();
     setMessage(message);
 }
 
-bool TForm4::hasError() const
+bool StartupWindow::hasError() const
 {
     return !m_ok->isHidden();
 }
 
-QString TForm4::message() const
+QString StartupWindow::message() const
 {
     return m_label->text();
 }
 
-void TForm4::Button1Click()
+void StartupWindow::Button1Click()
 {
     emit okClicked();
 }

@@ -1,7 +1,7 @@
-#include "containers/mainMIF.h"
+#include "containers/MifImageList.h"
 
+#include "containers/MbmImageList.h"
 #include "containers/PictureCodecs.h"
-#include "containers/mainMBM.h"
 #include "core/Cp1251.h"
 #include "core/SkinFile.h"
 #include "platform/FileOps.h"
@@ -57,18 +57,18 @@ std::optional<QString> missingCompanionMbm(const QString &mifPath)
         .arg(companionMbmPath(mifPath), mifPath);
 }
 
-void TMIFList::report(const QString &text) const
+void MifImageList::report(const QString &text) const
 {
     if (OnProgress)
         OnProgress(text);
 }
 
-MifEntry TMIFList::GetEntry(int i) const
+MifEntry MifImageList::GetEntry(int i) const
 {
     return i >= 0 && i < Count() ? m_entries[i] : MifEntry();
 }
 
-Result<void> TMIFList::AddSvgEntry(const QByteArray &svgText)
+Result<void> MifImageList::AddSvgEntry(const QByteArray &svgText)
 {
     QList<MifEntry> entries = m_entries;
     entries.append(MifEntry());
@@ -100,7 +100,7 @@ Result<void> TMIFList::AddSvgEntry(const QByteArray &svgText)
     return {};
 }
 
-Result<void> TMIFList::AddBitmapEntry(const QImage &picture)
+Result<void> MifImageList::AddBitmapEntry(const QImage &picture)
 {
     // The bitmap converter takes no more; refused here, before a bitmap the size of the
     // picture is made for it.
@@ -136,7 +136,7 @@ Result<void> TMIFList::AddBitmapEntry(const QImage &picture)
     return {};
 }
 
-Result<void> TMIFList::SaveToFile(const QString &path)
+Result<void> MifImageList::SaveToFile(const QString &path)
 {
     report(QStringLiteral("Загрузка файла: %1...").arg(path));
     const auto bytes = writeMif(m_entries);
@@ -152,7 +152,7 @@ Result<void> TMIFList::SaveToFile(const QString &path)
     }
     if (!firstEntryOf.empty()) {
         report(QStringLiteral("Есть картинки в MBM, сохраняем..."));
-        TMBMconvImageList list;
+        MbmImageList list;
         list.ToolName = ToolName;
         list.OnProgress = OnProgress;
         list.OnMessage = OnMessage;
@@ -180,7 +180,7 @@ Result<void> TMIFList::SaveToFile(const QString &path)
     return writeFileAtomically(path, *bytes);
 }
 
-Result<void> TMIFList::LoadFromFile(const QString &path)
+Result<void> MifImageList::LoadFromFile(const QString &path)
 {
     report(QStringLiteral("Загрузка файла: %1...").arg(path));
     const auto bytes = readWholeFile(path);
@@ -194,7 +194,7 @@ Result<void> TMIFList::LoadFromFile(const QString &path)
         std::any_of(entries.cbegin(), entries.cend(), [](const MifEntry &e) { return e.IsBitmap; });
     if (bitmaps && !missingCompanionMbm(path)) {
         report(QStringLiteral("Есть картинки в MBM, загружаем..."));
-        TMBMconvImageList list;
+        MbmImageList list;
         list.ToolName = ToolName;
         list.OnProgress = OnProgress;
         list.OnMessage = OnMessage;

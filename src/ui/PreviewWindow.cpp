@@ -1,8 +1,8 @@
-#include "ui/Unit3.h"
+#include "ui/PreviewWindow.h"
 
 #include "containers/PictureCodecs.h"
 #include "platform/FileOps.h"
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/PreviewControl.h"
 #include "ui/ProgramIcon.h"
 
@@ -46,7 +46,7 @@ QAction *addToggle(QMenu *menu, const QString &caption)
 
 } // namespace
 
-TForm3::TForm3(QWidget *parent)
+PreviewWindow::PreviewWindow(QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
@@ -56,14 +56,14 @@ TForm3::TForm3(QWidget *parent)
     m_control = new PreviewControl(this);
     buildPopupMenu();
     Timer1.setInterval(100);
-    connect(&Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+    connect(&Timer1, &QTimer::timeout, this, &PreviewWindow::Timer1Timer);
     Timer2.setInterval(100);
     Timer2.setSingleShot(true);
-    connect(&Timer2, &QTimer::timeout, this, &TForm3::Timer2Timer);
+    connect(&Timer2, &QTimer::timeout, this, &PreviewWindow::Timer2Timer);
     Timer2.start();
 }
 
-void TForm3::buildVisionMenu(QMenu *menu)
+void PreviewWindow::buildVisionMenu(QMenu *menu)
 {
     VisionMenu = menu->addMenu(QStringLiteral("Цветовое зрение"));
     auto *group = new QActionGroup(this);
@@ -84,7 +84,7 @@ void TForm3::buildVisionMenu(QMenu *menu)
     VisionItems.first()->setChecked(true);
 }
 
-void TForm3::addHistoryItems(const QList<QAction *> &items)
+void PreviewWindow::addHistoryItems(const QList<QAction *> &items)
 {
     const QList<QAction *> menuItems = PopupMenu1->actions();
     // Right after "Сохранить", with a line of their own below.
@@ -93,7 +93,7 @@ void TForm3::addHistoryItems(const QList<QAction *> &items)
     addActions(items);
 }
 
-void TForm3::buildPopupMenu()
+void PreviewWindow::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
     QMenu *m = PopupMenu1;
@@ -172,17 +172,17 @@ void TForm3::buildPopupMenu()
             [this] { showScreen(PreviewScreen::ContactListPicked); });
     connect(N10, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
     connect(N11, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Settings); });
-    connect(N1, &QAction::triggered, this, &TForm3::screenshotRequested);
-    connect(AllScreens, &QAction::triggered, this, &TForm3::allScreensRequested);
+    connect(N1, &QAction::triggered, this, &PreviewWindow::screenshotRequested);
+    connect(AllScreens, &QAction::triggered, this, &PreviewWindow::allScreensRequested);
     // The option items act on the main window's options, which set their check marks.
 }
 
-QList<QAction *> TForm3::columnItems() const
+QList<QAction *> PreviewWindow::columnItems() const
 {
     return {N110, N27, N31, N41, N51};
 }
 
-void TForm3::setExpertMenus(bool expert)
+void PreviewWindow::setExpertMenus(bool expert)
 {
     N9->menuAction()->setVisible(expert);
     N45->setVisible(!expert);
@@ -196,7 +196,7 @@ void TForm3::setExpertMenus(bool expert)
                         : QStringLiteral("Переключиться в \"режим эксперта\""));
 }
 
-void TForm3::setOldInterface(bool on)
+void PreviewWindow::setOldInterface(bool on)
 {
     m_oldInterface = on;
     N46->setVisible(!on);
@@ -206,7 +206,7 @@ void TForm3::setOldInterface(bool on)
     }
 }
 
-void TForm3::columnscheck()
+void PreviewWindow::columnscheck()
 {
     if (!m_preview)
         return;
@@ -216,7 +216,7 @@ void TForm3::columnscheck()
         items[n - 1]->setChecked(m_preview->Columns() == n);
 }
 
-void TForm3::showScreen(PreviewScreen screen)
+void PreviewWindow::showScreen(PreviewScreen screen)
 {
     if (!m_preview)
         return;
@@ -224,23 +224,23 @@ void TForm3::showScreen(PreviewScreen screen)
     m_preview->setActiveScreen(screen);
 }
 
-void TForm3::setPreview(TTolvoPreview *preview)
+void PreviewWindow::setPreview(PhonePreview *preview)
 {
     m_preview = preview;
     // The control sizes itself first, then this window fits around it.
     m_control->setPreview(preview);
-    connect(preview, &TTolvoPreview::rendered, m_control, &PreviewControl::fitToPicture);
-    connect(preview, &TTolvoPreview::rendered, this, &TForm3::previewRendered);
+    connect(preview, &PhonePreview::rendered, m_control, &PreviewControl::fitToPicture);
+    connect(preview, &PhonePreview::rendered, this, &PreviewWindow::previewRendered);
     previewRendered();
     columnscheck();
 }
 
-bool TForm3::hostsControl() const
+bool PreviewWindow::hostsControl() const
 {
     return m_control->parentWidget() == this;
 }
 
-void TForm3::hostControl()
+void PreviewWindow::hostControl()
 {
     if (!hostsControl()) {
         m_control->setParent(this);
@@ -251,22 +251,22 @@ void TForm3::hostControl()
     previewRendered();
 }
 
-int TForm3::pixelScale() const
+int PreviewWindow::pixelScale() const
 {
     return m_control->pixelScale();
 }
 
-QImage TForm3::shownScreen() const
+QImage PreviewWindow::shownScreen() const
 {
     return m_preview ? m_preview->picture() : QImage();
 }
 
-QImage TForm3::shownWindow() const
+QImage PreviewWindow::shownWindow() const
 {
     return m_frame ? framedScreen(shownScreen(), *m_frame) : shownScreen();
 }
 
-void TForm3::setFrame(const std::optional<PhoneFrame> &frame)
+void PreviewWindow::setFrame(const std::optional<PhoneFrame> &frame)
 {
     m_frame = frame;
     // framedScreen draws in this format; converting once here keeps every paint from doing it.
@@ -275,7 +275,7 @@ void TForm3::setFrame(const std::optional<PhoneFrame> &frame)
     previewRendered();
 }
 
-void TForm3::previewRendered()
+void PreviewWindow::previewRendered()
 {
     if (!hostsControl())
         return;
@@ -294,7 +294,7 @@ void TForm3::previewRendered()
     update();
 }
 
-void TForm3::applyShape(const QRegion &shape)
+void PreviewWindow::applyShape(const QRegion &shape)
 {
     const qreal factor = pixelScale() / devicePixelRatioF();
     if (shape == m_shape && factor == m_shapeFactor)
@@ -304,17 +304,17 @@ void TForm3::applyShape(const QRegion &shape)
     setMask(factor == 1 ? shape : QTransform::fromScale(factor, factor).map(shape));
 }
 
-QPointF TForm3::onControl(const QPointF &windowPoint) const
+QPointF PreviewWindow::onControl(const QPointF &windowPoint) const
 {
     return windowPoint - QPointF(m_control->pos());
 }
 
-QPoint TForm3::toPhone(const QPointF &windowPoint) const
+QPoint PreviewWindow::toPhone(const QPointF &windowPoint) const
 {
     return m_control->toPhone(onControl(windowPoint));
 }
 
-void TForm3::paintEvent(QPaintEvent *)
+void PreviewWindow::paintEvent(QPaintEvent *)
 {
     // The screen control paints the screen over the phone; the window's mask cuts away what
     // lies outside the phone.
@@ -331,14 +331,14 @@ void TForm3::paintEvent(QPaintEvent *)
     painter.drawImage(QPointF(0, 0), scaled);
 }
 
-void TForm3::closeEvent(QCloseEvent *event)
+void PreviewWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (!m_quitting)
         emit closedByUser();
 }
 
-void TForm3::mousePressEvent(QMouseEvent *event)
+void PreviewWindow::mousePressEvent(QMouseEvent *event)
 {
     if (m_oldInterface)
         return;
@@ -347,7 +347,7 @@ void TForm3::mousePressEvent(QMouseEvent *event)
     m_pressed = event->position().toPoint();
 }
 
-QPoint TForm3::snapped(QPoint topLeft) const
+QPoint PreviewWindow::snapped(QPoint topLeft) const
 {
     const QScreen *display = screen();
     if (!display)
@@ -364,7 +364,7 @@ QPoint TForm3::snapped(QPoint topLeft) const
     return topLeft;
 }
 
-void TForm3::mouseMoveEvent(QMouseEvent *event)
+void PreviewWindow::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
     if (m_dragging) {
@@ -378,7 +378,7 @@ void TForm3::mouseMoveEvent(QMouseEvent *event)
     Timer1.start();
 }
 
-void TForm3::mouseReleaseEvent(QMouseEvent *event)
+void PreviewWindow::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!m_moved && event->button() == Qt::LeftButton && hostsControl()) {
         if (const int slot = m_control->clickAt(onControl(event->position())); slot >= 0)
@@ -388,7 +388,7 @@ void TForm3::mouseReleaseEvent(QMouseEvent *event)
     m_moved = false;
 }
 
-void TForm3::contextMenuEvent(QContextMenuEvent *event)
+void PreviewWindow::contextMenuEvent(QContextMenuEvent *event)
 {
     // The menu takes the mouse release, so the press must not leave a drag behind.
     m_dragging = false;
@@ -396,7 +396,7 @@ void TForm3::contextMenuEvent(QContextMenuEvent *event)
     PopupMenu1->popup(event->globalPos());
 }
 
-void TForm3::Timer1Timer()
+void PreviewWindow::Timer1Timer()
 {
     // In the main window the control watches the mouse itself.
     if (!hostsControl() || frameGeometry().contains(QCursor::pos()))
@@ -408,7 +408,7 @@ void TForm3::Timer1Timer()
     Timer1.stop();
 }
 
-void TForm3::Timer2Timer()
+void PreviewWindow::Timer2Timer()
 {
     // Started with the program: the old interface, chosen while it started, hides this window
     // once the event loop has shown it.
@@ -417,7 +417,7 @@ void TForm3::Timer2Timer()
     Timer2.stop();
 }
 
-QString TForm3::saveScreenshot(const QString &path)
+QString PreviewWindow::saveScreenshot(const QString &path)
 {
     if (!m_preview)
         return QStringLiteral("There is no screen to save");

@@ -5,17 +5,17 @@
 #include <QWidget>
 
 class ColourControls;
-class TTolvoPreview;
+class PhonePreview;
 
 // The small colour window the preview opens at the mouse for the slot of a clicked element.
 // It edits the selected slot of the skin document, and hides as soon as it loses focus.
-class TForm5 : public QWidget
+class ColourWindow : public QWidget
 {
     Q_OBJECT
 public:
-    TForm5(SkinDocument &document, QWidget *parent = nullptr);
+    ColourWindow(SkinDocument &document, QWidget *parent = nullptr);
 
-    void setPreview(TTolvoPreview *preview) { m_preview = preview; }
+    void setPreview(PhonePreview *preview) { m_preview = preview; }
     // Swatch, sliders, table and preview: the colour window's twin of the main window's Drawcolor.
     void showColour(TColor colour);
     // Opens for a slot: caption, colour, reset colour, top-left corner at the given point.
@@ -31,7 +31,7 @@ private:
     void Button2Click();
 
     SkinDocument &m_document;
-    TTolvoPreview *m_preview = nullptr;
+    PhonePreview *m_preview = nullptr;
     ColourControls *m_controls = nullptr;
     bool m_dialogOpen = false;
 };

@@ -1,8 +1,8 @@
 #include "TestFiles.h"
 #include "TestPictures.h"
 
-#include "containers/Base64Unit.h"
 #include "containers/PictureCodecs.h"
+#include "containers/SvgWrap.h"
 
 #include <QDir>
 #include <QRandomGenerator>

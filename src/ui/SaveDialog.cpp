@@ -1,4 +1,4 @@
-#include "ui/Unit6.h"
+#include "ui/SaveDialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -62,7 +62,7 @@ QGroupBox *nameGroup(const QString &caption, QLineEdit *&edit, const QString &te
 
 } // namespace
 
-PictureChoice TForm6::FormatGroup::choice() const
+PictureChoice SaveDialog::FormatGroup::choice() const
 {
     PictureChoice result;
     result.format = mbm->isChecked()   ? PictureFormat::Mbm
@@ -72,7 +72,7 @@ PictureChoice TForm6::FormatGroup::choice() const
     return result;
 }
 
-void TForm6::FormatGroup::select(PictureFormat format)
+void SaveDialog::FormatGroup::select(PictureFormat format)
 {
     switch (format) {
     case PictureFormat::Mbm:
@@ -87,28 +87,28 @@ void TForm6::FormatGroup::select(PictureFormat format)
     }
 }
 
-void TForm6::FormatGroup::prefer(PictureChoice choice)
+void SaveDialog::FormatGroup::prefer(PictureChoice choice)
 {
     select(choice.format);
     quality->setValue(choice.quality);
     preferred = {choice.format, quality->value()};
 }
 
-void TForm6::FormatGroup::setEnabled(bool enabled)
+void SaveDialog::FormatGroup::setEnabled(bool enabled)
 {
     for (QWidget *control : std::initializer_list<QWidget *>{group, mbm, png, jpg})
         control->setEnabled(enabled);
     updateQuality();
 }
 
-void TForm6::FormatGroup::updateQuality()
+void SaveDialog::FormatGroup::updateQuality()
 {
     const bool jpeg = group->isEnabled() && jpg->isChecked();
     qualityLabel->setEnabled(jpeg);
     quality->setEnabled(jpeg);
 }
 
-TForm6::TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent)
+SaveDialog::SaveDialog(SkinDocument &document, SaveEnvironment env, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_document(document)
     , m_env(std::move(env))
@@ -135,13 +135,13 @@ TForm6::TForm6(SkinDocument &document, SaveEnvironment env, QWidget *parent)
     ButtonPanel = buildButtonPanel();
     main->addWidget(ButtonPanel);
 
-    connect(&m_document, &SkinDocument::textsChanged, this, &TForm6::textsChanged);
-    connect(&m_document, &SkinDocument::picturesChanged, this, &TForm6::picturesChanged);
+    connect(&m_document, &SkinDocument::textsChanged, this, &SaveDialog::textsChanged);
+    connect(&m_document, &SkinDocument::picturesChanged, this, &SaveDialog::picturesChanged);
     setExpertLayout(true);
     ComboBox1Change();
 }
 
-QWidget *TForm6::buildNames()
+QWidget *SaveDialog::buildNames()
 {
     auto *column = new QWidget(MainPanel);
     auto *layout = new QVBoxLayout(column);
@@ -167,7 +167,7 @@ QWidget *TForm6::buildNames()
     return column;
 }
 
-QWidget *TForm6::buildFolderTree()
+QWidget *SaveDialog::buildFolderTree()
 {
     auto *column = new QWidget(MainPanel);
     auto *layout = new QVBoxLayout(column);
@@ -190,12 +190,12 @@ QWidget *TForm6::buildFolderTree()
     // Every click counts, on the folder already selected too: the field may have been typed
     // over since, and the click says which folder is meant.
     connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TForm6::folderChosen);
-    connect(ShellTreeView1, &QTreeView::clicked, this, &TForm6::folderChosen);
+            &SaveDialog::folderChosen);
+    connect(ShellTreeView1, &QTreeView::clicked, this, &SaveDialog::folderChosen);
     return column;
 }
 
-TForm6::FormatGroup TForm6::buildFormatGroup(const QString &caption)
+SaveDialog::FormatGroup SaveDialog::buildFormatGroup(const QString &caption)
 {
     FormatGroup result;
     result.group = new QGroupBox(caption);
@@ -220,7 +220,7 @@ TForm6::FormatGroup TForm6::buildFormatGroup(const QString &caption)
 
 // The user's clicks and the quality they set make the preferred choice; the format a picture
 // brought along only shows.
-void TForm6::connectFormatGroup(FormatGroup &group)
+void SaveDialog::connectFormatGroup(FormatGroup &group)
 {
     FormatGroup *g = &group;
     for (QRadioButton *button : {group.mbm, group.png, group.jpg}) {
@@ -233,7 +233,7 @@ void TForm6::connectFormatGroup(FormatGroup &group)
     group.updateQuality();
 }
 
-void TForm6::picturesChanged()
+void SaveDialog::picturesChanged()
 {
     const SkinPictures &pictures = m_document.pictures();
     const SkinImageFiles &opened = m_document.imageFiles();
@@ -244,7 +244,7 @@ void TForm6::picturesChanged()
         group->select(own.value_or(group->preferred.format));
 }
 
-QWidget *TForm6::buildFormatPanel()
+QWidget *SaveDialog::buildFormatPanel()
 {
     auto *panel = new QWidget(MainPanel);
     auto *layout = new QVBoxLayout(panel);
@@ -271,11 +271,11 @@ QWidget *TForm6::buildFormatPanel()
     ComboBox2->hide();
     layout->addWidget(ComboBox2);
     layout->addStretch();
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox2Change);
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &SaveDialog::ComboBox2Change);
     return panel;
 }
 
-QWidget *TForm6::buildButtonPanel()
+QWidget *SaveDialog::buildButtonPanel()
 {
     auto *panel = new QWidget(MainPanel);
     auto *layout = new QVBoxLayout(panel);
@@ -296,13 +296,13 @@ QWidget *TForm6::buildButtonPanel()
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);
     layout->addLayout(buttons);
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox1Change);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &SaveDialog::ComboBox1Change);
     connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
-    connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    connect(Button2, &QPushButton::clicked, this, &SaveDialog::Button2Click);
     return panel;
 }
 
-void TForm6::setExpertLayout(bool expert)
+void SaveDialog::setExpertLayout(bool expert)
 {
     for (QWidget *control :
          std::initializer_list<QWidget *>{SkinNameGroup, MifNameGroup, KindLabel, ComboBox1,
@@ -324,12 +324,12 @@ void TForm6::setExpertLayout(bool expert)
     }
 }
 
-bool TForm6::expertLayout() const
+bool SaveDialog::expertLayout() const
 {
     return BaseNameGroup->isHidden();
 }
 
-void TForm6::ComboBox1Change()
+void SaveDialog::ComboBox1Change()
 {
     const auto kind = static_cast<OutputKind>(ComboBox1->currentIndex());
     const bool pictures = kind != OutputKind::SkinOnly;
@@ -349,7 +349,7 @@ void TForm6::ComboBox1Change()
     cursor.setEnabled(pictures);
 }
 
-void TForm6::ComboBox2Change()
+void SaveDialog::ComboBox2Change()
 {
     // The list is only the user's to change in the simplified layout. isHidden, not isVisible:
     // while the window itself is hidden every control reports itself invisible.
@@ -364,7 +364,7 @@ void TForm6::ComboBox2Change()
     ComboBox1Change();
 }
 
-void TForm6::showForKind(OutputKind kind)
+void SaveDialog::showForKind(OutputKind kind)
 {
     ComboBox1->setCurrentIndex(static_cast<int>(kind));
     ComboBox1Change();
@@ -373,7 +373,7 @@ void TForm6::showForKind(OutputKind kind)
     activateWindow();
 }
 
-SaveRequest TForm6::request() const
+SaveRequest SaveDialog::request() const
 {
     SaveRequest result;
     result.kind = static_cast<OutputKind>(ComboBox1->currentIndex());
@@ -386,7 +386,7 @@ SaveRequest TForm6::request() const
     return result;
 }
 
-void TForm6::Button2Click()
+void SaveDialog::Button2Click()
 {
     if (!BaseNameGroup->isHidden()) {
         Edit3->setText(Edit5->text() + QStringLiteral(".mif"));
@@ -417,7 +417,7 @@ void TForm6::Button2Click()
     hide();
 }
 
-bool TForm6::mayReplace(const SaveRequest &request)
+bool SaveDialog::mayReplace(const SaveRequest &request)
 {
     // A name the save refuses is the save's to report; nothing would be replaced.
     if (!IsValidSkinName(request.skinName) || !IsValidSkinName(request.mifName))
@@ -431,20 +431,20 @@ bool TForm6::mayReplace(const SaveRequest &request)
     return true;
 }
 
-void TForm6::folderChosen()
+void SaveDialog::folderChosen()
 {
     const QModelIndex current = ShellTreeView1->currentIndex();
     if (current.isValid())
         Edit4->setText(folderModel->filePath(current));
 }
 
-QString TForm6::chosenFolder() const
+QString SaveDialog::chosenFolder() const
 {
     const QModelIndex current = ShellTreeView1->currentIndex();
     return current.isValid() ? folderModel->filePath(current) : QString();
 }
 
-void TForm6::chooseFolder(const QString &path)
+void SaveDialog::chooseFolder(const QString &path)
 {
     const QFileInfo folder(path);
     if (path.isEmpty() || !folder.isDir())
@@ -458,7 +458,7 @@ void TForm6::chooseFolder(const QString &path)
     Edit4->setText(absolute);
 }
 
-void TForm6::textsChanged()
+void SaveDialog::textsChanged()
 {
     // An opened skin proposes its own names, which the save then accepts.
     Edit2->setText(m_document.texts().skinFileName);
@@ -469,7 +469,7 @@ void TForm6::textsChanged()
     Memo1->setPlainText(copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void TForm6::showEvent(QShowEvent *event)
+void SaveDialog::showEvent(QShowEvent *event)
 {
     if (const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();

@@ -1,6 +1,6 @@
-#include "ui/Unit5.h"
+#include "ui/ColourWindow.h"
 
-#include "preview/mainTolvoPreview.h"
+#include "preview/PhonePreview.h"
 #include "ui/ColourControls.h"
 
 #include <QColorDialog>
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-TForm5::TForm5(SkinDocument &document, QWidget *parent)
+ColourWindow::ColourWindow(SkinDocument &document, QWidget *parent)
     : QWidget(parent, Qt::Tool)
     , m_document(document)
 {
@@ -21,9 +21,9 @@ TForm5::TForm5(SkinDocument &document, QWidget *parent)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_controls);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(m_controls, &ColourControls::timerTick, this, &TForm5::Timer1Timer);
-    connect(m_controls, &ColourControls::swatchClicked, this, &TForm5::Image1Click);
-    connect(m_controls, &ColourControls::resetClicked, this, &TForm5::Button2Click);
+    connect(m_controls, &ColourControls::timerTick, this, &ColourWindow::Timer1Timer);
+    connect(m_controls, &ColourControls::swatchClicked, this, &ColourWindow::Image1Click);
+    connect(m_controls, &ColourControls::resetClicked, this, &ColourWindow::Button2Click);
     // A whole slider drag is one undo step.
     connect(m_controls, &ColourControls::dragStarted, this, [this] {
         m_document.history().begin(SkinDocument::colourStepName(m_document.selectedSlot()));
@@ -32,14 +32,14 @@ TForm5::TForm5(SkinDocument &document, QWidget *parent)
             [this] { m_document.history().end(); });
 }
 
-void TForm5::showColour(TColor colour)
+void ColourWindow::showColour(TColor colour)
 {
     m_controls->showColour(colour);
     // The preview follows the document.
     m_document.setSlotColour(m_document.selectedSlot(), colour);
 }
 
-void TForm5::openForSlot(int slot, const QPoint &topLeft)
+void ColourWindow::openForSlot(int slot, const QPoint &topLeft)
 {
     m_document.selectSlot(slot);
     if (m_preview)
@@ -73,14 +73,14 @@ QPoint keptOnScreen(QPoint topLeft, QSize size, const QRect &area)
             std::clamp(topLeft.y(), area.top(), bottom)};
 }
 
-void TForm5::Timer1Timer()
+void ColourWindow::Timer1Timer()
 {
     if (m_preview)
         m_preview->setHighlightHidden(true);
     showColour(m_controls->sliderColour());
 }
 
-void TForm5::Image1Click()
+void ColourWindow::Image1Click()
 {
     // The dialog takes the focus; that must not count as clicking elsewhere.
     m_dialogOpen = true;
@@ -91,13 +91,13 @@ void TForm5::Image1Click()
         showColour(fromQColor(chosen));
 }
 
-void TForm5::Button2Click()
+void ColourWindow::Button2Click()
 {
     SkinHistory::Step step(m_document.history(), QStringLiteral("Сброс цвета"));
     showColour(m_document.resetColour());
 }
 
-void TForm5::changeEvent(QEvent *event)
+void ColourWindow::changeEvent(QEvent *event)
 {
     // Clicking anywhere else puts the window away; what it changed stays.
     if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() &&

@@ -8,11 +8,11 @@ class QPushButton;
 
 // The start-up window: progress of the start-up and, when a required file is missing, the fatal
 // error with an "OK" button that ends the program.
-class TForm4 : public QWidget
+class StartupWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget *parent = nullptr);
+    explicit StartupWindow(QWidget *parent = nullptr);
 
     // Shows a progress text and paints it at once: start-up runs before the event loop.
     void setMessage(const QString &text);

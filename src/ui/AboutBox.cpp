@@ -1,4 +1,4 @@
-#include "ui/Unit2.h"
+#include "ui/AboutBox.h"
 
 #include "export/SaveSkin.h"
 #include "ui/ProgramIcon.h"
@@ -35,7 +35,7 @@ QString buildDateText()
     return QLocale(QLocale::Russian).toString(built, QStringLiteral("d MMMM yyyy 'г.'"));
 }
 
-TForm2::TForm2(const QString &programFolder, UrlOpener opener, QWidget *parent)
+AboutBox::AboutBox(const QString &programFolder, UrlOpener opener, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowCloseButtonHint)
     , m_open(std::move(opener))
 {
@@ -76,7 +76,7 @@ TForm2::TForm2(const QString &programFolder, UrlOpener opener, QWidget *parent)
     layout->addWidget(SiteLink, 0, Qt::AlignRight);
 }
 
-QLabel *TForm2::link(const QString &text, const QString &address, const QString &style)
+QLabel *AboutBox::link(const QString &text, const QString &address, const QString &style)
 {
     auto *label = new QLabel(QStringLiteral("<a href=\"%1\" style=\"%2\">%3</a>")
                                  .arg(address.toHtmlEscaped(), style, text.toHtmlEscaped()),
@@ -93,7 +93,7 @@ QLabel *TForm2::link(const QString &text, const QString &address, const QString 
     return label;
 }
 
-void TForm2::showCentred()
+void AboutBox::showCentred()
 {
     if (const QScreen *display = QGuiApplication::primaryScreen())
         move(display->availableGeometry().center() - rect().center());

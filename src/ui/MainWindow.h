@@ -34,12 +34,12 @@ class QSpinBox;
 class QTabWidget;
 struct PhoneFont;
 struct SettingsValues;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm6;
-class TTolvoPreview;
+class AboutBox;
+class PreviewWindow;
+class StartupWindow;
+class ColourWindow;
+class SaveDialog;
+class PhonePreview;
 enum class OutputKind : int;
 class QUrl;
 namespace platform {
@@ -48,7 +48,7 @@ class ScratchFolder;
 } // namespace platform
 
 // The main window: main menu and the option tabs. Creating it runs the whole start-up.
-class TForm1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -73,18 +73,18 @@ public:
     // programFolder ends in '/'; commandLineSkin is the first program argument, if any (an
     // absolute path: the program changes its current folder). seed fixes the sample contact
     // list; by default it is random.
-    TForm1(const QString &programFolder, const QString &commandLineSkin, MessageSink sink = {},
-           QWidget *parent = nullptr, std::optional<unsigned> seed = std::nullopt);
-    ~TForm1() override;
+    MainWindow(const QString &programFolder, const QString &commandLineSkin, MessageSink sink = {},
+               QWidget *parent = nullptr, std::optional<unsigned> seed = std::nullopt);
+    ~MainWindow() override;
 
     // The box a message is shown in: the program's title unless a caption is given, the
     // detail under the text.
     static std::unique_ptr<QMessageBox> messageBox(const QString &caption, const QString &text,
                                                    const QString &detail, QWidget *parent);
 
-    TForm3 *previewWindow() const { return m_form3; }
+    PreviewWindow *previewWindow() const { return m_previewWindow; }
     // The start-up window while it exists (it is released after a successful start-up).
-    TForm4 *startupWindow() const { return m_form4; }
+    StartupWindow *startupWindow() const { return m_startupWindow; }
     bool startupComplete() const { return m_startupComplete; }
     bool startupFailed() const;
 
@@ -94,7 +94,7 @@ public:
     // The skin being edited.
     SkinDocument &document() { return m_document; }
     // The simulated screen; null when start-up stopped before it was built.
-    TTolvoPreview *preview() const { return m_preview; }
+    PhonePreview *preview() const { return m_preview; }
 
     // Opens a skin file with everything that belongs to it; reports failures to the user.
     void openSkin(const QString &path);
@@ -105,9 +105,9 @@ public:
     // "Выход": save settings, clean up, end the program.
     void quit();
 
-    TForm5 *colourWindow() const { return m_form5; }
+    ColourWindow *colourWindow() const { return m_colourWindow; }
     // The save dialog; null when start-up stopped before the scratch folder was made.
-    TForm6 *saveWindow() const { return m_form6; }
+    SaveDialog *saveWindow() const { return m_saveDialog; }
     // "Сохранить" and the two exports of both menus: the save dialog, set up for that output.
     void openSaveWindow(OutputKind kind);
     QAction *skinmif1 = nullptr, *skin1 = nullptr, *mif1 = nullptr;
@@ -217,7 +217,7 @@ public:
     void openHelp();
     // "О программе...": the about box, without blocking.
     void showAbout();
-    TForm2 *aboutBox() const { return m_form2; }
+    AboutBox *aboutBox() const { return m_aboutBox; }
     void setUrlOpener(UrlOpener opener);
     void setFolderAsker(FolderAsker asker) { m_askFolder = std::move(asker); }
     // "Экспортировать → Все экраны…": asks for a folder and writes every screen of the skin
@@ -305,8 +305,8 @@ private:
     QWidget *buildOpacityGroup();
     QWidget *buildSelectionGroup();
     void connectOptionItems();
-    void setPreviewOption(void (TTolvoPreview::*set)(bool), bool on);
-    void chooseFont(const PhoneFont &current, void (TTolvoPreview::*apply)(const PhoneFont &));
+    void setPreviewOption(void (PhonePreview::*set)(bool), bool on);
+    void chooseFont(const PhoneFont &current, void (PhonePreview::*apply)(const PhoneFont &));
     // Puts the "Разное" panel into its tab (expert) or onto the window as a strip.
     void placeMiscPanel(bool inTab);
     void lendPreviewControl();
@@ -351,10 +351,10 @@ private:
     // The icon files, loading while the window builds itself; gone once start-up took them.
     std::unique_ptr<IconPreload> m_iconPreload;
     SkinDocument m_document;
-    TForm3 *m_form3 = nullptr;
-    TForm4 *m_form4 = nullptr;
-    TForm5 *m_form5 = nullptr;
-    TForm6 *m_form6 = nullptr;
+    PreviewWindow *m_previewWindow = nullptr;
+    StartupWindow *m_startupWindow = nullptr;
+    ColourWindow *m_colourWindow = nullptr;
+    SaveDialog *m_saveDialog = nullptr;
     ColourControls *m_colourControls = nullptr;
     SlotUsageStrip *m_usageStrip = nullptr;
     LegibilityPanel *m_legibility = nullptr;
@@ -379,7 +379,7 @@ private:
     // Where the next file dialog starts: empty until the first one.
     QString m_dialogFolder;
     std::unique_ptr<platform::AssociationStore> m_association;
-    TForm2 *m_form2 = nullptr;
+    AboutBox *m_aboutBox = nullptr;
     // The window's own column (tabs, or the "Разное" strip) and the row that adds the screen
     // to its right in the old interface.
     QBoxLayout *m_columnLayout = nullptr;
@@ -389,7 +389,7 @@ private:
     QSize m_expertSize;
     // The window's size before the old interface widened it with the screen.
     QSize m_sizeBeforeLending;
-    TTolvoPreview *m_preview = nullptr;
+    PhonePreview *m_preview = nullptr;
     PhoneModelList m_phoneModels;
     // Models whose picture could not be loaded and the user was told so: once is enough.
     QSet<int> m_pictureWarned;

@@ -16,7 +16,7 @@ inline constexpr qint64 kMaxBitmapPixels = qint64(1) << 26;
 // The entries of a skin's .mif, filled picture by picture and written out, or read from a file.
 // Bitmap entries travel in the companion .mbm, which the bitmap converter packs and unpacks.
 // A list lives for one save or load.
-class TMIFList
+class MifImageList
 {
 public:
     ProgressCallback OnProgress;
