@@ -60,28 +60,28 @@ QWidget *MainWindow::buildAppearanceTab()
     auto *group = new QGroupBox(QStringLiteral("Разрешение экрана"), page);
     auto *groupLayout = new QVBoxLayout(group);
 
-    ComboBox1 = new QComboBox(group);
-    ComboBox1->setItemDelegate(new FixedRowDelegate(ComboBox1));
-    groupLayout->addWidget(ComboBox1);
-    CheckBox5 = new QCheckBox(QStringLiteral("Телефон"), group);
-    groupLayout->addWidget(CheckBox5);
+    modelCombo = new QComboBox(group);
+    modelCombo->setItemDelegate(new FixedRowDelegate(modelCombo));
+    groupLayout->addWidget(modelCombo);
+    phoneFrameCheck = new QCheckBox(QStringLiteral("Телефон"), group);
+    groupLayout->addWidget(phoneFrameCheck);
 
     auto *sizeRow = new QHBoxLayout;
-    Edit6 = sizeField(240, group);
-    Edit8 = sizeField(320, group);
+    screenWidthSpin = sizeField(240, group);
+    screenHeightSpin = sizeField(320, group);
     auto *widthLabel = new QLabel(QStringLiteral("Шир."), group);
-    widthLabel->setBuddy(Edit6);
+    widthLabel->setBuddy(screenWidthSpin);
     auto *heightLabel = new QLabel(QStringLiteral("Выс."), group);
-    heightLabel->setBuddy(Edit8);
+    heightLabel->setBuddy(screenHeightSpin);
     sizeRow->addWidget(widthLabel);
-    sizeRow->addWidget(Edit6);
+    sizeRow->addWidget(screenWidthSpin);
     sizeRow->addWidget(heightLabel);
-    sizeRow->addWidget(Edit8);
+    sizeRow->addWidget(screenHeightSpin);
     sizeRow->addStretch();
     groupLayout->addLayout(sizeRow);
     // The fields keep the typed size for "Своё..."; the model's own size is said here.
-    ModelSizeLabel = new QLabel(group);
-    groupLayout->addWidget(ModelSizeLabel);
+    modelSizeLabel = new QLabel(group);
+    groupLayout->addWidget(modelSizeLabel);
     row->addWidget(group, 1);
     layout->addLayout(row);
 
@@ -99,10 +99,10 @@ QWidget *MainWindow::buildAppearanceTab()
     layout->addWidget(note);
     layout->addStretch();
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &MainWindow::ComboBox1Change);
-    connect(CheckBox5, &QCheckBox::toggled, this, &MainWindow::CheckBox5Click);
-    connect(Edit6, &QSpinBox::valueChanged, this, &MainWindow::Edit6Change);
-    connect(Edit8, &QSpinBox::valueChanged, this, &MainWindow::Edit6Change);
+    connect(modelCombo, &QComboBox::currentIndexChanged, this, &MainWindow::modelChosen);
+    connect(phoneFrameCheck, &QCheckBox::toggled, this, &MainWindow::phoneFrameToggled);
+    connect(screenWidthSpin, &QSpinBox::valueChanged, this, &MainWindow::screenSizeEdited);
+    connect(screenHeightSpin, &QSpinBox::valueChanged, this, &MainWindow::screenSizeEdited);
     return page;
 }
 
@@ -114,56 +114,60 @@ QWidget *MainWindow::buildOptionsGroup()
     const auto box = [panel](const QString &caption) {
         return new QCheckBox(caption, panel);
     };
-    CheckBox2 = box(QStringLiteral("Показать всплывающее окно"));
-    CheckBox3 = box(QStringLiteral("Показать оффлайн"));
-    CheckBox12 = box(QStringLiteral("Показывать меню"));
-    CheckBox4 = box(QStringLiteral("Показать группы"));
-    CheckBox6 = box(QStringLiteral("Показать иконки клиентов"));
-    CheckBox7 = box(QStringLiteral("Маленькие часы"));
-    CheckBox9 = box(QStringLiteral("Показать уведомляющие окна"));
-    CheckBox10 = box(QStringLiteral("Показать уведомляющие окна слева"));
-    CheckBox10->setEnabled(false);
+    popupCheck = box(QStringLiteral("Показать всплывающее окно"));
+    offlineCheck = box(QStringLiteral("Показать оффлайн"));
+    menuCheck = box(QStringLiteral("Показывать меню"));
+    groupsCheck = box(QStringLiteral("Показать группы"));
+    clientIconsCheck = box(QStringLiteral("Показать иконки клиентов"));
+    miniClockCheck = box(QStringLiteral("Маленькие часы"));
+    notificationsCheck = box(QStringLiteral("Показать уведомляющие окна"));
+    notificationsLeftCheck = box(QStringLiteral("Показать уведомляющие окна слева"));
+    notificationsLeftCheck->setEnabled(false);
     int line = 0;
-    for (QCheckBox *item :
-         {CheckBox2, CheckBox3, CheckBox12, CheckBox4, CheckBox6, CheckBox7, CheckBox9, CheckBox10})
+    for (QCheckBox *item : {popupCheck, offlineCheck, menuCheck, groupsCheck, clientIconsCheck,
+                            miniClockCheck, notificationsCheck, notificationsLeftCheck})
         grid->addWidget(item, line++, 0);
 
     auto *sorting = new QGroupBox(QStringLiteral("Сортировка"), panel);
     auto *sortingLayout = new QVBoxLayout(sorting);
-    RadioGroup1 = new QButtonGroup(this);
+    sortButtons = new QButtonGroup(this);
     const QStringList orders = {QStringLiteral("по статусу"), QStringLiteral("по имени")};
     for (int index = 0; index < int(orders.size()); ++index) {
         auto *item = new QRadioButton(orders[index], sorting);
-        RadioGroup1->addButton(item, index);
+        sortButtons->addButton(item, index);
         sortingLayout->addWidget(item);
     }
-    RadioGroup1->button(0)->setChecked(true);
+    sortButtons->button(0)->setChecked(true);
     grid->addWidget(sorting, 0, 1, 3, 1, Qt::AlignTop);
 
     auto *columns = new QHBoxLayout;
-    Edit9 = new ArrowSpinBox(panel);
-    Edit9->setRange(1, 5);
-    Edit9->setValue(m_columnCount);
+    columnCountSpin = new ArrowSpinBox(panel);
+    columnCountSpin->setRange(1, 5);
+    columnCountSpin->setValue(m_columnCount);
     auto *columnsLabel = new QLabel(QStringLiteral("Число колонок"), panel);
-    columnsLabel->setBuddy(Edit9);
+    columnsLabel->setBuddy(columnCountSpin);
     columns->addWidget(columnsLabel);
-    columns->addWidget(Edit9);
+    columns->addWidget(columnCountSpin);
     columns->addStretch();
     grid->addLayout(columns, 3, 1);
     grid->setColumnStretch(1, 1);
 
     const std::pair<QCheckBox *, void (MainWindow::*)()> handlers[] = {
-        {CheckBox2, &MainWindow::CheckBox2Click},   {CheckBox3, &MainWindow::CheckBox3Click},
-        {CheckBox12, &MainWindow::CheckBox12Click}, {CheckBox4, &MainWindow::CheckBox4Click},
-        {CheckBox6, &MainWindow::CheckBox6Click},   {CheckBox7, &MainWindow::CheckBox7Click},
-        {CheckBox9, &MainWindow::CheckBox9Click},   {CheckBox10, &MainWindow::CheckBox10Click}};
+        {popupCheck, &MainWindow::popupToggled},
+        {offlineCheck, &MainWindow::offlineToggled},
+        {menuCheck, &MainWindow::menuToggled},
+        {groupsCheck, &MainWindow::groupsToggled},
+        {clientIconsCheck, &MainWindow::clientIconsToggled},
+        {miniClockCheck, &MainWindow::miniClockToggled},
+        {notificationsCheck, &MainWindow::notificationsToggled},
+        {notificationsLeftCheck, &MainWindow::notificationsLeftToggled}};
     for (const auto &[item, handler] : handlers)
         connect(item, &QCheckBox::toggled, this, handler);
-    connect(RadioGroup1, &QButtonGroup::idToggled, this, [this](int index, bool on) {
+    connect(sortButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
         if (on)
-            RadioGroup1Click(index);
+            sortChosen(index);
     });
-    connect(Edit9, &ArrowSpinBox::arrowClicked, this, &MainWindow::UpDown5Click);
+    connect(columnCountSpin, &ArrowSpinBox::arrowClicked, this, &MainWindow::columnArrowClicked);
     return panel;
 }
 
@@ -171,15 +175,15 @@ QWidget *MainWindow::buildFontsGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Шрифты"));
     auto *layout = new QVBoxLayout(group);
-    Button1 = new QPushButton(QStringLiteral("Контакт-лист"), group);
-    Button3 = new QPushButton(QStringLiteral("Окно сообщений"), group);
-    Button5 = new QPushButton(QStringLiteral("Настройки"), group);
-    for (QPushButton *button : {Button1, Button3, Button5})
+    contactListFontButton = new QPushButton(QStringLiteral("Контакт-лист"), group);
+    chatFontButton = new QPushButton(QStringLiteral("Окно сообщений"), group);
+    settingsFontButton = new QPushButton(QStringLiteral("Настройки"), group);
+    for (QPushButton *button : {contactListFontButton, chatFontButton, settingsFontButton})
         layout->addWidget(button);
     layout->addStretch();
-    connect(Button1, &QPushButton::clicked, this, &MainWindow::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &MainWindow::Button3Click);
-    connect(Button5, &QPushButton::clicked, this, &MainWindow::Button5Click);
+    connect(contactListFontButton, &QPushButton::clicked, this, &MainWindow::chooseContactListFont);
+    connect(chatFontButton, &QPushButton::clicked, this, &MainWindow::chooseChatFont);
+    connect(settingsFontButton, &QPushButton::clicked, this, &MainWindow::chooseSettingsFont);
     return group;
 }
 
@@ -199,44 +203,44 @@ void MainWindow::loadModelList()
     QTextStream err(stderr);
     for (const QString &note : std::as_const(notes)) {
         err << note << Qt::endl;
-        LogToConsole(note);
+        logToConsole(note);
     }
-    const QSignalBlocker blocker(ComboBox1);
-    ComboBox1->clear();
-    ComboBox1->addItems(m_phoneModels.entries);
-    ComboBox1->addItem(kCustomSizeEntry);
-    ComboBox1->setCurrentIndex(0);
+    const QSignalBlocker blocker(modelCombo);
+    modelCombo->clear();
+    modelCombo->addItems(m_phoneModels.entries);
+    modelCombo->addItem(kCustomSizeEntry);
+    modelCombo->setCurrentIndex(0);
 }
 
-void MainWindow::ComboBox1Change()
+void MainWindow::modelChosen()
 {
-    const int count = ComboBox1->count();
-    const int index = ComboBox1->currentIndex();
+    const int count = modelCombo->count();
+    const int index = modelCombo->currentIndex();
     if (count == 0 || index < 0)
         return;
     const bool custom = index == count - 1;
-    Edit6->setEnabled(custom);
-    Edit8->setEnabled(custom);
+    screenWidthSpin->setEnabled(custom);
+    screenHeightSpin->setEnabled(custom);
     if (custom || index >= m_phoneModels.records.size()) {
-        ModelSizeLabel->clear();
+        modelSizeLabel->clear();
     } else {
         const PhoneModel &model = m_phoneModels.records[index];
-        ModelSizeLabel->setText(
+        modelSizeLabel->setText(
             QStringLiteral("Экран модели: %1 × %2").arg(model.width).arg(model.height));
     }
     if (custom) {
         // A typed size belongs to no phone, so there is no picture to frame it.
-        const QSignalBlocker blocker(CheckBox5);
-        CheckBox5->setChecked(false);
+        const QSignalBlocker blocker(phoneFrameCheck);
+        phoneFrameCheck->setChecked(false);
     }
-    CheckBox5->setEnabled(!custom && !m_oldInterface);
+    phoneFrameCheck->setEnabled(!custom && !m_oldInterface);
     if (!m_preview)
         return;
     if (custom) {
         m_previewWindow->setFrame(std::nullopt);
-        m_preview->setScreenSize(QSize(Edit6->value(), Edit8->value()));
+        m_preview->setScreenSize(QSize(screenWidthSpin->value(), screenHeightSpin->value()));
     } else {
-        showModel(index, CheckBox5->isChecked());
+        showModel(index, phoneFrameCheck->isChecked());
     }
 }
 
@@ -260,30 +264,30 @@ void MainWindow::showModel(int index, bool framed)
     m_preview->setScreenSize(QSize(model.width, model.height));
 }
 
-void MainWindow::CheckBox5Click()
+void MainWindow::phoneFrameToggled()
 {
-    ComboBox1Change();
+    modelChosen();
 }
 
-void MainWindow::Edit6Change()
+void MainWindow::screenSizeEdited()
 {
-    const int count = ComboBox1->count();
-    if (count == 0 || ComboBox1->currentIndex() != count - 1 || !m_preview)
+    const int count = modelCombo->count();
+    if (count == 0 || modelCombo->currentIndex() != count - 1 || !m_preview)
         return;
-    m_preview->setScreenSize(QSize(Edit6->value(), Edit8->value()));
+    m_preview->setScreenSize(QSize(screenWidthSpin->value(), screenHeightSpin->value()));
 }
 
 void MainWindow::selectModel(const QString &name)
 {
-    if (ComboBox1->count() == 0)
+    if (modelCombo->count() == 0)
         return;
     int index = findModel(m_phoneModels, name);
     // A model cut off by the end of the file has a record but no entry.
     if (index < 0 || index >= int(m_phoneModels.entries.size()))
-        index = ComboBox1->count() - 1;
+        index = modelCombo->count() - 1;
     {
-        const QSignalBlocker blocker(ComboBox1);
-        ComboBox1->setCurrentIndex(index);
+        const QSignalBlocker blocker(modelCombo);
+        modelCombo->setCurrentIndex(index);
     }
-    ComboBox1Change();
+    modelChosen();
 }

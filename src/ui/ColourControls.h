@@ -27,11 +27,11 @@ public:
     TColor sliderColour() const;
     void setHexTexts(TColor colour);
 
-    QLabel *Image1 = nullptr;
-    std::array<QSlider *, 3> TrackBars{};
-    std::array<QLineEdit *, 3> Edits{};
-    QPushButton *Button2 = nullptr;
-    QTimer Timer1;
+    QLabel *swatch = nullptr;
+    std::array<QSlider *, 3> sliders{};
+    std::array<QLineEdit *, 3> hexEdits{};
+    QPushButton *resetButton = nullptr;
+    QTimer sliderTimer;
 
 signals:
     // The timer fired after slider changes: apply sliderColour().

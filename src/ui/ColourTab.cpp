@@ -21,34 +21,35 @@ QWidget *MainWindow::buildColourTab()
     auto *layout = new QVBoxLayout(page);
     auto *slotBox = new QGroupBox(page);
     auto *grid = new QGridLayout(slotBox);
-    RadioGroup2 = new QButtonGroup(this);
+    slotButtons = new QButtonGroup(this);
     // Two columns, filled top to bottom.
     for (int slot = 0; slot < kSlotCount; ++slot) {
         auto *item = new QRadioButton(slotCaption(slot), slotBox);
-        RadioGroup2->addButton(item, slot);
+        slotButtons->addButton(item, slot);
         grid->addWidget(item, slot % 10, slot / 10);
     }
-    RadioGroup2->button(0)->setChecked(true);
-    connect(RadioGroup2, &QButtonGroup::idClicked, this, &MainWindow::RadioGroup2Click);
+    slotButtons->button(0)->setChecked(true);
+    connect(slotButtons, &QButtonGroup::idClicked, this, &MainWindow::slotButtonChosen);
     layout->addWidget(slotBox);
     m_colourControls = new ColourControls(page);
     layout->addWidget(m_colourControls);
-    CheckBox1 = new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
-    layout->addWidget(CheckBox1);
+    settingsScreenCheck =
+        new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
+    layout->addWidget(settingsScreenCheck);
     m_usageStrip = new SlotUsageStrip(page);
     layout->addWidget(m_usageStrip);
     layout->addStretch();
-    connect(CheckBox1, &QCheckBox::toggled, this, &MainWindow::CheckBox1Click);
-    connect(m_colourControls, &ColourControls::timerTick, this, &MainWindow::Timer1Timer);
-    connect(m_colourControls, &ColourControls::swatchClicked, this, &MainWindow::Image1Click);
-    connect(m_colourControls, &ColourControls::resetClicked, this, &MainWindow::Button2Click);
+    connect(settingsScreenCheck, &QCheckBox::toggled, this, &MainWindow::settingsScreenToggled);
+    connect(m_colourControls, &ColourControls::timerTick, this, &MainWindow::applySliderColour);
+    connect(m_colourControls, &ColourControls::swatchClicked, this, &MainWindow::swatchClicked);
+    connect(m_colourControls, &ColourControls::resetClicked, this, &MainWindow::resetColourClicked);
     connectColourDrags(m_colourControls);
     connect(&m_document, &SkinDocument::colourChanged, this, &MainWindow::followColour);
     connect(&m_document, &SkinDocument::selectedSlotChanged, this, &MainWindow::followSelectedSlot);
     return page;
 }
 
-void MainWindow::Drawcolor(TColor colour)
+void MainWindow::applyColour(TColor colour)
 {
     m_colourControls->showColour(colour);
     // The document announces the change; the preview renders from it.
@@ -63,23 +64,23 @@ void MainWindow::showSelectedColour()
     m_colourControls->setHexTexts(colour);
 }
 
-void MainWindow::Timer1Timer()
+void MainWindow::applySliderColour()
 {
-    Drawcolor(m_colourControls->sliderColour());
+    applyColour(m_colourControls->sliderColour());
 }
 
-void MainWindow::Image1Click()
+void MainWindow::swatchClicked()
 {
     const QColor chosen =
         QColorDialog::getColor(toQColor(m_document.slotColour(m_document.selectedSlot())), this);
     if (chosen.isValid())
-        Drawcolor(fromQColor(chosen));
+        applyColour(fromQColor(chosen));
 }
 
-void MainWindow::Button2Click()
+void MainWindow::resetColourClicked()
 {
     SkinHistory::Step step(m_document.history(), QStringLiteral("Сброс цвета"));
-    Drawcolor(m_document.resetColour());
+    applyColour(m_document.resetColour());
 }
 
 void MainWindow::connectColourDrags(ColourControls *controls)
@@ -108,22 +109,22 @@ void MainWindow::followColour(int slot)
 // is not run: it would switch the screen away from the element just clicked.
 void MainWindow::followSelectedSlot(int slot)
 {
-    if (QAbstractButton *item = RadioGroup2->button(slot); item && !item->isChecked())
+    if (QAbstractButton *item = slotButtons->button(slot); item && !item->isChecked())
         item->setChecked(true);
     showSelectedColour();
 }
 
 // The slot the list shows is the one to show again, whatever the preview clicked since.
-void MainWindow::CheckBox1Click()
+void MainWindow::settingsScreenToggled()
 {
-    RadioGroup2Click(RadioGroup2->checkedId());
+    slotButtonChosen(slotButtons->checkedId());
 }
 
 // Picking a slot shows a screen where that slot can be seen.
-void MainWindow::RadioGroup2Click(int slot)
+void MainWindow::slotButtonChosen(int slot)
 {
     // Called for the list's own clicks and by others: the list always shows the picked slot.
-    if (QAbstractButton *item = RadioGroup2->button(slot))
+    if (QAbstractButton *item = slotButtons->button(slot))
         item->setChecked(true);
     m_document.selectSlot(slot);
     // One render when the whole change is made.
@@ -132,13 +133,13 @@ void MainWindow::RadioGroup2Click(int slot)
         m_preview->regions().HoverSlot = 0;
         // The options keep their states and check marks: a menu can show with "Показывать
         // меню" off.
-        m_preview->setShowPopup(CheckBox2->isChecked());
-        if (const auto view = slotView(slot, CheckBox1->isChecked())) {
+        m_preview->setShowPopup(popupCheck->isChecked());
+        if (const auto view = slotView(slot, settingsScreenCheck->isChecked())) {
             m_preview->setShowMenu(view->showMenu);
             m_preview->setActiveScreen(view->screen);
         }
     }
-    Drawcolor(m_document.slotColour(slot));
+    applyColour(m_document.slotColour(slot));
     m_document.selectSlot(slot);
     m_colourControls->setHexTexts(m_document.slotColour(slot));
 }
@@ -155,7 +156,7 @@ void MainWindow::connectQualityChecks()
     connect(m_usageStrip, &SlotUsageStrip::screenPicked, this, &MainWindow::showNamedScreen);
     connect(m_legibility, &LegibilityPanel::placePicked, this,
             [this](int slot, const QString &screen) {
-                RadioGroup2Click(slot);
+                slotButtonChosen(slot);
                 showNamedScreen(screen);
             });
 }
@@ -171,10 +172,10 @@ void MainWindow::showNamedScreen(const QString &name)
     m_preview->regions().HoverSlot = 0;
     m_preview->setMenuLeft(target.menuLeft);
     // The options' handlers run on their toggles and bring the preview along.
-    CheckBox2->setChecked(target.showPopup);
-    CheckBox12->setChecked(target.showMenu);
-    CheckBox4->setChecked(target.showGroups);
-    CheckBox9->setChecked(target.showInfoWindows);
+    popupCheck->setChecked(target.showPopup);
+    menuCheck->setChecked(target.showMenu);
+    groupsCheck->setChecked(target.showGroups);
+    notificationsCheck->setChecked(target.showInfoWindows);
     m_preview->setActiveScreen(showsContactList(target.activeScreen)
                                    ? PreviewScreen::ContactListPicked
                                    : target.activeScreen);

@@ -21,9 +21,9 @@ ColourWindow::ColourWindow(SkinDocument &document, QWidget *parent)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_controls);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(m_controls, &ColourControls::timerTick, this, &ColourWindow::Timer1Timer);
-    connect(m_controls, &ColourControls::swatchClicked, this, &ColourWindow::Image1Click);
-    connect(m_controls, &ColourControls::resetClicked, this, &ColourWindow::Button2Click);
+    connect(m_controls, &ColourControls::timerTick, this, &ColourWindow::applySliderColour);
+    connect(m_controls, &ColourControls::swatchClicked, this, &ColourWindow::swatchClicked);
+    connect(m_controls, &ColourControls::resetClicked, this, &ColourWindow::resetColourClicked);
     // A whole slider drag is one undo step.
     connect(m_controls, &ColourControls::dragStarted, this, [this] {
         m_document.history().begin(SkinDocument::colourStepName(m_document.selectedSlot()));
@@ -73,14 +73,14 @@ QPoint keptOnScreen(QPoint topLeft, QSize size, const QRect &area)
             std::clamp(topLeft.y(), area.top(), bottom)};
 }
 
-void ColourWindow::Timer1Timer()
+void ColourWindow::applySliderColour()
 {
     if (m_preview)
         m_preview->setHighlightHidden(true);
     showColour(m_controls->sliderColour());
 }
 
-void ColourWindow::Image1Click()
+void ColourWindow::swatchClicked()
 {
     // The dialog takes the focus; that must not count as clicking elsewhere.
     m_dialogOpen = true;
@@ -91,7 +91,7 @@ void ColourWindow::Image1Click()
         showColour(fromQColor(chosen));
 }
 
-void ColourWindow::Button2Click()
+void ColourWindow::resetColourClicked()
 {
     SkinHistory::Step step(m_document.history(), QStringLiteral("Сброс цвета"));
     showColour(m_document.resetColour());

@@ -16,7 +16,8 @@ public:
     ColourWindow(SkinDocument &document, QWidget *parent = nullptr);
 
     void setPreview(PhonePreview *preview) { m_preview = preview; }
-    // Swatch, sliders, table and preview: the colour window's twin of the main window's Drawcolor.
+    // Swatch, sliders, table and preview: the colour window's twin of the main window's
+    // applyColour.
     void showColour(TColor colour);
     // Opens for a slot: caption, colour, reset colour, top-left corner at the given point.
     void openForSlot(int slot, const QPoint &topLeft);
@@ -26,9 +27,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void Timer1Timer();
-    void Image1Click();
-    void Button2Click();
+    void applySliderColour();
+    void swatchClicked();
+    void resetColourClicked();
 
     SkinDocument &m_document;
     PhonePreview *m_preview = nullptr;

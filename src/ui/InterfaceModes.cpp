@@ -15,22 +15,22 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-void MainWindow::CheckBox14Click()
+void MainWindow::expertModeToggled()
 {
-    const bool expert = CheckBox14->isChecked();
-    if (!expert && PageControl1->isVisible())
+    const bool expert = expertModeCheck->isChecked();
+    if (!expert && optionTabs->isVisible())
         m_expertSize = size();
-    PageControl1->setVisible(expert);
+    optionTabs->setVisible(expert);
     if (expert) {
-        PageControl1->setTabVisible(0, true);
-        PageControl1->setTabVisible(1, true);
+        optionTabs->setTabVisible(0, true);
+        optionTabs->setTabVisible(1, true);
     }
     placeMiscPanel(expert);
-    for (QWidget *advanced : std::initializer_list<QWidget *>{SvgGroup, CheckBox8, CheckBox11,
-                                                              OpacityGroup, SelectionGroup})
+    for (QWidget *advanced : std::initializer_list<QWidget *>{
+             svgGroup, settingsAtStartCheck, oldInterfaceCheck, opacityGroup, selectionGroup})
         advanced->setVisible(expert);
     menuBar()->setVisible(expert);
-    for (QAction *item : {skin1, mif1, exportSeparator})
+    for (QAction *item : {exportSkinAction, exportMifAction, exportSeparator})
         item->setVisible(expert);
     m_previewWindow->setExpertMenus(expert);
     if (m_saveDialog)
@@ -40,43 +40,43 @@ void MainWindow::CheckBox14Click()
     } else if (!expert) {
         // The layouts learn of the hidden controls only when they next run, inner ones first:
         // run them now, or the old minimum height keeps the window from shrinking to the strip.
-        for (QWidget *holder : {MiscPanel, centralWidget(), static_cast<QWidget *>(this)})
+        for (QWidget *holder : {miscPanel, centralWidget(), static_cast<QWidget *>(this)})
             holder->layout()->activate();
         resize(minimumSizeHint());
     }
-    CheckBox11Click();
+    oldInterfaceToggled();
 }
 
 void MainWindow::placeMiscPanel(bool inTab)
 {
     QBoxLayout *target = inTab ? m_miscPageLayout : m_columnLayout;
-    if (target->indexOf(MiscPanel) >= 0)
+    if (target->indexOf(miscPanel) >= 0)
         return;
-    target->addWidget(MiscPanel);
-    MiscPanel->show();
+    target->addWidget(miscPanel);
+    miscPanel->show();
 }
 
-void MainWindow::CheckBox11Click()
+void MainWindow::oldInterfaceToggled()
 {
     // A phone around the screen has no place in this window; the handler of the model list
     // decides again below whether the preview window can have one.
-    CheckBox5->setEnabled(false);
-    m_oldInterface = CheckBox11->isChecked();
+    phoneFrameCheck->setEnabled(false);
+    m_oldInterface = oldInterfaceCheck->isChecked();
     if (m_oldInterface) {
         lendPreviewControl();
         {
             // No frame here; the model's handler below sizes the screen once.
-            const QSignalBlocker blocker(CheckBox5);
-            CheckBox5->setChecked(false);
+            const QSignalBlocker blocker(phoneFrameCheck);
+            phoneFrameCheck->setChecked(false);
         }
-        ComboBox1Change();
-        CheckBox8->setChecked(true);
-        CheckBox8->setEnabled(false);
+        modelChosen();
+        settingsAtStartCheck->setChecked(true);
+        settingsAtStartCheck->setEnabled(false);
         // Turning the expert mode on runs its handler, which comes back here once.
-        CheckBox14->setChecked(true);
-        CheckBox14->setEnabled(false);
-        addActions({m_previewWindow->N4, m_previewWindow->N45, m_previewWindow->N10,
-                    m_previewWindow->N11});
+        expertModeCheck->setChecked(true);
+        expertModeCheck->setEnabled(false);
+        addActions({m_previewWindow->showContactListAction, m_previewWindow->contactListAction,
+                    m_previewWindow->chatAction, m_previewWindow->settingsScreenAction});
         m_previewWindow->setOldInterface(true);
         if (m_startupComplete)
             show();
@@ -85,13 +85,14 @@ void MainWindow::CheckBox11Click()
     const bool wasLent = !m_previewWindow->hostsControl();
     m_previewWindow->setOldInterface(false);
     m_previewWindow->hostControl();
-    ComboBox1Change();
-    CheckBox8->setEnabled(true);
+    modelChosen();
+    settingsAtStartCheck->setEnabled(true);
     if (m_startupComplete)
         m_previewWindow->setWindowOpacity(1.0);
-    CheckBox14->setEnabled(true);
+    expertModeCheck->setEnabled(true);
     for (QAction *item :
-         {m_previewWindow->N4, m_previewWindow->N45, m_previewWindow->N10, m_previewWindow->N11})
+         {m_previewWindow->showContactListAction, m_previewWindow->contactListAction,
+          m_previewWindow->chatAction, m_previewWindow->settingsScreenAction})
         removeAction(item);
     if (wasLent && m_sizeBeforeLending.isValid())
         resize(m_sizeBeforeLending);
@@ -118,7 +119,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
 {
     // The old interface gives this window the preview window's menu.
     if (m_oldInterface)
-        m_previewWindow->PopupMenu1->popup(event->globalPos());
+        m_previewWindow->contextMenu->popup(event->globalPos());
     else
         QMainWindow::contextMenuEvent(event);
 }

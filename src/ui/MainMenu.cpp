@@ -31,24 +31,26 @@ void MainWindow::buildMainMenu()
     };
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
     connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, &MainWindow::N11Click);
-    skinmif1 = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(skinmif1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::Package); });
+            &QAction::triggered, this, &MainWindow::openSkinAsked);
+    saveAction = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(saveAction, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::Package); });
     file->addSeparator();
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
     connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
-            &MainWindow::N1Click);
+            &MainWindow::importColourSchemeAsked);
     connect(add(import, QStringLiteral("фоновый рисунок"), true), &QAction::triggered, this,
-            &MainWindow::N6Click);
+            &MainWindow::importBackgroundAsked);
     connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
-            &MainWindow::N7Click);
+            &MainWindow::importCursorAsked);
     connect(add(import, QStringLiteral("палитру…"), true), &QAction::triggered, this,
             &MainWindow::askPaletteToImport);
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
-    skin1 = add(exportMenu, QStringLiteral("*.skin"), true);
-    connect(skin1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::SkinOnly); });
-    mif1 = add(exportMenu, QStringLiteral("*.mif"), true);
-    connect(mif1, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::MifOnly); });
+    exportSkinAction = add(exportMenu, QStringLiteral("*.skin"), true);
+    connect(exportSkinAction, &QAction::triggered, this,
+            [this] { openSaveWindow(OutputKind::SkinOnly); });
+    exportMifAction = add(exportMenu, QStringLiteral("*.mif"), true);
+    connect(exportMifAction, &QAction::triggered, this,
+            [this] { openSaveWindow(OutputKind::MifOnly); });
     exportSeparator = exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
@@ -58,12 +60,12 @@ void MainWindow::buildMainMenu()
             &MainWindow::askPaletteToExport);
     exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
-            &MainWindow::N12Click);
+            &MainWindow::screenshotAsked);
     connect(add(exportMenu, QStringLiteral("Все экраны…"), true), &QAction::triggered, this,
             &MainWindow::exportAllScreens);
     file->addSeparator();
     connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
-            &QAction::triggered, this, &MainWindow::N4Click);
+            &QAction::triggered, this, &MainWindow::quitAsked);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
     m_historyActions = new HistoryActions(m_document.history().stack(), this);
     m_skinStatus = new QLabel(this);
@@ -105,7 +107,7 @@ QString MainWindow::askSkinName()
     return remembered(m_askFile(false, dialogFolder(), QStringLiteral("*.skin (*.skin)")));
 }
 
-void MainWindow::N11Click()
+void MainWindow::openSkinAsked()
 {
     const QString path = remembered(m_askFile(
         false, dialogFolder(),
@@ -115,14 +117,14 @@ void MainWindow::N11Click()
         openSkin(path);
 }
 
-void MainWindow::N1Click()
+void MainWindow::importColourSchemeAsked()
 {
     const QString path = askSkinName();
     if (!path.isEmpty())
         importColourScheme(path);
 }
 
-void MainWindow::N4Click()
+void MainWindow::quitAsked()
 {
     quit();
 }
@@ -132,7 +134,7 @@ QString MainWindow::askPictureName(const QString &filter)
     return remembered(m_askFile(false, dialogFolder(), filter));
 }
 
-void MainWindow::N6Click()
+void MainWindow::importBackgroundAsked()
 {
     const QString path =
         askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
@@ -140,7 +142,7 @@ void MainWindow::N6Click()
         importBackground(path);
 }
 
-void MainWindow::N7Click()
+void MainWindow::importCursorAsked()
 {
     const QString path =
         askPictureName(QStringLiteral("Графические форматы (bmp, png, jpg) (*.bmp *.jpg *png)"));
@@ -153,7 +155,7 @@ void MainWindow::importBackground(const QString &path)
     RenderBatch batch(m_preview);
     if (auto imported = m_document.importBackground(path); !imported)
         m_messageSink(QString(), imported.error().message, QString());
-    Drawcolor(m_document.slotColour(m_document.selectedSlot()));
+    applyColour(m_document.slotColour(m_document.selectedSlot()));
 }
 
 void MainWindow::importCursor(const QString &path)
@@ -176,7 +178,7 @@ QString MainWindow::askBmpName()
     return name.isEmpty() ? name : bmpExportPath(name);
 }
 
-void MainWindow::N12Click()
+void MainWindow::screenshotAsked()
 {
     const QString path = askBmpName();
     if (path.isEmpty())

@@ -141,7 +141,7 @@ void MainWindow::FormCreate(const QString &commandLineSkin, std::optional<unsign
     m_startupWindow->setMessage(QStringLiteral("Загрузка настроек..."));
     m_startupWindow->repaint();
     loadSettings();
-    m_saveDialog->ComboBox2Change();
+    m_saveDialog->systemVersionChosen();
 
     m_startupWindow->setMessage(QStringLiteral("Готово!"));
     m_startupWindow->hide();
@@ -150,9 +150,9 @@ void MainWindow::FormCreate(const QString &commandLineSkin, std::optional<unsign
 
     // The desktop's settings are the only record of the association.
     if (m_association->IsAssociated())
-        CheckBox13->setChecked(true);
+        associationCheck->setChecked(true);
 
-    if (CheckBox8->isChecked())
+    if (settingsAtStartCheck->isChecked())
         show();
     if (!commandLineSkin.isEmpty() && QFileInfo(commandLineSkin).isFile())
         openSkin(commandLineSkin);
@@ -212,8 +212,8 @@ bool MainWindow::createPreview(std::optional<unsigned> seed)
     }
     connectQualityChecks();
     // The typed size first, then the selected entry, which decides whether that size applies.
-    Edit6Change();
-    ComboBox1Change();
+    screenSizeEdited();
+    modelChosen();
     showSelectedColour();
     if (const QScreen *display = QGuiApplication::primaryScreen())
         m_previewWindow->move(display->availableGeometry().center() -
@@ -226,54 +226,58 @@ void MainWindow::applyStartupOptions()
     // The controls' initial states: the settings file, read next, only ticks some of them.
     m_preview->setState(PreviewState{});
     // Every option reaches the preview and its check mark, whatever its state.
-    CheckBox2Click();
-    RadioGroup1Click(RadioGroup1->checkedId());
-    CheckBox3Click();
-    CheckBox12Click();
-    CheckBox4Click();
-    CheckBox6Click();
-    CheckBox7Click();
-    CheckBox9Click();
-    RadioGroup3Click(RadioGroup3->checkedId());
-    UpDown5Click(m_columnCount);
+    popupToggled();
+    sortChosen(sortButtons->checkedId());
+    offlineToggled();
+    menuToggled();
+    groupsToggled();
+    clientIconsToggled();
+    miniClockToggled();
+    notificationsToggled();
+    selectionStyleChosen(selectionStyleButtons->checkedId());
+    columnArrowClicked(m_columnCount);
 }
 
 void MainWindow::connectPreviewWindow()
 {
-    connect(m_previewWindow->N40, &QAction::triggered, this, &MainWindow::N11Click);
-    connect(m_previewWindow->N14, &QAction::triggered, this, &MainWindow::N1Click);
-    connect(m_previewWindow->N8, &QAction::triggered, this, &MainWindow::N6Click);
-    connect(m_previewWindow->PaletteImport, &QAction::triggered, this,
+    connect(m_previewWindow->openAction, &QAction::triggered, this, &MainWindow::openSkinAsked);
+    connect(m_previewWindow->importSchemeAction, &QAction::triggered, this,
+            &MainWindow::importColourSchemeAsked);
+    connect(m_previewWindow->importBackgroundAction, &QAction::triggered, this,
+            &MainWindow::importBackgroundAsked);
+    connect(m_previewWindow->importPaletteAction, &QAction::triggered, this,
             &MainWindow::askPaletteToImport);
-    connect(m_previewWindow->PaletteExport, &QAction::triggered, this,
+    connect(m_previewWindow->exportPaletteAction, &QAction::triggered, this,
             &MainWindow::askPaletteToExport);
-    connect(m_previewWindow->N13, &QAction::triggered, this, &MainWindow::N7Click);
-    m_previewWindow->N8->setEnabled(true);
-    m_previewWindow->N13->setEnabled(true);
-    connect(m_previewWindow->N6, &QAction::triggered, this, [this] {
+    connect(m_previewWindow->importCursorAction, &QAction::triggered, this,
+            &MainWindow::importCursorAsked);
+    m_previewWindow->importBackgroundAction->setEnabled(true);
+    m_previewWindow->importCursorAction->setEnabled(true);
+    connect(m_previewWindow->settingsAction, &QAction::triggered, this, [this] {
         show();
         raise();
         activateWindow();
     });
-    connect(m_previewWindow->N7, &QAction::triggered, this, &MainWindow::N4Click);
-    m_previewWindow->N52->setEnabled(true);
-    m_previewWindow->N50->setEnabled(true);
-    connect(m_previewWindow->N52, &QAction::triggered, this, &MainWindow::openHelp);
-    connect(m_previewWindow->N50, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_previewWindow->quitAction, &QAction::triggered, this, &MainWindow::quitAsked);
+    m_previewWindow->helpAction->setEnabled(true);
+    m_previewWindow->aboutAction->setEnabled(true);
+    connect(m_previewWindow->helpAction, &QAction::triggered, this, &MainWindow::openHelp);
+    connect(m_previewWindow->aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
-    connect(m_previewWindow, &PreviewWindow::screenshotRequested, this, &MainWindow::N12Click);
+    connect(m_previewWindow, &PreviewWindow::screenshotRequested, this,
+            &MainWindow::screenshotAsked);
     connect(m_previewWindow, &PreviewWindow::allScreensRequested, this,
             &MainWindow::exportAllScreens);
-    connect(m_previewWindow->skinmif1, &QAction::triggered, this,
+    connect(m_previewWindow->saveAction, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::Package); });
-    connect(m_previewWindow->skin1, &QAction::triggered, this,
+    connect(m_previewWindow->exportSkinAction, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::SkinOnly); });
-    connect(m_previewWindow->mif1, &QAction::triggered, this,
+    connect(m_previewWindow->exportMifAction, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::MifOnly); });
-    connect(m_previewWindow->N48, &QAction::triggered, this,
+    connect(m_previewWindow->exportBackgroundAction, &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
-    connect(m_previewWindow->N47, &QAction::triggered, this,
+    connect(m_previewWindow->exportCursorAction, &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().CursorPicture); });
     connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
     connectOptionItems();
@@ -281,9 +285,9 @@ void MainWindow::connectPreviewWindow()
     connect(m_previewWindow, &PreviewWindow::closedByUser, qApp, [] { QCoreApplication::exit(0); });
 }
 
-void MainWindow::CheckBox13Click()
+void MainWindow::associationToggled()
 {
-    const bool on = CheckBox13->isChecked();
+    const bool on = associationCheck->isChecked();
     if (on && m_association->IsAssociated())
         return;
     const auto done = on ? m_association->Associate() : m_association->Unassociate();
@@ -294,15 +298,15 @@ void MainWindow::CheckBox13Click()
                      : QStringLiteral("Не удалось снять связь файлов *.skin с программой"),
                   done.error().message);
     // The box shows what the desktop will do.
-    const QSignalBlocker blocker(CheckBox13);
-    CheckBox13->setChecked(m_association->IsAssociated());
+    const QSignalBlocker blocker(associationCheck);
+    associationCheck->setChecked(m_association->IsAssociated());
 }
 
 void MainWindow::setAssociationStore(std::unique_ptr<platform::AssociationStore> store)
 {
     m_association = std::move(store);
-    const QSignalBlocker blocker(CheckBox13);
-    CheckBox13->setChecked(m_association->IsAssociated());
+    const QSignalBlocker blocker(associationCheck);
+    associationCheck->setChecked(m_association->IsAssociated());
 }
 
 void MainWindow::openHelp()
@@ -337,7 +341,7 @@ void MainWindow::createSaveWindow()
     env.programFolder = m_programFolder;
     env.scratchFolder = scratchFolder();
     env.progress = [this](const QString &text) {
-        LogToConsole(text);
+        logToConsole(text);
     };
     env.messages = [this](const QString &caption, const QString &text) {
         m_messageSink(caption, text, QString());
@@ -401,7 +405,7 @@ void MainWindow::updateSkinStatus()
     const QString name = QFileInfo(m_skinPath).fileName();
     const QString save =
         name.isEmpty() ? QStringLiteral("Сохранить") : QStringLiteral("Сохранить «%1»").arg(name);
-    for (QAction *item : {skinmif1, m_previewWindow ? m_previewWindow->skinmif1 : nullptr}) {
+    for (QAction *item : {saveAction, m_previewWindow ? m_previewWindow->saveAction : nullptr}) {
         if (item)
             item->setText(save);
     }
@@ -446,7 +450,7 @@ QStringList MainWindow::unsetSeams() const
     check(!m_saveDialog || m_saveDialog->hasReplaceAsker(), "save dialog's replace question");
     check(bool(m_openUrl), "URL opener");
     check(bool(m_association), "association store");
-    check(!m_previewWindow || bool(m_previewWindow->ColumnCountSource), "column count source");
+    check(!m_previewWindow || bool(m_previewWindow->columnCountSource), "column count source");
     check(!m_aboutBox || m_aboutBox->hasUrlOpener(), "about box URL opener");
     return unset;
 }
@@ -487,7 +491,7 @@ void MainWindow::openSkinFiles(const QString &path)
 {
     importColourScheme(path);
     const auto setup =
-        skinImagesSetup(startupSetup(), [this](const QString &text) { LogToConsole(text); });
+        skinImagesSetup(startupSetup(), [this](const QString &text) { logToConsole(text); });
     for (const SkinImagesFailure &failure : m_document.openSkinImages(path, setup)) {
         const QString kept =
             failure.picturesKept ? QStringLiteral("\nФон и курсор оставлены прежними.") : QString();
@@ -558,9 +562,9 @@ void MainWindow::startJournal(const QString &folder)
     delete m_journal;
     m_journal = new WorkJournal(m_document.history(), folder, this);
     for (const QString &note : m_journal->notes())
-        LogToConsole(note);
+        logToConsole(note);
     if (!m_journal->usable()) {
-        LogToConsole(m_journal->problem());
+        logToConsole(m_journal->problem());
         statusBar()->showMessage(QStringLiteral("История изменений не сохраняется на диск: %1")
                                      .arg(m_journal->problem()));
         return;
@@ -573,7 +577,7 @@ void MainWindow::startJournal(const QString &folder)
     const qsizetype logged = m_journal->notes().size();
     auto previous = m_journal->previous();
     for (const QString &note : m_journal->notes().mid(logged))
-        LogToConsole(note);
+        logToConsole(note);
     if (!m_journal->usable()) {
         m_messageSink(QString(), QStringLiteral("История изменений не сохраняется на диск."),
                       m_journal->problem());
@@ -640,6 +644,6 @@ void MainWindow::offerKeptHistory(const QString &path)
     const SkinTexts opened = m_document.texts();
     m_document.history().replace(kept->origin, kept->steps, kept->index);
     m_document.setTexts(opened);
-    LogToConsole(
+    logToConsole(
         QStringLiteral("История изменений скина восстановлена: %1 шагов.").arg(kept->steps.size()));
 }

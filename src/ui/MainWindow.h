@@ -88,7 +88,7 @@ public:
     bool startupComplete() const { return m_startupComplete; }
     bool startupFailed() const;
 
-    const QString &ProgramFolder() const { return m_programFolder; }
+    const QString &programFolder() const { return m_programFolder; }
     // This run's private scratch folder (with a trailing '/'); empty if it could not be made.
     QString scratchFolder() const;
     // The skin being edited.
@@ -110,20 +110,20 @@ public:
     SaveDialog *saveWindow() const { return m_saveDialog; }
     // "Сохранить" and the two exports of both menus: the save dialog, set up for that output.
     void openSaveWindow(OutputKind kind);
-    QAction *skinmif1 = nullptr, *skin1 = nullptr, *mif1 = nullptr;
+    QAction *saveAction = nullptr, *exportSkinAction = nullptr, *exportMifAction = nullptr;
     // The separator after "*.skin" and "*.mif", hidden with them in the simplified mode.
     QAction *exportSeparator = nullptr;
 
     // The colour tab.
-    void Drawcolor(TColor colour);
-    void RadioGroup2Click(int slot);
-    void CheckBox1Click();
-    void Button2Click();
-    void Image1Click();
-    void Timer1Timer();
+    void applyColour(TColor colour);
+    void slotButtonChosen(int slot);
+    void settingsScreenToggled();
+    void resetColourClicked();
+    void swatchClicked();
+    void applySliderColour();
     ColourControls *colourControls() const { return m_colourControls; }
-    QButtonGroup *RadioGroup2 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
+    QButtonGroup *slotButtons = nullptr;
+    QCheckBox *settingsScreenCheck = nullptr;
 
     // The background and cursor imports; false when the name has no picture ending.
     void importBackground(const QString &path);
@@ -131,24 +131,24 @@ public:
     // "JPG,PNG=>SVG" for a chosen picture file.
     void convertToSvg(const QString &path);
     // The console log: kept only while "Включить консоль" is ticked.
-    void LogToConsole(const QString &text);
-    QCheckBox *CheckBox15 = nullptr;
+    void logToConsole(const QString &text);
+    QCheckBox *consoleCheck = nullptr;
     QPlainTextEdit *consoleLog() const { return m_console; }
 
     // "Внешний вид", group "Разрешение экрана": the phone model or "Своё..." (always the last
     // entry), whether the phone's picture frames the screen, and the typed size, which counts
-    // only while "Своё..." is selected. Each size field carries its own arrows (UpDown2, UpDown4).
-    QComboBox *ComboBox1 = nullptr;
-    QCheckBox *CheckBox5 = nullptr;
-    QSpinBox *Edit6 = nullptr;
-    QSpinBox *Edit8 = nullptr;
+    // only while "Своё..." is selected. Each size field carries its own arrows.
+    QComboBox *modelCombo = nullptr;
+    QCheckBox *phoneFrameCheck = nullptr;
+    QSpinBox *screenWidthSpin = nullptr;
+    QSpinBox *screenHeightSpin = nullptr;
     // The selected model's own screen size; empty for "Своё...".
-    QLabel *ModelSizeLabel = nullptr;
+    QLabel *modelSizeLabel = nullptr;
     // The selected entry takes effect: the screen size, the phone frame and which fields apply.
-    void ComboBox1Change();
-    void CheckBox5Click();
+    void modelChosen();
+    void phoneFrameToggled();
     // A size field changed: the screen follows it while "Своё..." is selected.
-    void Edit6Change();
+    void screenSizeEdited();
     // Selects the last model of that name, or "Своё..." when there is none, and applies it.
     void selectModel(const QString &name);
     // The models read at start-up from mobiles/base.txt; empty when the file could not be read.
@@ -156,31 +156,32 @@ public:
 
     // "Внешний вид": the preview options. Each handler sets the preview and the check marks of
     // the preview menu; the menu's option items run the same handlers, so both stay in step.
-    QCheckBox *CheckBox2 = nullptr;      // "Показать всплывающее окно"
-    QButtonGroup *RadioGroup1 = nullptr; // "Сортировка": 0 by status, 1 by name
-    QCheckBox *CheckBox3 = nullptr;      // "Показать оффлайн"
-    QCheckBox *CheckBox12 = nullptr;     // "Показывать меню"
-    QCheckBox *CheckBox4 = nullptr;      // "Показать группы"
-    QCheckBox *CheckBox6 = nullptr;      // "Показать иконки клиентов"
-    QCheckBox *CheckBox7 = nullptr;      // "Маленькие часы"
-    QCheckBox *CheckBox9 = nullptr;      // "Показать уведомляющие окна"
-    QCheckBox *CheckBox10 = nullptr; // "Показать уведомляющие окна слева"
-    // "Число колонок" with its arrows (UpDown5): only the arrows set the column count.
-    ArrowSpinBox *Edit9 = nullptr;
-    QPushButton *Button1 = nullptr, *Button3 = nullptr, *Button5 = nullptr; // "Шрифты"
-    void CheckBox2Click();
-    void RadioGroup1Click(int index);
-    void CheckBox3Click();
-    void CheckBox12Click();
-    void CheckBox4Click();
-    void CheckBox6Click();
-    void CheckBox7Click();
-    void CheckBox9Click();
-    void CheckBox10Click();
-    void UpDown5Click(int position);
-    void Button1Click();
-    void Button3Click();
-    void Button5Click();
+    QCheckBox *popupCheck = nullptr;         // "Показать всплывающее окно"
+    QButtonGroup *sortButtons = nullptr;     // "Сортировка": 0 by status, 1 by name
+    QCheckBox *offlineCheck = nullptr;       // "Показать оффлайн"
+    QCheckBox *menuCheck = nullptr;          // "Показывать меню"
+    QCheckBox *groupsCheck = nullptr;        // "Показать группы"
+    QCheckBox *clientIconsCheck = nullptr;   // "Показать иконки клиентов"
+    QCheckBox *miniClockCheck = nullptr;     // "Маленькие часы"
+    QCheckBox *notificationsCheck = nullptr; // "Показать уведомляющие окна"
+    QCheckBox *notificationsLeftCheck = nullptr; // "Показать уведомляющие окна слева"
+    // "Число колонок" with its arrows: only the arrows set the column count.
+    ArrowSpinBox *columnCountSpin = nullptr;
+    QPushButton *contactListFontButton = nullptr, *chatFontButton = nullptr,
+                *settingsFontButton = nullptr; // "Шрифты"
+    void popupToggled();
+    void sortChosen(int index);
+    void offlineToggled();
+    void menuToggled();
+    void groupsToggled();
+    void clientIconsToggled();
+    void miniClockToggled();
+    void notificationsToggled();
+    void notificationsLeftToggled();
+    void columnArrowClicked(int position);
+    void chooseContactListFont();
+    void chooseChatFont();
+    void chooseSettingsFont();
     // The column count as the spinner's position holds it; typing alone does not change it.
     int columnCount() const { return m_columnCount; }
     // Sets the spinner and hands the count to the preview, as its arrows would.
@@ -190,25 +191,25 @@ public:
     void setFontAsker(FontAsker asker) { m_askFont = std::move(asker); }
 
     // "Разное".
-    QSlider *TrackBar4 = nullptr;        // colour window opacity, 100..255
-    QButtonGroup *RadioGroup3 = nullptr; // "Способ выделения объектов"
-    QCheckBox *CheckBox8 = nullptr; // "Показывать окно настроек при запуске"
-    QCheckBox *CheckBox11 = nullptr; // "Старый интерфейс"
-    QCheckBox *CheckBox14 = nullptr; // "Режим эксперта"
-    QCheckBox *CheckBox13 = nullptr; // "Ассоциировать приложение с расширением *.skin"
-    QGroupBox *SvgGroup = nullptr, *OpacityGroup = nullptr, *SelectionGroup = nullptr;
+    QSlider *opacitySlider = nullptr;              // colour window opacity, 100..255
+    QButtonGroup *selectionStyleButtons = nullptr; // "Способ выделения объектов"
+    QCheckBox *settingsAtStartCheck = nullptr; // "Показывать окно настроек при запуске"
+    QCheckBox *oldInterfaceCheck = nullptr; // "Старый интерфейс"
+    QCheckBox *expertModeCheck = nullptr;   // "Режим эксперта"
+    QCheckBox *associationCheck = nullptr; // "Ассоциировать приложение с расширением *.skin"
+    QGroupBox *svgGroup = nullptr, *opacityGroup = nullptr, *selectionGroup = nullptr;
     // The panel of "Разное"; the simplified mode puts it on the window as a strip.
-    QWidget *MiscPanel = nullptr;
-    void TrackBar4Change(int position);
-    void RadioGroup3Click(int index);
+    QWidget *miscPanel = nullptr;
+    void opacityChanged(int position);
+    void selectionStyleChosen(int index);
     // Expert or simplified mode, then the interface handler.
-    void CheckBox14Click();
+    void expertModeToggled();
     // Old interface (the screen inside this window) or new (in the preview window).
-    void CheckBox11Click();
+    void oldInterfaceToggled();
     bool oldInterface() const { return m_oldInterface; }
     // "Ассоциировать приложение с расширением *.skin": on associates .skin files with this
     // program, off gives them back to the previous handler.
-    void CheckBox13Click();
+    void associationToggled();
     // The store the check box acts on; the box then shows what it says.
     void setAssociationStore(std::unique_ptr<platform::AssociationStore> store);
     platform::AssociationStore *associationStore() const { return m_association.get(); }
@@ -258,13 +259,13 @@ public:
     SlotUsageStrip *usageStrip() const { return m_usageStrip; }
     void setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
     // The file commands of both menus.
-    void N11Click();
-    void N1Click();
-    void N6Click();
-    void N7Click();
-    void N12Click();
+    void openSkinAsked();
+    void importColourSchemeAsked();
+    void importBackgroundAsked();
+    void importCursorAsked();
+    void screenshotAsked();
 
-    QTabWidget *PageControl1 = nullptr;
+    QTabWidget *optionTabs = nullptr;
 
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
     // The names of the replaceable services (dialogs, URL opener, association store, …) that
@@ -331,7 +332,7 @@ private:
     // The preview's screen takes the model's size, framed by its picture when there is one.
     void showModel(int index, bool framed);
 
-    void N4Click();
+    void quitAsked();
     // The open skin's name and state in the status bar and in both menus' "Сохранить".
     void updateSkinStatus();
     // The history's present state is what the skin file holds.

@@ -23,16 +23,16 @@ void MainWindow::buildTabs()
     m_rowLayout = new QHBoxLayout(central);
     m_columnLayout = new QVBoxLayout;
     m_rowLayout->addLayout(m_columnLayout);
-    PageControl1 = new QTabWidget(central);
-    PageControl1->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
-    PageControl1->addTab(buildAppearanceTab(), QStringLiteral("Внешний вид"));
-    PageControl1->addTab(buildMiscTab(), QStringLiteral("Разное"));
-    PageControl1->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
+    optionTabs = new QTabWidget(central);
+    optionTabs->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
+    optionTabs->addTab(buildAppearanceTab(), QStringLiteral("Внешний вид"));
+    optionTabs->addTab(buildMiscTab(), QStringLiteral("Разное"));
+    optionTabs->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
     // The console tab stays hidden until the console option turns it on.
-    PageControl1->setTabVisible(3, false);
+    optionTabs->setTabVisible(3, false);
     m_legibility = new LegibilityPanel;
-    PageControl1->addTab(m_legibility, QStringLiteral("Проверка читаемости"));
-    m_columnLayout->addWidget(PageControl1);
+    optionTabs->addTab(m_legibility, QStringLiteral("Проверка читаемости"));
+    m_columnLayout->addWidget(optionTabs);
     setCentralWidget(central);
 }
 
@@ -41,73 +41,74 @@ QWidget *MainWindow::buildMiscTab()
     auto *page = new QWidget;
     m_miscPageLayout = new QVBoxLayout(page);
     m_miscPageLayout->setContentsMargins(0, 0, 0, 0);
-    MiscPanel = new QWidget(page);
-    auto *layout = new QVBoxLayout(MiscPanel);
-    SvgGroup = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), MiscPanel);
-    auto *groupLayout = new QVBoxLayout(SvgGroup);
-    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), SvgGroup);
+    miscPanel = new QWidget(page);
+    auto *layout = new QVBoxLayout(miscPanel);
+    svgGroup = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), miscPanel);
+    auto *groupLayout = new QVBoxLayout(svgGroup);
+    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), svgGroup);
     groupLayout->addWidget(button);
-    layout->addWidget(SvgGroup);
+    layout->addWidget(svgGroup);
     layout->addWidget(buildOpacityGroup());
     layout->addWidget(buildSelectionGroup());
-    CheckBox8 = new QCheckBox(QStringLiteral("Показывать окно настроек при запуске"), MiscPanel);
-    CheckBox11 = new QCheckBox(QStringLiteral("Старый интерфейс"), MiscPanel);
-    layout->addWidget(CheckBox8);
-    layout->addWidget(CheckBox11);
+    settingsAtStartCheck =
+        new QCheckBox(QStringLiteral("Показывать окно настроек при запуске"), miscPanel);
+    oldInterfaceCheck = new QCheckBox(QStringLiteral("Старый интерфейс"), miscPanel);
+    layout->addWidget(settingsAtStartCheck);
+    layout->addWidget(oldInterfaceCheck);
     layout->addStretch();
     // The bottom strip: all the simplified mode leaves of the main window.
-    CheckBox14 = new QCheckBox(QStringLiteral("Режим эксперта"), MiscPanel);
-    CheckBox14->setChecked(true);
-    CheckBox13 =
-        new QCheckBox(QStringLiteral("Ассоциировать приложение с расширением *.skin"), MiscPanel);
-    layout->addWidget(CheckBox14);
-    layout->addWidget(CheckBox13);
-    m_miscPageLayout->addWidget(MiscPanel);
+    expertModeCheck = new QCheckBox(QStringLiteral("Режим эксперта"), miscPanel);
+    expertModeCheck->setChecked(true);
+    associationCheck =
+        new QCheckBox(QStringLiteral("Ассоциировать приложение с расширением *.skin"), miscPanel);
+    layout->addWidget(expertModeCheck);
+    layout->addWidget(associationCheck);
+    m_miscPageLayout->addWidget(miscPanel);
     connect(button, &QPushButton::clicked, this, [this] {
         const QString path =
             askPictureName(QStringLiteral("Графические форматы (png, jpg) (*.jpg *png)"));
         if (!path.isEmpty())
             convertToSvg(path);
     });
-    connect(CheckBox11, &QCheckBox::toggled, this, &MainWindow::CheckBox11Click);
-    connect(CheckBox14, &QCheckBox::toggled, this, &MainWindow::CheckBox14Click);
-    connect(CheckBox13, &QCheckBox::toggled, this, &MainWindow::CheckBox13Click);
+    connect(oldInterfaceCheck, &QCheckBox::toggled, this, &MainWindow::oldInterfaceToggled);
+    connect(expertModeCheck, &QCheckBox::toggled, this, &MainWindow::expertModeToggled);
+    connect(associationCheck, &QCheckBox::toggled, this, &MainWindow::associationToggled);
     return page;
 }
 
 QWidget *MainWindow::buildOpacityGroup()
 {
-    OpacityGroup =
-        new QGroupBox(QStringLiteral("Полупрозрачность окна настройки цвета"), MiscPanel);
-    auto *layout = new QHBoxLayout(OpacityGroup);
-    TrackBar4 = new QSlider(Qt::Horizontal, OpacityGroup);
-    TrackBar4->setRange(100, 255);
-    TrackBar4->setValue(255);
-    layout->addWidget(new QLabel(QStringLiteral("  Прозрачно"), OpacityGroup));
-    layout->addWidget(TrackBar4, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Непрозрачно  "), OpacityGroup));
-    connect(TrackBar4, &QSlider::valueChanged, this, &MainWindow::TrackBar4Change);
-    return OpacityGroup;
+    opacityGroup =
+        new QGroupBox(QStringLiteral("Полупрозрачность окна настройки цвета"), miscPanel);
+    auto *layout = new QHBoxLayout(opacityGroup);
+    opacitySlider = new QSlider(Qt::Horizontal, opacityGroup);
+    opacitySlider->setRange(100, 255);
+    opacitySlider->setValue(255);
+    layout->addWidget(new QLabel(QStringLiteral("  Прозрачно"), opacityGroup));
+    layout->addWidget(opacitySlider, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Непрозрачно  "), opacityGroup));
+    connect(opacitySlider, &QSlider::valueChanged, this, &MainWindow::opacityChanged);
+    return opacityGroup;
 }
 
 QWidget *MainWindow::buildSelectionGroup()
 {
-    SelectionGroup = new QGroupBox(QStringLiteral("Способ выделения объектов"), MiscPanel);
-    auto *layout = new QVBoxLayout(SelectionGroup);
-    RadioGroup3 = new QButtonGroup(this);
+    selectionGroup = new QGroupBox(QStringLiteral("Способ выделения объектов"), miscPanel);
+    auto *layout = new QVBoxLayout(selectionGroup);
+    selectionStyleButtons = new QButtonGroup(this);
     const QStringList items = {QStringLiteral("Отдельный элемент"),
                                QStringLiteral("Все элементы одного цвета")};
     for (int index = 0; index < int(items.size()); ++index) {
-        auto *item = new QRadioButton(items[index], SelectionGroup);
-        RadioGroup3->addButton(item, index);
+        auto *item = new QRadioButton(items[index], selectionGroup);
+        selectionStyleButtons->addButton(item, index);
         layout->addWidget(item);
     }
-    RadioGroup3->button(int(SelectionMode::WholeSlot))->setChecked(true);
-    connect(RadioGroup3, &QButtonGroup::idToggled, this, [this](int index, bool on) {
+    selectionStyleButtons->button(int(SelectionMode::WholeSlot))->setChecked(true);
+    connect(selectionStyleButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
         if (on)
-            RadioGroup3Click(index);
+            selectionStyleChosen(index);
     });
-    return SelectionGroup;
+    return selectionGroup;
 }
 
 QWidget *MainWindow::buildConsoleTab()
@@ -118,16 +119,16 @@ QWidget *MainWindow::buildConsoleTab()
     m_console->setReadOnly(true);
     layout->addWidget(m_console);
     // The console is a developer's switch: never shown, off unless someone turns it on.
-    CheckBox15 = new QCheckBox(QStringLiteral("Включить консоль"), page);
-    CheckBox15->hide();
-    connect(CheckBox15, &QCheckBox::toggled, this,
-            [this](bool on) { PageControl1->setTabVisible(3, on); });
+    consoleCheck = new QCheckBox(QStringLiteral("Включить консоль"), page);
+    consoleCheck->hide();
+    connect(consoleCheck, &QCheckBox::toggled, this,
+            [this](bool on) { optionTabs->setTabVisible(3, on); });
     return page;
 }
 
-void MainWindow::LogToConsole(const QString &text)
+void MainWindow::logToConsole(const QString &text)
 {
-    if (CheckBox15->isChecked())
+    if (consoleCheck->isChecked())
         m_console->appendPlainText(
             QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }

@@ -97,13 +97,13 @@ QString MainWindow::settingsPath() const
 SettingsValues MainWindow::currentSettings() const
 {
     SettingsValues s;
-    s.screenWidth = Edit6->cleanText();
-    s.screenHeight = Edit8->cleanText();
-    s.phoneFrame = CheckBox5->isChecked();
-    s.modelName = ComboBox1->currentText();
+    s.screenWidth = screenWidthSpin->cleanText();
+    s.screenHeight = screenHeightSpin->cleanText();
+    s.phoneFrame = phoneFrameCheck->isChecked();
+    s.modelName = modelCombo->currentText();
     s.setupFormPosition = pos();
-    s.colourWindowAlpha = TrackBar4->value();
-    s.setupFormShow = CheckBox8->isChecked();
+    s.colourWindowAlpha = opacitySlider->value();
+    s.setupFormShow = settingsAtStartCheck->isChecked();
     s.previewFormPosition = m_previewWindow->pos();
     if (m_saveDialog) {
         // The user's own choices; a picture opened from a skin only shows its format.
@@ -114,21 +114,21 @@ SettingsValues MainWindow::currentSettings() const
         s.cursorFormat = formatCode(cursor.format);
         s.cursorQuality = cursor.quality;
         s.lastShellPath = m_saveDialog->chosenFolder();
-        s.symbianIndex = m_saveDialog->ComboBox2->currentIndex();
+        s.symbianIndex = m_saveDialog->systemVersionCombo->currentIndex();
     }
-    s.showWindow = CheckBox2->isChecked();
-    s.showSettings = CheckBox1->isChecked();
-    s.sortIndex = RadioGroup1->checkedId();
-    s.selectRegion = RadioGroup3->checkedId();
-    s.showOffline = CheckBox3->isChecked();
-    s.showGroup = CheckBox4->isChecked();
-    s.expert = CheckBox14->isChecked();
-    s.showMenu = CheckBox12->isChecked();
-    s.showInfoWindows = CheckBox9->isChecked();
-    s.infoWindowsLeft = CheckBox10->isChecked();
-    s.miniClock = CheckBox7->isChecked();
-    s.oldInterface = CheckBox11->isChecked();
-    s.showClients = CheckBox6->isChecked();
+    s.showWindow = popupCheck->isChecked();
+    s.showSettings = settingsScreenCheck->isChecked();
+    s.sortIndex = sortButtons->checkedId();
+    s.selectRegion = selectionStyleButtons->checkedId();
+    s.showOffline = offlineCheck->isChecked();
+    s.showGroup = groupsCheck->isChecked();
+    s.expert = expertModeCheck->isChecked();
+    s.showMenu = menuCheck->isChecked();
+    s.showInfoWindows = notificationsCheck->isChecked();
+    s.infoWindowsLeft = notificationsLeftCheck->isChecked();
+    s.miniClock = miniClockCheck->isChecked();
+    s.oldInterface = oldInterfaceCheck->isChecked();
+    s.showClients = clientIconsCheck->isChecked();
     s.columns = m_columnCount;
     if (m_preview) {
         s.menuLeft = m_preview->MenuLeft();
@@ -144,34 +144,34 @@ SettingsValues MainWindow::currentSettings() const
 void MainWindow::applySettings(const SettingsValues &s)
 {
     RenderBatch batch(m_preview);
-    TrackBar4->setValue(s.colourWindowAlpha);
+    opacitySlider->setValue(s.colourWindowAlpha);
     if (m_saveDialog) {
         applyFormat(m_saveDialog->background, s.backgroundFormat, s.backgroundQuality);
         applyFormat(m_saveDialog->cursor, s.cursorFormat, s.cursorQuality);
         m_saveDialog->chooseFolder(s.lastShellPath);
-        if (s.symbianIndex >= 0 && s.symbianIndex < m_saveDialog->ComboBox2->count())
-            m_saveDialog->ComboBox2->setCurrentIndex(s.symbianIndex);
+        if (s.symbianIndex >= 0 && s.symbianIndex < m_saveDialog->systemVersionCombo->count())
+            m_saveDialog->systemVersionCombo->setCurrentIndex(s.symbianIndex);
     }
-    if (QAbstractButton *item = RadioGroup3->button(s.selectRegion))
+    if (QAbstractButton *item = selectionStyleButtons->button(s.selectRegion))
         item->setChecked(true);
-    CheckBox2->setChecked(s.showWindow);
-    CheckBox1->setChecked(s.showSettings);
-    CheckBox6->setChecked(s.showClients);
-    CheckBox7->setChecked(s.miniClock);
-    CheckBox3->setChecked(s.showOffline);
-    CheckBox8->setChecked(s.setupFormShow);
-    CheckBox4->setChecked(s.showGroup);
+    popupCheck->setChecked(s.showWindow);
+    settingsScreenCheck->setChecked(s.showSettings);
+    clientIconsCheck->setChecked(s.showClients);
+    miniClockCheck->setChecked(s.miniClock);
+    offlineCheck->setChecked(s.showOffline);
+    settingsAtStartCheck->setChecked(s.setupFormShow);
+    groupsCheck->setChecked(s.showGroup);
     if (m_preview)
         m_preview->setMenuLeft(s.menuLeft);
-    CheckBox12->setChecked(s.showMenu);
-    CheckBox12Click();
-    CheckBox9->setChecked(s.showInfoWindows);
-    CheckBox10->setChecked(s.infoWindowsLeft);
-    CheckBox14->setChecked(s.expert);
+    menuCheck->setChecked(s.showMenu);
+    menuToggled();
+    notificationsCheck->setChecked(s.showInfoWindows);
+    notificationsLeftCheck->setChecked(s.infoWindowsLeft);
+    expertModeCheck->setChecked(s.expert);
     applyDesktop(s);
-    if (QAbstractButton *item = RadioGroup1->button(s.sortIndex))
+    if (QAbstractButton *item = sortButtons->button(s.sortIndex))
         item->setChecked(true);
-    CheckBox11->setChecked(s.oldInterface);
+    oldInterfaceCheck->setChecked(s.oldInterface);
     setColumnCount(s.columns);
     if (m_preview) {
         m_preview->setContactListFont(toPhoneFont(s.fonts[0]));
@@ -198,17 +198,17 @@ void MainWindow::placeWindowsFirstTime()
 
 void MainWindow::applyDesktop(const SettingsValues &s)
 {
-    const QSignalBlocker widthBlocker(Edit6);
-    const QSignalBlocker heightBlocker(Edit8);
-    Edit6->setValue(s.screenWidth.toInt());
-    Edit8->setValue(s.screenHeight.toInt());
+    const QSignalBlocker widthBlocker(screenWidthSpin);
+    const QSignalBlocker heightBlocker(screenHeightSpin);
+    screenWidthSpin->setValue(s.screenWidth.toInt());
+    screenHeightSpin->setValue(s.screenHeight.toInt());
     {
         // The model's handler below decides about the frame once the model is chosen.
-        const QSignalBlocker frameBlocker(CheckBox5);
-        CheckBox5->setChecked(s.phoneFrame);
+        const QSignalBlocker frameBlocker(phoneFrameCheck);
+        phoneFrameCheck->setChecked(s.phoneFrame);
     }
     if (s.modelName.isEmpty())
-        ComboBox1Change();
+        modelChosen();
     else
         selectModel(s.modelName);
 }
@@ -249,7 +249,7 @@ void MainWindow::loadSettings()
 void MainWindow::reportSettingsProblem(const QString &text)
 {
     QTextStream(stderr) << text << Qt::endl;
-    LogToConsole(text);
+    logToConsole(text);
 }
 
 bool MainWindow::saveSettings()

@@ -16,27 +16,27 @@
 void MainWindow::updateMenuChecks()
 {
     PreviewWindow &menu = *m_previewWindow;
-    menu.N33->setChecked(CheckBox2->isChecked());
-    menu.N24->setChecked(RadioGroup1->checkedId() == 0);
-    menu.N25->setChecked(RadioGroup1->checkedId() == 1);
-    menu.N21->setChecked(CheckBox3->isChecked());
-    menu.N20->setChecked(CheckBox4->isChecked());
-    menu.N32->setChecked(CheckBox6->isChecked());
-    menu.N28->setChecked(CheckBox7->isChecked());
+    menu.popupAction->setChecked(popupCheck->isChecked());
+    menu.sortByStatusAction->setChecked(sortButtons->checkedId() == 0);
+    menu.sortByNameAction->setChecked(sortButtons->checkedId() == 1);
+    menu.showOfflineAction->setChecked(offlineCheck->isChecked());
+    menu.showGroupsAction->setChecked(groupsCheck->isChecked());
+    menu.showClientIconsAction->setChecked(clientIconsCheck->isChecked());
+    menu.miniClockAction->setChecked(miniClockCheck->isChecked());
     // The menu side has no control of its own: the preview holds it.
     const bool menuLeft = m_preview && m_preview->MenuLeft();
-    menu.N44->setChecked(CheckBox12->isChecked());
-    menu.N38->setChecked(menuLeft);
-    menu.N39->setChecked(!menuLeft);
-    menu.N38->setEnabled(CheckBox12->isChecked());
-    menu.N39->setEnabled(CheckBox12->isChecked());
-    const bool info = CheckBox9->isChecked();
-    menu.N36->setChecked(info);
-    menu.N34->setChecked(CheckBox10->isChecked());
-    menu.N35->setChecked(!CheckBox10->isChecked());
-    CheckBox10->setEnabled(info);
-    menu.N34->setEnabled(info);
-    menu.N35->setEnabled(info);
+    menu.showMenuAction->setChecked(menuCheck->isChecked());
+    menu.leftMenuAction->setChecked(menuLeft);
+    menu.rightMenuAction->setChecked(!menuLeft);
+    menu.leftMenuAction->setEnabled(menuCheck->isChecked());
+    menu.rightMenuAction->setEnabled(menuCheck->isChecked());
+    const bool info = notificationsCheck->isChecked();
+    menu.showNotificationsAction->setChecked(info);
+    menu.notificationsLeftAction->setChecked(notificationsLeftCheck->isChecked());
+    menu.notificationsRightAction->setChecked(!notificationsLeftCheck->isChecked());
+    notificationsLeftCheck->setEnabled(info);
+    menu.notificationsLeftAction->setEnabled(info);
+    menu.notificationsRightAction->setEnabled(info);
 }
 
 // Every option handler: the preview takes the option's state, the menu's marks follow.
@@ -47,73 +47,73 @@ void MainWindow::setPreviewOption(void (PhonePreview::*set)(bool), bool on)
     updateMenuChecks();
 }
 
-void MainWindow::CheckBox2Click()
+void MainWindow::popupToggled()
 {
-    setPreviewOption(&PhonePreview::setShowPopup, CheckBox2->isChecked());
+    setPreviewOption(&PhonePreview::setShowPopup, popupCheck->isChecked());
 }
 
-void MainWindow::RadioGroup1Click(int index)
+void MainWindow::sortChosen(int index)
 {
     setPreviewOption(&PhonePreview::setSortByStatus, index != 1);
 }
 
-void MainWindow::CheckBox3Click()
+void MainWindow::offlineToggled()
 {
-    setPreviewOption(&PhonePreview::setShowOffline, CheckBox3->isChecked());
+    setPreviewOption(&PhonePreview::setShowOffline, offlineCheck->isChecked());
 }
 
-void MainWindow::CheckBox12Click()
+void MainWindow::menuToggled()
 {
-    setPreviewOption(&PhonePreview::setShowMenu, CheckBox12->isChecked());
+    setPreviewOption(&PhonePreview::setShowMenu, menuCheck->isChecked());
 }
 
-void MainWindow::CheckBox4Click()
+void MainWindow::groupsToggled()
 {
-    setPreviewOption(&PhonePreview::setShowGroups, CheckBox4->isChecked());
+    setPreviewOption(&PhonePreview::setShowGroups, groupsCheck->isChecked());
 }
 
-void MainWindow::CheckBox6Click()
+void MainWindow::clientIconsToggled()
 {
-    setPreviewOption(&PhonePreview::setShowClients, CheckBox6->isChecked());
+    setPreviewOption(&PhonePreview::setShowClients, clientIconsCheck->isChecked());
 }
 
-void MainWindow::CheckBox7Click()
+void MainWindow::miniClockToggled()
 {
-    setPreviewOption(&PhonePreview::setMiniClock, CheckBox7->isChecked());
+    setPreviewOption(&PhonePreview::setMiniClock, miniClockCheck->isChecked());
 }
 
-void MainWindow::CheckBox9Click()
+void MainWindow::notificationsToggled()
 {
     // "слева" keeps its state while disabled; the preview draws no windows to place meanwhile.
     RenderBatch batch(m_preview);
     if (m_preview)
-        m_preview->setShowInfoWindows(CheckBox9->isChecked());
-    CheckBox10Click();
+        m_preview->setShowInfoWindows(notificationsCheck->isChecked());
+    notificationsLeftToggled();
 }
 
-void MainWindow::CheckBox10Click()
+void MainWindow::notificationsLeftToggled()
 {
-    setPreviewOption(&PhonePreview::setInfoWindowsLeft, CheckBox10->isChecked());
+    setPreviewOption(&PhonePreview::setInfoWindowsLeft, notificationsLeftCheck->isChecked());
 }
 
-void MainWindow::UpDown5Click(int position)
+void MainWindow::columnArrowClicked(int position)
 {
     m_columnCount = position;
-    m_previewWindow->columnscheck();
+    m_previewWindow->checkColumnItem();
 }
 
 void MainWindow::setColumnCount(int columns)
 {
-    Edit9->setValue(columns);
-    UpDown5Click(Edit9->value());
+    columnCountSpin->setValue(columns);
+    columnArrowClicked(columnCountSpin->value());
 }
 
-void MainWindow::TrackBar4Change(int position)
+void MainWindow::opacityChanged(int position)
 {
     m_colourWindow->setWindowOpacity(position / 255.0);
 }
 
-void MainWindow::RadioGroup3Click(int index)
+void MainWindow::selectionStyleChosen(int index)
 {
     if (m_preview)
         m_preview->setSelection(index == 1 ? SelectionMode::WholeSlot
@@ -140,19 +140,19 @@ void MainWindow::chooseFont(const PhoneFont &current,
     (m_preview->*apply)(font);
 }
 
-void MainWindow::Button1Click()
+void MainWindow::chooseContactListFont()
 {
     if (m_preview)
         chooseFont(m_preview->ContactListFont(), &PhonePreview::setContactListFont);
 }
 
-void MainWindow::Button3Click()
+void MainWindow::chooseChatFont()
 {
     if (m_preview)
         chooseFont(m_preview->ChatFont(), &PhonePreview::setChatFont);
 }
 
-void MainWindow::Button5Click()
+void MainWindow::chooseSettingsFont()
 {
     if (m_preview)
         chooseFont(m_preview->SettingsFont(), &PhonePreview::setSettingsFont);
@@ -169,44 +169,44 @@ void MainWindow::connectOptionItems()
             updateMenuChecks();
         });
     };
-    toggle(menu.N33, CheckBox2);
-    toggle(menu.N21, CheckBox3);
-    toggle(menu.N44, CheckBox12);
-    toggle(menu.N20, CheckBox4);
-    toggle(menu.N32, CheckBox6);
-    toggle(menu.N28, CheckBox7);
-    toggle(menu.N36, CheckBox9);
+    toggle(menu.popupAction, popupCheck);
+    toggle(menu.showOfflineAction, offlineCheck);
+    toggle(menu.showMenuAction, menuCheck);
+    toggle(menu.showGroupsAction, groupsCheck);
+    toggle(menu.showClientIconsAction, clientIconsCheck);
+    toggle(menu.miniClockAction, miniClockCheck);
+    toggle(menu.showNotificationsAction, notificationsCheck);
     const auto choose = [this](QAction *item, QCheckBox *box, bool on) {
         connect(item, &QAction::triggered, this, [this, box, on] {
             box->setChecked(on);
             updateMenuChecks();
         });
     };
-    choose(menu.N34, CheckBox10, true);
-    choose(menu.N35, CheckBox10, false);
+    choose(menu.notificationsLeftAction, notificationsLeftCheck, true);
+    choose(menu.notificationsRightAction, notificationsLeftCheck, false);
     const auto sort = [this](QAction *item, int index) {
         connect(item, &QAction::triggered, this, [this, index] {
-            RadioGroup1->button(index)->setChecked(true);
+            sortButtons->button(index)->setChecked(true);
             updateMenuChecks();
         });
     };
-    sort(menu.N24, 0);
-    sort(menu.N25, 1);
+    sort(menu.sortByStatusAction, 0);
+    sort(menu.sortByNameAction, 1);
     const auto side = [this](QAction *item, bool left) {
         connect(item, &QAction::triggered, this, [this, left] {
             if (m_preview)
                 m_preview->setMenuLeft(left);
-            CheckBox12Click();
+            menuToggled();
         });
     };
-    side(menu.N38, true);
-    side(menu.N39, false);
+    side(menu.leftMenuAction, true);
+    side(menu.rightMenuAction, false);
     const QList<QAction *> columns = menu.columnItems();
     for (int n = 1; n <= int(columns.size()); ++n)
         connect(columns[n - 1], &QAction::triggered, this, [this, n] { setColumnCount(n); });
-    connect(menu.N46, &QAction::triggered, this,
-            [this] { CheckBox14->setChecked(!CheckBox14->isChecked()); });
-    m_previewWindow->ColumnCountSource = [this] {
+    connect(menu.simplifiedModeAction, &QAction::triggered, this,
+            [this] { expertModeCheck->setChecked(!expertModeCheck->isChecked()); });
+    m_previewWindow->columnCountSource = [this] {
         return m_columnCount;
     };
 }

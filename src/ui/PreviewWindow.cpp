@@ -55,17 +55,17 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     resize(240, 320);
     m_control = new PreviewControl(this);
     buildPopupMenu();
-    Timer1.setInterval(100);
-    connect(&Timer1, &QTimer::timeout, this, &PreviewWindow::Timer1Timer);
-    Timer2.setInterval(100);
-    Timer2.setSingleShot(true);
-    connect(&Timer2, &QTimer::timeout, this, &PreviewWindow::Timer2Timer);
-    Timer2.start();
+    hoverWatch.setInterval(100);
+    connect(&hoverWatch, &QTimer::timeout, this, &PreviewWindow::hideHighlightOutside);
+    startupHide.setInterval(100);
+    startupHide.setSingleShot(true);
+    connect(&startupHide, &QTimer::timeout, this, &PreviewWindow::hideForOldInterface);
+    startupHide.start();
 }
 
 void PreviewWindow::buildVisionMenu(QMenu *menu)
 {
-    VisionMenu = menu->addMenu(QStringLiteral("Цветовое зрение"));
+    visionMenu = menu->addMenu(QStringLiteral("Цветовое зрение"));
     auto *group = new QActionGroup(this);
     const std::pair<const char16_t *, ColourVision> kinds[] = {
         {u"Обычное", ColourVision::Normal},
@@ -75,142 +75,150 @@ void PreviewWindow::buildVisionMenu(QMenu *menu)
         {u"Монохромное", ColourVision::Achromatopsia},
     };
     for (const auto &[caption, vision] : kinds) {
-        QAction *item = addToggle(VisionMenu, QString::fromUtf16(caption));
+        QAction *item = addToggle(visionMenu, QString::fromUtf16(caption));
         group->addAction(item);
-        VisionItems.append(item);
+        visionItems.append(item);
         connect(item, &QAction::triggered, this,
                 [this, vision] { m_control->setColourVision(vision); });
     }
-    VisionItems.first()->setChecked(true);
+    visionItems.first()->setChecked(true);
 }
 
 void PreviewWindow::addHistoryItems(const QList<QAction *> &items)
 {
-    const QList<QAction *> menuItems = PopupMenu1->actions();
+    const QList<QAction *> menuItems = contextMenu->actions();
     // Right after "Сохранить", with a line of their own below.
-    QAction *before = menuItems.value(menuItems.indexOf(skinmif1) + 1);
-    PopupMenu1->insertActions(before, items);
+    QAction *before = menuItems.value(menuItems.indexOf(saveAction) + 1);
+    contextMenu->insertActions(before, items);
     addActions(items);
 }
 
 void PreviewWindow::buildPopupMenu()
 {
-    PopupMenu1 = new QMenu(this);
-    QMenu *m = PopupMenu1;
-    N40 = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
-    skinmif1 = addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
+    contextMenu = new QMenu(this);
+    QMenu *m = contextMenu;
+    openAction = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAction = addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
     m->addSeparator();
-    N9 = m->addMenu(QStringLiteral("Контакт лист"));
-    N4 = addItem(N9, QStringLiteral("Показать контакт-лист"), true, QKeySequence(Qt::Key_F1));
-    N9->addSeparator();
-    N20 = addToggle(N9, QStringLiteral("Показать группы"));
-    N21 = addToggle(N9, QStringLiteral("Показать отключившихся"));
-    N32 = addToggle(N9, QStringLiteral("Показывать иконки клиентов"));
-    N28 = addToggle(N9, QStringLiteral("Маленькие часы"));
-    N9->addSeparator();
-    QMenu *N22 = N9->addMenu(QStringLiteral("Сортировка"));
-    N25 = addToggle(N22, QStringLiteral("по имени"));
-    N24 = addToggle(N22, QStringLiteral("по статусу"));
-    QMenu *N26 = N9->addMenu(QStringLiteral("Число колонок"));
+    contactListMenu = m->addMenu(QStringLiteral("Контакт лист"));
+    showContactListAction = addItem(contactListMenu, QStringLiteral("Показать контакт-лист"), true,
+                                    QKeySequence(Qt::Key_F1));
+    contactListMenu->addSeparator();
+    showGroupsAction = addToggle(contactListMenu, QStringLiteral("Показать группы"));
+    showOfflineAction = addToggle(contactListMenu, QStringLiteral("Показать отключившихся"));
+    showClientIconsAction =
+        addToggle(contactListMenu, QStringLiteral("Показывать иконки клиентов"));
+    miniClockAction = addToggle(contactListMenu, QStringLiteral("Маленькие часы"));
+    contactListMenu->addSeparator();
+    QMenu *sortMenu = contactListMenu->addMenu(QStringLiteral("Сортировка"));
+    sortByNameAction = addToggle(sortMenu, QStringLiteral("по имени"));
+    sortByStatusAction = addToggle(sortMenu, QStringLiteral("по статусу"));
+    QMenu *columnsMenu = contactListMenu->addMenu(QStringLiteral("Число колонок"));
     auto *columns = new QActionGroup(this);
-    N110 = addToggle(N26, QStringLiteral("1"));
-    N27 = addToggle(N26, QStringLiteral("2"));
-    N31 = addToggle(N26, QStringLiteral("3"));
-    N41 = addToggle(N26, QStringLiteral("4"));
-    N51 = addToggle(N26, QStringLiteral("5"));
+    oneColumnAction = addToggle(columnsMenu, QStringLiteral("1"));
+    twoColumnsAction = addToggle(columnsMenu, QStringLiteral("2"));
+    threeColumnsAction = addToggle(columnsMenu, QStringLiteral("3"));
+    fourColumnsAction = addToggle(columnsMenu, QStringLiteral("4"));
+    fiveColumnsAction = addToggle(columnsMenu, QStringLiteral("5"));
     for (QAction *item : columnItems())
         columns->addAction(item);
     // Only the simplified mode shows the contact list at the top level.
-    N45 = addItem(m, QStringLiteral("Контакт лист"));
-    N45->setShortcutContext(Qt::WindowShortcut);
-    N45->setVisible(false);
-    N10 = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
-    N11 = addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
+    contactListAction = addItem(m, QStringLiteral("Контакт лист"));
+    contactListAction->setShortcutContext(Qt::WindowShortcut);
+    contactListAction->setVisible(false);
+    chatAction = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
+    settingsScreenAction =
+        addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
     m->addSeparator();
-    N5 = m->addMenu(QStringLiteral("Меню"));
-    N44 = addToggle(N5, QStringLiteral("показать"));
-    N5->addSeparator();
-    N38 = addToggle(N5, QStringLiteral("левое"));
-    N39 = addToggle(N5, QStringLiteral("правое"));
-    N33 = addToggle(m, QStringLiteral("Показать всплывающее окно"));
-    N12 = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
-    N36 = addToggle(N12, QStringLiteral("показывать"));
-    N12->addSeparator();
-    N34 = addToggle(N12, QStringLiteral("слева"));
-    N35 = addToggle(N12, QStringLiteral("справа"));
+    phoneMenusMenu = m->addMenu(QStringLiteral("Меню"));
+    showMenuAction = addToggle(phoneMenusMenu, QStringLiteral("показать"));
+    phoneMenusMenu->addSeparator();
+    leftMenuAction = addToggle(phoneMenusMenu, QStringLiteral("левое"));
+    rightMenuAction = addToggle(phoneMenusMenu, QStringLiteral("правое"));
+    popupAction = addToggle(m, QStringLiteral("Показать всплывающее окно"));
+    notificationsMenu = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
+    showNotificationsAction = addToggle(notificationsMenu, QStringLiteral("показывать"));
+    notificationsMenu->addSeparator();
+    notificationsLeftAction = addToggle(notificationsMenu, QStringLiteral("слева"));
+    notificationsRightAction = addToggle(notificationsMenu, QStringLiteral("справа"));
     buildVisionMenu(m);
-    N2 = m->addSeparator();
-    QMenu *N15 = m->addMenu(QStringLiteral("Импортировать"));
-    N14 = addItem(N15, QStringLiteral("цветовую схему"));
-    N8 = addItem(N15, QStringLiteral("фоновый рисунок"), false);
-    N13 = addItem(N15, QStringLiteral("курсор"), false);
-    PaletteImport = addItem(N15, QStringLiteral("палитру…"));
-    QMenu *N16 = m->addMenu(QStringLiteral("Экспортировать"));
-    mif1 = addItem(N16, QStringLiteral("*.mif"));
-    skin1 = addItem(N16, QStringLiteral("*.skin"));
-    N17 = N16->addSeparator();
-    N48 = addItem(N16, QStringLiteral("Фон"));
-    N47 = addItem(N16, QStringLiteral("Курсор"));
-    PaletteExport = addItem(N16, QStringLiteral("палитру…"));
-    N16->addSeparator();
-    N1 = addItem(N16, QStringLiteral("Скриншот экрана"));
-    AllScreens = addItem(N16, QStringLiteral("Все экраны…"));
+    importSeparator = m->addSeparator();
+    QMenu *importMenu = m->addMenu(QStringLiteral("Импортировать"));
+    importSchemeAction = addItem(importMenu, QStringLiteral("цветовую схему"));
+    importBackgroundAction = addItem(importMenu, QStringLiteral("фоновый рисунок"), false);
+    importCursorAction = addItem(importMenu, QStringLiteral("курсор"), false);
+    importPaletteAction = addItem(importMenu, QStringLiteral("палитру…"));
+    QMenu *exportMenu = m->addMenu(QStringLiteral("Экспортировать"));
+    exportMifAction = addItem(exportMenu, QStringLiteral("*.mif"));
+    exportSkinAction = addItem(exportMenu, QStringLiteral("*.skin"));
+    exportSeparator = exportMenu->addSeparator();
+    exportBackgroundAction = addItem(exportMenu, QStringLiteral("Фон"));
+    exportCursorAction = addItem(exportMenu, QStringLiteral("Курсор"));
+    exportPaletteAction = addItem(exportMenu, QStringLiteral("палитру…"));
+    exportMenu->addSeparator();
+    screenshotAction = addItem(exportMenu, QStringLiteral("Скриншот экрана"));
+    allScreensAction = addItem(exportMenu, QStringLiteral("Все экраны…"));
     m->addSeparator();
-    N46 = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
-    N6 = addItem(m, QStringLiteral("Настройки"));
-    QMenu *N29 = m->addMenu(QStringLiteral("Помощь"));
-    N52 = addItem(N29, QStringLiteral("Помощь"), false);
-    N50 = addItem(N29, QStringLiteral("О программе"), false);
+    simplifiedModeAction = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
+    settingsAction = addItem(m, QStringLiteral("Настройки"));
+    QMenu *helpMenu = m->addMenu(QStringLiteral("Помощь"));
+    helpAction = addItem(helpMenu, QStringLiteral("Помощь"), false);
+    aboutAction = addItem(helpMenu, QStringLiteral("О программе"), false);
     m->addSeparator();
-    N7 = addItem(m, QStringLiteral("Выход"));
+    quitAction = addItem(m, QStringLiteral("Выход"));
     // Shortcuts only fire for actions the window itself carries.
-    addActions({N40, skinmif1, N4, N45, N10, N11});
+    addActions({openAction, saveAction, showContactListAction, contactListAction, chatAction,
+                settingsScreenAction});
 
-    connect(N4, &QAction::triggered, this,
+    connect(showContactListAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::ContactListPicked); });
-    connect(N45, &QAction::triggered, this,
+    connect(contactListAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::ContactListPicked); });
-    connect(N10, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
-    connect(N11, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Settings); });
-    connect(N1, &QAction::triggered, this, &PreviewWindow::screenshotRequested);
-    connect(AllScreens, &QAction::triggered, this, &PreviewWindow::allScreensRequested);
+    connect(chatAction, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
+    connect(settingsScreenAction, &QAction::triggered, this,
+            [this] { showScreen(PreviewScreen::Settings); });
+    connect(screenshotAction, &QAction::triggered, this, &PreviewWindow::screenshotRequested);
+    connect(allScreensAction, &QAction::triggered, this, &PreviewWindow::allScreensRequested);
     // The option items act on the main window's options, which set their check marks.
 }
 
 QList<QAction *> PreviewWindow::columnItems() const
 {
-    return {N110, N27, N31, N41, N51};
+    return {oneColumnAction, twoColumnsAction, threeColumnsAction, fourColumnsAction,
+            fiveColumnsAction};
 }
 
 void PreviewWindow::setExpertMenus(bool expert)
 {
-    N9->menuAction()->setVisible(expert);
-    N45->setVisible(!expert);
+    contactListMenu->menuAction()->setVisible(expert);
+    contactListAction->setVisible(!expert);
     // F1 belongs to whichever contact-list item the mode shows: two actions of the window
     // holding one key would make Qt give the key to neither.
-    N4->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
-    N45->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
-    for (QAction *item : {N5->menuAction(), N33, N12->menuAction(), N2, mif1, skin1, N17})
+    showContactListAction->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
+    contactListAction->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
+    for (QAction *item :
+         {phoneMenusMenu->menuAction(), popupAction, notificationsMenu->menuAction(),
+          importSeparator, exportMifAction, exportSkinAction, exportSeparator})
         item->setVisible(expert);
-    N46->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
-                        : QStringLiteral("Переключиться в \"режим эксперта\""));
+    simplifiedModeAction->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
+                                         : QStringLiteral("Переключиться в \"режим эксперта\""));
 }
 
 void PreviewWindow::setOldInterface(bool on)
 {
     m_oldInterface = on;
-    N46->setVisible(!on);
+    simplifiedModeAction->setVisible(!on);
     if (on) {
-        Timer1.stop();
+        hoverWatch.stop();
         hide();
     }
 }
 
-void PreviewWindow::columnscheck()
+void PreviewWindow::checkColumnItem()
 {
     if (!m_preview)
         return;
-    m_preview->setColumns(ColumnCountSource ? ColumnCountSource() : m_preview->Columns());
+    m_preview->setColumns(columnCountSource ? columnCountSource() : m_preview->Columns());
     const QList<QAction *> items = columnItems();
     for (int n = 1; n <= int(items.size()); ++n)
         items[n - 1]->setChecked(m_preview->Columns() == n);
@@ -232,7 +240,7 @@ void PreviewWindow::setPreview(PhonePreview *preview)
     connect(preview, &PhonePreview::rendered, m_control, &PreviewControl::fitToPicture);
     connect(preview, &PhonePreview::rendered, this, &PreviewWindow::previewRendered);
     previewRendered();
-    columnscheck();
+    checkColumnItem();
 }
 
 bool PreviewWindow::hostsControl() const
@@ -375,7 +383,7 @@ void PreviewWindow::mouseMoveEvent(QMouseEvent *event)
         // Over the phone body the control puts the highlight away.
         m_control->hoverAt(onControl(event->position()));
     }
-    Timer1.start();
+    hoverWatch.start();
 }
 
 void PreviewWindow::mouseReleaseEvent(QMouseEvent *event)
@@ -393,10 +401,10 @@ void PreviewWindow::contextMenuEvent(QContextMenuEvent *event)
     // The menu takes the mouse release, so the press must not leave a drag behind.
     m_dragging = false;
     m_moved = false;
-    PopupMenu1->popup(event->globalPos());
+    contextMenu->popup(event->globalPos());
 }
 
-void PreviewWindow::Timer1Timer()
+void PreviewWindow::hideHighlightOutside()
 {
     // In the main window the control watches the mouse itself.
     if (!hostsControl() || frameGeometry().contains(QCursor::pos()))
@@ -405,16 +413,16 @@ void PreviewWindow::Timer1Timer()
         m_preview->setHighlightHidden(true);
         m_preview->Render();
     }
-    Timer1.stop();
+    hoverWatch.stop();
 }
 
-void PreviewWindow::Timer2Timer()
+void PreviewWindow::hideForOldInterface()
 {
     // Started with the program: the old interface, chosen while it started, hides this window
     // once the event loop has shown it.
     if (m_oldInterface)
         hide();
-    Timer2.stop();
+    startupHide.stop();
 }
 
 QString PreviewWindow::saveScreenshot(const QString &path)

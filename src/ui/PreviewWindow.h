@@ -36,7 +36,7 @@ public:
     // outside the window's shape transparent; without a phone, the screen alone.
     QImage shownWindow() const;
 
-    // The phone picture around the screen (Image2), or none: the window then shows the screen
+    // The phone picture around the screen, or none: the window then shows the screen
     // alone, shaped to its rectangle. With a frame the window takes the picture's size and shape.
     void setFrame(const std::optional<PhoneFrame> &frame);
     const std::optional<PhoneFrame> &frame() const { return m_frame; }
@@ -54,8 +54,8 @@ public:
     bool hostsControl() const;
     // Takes the control back, places it in the phone and sizes the window around it.
     void hostControl();
-    // The old interface: the window hides (at once, or by Timer2 while the program starts)
-    // and its menu loses the mode item, which that interface locks.
+    // The old interface: the window hides (at once, or by the startupHide timer while the program
+    // starts) and its menu loses the mode item, which that interface locks.
     void setOldInterface(bool on);
     bool oldInterface() const { return m_oldInterface; }
     // Shows the menu items of the expert or of the simplified mode.
@@ -70,38 +70,46 @@ public:
     // Saves the screen as a bitmap with the blinking nicks lit; returns the error text or "".
     QString saveScreenshot(const QString &path);
 
-    QMenu *PopupMenu1 = nullptr;
+    QMenu *contextMenu = nullptr;
     // The context menu's items.
-    QAction *N40 = nullptr, *skinmif1 = nullptr;
-    QAction *N4 = nullptr, *N20 = nullptr, *N21 = nullptr, *N32 = nullptr, *N28 = nullptr;
-    QAction *N25 = nullptr, *N24 = nullptr;
-    QAction *N110 = nullptr, *N27 = nullptr, *N31 = nullptr, *N41 = nullptr, *N51 = nullptr;
-    QAction *N45 = nullptr, *N10 = nullptr, *N11 = nullptr;
-    QAction *N44 = nullptr, *N38 = nullptr, *N39 = nullptr;
-    QAction *N33 = nullptr, *N36 = nullptr, *N34 = nullptr, *N35 = nullptr;
-    QAction *N14 = nullptr, *N8 = nullptr, *N13 = nullptr;
-    QAction *mif1 = nullptr, *skin1 = nullptr, *N48 = nullptr, *N47 = nullptr, *N1 = nullptr;
-    QAction *AllScreens = nullptr;
-    QAction *PaletteImport = nullptr, *PaletteExport = nullptr;
-    QAction *N46 = nullptr, *N6 = nullptr, *N52 = nullptr, *N50 = nullptr, *N7 = nullptr;
+    QAction *openAction = nullptr, *saveAction = nullptr;
+    QAction *showContactListAction = nullptr, *showGroupsAction = nullptr,
+            *showOfflineAction = nullptr, *showClientIconsAction = nullptr,
+            *miniClockAction = nullptr;
+    QAction *sortByNameAction = nullptr, *sortByStatusAction = nullptr;
+    QAction *oneColumnAction = nullptr, *twoColumnsAction = nullptr, *threeColumnsAction = nullptr,
+            *fourColumnsAction = nullptr, *fiveColumnsAction = nullptr;
+    QAction *contactListAction = nullptr, *chatAction = nullptr, *settingsScreenAction = nullptr;
+    QAction *showMenuAction = nullptr, *leftMenuAction = nullptr, *rightMenuAction = nullptr;
+    QAction *popupAction = nullptr, *showNotificationsAction = nullptr,
+            *notificationsLeftAction = nullptr, *notificationsRightAction = nullptr;
+    QAction *importSchemeAction = nullptr, *importBackgroundAction = nullptr,
+            *importCursorAction = nullptr;
+    QAction *exportMifAction = nullptr, *exportSkinAction = nullptr,
+            *exportBackgroundAction = nullptr, *exportCursorAction = nullptr,
+            *screenshotAction = nullptr;
+    QAction *allScreensAction = nullptr;
+    QAction *importPaletteAction = nullptr, *exportPaletteAction = nullptr;
+    QAction *simplifiedModeAction = nullptr, *settingsAction = nullptr, *helpAction = nullptr,
+            *aboutAction = nullptr, *quitAction = nullptr;
     // The submenus "Контакт лист", "Меню" and "Показать уведомляющие окна", and the separators
     // the simplified mode hides with the items around them.
-    QMenu *N9 = nullptr, *N5 = nullptr, *N12 = nullptr;
-    QAction *N2 = nullptr, *N17 = nullptr;
+    QMenu *contactListMenu = nullptr, *phoneMenusMenu = nullptr, *notificationsMenu = nullptr;
+    QAction *importSeparator = nullptr, *exportSeparator = nullptr;
     // "Цветовое зрение": the screen as seen with full colour vision ("Обычное"), protanopia,
     // deuteranopia, tritanopia or none ("Монохромное"), in that order. A display filter only.
-    QMenu *VisionMenu = nullptr;
-    QList<QAction *> VisionItems;
+    QMenu *visionMenu = nullptr;
+    QList<QAction *> visionItems;
     // The five column items, "1" to "5".
     QList<QAction *> columnItems() const;
 
-    QTimer Timer1;
-    QTimer Timer2;
+    QTimer hoverWatch;
+    QTimer startupHide;
 
     // Reads the column count from the main window's option, applies it and checks its item.
-    void columnscheck();
+    void checkColumnItem();
     // Where columnscheck reads the main window's column count.
-    std::function<int()> ColumnCountSource;
+    std::function<int()> columnCountSource;
 
 signals:
     // The window was closed other than by "Выход": the program ends without saving.
@@ -127,8 +135,8 @@ private:
     void previewRendered();
     void applyShape(const QRegion &shape);
     void showScreen(PreviewScreen screen);
-    void Timer1Timer();
-    void Timer2Timer();
+    void hideHighlightOutside();
+    void hideForOldInterface();
     QPoint snapped(QPoint topLeft) const;
     QPointF onControl(const QPointF &windowPoint) const;
 

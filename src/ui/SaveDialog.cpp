@@ -138,7 +138,7 @@ SaveDialog::SaveDialog(SkinDocument &document, SaveEnvironment env, QWidget *par
     connect(&m_document, &SkinDocument::textsChanged, this, &SaveDialog::textsChanged);
     connect(&m_document, &SkinDocument::picturesChanged, this, &SaveDialog::picturesChanged);
     setExpertLayout(true);
-    ComboBox1Change();
+    outputKindChosen();
 }
 
 QWidget *SaveDialog::buildNames()
@@ -147,23 +147,23 @@ QWidget *SaveDialog::buildNames()
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    MifNameGroup =
-        nameGroup(QStringLiteral("Имя файла c фоном и курсором:"), Edit3,
+    mifNameGroup =
+        nameGroup(QStringLiteral("Имя файла c фоном и курсором:"), mifNameEdit,
                   QStringLiteral("default.mif"), QStringLiteral("Например: default.mif"), column);
-    SkinNameGroup =
-        nameGroup(QStringLiteral("Имя файла скина"), Edit2, QStringLiteral("default.skin"),
+    skinNameGroup =
+        nameGroup(QStringLiteral("Имя файла скина"), skinNameEdit, QStringLiteral("default.skin"),
                   QStringLiteral("Например: default.skin"), column);
-    BaseNameGroup =
-        nameGroup(QStringLiteral("Имя файла"), Edit5, QStringLiteral("default"), QString(), column);
-    CopyrightGroup = new QGroupBox(QStringLiteral("Copyrights"), column);
-    auto *memoLayout = new QVBoxLayout(CopyrightGroup);
+    baseNameGroup = nameGroup(QStringLiteral("Имя файла"), baseNameEdit, QStringLiteral("default"),
+                              QString(), column);
+    copyrightGroup = new QGroupBox(QStringLiteral("Copyrights"), column);
+    auto *memoLayout = new QVBoxLayout(copyrightGroup);
     memoLayout->setContentsMargins(6, 2, 6, 4);
-    Memo1 = new QPlainTextEdit(CopyrightGroup);
-    memoLayout->addWidget(Memo1);
-    layout->addWidget(MifNameGroup);
-    layout->addWidget(SkinNameGroup);
-    layout->addWidget(BaseNameGroup);
-    layout->addWidget(CopyrightGroup, 1);
+    copyrightEdit = new QPlainTextEdit(copyrightGroup);
+    memoLayout->addWidget(copyrightEdit);
+    layout->addWidget(mifNameGroup);
+    layout->addWidget(skinNameGroup);
+    layout->addWidget(baseNameGroup);
+    layout->addWidget(copyrightGroup, 1);
     return column;
 }
 
@@ -177,21 +177,21 @@ QWidget *SaveDialog::buildFolderTree()
     folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
     const QString root = treeRoot();
     folderModel->setRootPath(root);
-    ShellTreeView1 = new QTreeView(column);
-    ShellTreeView1->setModel(folderModel);
-    ShellTreeView1->setRootIndex(folderModel->index(root));
-    ShellTreeView1->setHeaderHidden(true);
+    folderTree = new QTreeView(column);
+    folderTree->setModel(folderModel);
+    folderTree->setRootIndex(folderModel->index(root));
+    folderTree->setHeaderHidden(true);
     // Only the names: size, type and date say nothing about a folder to save into.
     for (int column = 1; column < folderModel->columnCount(); ++column)
-        ShellTreeView1->hideColumn(column);
-    Edit4 = new QLineEdit(column);
-    layout->addWidget(ShellTreeView1, 1);
-    layout->addWidget(Edit4);
+        folderTree->hideColumn(column);
+    folderEdit = new QLineEdit(column);
+    layout->addWidget(folderTree, 1);
+    layout->addWidget(folderEdit);
     // Every click counts, on the folder already selected too: the field may have been typed
     // over since, and the click says which folder is meant.
-    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &SaveDialog::folderChosen);
-    connect(ShellTreeView1, &QTreeView::clicked, this, &SaveDialog::folderChosen);
+    connect(folderTree, &QTreeView::clicked, this, &SaveDialog::folderChosen);
     return column;
 }
 
@@ -250,8 +250,8 @@ QWidget *SaveDialog::buildFormatPanel()
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    FormatLabel = new QLabel(QStringLiteral("Формат сжатия графики:"), panel);
-    layout->addWidget(FormatLabel);
+    formatLabel = new QLabel(QStringLiteral("Формат сжатия графики:"), panel);
+    layout->addWidget(formatLabel);
     auto *groups = new QHBoxLayout;
     background = buildFormatGroup(QStringLiteral("Фон"));
     cursor = buildFormatGroup(QStringLiteral("Курсор"));
@@ -261,17 +261,18 @@ QWidget *SaveDialog::buildFormatPanel()
     groups->addWidget(cursor.group);
     layout->addLayout(groups);
 
-    ComboBox2 = new QComboBox(panel);
-    ComboBox2->addItems(
+    systemVersionCombo = new QComboBox(panel);
+    systemVersionCombo->addItems(
         {QStringLiteral("Symbian OS 9.1"), QStringLiteral("Symbian OS 9.2 и выше")});
-    ComboBox2->setCurrentIndex(1);
-    ComboBox2->setToolTip(QStringLiteral("Если на вашем телефоне скин с белыми полосками") +
-                          QStringLiteral("\r\n") +
-                          QStringLiteral("по краям, то выбирите Symbian OS 9.1"));
-    ComboBox2->hide();
-    layout->addWidget(ComboBox2);
+    systemVersionCombo->setCurrentIndex(1);
+    systemVersionCombo->setToolTip(
+        QStringLiteral("Если на вашем телефоне скин с белыми полосками") + QStringLiteral("\r\n") +
+        QStringLiteral("по краям, то выбирите Symbian OS 9.1"));
+    systemVersionCombo->hide();
+    layout->addWidget(systemVersionCombo);
     layout->addStretch();
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &SaveDialog::ComboBox2Change);
+    connect(systemVersionCombo, &QComboBox::currentIndexChanged, this,
+            &SaveDialog::systemVersionChosen);
     return panel;
 }
 
@@ -281,35 +282,36 @@ QWidget *SaveDialog::buildButtonPanel()
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *kindRow = new QHBoxLayout;
-    KindLabel = new QLabel(QStringLiteral("Сохранить"), panel);
-    ComboBox1 = new QComboBox(panel);
-    ComboBox1->addItems({QStringLiteral("скин (*.sis)"), QStringLiteral("скин (*.skin+*.mif)"),
-                         QStringLiteral("только *.skin"), QStringLiteral("только *.mif")});
-    kindRow->addWidget(KindLabel);
-    kindRow->addWidget(ComboBox1, 1);
+    kindLabel = new QLabel(QStringLiteral("Сохранить"), panel);
+    outputKindCombo = new QComboBox(panel);
+    outputKindCombo->addItems({QStringLiteral("скин (*.sis)"),
+                               QStringLiteral("скин (*.skin+*.mif)"),
+                               QStringLiteral("только *.skin"), QStringLiteral("только *.mif")});
+    kindRow->addWidget(kindLabel);
+    kindRow->addWidget(outputKindCombo, 1);
     layout->addLayout(kindRow);
     layout->addStretch();
     auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton(QStringLiteral("Отмена"), panel);
-    Button2 = new QPushButton(QStringLiteral("Сохранить"), panel);
+    cancelButton = new QPushButton(QStringLiteral("Отмена"), panel);
+    saveButton = new QPushButton(QStringLiteral("Сохранить"), panel);
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(saveButton);
     layout->addLayout(buttons);
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &SaveDialog::ComboBox1Change);
-    connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
-    connect(Button2, &QPushButton::clicked, this, &SaveDialog::Button2Click);
+    connect(outputKindCombo, &QComboBox::currentIndexChanged, this, &SaveDialog::outputKindChosen);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(saveButton, &QPushButton::clicked, this, &SaveDialog::saveClicked);
     return panel;
 }
 
 void SaveDialog::setExpertLayout(bool expert)
 {
     for (QWidget *control :
-         std::initializer_list<QWidget *>{SkinNameGroup, MifNameGroup, KindLabel, ComboBox1,
-                                          FormatLabel, background.group, cursor.group})
+         std::initializer_list<QWidget *>{skinNameGroup, mifNameGroup, kindLabel, outputKindCombo,
+                                          formatLabel, background.group, cursor.group})
         control->setVisible(expert);
-    BaseNameGroup->setVisible(!expert);
-    ComboBox2->setVisible(!expert);
+    baseNameGroup->setVisible(!expert);
+    systemVersionCombo->setVisible(!expert);
     const PanelHeights heights = expert ? kExpertHeights : kSimplifiedHeights;
     FormatPanel->setFixedHeight(heights.format);
     ButtonPanel->setFixedHeight(heights.buttons);
@@ -318,56 +320,56 @@ void SaveDialog::setExpertLayout(bool expert)
     if (!expert) {
         // The simplified layout offers only the package, in the formats the phone's system
         // version shows best.
-        ComboBox1->setCurrentIndex(0);
-        ComboBox1Change();
-        ComboBox2Change();
+        outputKindCombo->setCurrentIndex(0);
+        outputKindChosen();
+        systemVersionChosen();
     }
 }
 
 bool SaveDialog::expertLayout() const
 {
-    return BaseNameGroup->isHidden();
+    return baseNameGroup->isHidden();
 }
 
-void SaveDialog::ComboBox1Change()
+void SaveDialog::outputKindChosen()
 {
-    const auto kind = static_cast<OutputKind>(ComboBox1->currentIndex());
+    const auto kind = static_cast<OutputKind>(outputKindCombo->currentIndex());
     const bool pictures = kind != OutputKind::SkinOnly;
     const bool skin = kind != OutputKind::MifOnly;
-    SkinNameGroup->setEnabled(skin);
-    Edit2->setEnabled(skin);
-    Memo1->setEnabled(skin);
+    skinNameGroup->setEnabled(skin);
+    skinNameEdit->setEnabled(skin);
+    copyrightEdit->setEnabled(skin);
     // Every kind either writes the .mif or names it in the .skin.
-    MifNameGroup->setEnabled(true);
-    Edit3->setEnabled(true);
+    mifNameGroup->setEnabled(true);
+    mifNameEdit->setEnabled(true);
     if (kind == OutputKind::Package || kind == OutputKind::SkinAndMif) {
-        BaseNameGroup->setEnabled(true);
-        Edit5->setEnabled(true);
+        baseNameGroup->setEnabled(true);
+        baseNameEdit->setEnabled(true);
     }
-    FormatLabel->setEnabled(pictures);
+    formatLabel->setEnabled(pictures);
     background.setEnabled(pictures);
     cursor.setEnabled(pictures);
 }
 
-void SaveDialog::ComboBox2Change()
+void SaveDialog::systemVersionChosen()
 {
     // The list is only the user's to change in the simplified layout. isHidden, not isVisible:
     // while the window itself is hidden every control reports itself invisible.
-    if (ComboBox2->isHidden())
+    if (systemVersionCombo->isHidden())
         return;
     // Symbian 9.1 draws JPEG pictures with white stripes along the edges; bitmaps work on both.
     const PictureFormat format =
-        ComboBox2->currentIndex() == 0 ? PictureFormat::Mbm : PictureFormat::Jpg;
+        systemVersionCombo->currentIndex() == 0 ? PictureFormat::Mbm : PictureFormat::Jpg;
     background.prefer({format, background.preferred.quality});
     cursor.prefer({format, cursor.preferred.quality});
-    ComboBox1->setCurrentIndex(0);
-    ComboBox1Change();
+    outputKindCombo->setCurrentIndex(0);
+    outputKindChosen();
 }
 
 void SaveDialog::showForKind(OutputKind kind)
 {
-    ComboBox1->setCurrentIndex(static_cast<int>(kind));
-    ComboBox1Change();
+    outputKindCombo->setCurrentIndex(static_cast<int>(kind));
+    outputKindChosen();
     show();
     raise();
     activateWindow();
@@ -376,21 +378,21 @@ void SaveDialog::showForKind(OutputKind kind)
 SaveRequest SaveDialog::request() const
 {
     SaveRequest result;
-    result.kind = static_cast<OutputKind>(ComboBox1->currentIndex());
-    result.skinName = Edit2->text();
-    result.mifName = Edit3->text();
-    result.copyright = Memo1->toPlainText();
+    result.kind = static_cast<OutputKind>(outputKindCombo->currentIndex());
+    result.skinName = skinNameEdit->text();
+    result.mifName = mifNameEdit->text();
+    result.copyright = copyrightEdit->toPlainText();
     result.background = background.choice();
     result.cursor = cursor.choice();
-    result.folder = Edit4->text();
+    result.folder = folderEdit->text();
     return result;
 }
 
-void SaveDialog::Button2Click()
+void SaveDialog::saveClicked()
 {
-    if (!BaseNameGroup->isHidden()) {
-        Edit3->setText(Edit5->text() + QStringLiteral(".mif"));
-        Edit2->setText(Edit5->text() + QStringLiteral(".skin"));
+    if (!baseNameGroup->isHidden()) {
+        mifNameEdit->setText(baseNameEdit->text() + QStringLiteral(".mif"));
+        skinNameEdit->setText(baseNameEdit->text() + QStringLiteral(".skin"));
     }
     SaveRequest wanted = request();
     if (!mayReplace(wanted))
@@ -403,8 +405,8 @@ void SaveDialog::Button2Click()
     }
     // The save completes the names with their endings; the fields and the document keep the
     // names of the files actually written.
-    Edit2->setText(wanted.skinName);
-    Edit3->setText(wanted.mifName);
+    skinNameEdit->setText(wanted.skinName);
+    mifNameEdit->setText(wanted.mifName);
     SkinTexts texts = m_document.texts();
     texts.skinFileName = wanted.skinName;
     texts.baseName = wanted.skinName.left(qMax(qsizetype(0), wanted.skinName.size() - 5));
@@ -433,14 +435,14 @@ bool SaveDialog::mayReplace(const SaveRequest &request)
 
 void SaveDialog::folderChosen()
 {
-    const QModelIndex current = ShellTreeView1->currentIndex();
+    const QModelIndex current = folderTree->currentIndex();
     if (current.isValid())
-        Edit4->setText(folderModel->filePath(current));
+        folderEdit->setText(folderModel->filePath(current));
 }
 
 QString SaveDialog::chosenFolder() const
 {
-    const QModelIndex current = ShellTreeView1->currentIndex();
+    const QModelIndex current = folderTree->currentIndex();
     return current.isValid() ? folderModel->filePath(current) : QString();
 }
 
@@ -452,21 +454,21 @@ void SaveDialog::chooseFolder(const QString &path)
     const QString absolute = folder.absoluteFilePath();
     const QModelIndex index = folderModel->index(absolute);
     if (index.isValid() && absolute.startsWith(folderModel->rootPath())) {
-        ShellTreeView1->setCurrentIndex(index);
-        ShellTreeView1->scrollTo(index);
+        folderTree->setCurrentIndex(index);
+        folderTree->scrollTo(index);
     }
-    Edit4->setText(absolute);
+    folderEdit->setText(absolute);
 }
 
 void SaveDialog::textsChanged()
 {
     // An opened skin proposes its own names, which the save then accepts.
-    Edit2->setText(m_document.texts().skinFileName);
-    Edit5->setText(m_document.texts().baseName);
-    Edit3->setText(m_document.texts().mifName);
+    skinNameEdit->setText(m_document.texts().skinFileName);
+    baseNameEdit->setText(m_document.texts().baseName);
+    mifNameEdit->setText(m_document.texts().mifName);
     // The skin file keeps CR LF line ends; the text box wants plain line feeds.
     QString copyright = m_document.texts().copyright;
-    Memo1->setPlainText(copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    copyrightEdit->setPlainText(copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void SaveDialog::showEvent(QShowEvent *event)

@@ -49,31 +49,31 @@ public:
     // What the fields ask for, as saveSkin takes it.
     SaveRequest request() const;
     // "Сохранить": saves, and hides the window unless the save failed.
-    void Button2Click();
+    void saveClicked();
     // "Сохранить" list: enables the controls that matter for the chosen output.
-    void ComboBox1Change();
+    void outputKindChosen();
     // The Symbian version list of the simplified layout.
-    void ComboBox2Change();
+    void systemVersionChosen();
 
     // The controls.
-    QLineEdit *Edit2 = nullptr; // skin name
-    QLineEdit *Edit3 = nullptr; // MIF name
-    QLineEdit *Edit4 = nullptr; // folder
-    QLineEdit *Edit5 = nullptr; // base name (simplified layout)
-    QPlainTextEdit *Memo1 = nullptr;
-    QTreeView *ShellTreeView1 = nullptr;
+    QLineEdit *skinNameEdit = nullptr; // skin name
+    QLineEdit *mifNameEdit = nullptr;  // MIF name
+    QLineEdit *folderEdit = nullptr;   // folder
+    QLineEdit *baseNameEdit = nullptr; // base name (simplified layout)
+    QPlainTextEdit *copyrightEdit = nullptr;
+    QTreeView *folderTree = nullptr;
     QFileSystemModel *folderModel = nullptr;
-    QComboBox *ComboBox1 = nullptr; // what to write
-    QComboBox *ComboBox2 = nullptr; // Symbian version
-    QPushButton *Button1 = nullptr; // "Отмена"
-    QPushButton *Button2 = nullptr; // "Сохранить"
+    QComboBox *outputKindCombo = nullptr;    // what to write
+    QComboBox *systemVersionCombo = nullptr; // Symbian version
+    QPushButton *cancelButton = nullptr;     // "Отмена"
+    QPushButton *saveButton = nullptr;       // "Сохранить"
 
-    QGroupBox *MifNameGroup = nullptr;
-    QGroupBox *SkinNameGroup = nullptr;
-    QGroupBox *BaseNameGroup = nullptr;
-    QGroupBox *CopyrightGroup = nullptr;
-    QLabel *KindLabel = nullptr;
-    QLabel *FormatLabel = nullptr;
+    QGroupBox *mifNameGroup = nullptr;
+    QGroupBox *skinNameGroup = nullptr;
+    QGroupBox *baseNameGroup = nullptr;
+    QGroupBox *copyrightGroup = nullptr;
+    QLabel *kindLabel = nullptr;
+    QLabel *formatLabel = nullptr;
 
     // One picture's format choice: "Фон" or "Курсор".
     struct FormatGroup

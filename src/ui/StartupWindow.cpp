@@ -43,7 +43,7 @@ StartupWindow::StartupWindow(QWidget *parent)
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setGeometry(232, 4, 33, 28);
     m_ok->hide();
-    connect(m_ok, &QPushButton::clicked, this, &StartupWindow::Button1Click);
+    connect(m_ok, &QPushButton::clicked, this, &StartupWindow::chooseContactListFont);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -75,7 +75,7 @@ QString StartupWindow::message() const
     return m_label->text();
 }
 
-void StartupWindow::Button1Click()
+void StartupWindow::chooseContactListFont()
 {
     emit okClicked();
 }

@@ -26,7 +26,7 @@ signals:
     void okClicked();
 
 private:
-    void Button1Click();
+    void chooseContactListFont();
 
     QLabel *m_label = nullptr;
     QPushButton *m_ok = nullptr;

@@ -28,7 +28,8 @@ TEST_F(Designer, F1ShowsTheContactListInBothModes)
     for (const bool expert : {true, false}) {
         SCOPED_TRACE(expert ? "expert mode" : "simplified mode");
         if (!expert)
-            expectQuiet(driver.choose(window->N46), QStringLiteral("simplified mode"));
+            expectQuiet(driver.choose(window->simplifiedModeAction),
+                        QStringLiteral("simplified mode"));
         activatePreview();
         QTest::keyClick(window, Qt::Key_F2);
         ASSERT_EQ(form->preview()->state().activeScreen, PreviewScreen::Chat);
@@ -45,11 +46,11 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
     const TColor menuBackground = form->document().slotColour(Slot::MenuBackground);
     clickElement(Slot::RightSoftkey);
     ASSERT_EQ(form->document().selectedSlot(), Slot::RightSoftkey);
-    EXPECT_EQ(form->RadioGroup2->checkedId(), Slot::RightSoftkey);
+    EXPECT_EQ(form->slotButtons->checkedId(), Slot::RightSoftkey);
     const TColor softkey = form->document().slotColour(Slot::RightSoftkey);
     EXPECT_EQ(form->colourControls()->sliderColour(), softkey);
 
-    QLineEdit *green = form->colourControls()->Edits[1];
+    QLineEdit *green = form->colourControls()->hexEdits[1];
     const int newGreen = (qGreen(toQColor(softkey).rgb()) + 0x40) % 256;
     green->setFocus();
     QTest::keyClick(green, Qt::Key_A, Qt::ControlModifier);
@@ -66,20 +67,20 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
 TEST_F(Designer, TheSaveDialogProposesTheOpenedSkinsNames)
 {
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
                 QStringLiteral("Сохранить"));
-    EXPECT_EQ(save->Edit2->text(), QStringLiteral("default.skin"));
+    EXPECT_EQ(save->skinNameEdit->text(), QStringLiteral("default.skin"));
     save->hide();
 
     openThroughDialog(programFolder() + QStringLiteral("skins/aurora.skin"));
-    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
                 QStringLiteral("Сохранить"));
-    EXPECT_EQ(save->Edit2->text(), QStringLiteral("aurora.skin"));
-    EXPECT_EQ(save->Edit3->text(), QStringLiteral("aurora.mif"));
-    save->Edit4->setFocus();
-    QTest::keyClick(save->Edit4, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(save->Edit4, work(QString()));
-    expectQuiet(driver.run([&] { QTest::mouseClick(save->Button2, Qt::LeftButton); }),
+    EXPECT_EQ(save->skinNameEdit->text(), QStringLiteral("aurora.skin"));
+    EXPECT_EQ(save->mifNameEdit->text(), QStringLiteral("aurora.mif"));
+    save->folderEdit->setFocus();
+    QTest::keyClick(save->folderEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(save->folderEdit, work(QString()));
+    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton, Qt::LeftButton); }),
                 QStringLiteral("Сохранение"));
     EXPECT_TRUE(QFileInfo::exists(work(QStringLiteral("aurora.sis"))));
 }
@@ -97,28 +98,29 @@ TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
     auto *status = form->statusBar()->findChild<QLabel *>();
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin"));
-    EXPECT_EQ(form->previewWindow()->skinmif1->text(), QStringLiteral("Сохранить «aurora.skin»"));
+    EXPECT_EQ(form->previewWindow()->saveAction->text(), QStringLiteral("Сохранить «aurora.skin»"));
     nudgeRed(Slot::MenuText, 4);
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin — изменён"));
 
     // Saved as files over the skin's own: the dialog asks about each.
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->skinmif1, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
                 QStringLiteral("Сохранить"));
-    save->ComboBox1->setFocus();
-    QTest::keyClick(save->ComboBox1, Qt::Key_Home);
-    QTest::keyClick(save->ComboBox1, Qt::Key_Down);
-    save->Edit4->setFocus();
-    QTest::keyClick(save->Edit4, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(save->Edit4, folder);
+    save->outputKindCombo->setFocus();
+    QTest::keyClick(save->outputKindCombo, Qt::Key_Home);
+    QTest::keyClick(save->outputKindCombo, Qt::Key_Down);
+    save->folderEdit->setFocus();
+    QTest::keyClick(save->folderEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(save->folderEdit, folder);
     QStringList asked;
     const auto yes = [&asked](QWidget *modal) {
         if (auto *box = qobject_cast<QMessageBox *>(modal))
             asked.append(box->text());
         DialogDriver::pressMessageButton(QMessageBox::YesRole)(modal);
     };
-    expectQuiet(driver.run([&] { QTest::mouseClick(save->Button2, Qt::LeftButton); }, {yes, yes}),
-                QStringLiteral("Сохранение поверх файлов"));
+    expectQuiet(
+        driver.run([&] { QTest::mouseClick(save->saveButton, Qt::LeftButton); }, {yes, yes}),
+        QStringLiteral("Сохранение поверх файлов"));
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[0].contains(QStringLiteral("aurora.skin")));
     EXPECT_TRUE(asked[1].contains(QStringLiteral("aurora.mif")));

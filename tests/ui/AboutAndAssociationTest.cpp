@@ -54,11 +54,11 @@ TEST_F(OutwardFacing, HelpOpensTheProgramsHelpFileAndAMissingOneDoesNothing)
 {
     const QString help = s_dir->filePath(QStringLiteral("Help.html"));
     QFile::remove(help);
-    form->previewWindow()->N52->trigger();
+    form->previewWindow()->helpAction->trigger();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(messages.isEmpty());
     ASSERT_TRUE(testfiles::write(help, "<html></html>"));
-    form->previewWindow()->N52->trigger();
+    form->previewWindow()->helpAction->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(help));
 }
@@ -70,7 +70,7 @@ TEST_F(OutwardFacing, HelpThatCannotBeOpenedIsReportedWithItsFile)
     const QString help = s_dir->filePath(QStringLiteral("Help.html"));
     ASSERT_TRUE(testfiles::write(help, "<html></html>"));
     opens = false;
-    form->previewWindow()->N52->trigger();
+    form->previewWindow()->helpAction->trigger();
     ASSERT_EQ(opened.size(), 1);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], QStringLiteral("Не удалось открыть справку."));
@@ -88,7 +88,7 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
         opened.append(url);
         return true;
     });
-    form->previewWindow()->N50->trigger();
+    form->previewWindow()->aboutAction->trigger();
     AboutBox *about = form->aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
@@ -130,18 +130,18 @@ TEST_F(OutwardFacing, TheCheckBoxAssociatesAndGivesBack)
     ASSERT_TRUE(registry.setValue(QStringLiteral(".skin"), QString(), QStringLiteral("Other")));
     form->setAssociationStore(
         platform::makeRegistryAssociation(registry, QStringLiteral("C:\\velmora.exe")));
-    EXPECT_FALSE(form->CheckBox13->isChecked());
-    form->CheckBox13->setChecked(true);
+    EXPECT_FALSE(form->associationCheck->isChecked());
+    form->associationCheck->setChecked(true);
     EXPECT_TRUE(form->associationStore()->IsAssociated());
-    form->CheckBox13->setChecked(false);
+    form->associationCheck->setChecked(false);
     EXPECT_FALSE(form->associationStore()->IsAssociated());
     EXPECT_EQ(registry.value(QStringLiteral(".skin"), QString()), QStringLiteral("Other"));
 
     // A store that will not take the change: the user hears why and the box tells the truth.
     registry.refuse = true;
-    form->CheckBox13->setChecked(true);
+    form->associationCheck->setChecked(true);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_FALSE(form->CheckBox13->isChecked());
+    EXPECT_FALSE(form->associationCheck->isChecked());
 
     // Already associated when the box is set: nothing is written.
     registry.refuse = false;
@@ -149,9 +149,9 @@ TEST_F(OutwardFacing, TheCheckBoxAssociatesAndGivesBack)
     ASSERT_TRUE(store->Associate());
     registry.refuse = true;
     form->setAssociationStore(std::move(store));
-    EXPECT_TRUE(form->CheckBox13->isChecked());
-    form->CheckBox13->setChecked(false);
-    form->CheckBox13->setChecked(true);
+    EXPECT_TRUE(form->associationCheck->isChecked());
+    form->associationCheck->setChecked(false);
+    form->associationCheck->setChecked(true);
     EXPECT_EQ(messages.size(), 2) << "only the removal was refused";
 }
 
@@ -164,16 +164,17 @@ TEST_F(OutwardFacing, EveryFileDialogStartsWhereTheLastOneWasLeft)
         return answer;
     });
     // No sample skins in this program folder: the first dialog starts at home.
-    form->N11Click();
+    form->openSkinAsked();
     ASSERT_EQ(folders.size(), 1);
     EXPECT_EQ(folders[0], QDir::homePath());
 
     QTemporaryDir elsewhere;
     answer = elsewhere.filePath(QStringLiteral("pictures/back.png"));
-    form->N6Click(); // the background import: the file does not exist, it is only reported
+    form->importBackgroundAsked(); // the background import: the file does not exist, it is only
+                                   // reported
     answer.clear();
-    form->N12Click(); // the screenshot, cancelled
-    form->N1Click();
+    form->screenshotAsked(); // the screenshot, cancelled
+    form->importColourSchemeAsked();
     ASSERT_EQ(folders.size(), 4);
     EXPECT_EQ(folders[2], elsewhere.filePath(QStringLiteral("pictures")));
     EXPECT_EQ(folders[3], elsewhere.filePath(QStringLiteral("pictures")))
@@ -189,7 +190,7 @@ TEST_F(OutwardFacing, TheFirstDialogStartsInTheSampleSkins)
         started = folder;
         return QString();
     });
-    form->N11Click();
+    form->openSkinAsked();
     EXPECT_EQ(QDir(started), QDir(s_dir->filePath(QStringLiteral("skins"))));
     QDir(s_dir->filePath(QStringLiteral("skins"))).removeRecursively();
 }

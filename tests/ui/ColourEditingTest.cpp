@@ -117,15 +117,15 @@ TEST_F(Editing, AClickWhereNothingIsHighlightedDoesNothing)
 TEST_F(Editing, HexFieldsFollowTheirRules)
 {
     ColourControls *controls = form->colourControls();
-    QLineEdit *red = controls->Edits[0];
+    QLineEdit *red = controls->hexEdits[0];
     pressEnter(red, QStringLiteral("7"));
-    EXPECT_EQ(controls->TrackBars[0]->value(), 112);
+    EXPECT_EQ(controls->sliders[0]->value(), 112);
     EXPECT_EQ(red->text(), QStringLiteral("70"));
     pressEnter(red, QStringLiteral("Ff"));
-    EXPECT_EQ(controls->TrackBars[0]->value(), 255);
+    EXPECT_EQ(controls->sliders[0]->value(), 255);
     EXPECT_EQ(red->text(), QStringLiteral("FF"));
     pressEnter(red, QStringLiteral("zz"));
-    EXPECT_EQ(controls->TrackBars[0]->value(), 0);
+    EXPECT_EQ(controls->sliders[0]->value(), 0);
     EXPECT_EQ(red->text(), QStringLiteral("00"));
     // Same value as the slider: nothing changes, not even the text.
     pressEnter(red, QStringLiteral("0x"));
@@ -134,84 +134,85 @@ TEST_F(Editing, HexFieldsFollowTheirRules)
     red->setText(QString());
     QTest::keyClicks(red, QStringLiteral("a"));
     EXPECT_EQ(red->text(), QStringLiteral("a"));
-    EXPECT_EQ(controls->TrackBars[0]->value(), 0);
+    EXPECT_EQ(controls->sliders[0]->value(), 0);
 }
 
 TEST_F(Editing, SliderMovesAreAppliedByTheTimerAndResetRestores)
 {
     ColourControls *controls = form->colourControls();
-    form->RadioGroup2Click(13);
+    form->slotButtonChosen(13);
     // The timer's tick, however late a loaded machine lets it come.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->Timer1.isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->sliderTimer.isActive(); }, 5000));
     const TColor picked = form->document().scheme().slotColour(13);
-    controls->TrackBars[1]->setValue(10);
-    controls->TrackBars[2]->setValue(20);
+    controls->sliders[1]->setValue(10);
+    controls->sliders[2]->setValue(20);
     EXPECT_EQ(form->document().scheme().slotColour(13), picked)
         << "nothing is stored before the tick";
-    EXPECT_EQ(controls->Edits[1]->text(), QStringLiteral("0A"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->Timer1.isActive(); }, 5000));
+    EXPECT_EQ(controls->hexEdits[1]->text(), QStringLiteral("0A"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->sliderTimer.isActive(); }, 5000));
     EXPECT_EQ(form->document().scheme().slotColour(13), makeColor(colorRed(picked), 10, 20));
     EXPECT_EQ(preview->colour(14), makeColor(colorRed(picked), 10, 20));
-    EXPECT_FALSE(controls->Timer1.isActive());
+    EXPECT_FALSE(controls->sliderTimer.isActive());
 
-    controls->Button2->click();
+    controls->resetButton->click();
     EXPECT_EQ(form->document().scheme().slotColour(13), picked);
     EXPECT_EQ(preview->colour(14), picked);
 }
 
 TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
 {
-    form->RadioGroup2Click(8);
+    form->slotButtonChosen(8);
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactList);
     EXPECT_TRUE(preview->ShowMenu());
-    form->CheckBox1->click();
+    form->settingsScreenCheck->click();
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
     EXPECT_FALSE(preview->ShowMenu());
-    form->CheckBox1->click();
+    form->settingsScreenCheck->click();
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactList);
     EXPECT_TRUE(preview->ShowMenu());
 
-    form->RadioGroup2Click(14);
+    form->slotButtonChosen(14);
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat);
-    form->RadioGroup2Click(12);
+    form->slotButtonChosen(12);
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat)
         << "reserved slots leave the screen alone";
-    form->RadioGroup2Click(3);
+    form->slotButtonChosen(3);
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactListPicked);
-    EXPECT_EQ(form->colourControls()->Edits[2]->text(), hexText(colorBlue(defaultSlotColour(3))));
+    EXPECT_EQ(form->colourControls()->hexEdits[2]->text(),
+              hexText(colorBlue(defaultSlotColour(3))));
 }
 
 TEST_F(Editing, ColourWindowEditsTheSlotAndResets)
 {
     ColourWindow *colour = form->colourWindow();
     colour->openForSlot(0, QPoint(10, 10));
-    colour->controls()->TrackBars[0]->setValue(200);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !colour->controls()->Timer1.isActive(); }, 5000));
+    colour->controls()->sliders[0]->setValue(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !colour->controls()->sliderTimer.isActive(); }, 5000));
     EXPECT_EQ(colorRed(form->document().scheme().slotColour(0)), 200);
     EXPECT_EQ(colorRed(preview->colour(1)), 200);
-    colour->controls()->Button2->click();
+    colour->controls()->resetButton->click();
     EXPECT_EQ(form->document().scheme().slotColour(0), defaultSlotColour(0));
     EXPECT_EQ(preview->colour(1), defaultSlotColour(0));
 }
 
 TEST_F(Editing, ColumnItemsAndMenuSide)
 {
-    window->N31->trigger();
+    window->threeColumnsAction->trigger();
     EXPECT_EQ(preview->Columns(), 3);
     EXPECT_EQ(form->columnCount(), 3);
-    EXPECT_TRUE(window->N31->isChecked());
-    EXPECT_FALSE(window->N27->isChecked());
+    EXPECT_TRUE(window->threeColumnsAction->isChecked());
+    EXPECT_FALSE(window->twoColumnsAction->isChecked());
     // The side items wait for the menu to be shown.
-    window->N38->trigger();
+    window->leftMenuAction->trigger();
     EXPECT_FALSE(preview->MenuLeft());
-    window->N44->trigger();
-    window->N38->trigger();
+    window->showMenuAction->trigger();
+    window->leftMenuAction->trigger();
     EXPECT_TRUE(preview->MenuLeft());
-    EXPECT_TRUE(window->N38->isChecked());
-    EXPECT_FALSE(window->N39->isChecked());
-    window->N10->trigger();
+    EXPECT_TRUE(window->leftMenuAction->isChecked());
+    EXPECT_FALSE(window->rightMenuAction->isChecked());
+    window->chatAction->trigger();
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat);
-    window->N4->trigger();
+    window->showContactListAction->trigger();
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactListPicked);
 }
 
@@ -229,18 +230,18 @@ TEST_F(Editing, ScreenshotIsTakenWithBlinkingNicksLit)
 
 TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
 {
-    window->N33->trigger();
+    window->popupAction->trigger();
     EXPECT_TRUE(preview->ShowPopup());
-    EXPECT_TRUE(form->CheckBox2->isChecked());
+    EXPECT_TRUE(form->popupCheck->isChecked());
     for (int slot : {7, 0, 14, 12}) {
-        form->RadioGroup2Click(slot);
+        form->slotButtonChosen(slot);
         EXPECT_TRUE(preview->ShowPopup()) << "slot " << slot;
-        EXPECT_TRUE(window->N33->isChecked()) << "slot " << slot;
+        EXPECT_TRUE(window->popupAction->isChecked()) << "slot " << slot;
     }
-    window->N33->trigger();
-    form->RadioGroup2Click(7);
+    window->popupAction->trigger();
+    form->slotButtonChosen(7);
     EXPECT_FALSE(preview->ShowPopup());
-    EXPECT_FALSE(window->N33->isChecked());
+    EXPECT_FALSE(window->popupAction->isChecked());
 }
 
 // The list's slot is the one the swatch edits; a click in the preview since then must not make
@@ -249,11 +250,11 @@ TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
 // and the settings-screen option shows the marked slot again on the screen it chose.
 TEST_F(Editing, SettingsScreenOptionReshowsTheSlotOfTheList)
 {
-    form->RadioGroup2->button(Slot::MenuFrame)->click();
+    form->slotButtons->button(Slot::MenuFrame)->click();
     form->colourWindow()->openForSlot(Slot::MenuCursor, QPoint(10, 10));
     form->colourWindow()->hide();
-    EXPECT_EQ(form->RadioGroup2->checkedId(), Slot::MenuCursor);
-    form->CheckBox1->click();
+    EXPECT_EQ(form->slotButtons->checkedId(), Slot::MenuCursor);
+    form->settingsScreenCheck->click();
     EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
     EXPECT_EQ(form->document().selectedSlot(), Slot::MenuCursor);
     EXPECT_EQ(form->colourControls()->sliderColour(),

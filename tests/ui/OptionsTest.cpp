@@ -60,13 +60,18 @@ struct ToggleOption
 };
 
 const ToggleOption kToggles[] = {
-    {"popup", &MainWindow::CheckBox2, &PreviewWindow::N33, &PhonePreview::ShowPopup},
-    {"offline", &MainWindow::CheckBox3, &PreviewWindow::N21, &PhonePreview::ShowOffline},
-    {"menu", &MainWindow::CheckBox12, &PreviewWindow::N44, &PhonePreview::ShowMenu},
-    {"groups", &MainWindow::CheckBox4, &PreviewWindow::N20, &PhonePreview::ShowGroups},
-    {"clients", &MainWindow::CheckBox6, &PreviewWindow::N32, &PhonePreview::ShowClients},
-    {"mini clock", &MainWindow::CheckBox7, &PreviewWindow::N28, &PhonePreview::MiniClock},
-    {"info windows", &MainWindow::CheckBox9, &PreviewWindow::N36, &PhonePreview::ShowInfoWindows},
+    {"popup", &MainWindow::popupCheck, &PreviewWindow::popupAction, &PhonePreview::ShowPopup},
+    {"offline", &MainWindow::offlineCheck, &PreviewWindow::showOfflineAction,
+     &PhonePreview::ShowOffline},
+    {"menu", &MainWindow::menuCheck, &PreviewWindow::showMenuAction, &PhonePreview::ShowMenu},
+    {"groups", &MainWindow::groupsCheck, &PreviewWindow::showGroupsAction,
+     &PhonePreview::ShowGroups},
+    {"clients", &MainWindow::clientIconsCheck, &PreviewWindow::showClientIconsAction,
+     &PhonePreview::ShowClients},
+    {"mini clock", &MainWindow::miniClockCheck, &PreviewWindow::miniClockAction,
+     &PhonePreview::MiniClock},
+    {"info windows", &MainWindow::notificationsCheck, &PreviewWindow::showNotificationsAction,
+     &PhonePreview::ShowInfoWindows},
 };
 
 } // namespace
@@ -94,90 +99,90 @@ TEST_F(Options, EveryToggleAgreesBetweenTabMenuAndPreviewFromBothSides)
 
 TEST_F(Options, ChoiceItemsAgreeWithSortingAndInfoSide)
 {
-    form->RadioGroup1->button(1)->click();
+    form->sortButtons->button(1)->click();
     EXPECT_FALSE(preview->SortByStatus());
-    EXPECT_TRUE(window->N25->isChecked());
-    EXPECT_FALSE(window->N24->isChecked());
-    window->N24->trigger();
+    EXPECT_TRUE(window->sortByNameAction->isChecked());
+    EXPECT_FALSE(window->sortByStatusAction->isChecked());
+    window->sortByStatusAction->trigger();
     EXPECT_TRUE(preview->SortByStatus());
-    EXPECT_TRUE(form->RadioGroup1->button(0)->isChecked());
+    EXPECT_TRUE(form->sortButtons->button(0)->isChecked());
     // Choosing the item already chosen must not take its check mark away.
-    window->N24->trigger();
-    EXPECT_TRUE(window->N24->isChecked());
-    EXPECT_FALSE(window->N25->isChecked());
+    window->sortByStatusAction->trigger();
+    EXPECT_TRUE(window->sortByStatusAction->isChecked());
+    EXPECT_FALSE(window->sortByNameAction->isChecked());
 
-    form->CheckBox9->setChecked(true);
-    window->N34->trigger();
-    EXPECT_TRUE(form->CheckBox10->isChecked());
+    form->notificationsCheck->setChecked(true);
+    window->notificationsLeftAction->trigger();
+    EXPECT_TRUE(form->notificationsLeftCheck->isChecked());
     EXPECT_TRUE(preview->InfoWindowsLeft());
-    EXPECT_TRUE(window->N34->isChecked());
-    EXPECT_FALSE(window->N35->isChecked());
-    window->N35->trigger();
-    EXPECT_FALSE(form->CheckBox10->isChecked());
+    EXPECT_TRUE(window->notificationsLeftAction->isChecked());
+    EXPECT_FALSE(window->notificationsRightAction->isChecked());
+    window->notificationsRightAction->trigger();
+    EXPECT_FALSE(form->notificationsLeftCheck->isChecked());
     EXPECT_FALSE(preview->InfoWindowsLeft());
-    EXPECT_TRUE(window->N35->isChecked());
+    EXPECT_TRUE(window->notificationsRightAction->isChecked());
 }
 
 TEST_F(Options, SubItemsAreEnabledOnlyWhileTheirOptionIsOnAndKeepTheirState)
 {
-    form->CheckBox9->setChecked(true);
-    form->CheckBox10->setChecked(true);
-    form->CheckBox9->setChecked(false);
-    EXPECT_FALSE(form->CheckBox10->isEnabled());
-    EXPECT_FALSE(window->N34->isEnabled());
-    EXPECT_FALSE(window->N35->isEnabled());
-    EXPECT_TRUE(form->CheckBox10->isChecked());
-    EXPECT_TRUE(window->N34->isChecked());
-    form->CheckBox9->setChecked(true);
-    EXPECT_TRUE(form->CheckBox10->isEnabled());
+    form->notificationsCheck->setChecked(true);
+    form->notificationsLeftCheck->setChecked(true);
+    form->notificationsCheck->setChecked(false);
+    EXPECT_FALSE(form->notificationsLeftCheck->isEnabled());
+    EXPECT_FALSE(window->notificationsLeftAction->isEnabled());
+    EXPECT_FALSE(window->notificationsRightAction->isEnabled());
+    EXPECT_TRUE(form->notificationsLeftCheck->isChecked());
+    EXPECT_TRUE(window->notificationsLeftAction->isChecked());
+    form->notificationsCheck->setChecked(true);
+    EXPECT_TRUE(form->notificationsLeftCheck->isEnabled());
     EXPECT_TRUE(preview->InfoWindowsLeft());
 
-    EXPECT_FALSE(window->N38->isEnabled());
-    EXPECT_FALSE(window->N39->isEnabled());
-    form->CheckBox12->setChecked(true);
-    ASSERT_TRUE(window->N38->isEnabled());
-    window->N38->trigger();
+    EXPECT_FALSE(window->leftMenuAction->isEnabled());
+    EXPECT_FALSE(window->rightMenuAction->isEnabled());
+    form->menuCheck->setChecked(true);
+    ASSERT_TRUE(window->leftMenuAction->isEnabled());
+    window->leftMenuAction->trigger();
     EXPECT_TRUE(preview->MenuLeft());
-    EXPECT_TRUE(window->N38->isChecked());
-    EXPECT_FALSE(window->N39->isChecked());
-    form->CheckBox12->setChecked(false);
-    EXPECT_FALSE(window->N38->isEnabled());
-    EXPECT_TRUE(window->N38->isChecked());
+    EXPECT_TRUE(window->leftMenuAction->isChecked());
+    EXPECT_FALSE(window->rightMenuAction->isChecked());
+    form->menuCheck->setChecked(false);
+    EXPECT_FALSE(window->leftMenuAction->isEnabled());
+    EXPECT_TRUE(window->leftMenuAction->isChecked());
 }
 
 TEST_F(Options, PickingASlotLeavesTheOptionsAndTheirMarks)
 {
-    ASSERT_FALSE(form->CheckBox12->isChecked());
-    form->RadioGroup2Click(Slot::MenuText);
+    ASSERT_FALSE(form->menuCheck->isChecked());
+    form->slotButtonChosen(Slot::MenuText);
     EXPECT_TRUE(preview->ShowMenu()) << "the slot is shown in an open menu";
-    EXPECT_FALSE(form->CheckBox12->isChecked());
-    EXPECT_FALSE(window->N44->isChecked());
+    EXPECT_FALSE(form->menuCheck->isChecked());
+    EXPECT_FALSE(window->showMenuAction->isChecked());
 
-    form->CheckBox12->setChecked(true);
-    form->RadioGroup2Click(0);
+    form->menuCheck->setChecked(true);
+    form->slotButtonChosen(0);
     EXPECT_FALSE(preview->ShowMenu());
-    EXPECT_TRUE(window->N44->isChecked());
+    EXPECT_TRUE(window->showMenuAction->isChecked());
 }
 
 TEST_F(Options, TypedColumnsCountOnlyOnceAnArrowIsUsed)
 {
     ASSERT_EQ(preview->Columns(), 2);
-    form->Edit9->selectAll();
-    QTest::keyClicks(form->Edit9, QStringLiteral("4"));
-    ASSERT_EQ(form->Edit9->text(), QStringLiteral("4"));
-    QTest::keyClick(form->Edit9, Qt::Key_Return);
+    form->columnCountSpin->selectAll();
+    QTest::keyClicks(form->columnCountSpin, QStringLiteral("4"));
+    ASSERT_EQ(form->columnCountSpin->text(), QStringLiteral("4"));
+    QTest::keyClick(form->columnCountSpin, Qt::Key_Return);
     EXPECT_EQ(preview->Columns(), 2);
     EXPECT_EQ(form->columnCount(), 2);
-    EXPECT_TRUE(window->N27->isChecked());
+    EXPECT_TRUE(window->twoColumnsAction->isChecked());
 
-    form->Edit9->stepBy(-1);
+    form->columnCountSpin->stepBy(-1);
     EXPECT_EQ(preview->Columns(), 3) << "the arrow steps from the typed 4";
-    EXPECT_TRUE(window->N31->isChecked());
+    EXPECT_TRUE(window->threeColumnsAction->isChecked());
 
-    window->N51->trigger();
-    EXPECT_EQ(form->Edit9->value(), 5);
+    window->fiveColumnsAction->trigger();
+    EXPECT_EQ(form->columnCountSpin->value(), 5);
     EXPECT_EQ(preview->Columns(), 5);
-    form->Edit9->stepBy(1);
+    form->columnCountSpin->stepBy(1);
     EXPECT_EQ(preview->Columns(), 5) << "the field stops at five";
 }
 
@@ -193,7 +198,7 @@ TEST_F(Options, OkWithoutAChangeKeepsThePhoneFontsName)
         offered = current;
         return current;
     });
-    form->Button1->click();
+    form->contactListFontButton->click();
     EXPECT_NE(offered.family(), before.family) << "the dialog starts from the stand-in";
     EXPECT_EQ(preview->ContactListFont().family, before.family);
     EXPECT_EQ(form->currentSettings().fonts[0].name, before.family);
@@ -214,7 +219,7 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
         chosen.setUnderline(true);
         return chosen;
     });
-    form->Button1->click();
+    form->contactListFontButton->click();
     // The phone's face when installed, else the one drawn in its place.
     EXPECT_TRUE(QFontDatabase::hasFamily(offered.family())) << offered.family().toStdString();
     EXPECT_EQ(offered.pointSize(), 8);
@@ -232,12 +237,12 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
         offered = current;
         return std::nullopt;
     });
-    form->Button3->click();
+    form->chatFontButton->click();
     EXPECT_EQ(offered.pointSize(), chat.points());
     EXPECT_EQ(preview->ChatFont(), chat);
     EXPECT_EQ(preview->ContactListFont(), list);
     // The next dialog starts from the font chosen before.
-    form->Button1->click();
+    form->contactListFontButton->click();
     EXPECT_EQ(offered.family(), family);
     EXPECT_EQ(offered.pointSize(), 12);
     EXPECT_TRUE(offered.underline());
@@ -245,15 +250,15 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
 
 TEST_F(Options, OpacityAndSelectionModeReachTheirWindows)
 {
-    EXPECT_EQ(form->TrackBar4->minimum(), 100);
-    EXPECT_EQ(form->TrackBar4->value(), 255);
-    form->TrackBar4->setValue(100);
+    EXPECT_EQ(form->opacitySlider->minimum(), 100);
+    EXPECT_EQ(form->opacitySlider->value(), 255);
+    form->opacitySlider->setValue(100);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 100 / 255.0, 0.01);
 
     EXPECT_EQ(preview->Selection(), SelectionMode::WholeSlot);
-    form->RadioGroup3->button(0)->click();
+    form->selectionStyleButtons->button(0)->click();
     EXPECT_EQ(preview->Selection(), SelectionMode::SingleElement);
-    form->RadioGroup3->button(1)->click();
+    form->selectionStyleButtons->button(1)->click();
     EXPECT_EQ(preview->Selection(), SelectionMode::WholeSlot);
 }
 
@@ -261,82 +266,87 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
 {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->PageControl1->setCurrentIndex(2);
-    window->N46->trigger();
-    ASSERT_FALSE(form->CheckBox14->isChecked());
-    EXPECT_TRUE(form->PageControl1->isHidden());
+    form->optionTabs->setCurrentIndex(2);
+    window->simplifiedModeAction->trigger();
+    ASSERT_FALSE(form->expertModeCheck->isChecked());
+    EXPECT_TRUE(form->optionTabs->isHidden());
     EXPECT_TRUE(form->menuBar()->isHidden());
-    for (QWidget *hidden :
-         std::initializer_list<QWidget *>{form->SvgGroup, form->CheckBox8, form->CheckBox11,
-                                          form->OpacityGroup, form->SelectionGroup})
+    for (QWidget *hidden : std::initializer_list<QWidget *>{
+             form->svgGroup, form->settingsAtStartCheck, form->oldInterfaceCheck,
+             form->opacityGroup, form->selectionGroup})
         EXPECT_FALSE(hidden->isVisibleTo(form.get()));
-    EXPECT_TRUE(form->CheckBox14->isVisibleTo(form.get()));
-    EXPECT_TRUE(form->CheckBox13->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->skin1->isVisible());
+    EXPECT_TRUE(form->expertModeCheck->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->associationCheck->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->exportSkinAction->isVisible());
     EXPECT_FALSE(form->exportSeparator->isVisible());
 
-    for (QAction *shown : {window->N40, window->skinmif1, window->N45, window->N10, window->N11,
-                           window->N48, window->N47, window->N1, window->N7, window->N6})
+    for (QAction *shown :
+         {window->openAction, window->saveAction, window->contactListAction, window->chatAction,
+          window->settingsScreenAction, window->exportBackgroundAction, window->exportCursorAction,
+          window->screenshotAction, window->quitAction, window->settingsAction})
         EXPECT_TRUE(shown->isVisible()) << shown->text().toStdString();
     for (QAction *hidden :
-         {window->N9->menuAction(), window->N5->menuAction(), window->N33,
-          window->N12->menuAction(), window->N2, window->mif1, window->skin1, window->N17})
+         {window->contactListMenu->menuAction(), window->phoneMenusMenu->menuAction(),
+          window->popupAction, window->notificationsMenu->menuAction(), window->importSeparator,
+          window->exportMifAction, window->exportSkinAction, window->exportSeparator})
         EXPECT_FALSE(hidden->isVisible()) << hidden->text().toStdString();
-    EXPECT_EQ(window->N46->text(), QStringLiteral("Переключиться в \"режим эксперта\""));
+    EXPECT_EQ(window->simplifiedModeAction->text(),
+              QStringLiteral("Переключиться в \"режим эксперта\""));
     EXPECT_FALSE(form->saveWindow()->expertLayout());
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->height() < 120; }))
         << "only the strip shows: " << form->height();
 
-    window->N46->trigger();
-    EXPECT_TRUE(form->CheckBox14->isChecked());
-    EXPECT_FALSE(form->PageControl1->isHidden());
-    EXPECT_TRUE(window->N9->menuAction()->isVisible());
-    EXPECT_FALSE(window->N45->isVisible());
-    EXPECT_EQ(window->N46->text(), QStringLiteral("Переключиться в \"упрощённый режим\""));
+    window->simplifiedModeAction->trigger();
+    EXPECT_TRUE(form->expertModeCheck->isChecked());
+    EXPECT_FALSE(form->optionTabs->isHidden());
+    EXPECT_TRUE(window->contactListMenu->menuAction()->isVisible());
+    EXPECT_FALSE(window->contactListAction->isVisible());
+    EXPECT_EQ(window->simplifiedModeAction->text(),
+              QStringLiteral("Переключиться в \"упрощённый режим\""));
     EXPECT_TRUE(form->saveWindow()->expertLayout());
     EXPECT_GT(form->height(), 300);
 }
 
 TEST_F(Options, OldInterfaceForcesExpertModeAndLendsTheScreenToTheMainWindow)
 {
-    form->CheckBox14->setChecked(false);
-    form->CheckBox11->setChecked(true);
-    EXPECT_TRUE(form->CheckBox14->isChecked());
-    EXPECT_FALSE(form->CheckBox14->isEnabled());
-    EXPECT_TRUE(form->CheckBox8->isChecked());
-    EXPECT_FALSE(form->CheckBox8->isEnabled());
-    EXPECT_FALSE(form->CheckBox5->isEnabled());
-    EXPECT_FALSE(form->PageControl1->isHidden());
+    form->expertModeCheck->setChecked(false);
+    form->oldInterfaceCheck->setChecked(true);
+    EXPECT_TRUE(form->expertModeCheck->isChecked());
+    EXPECT_FALSE(form->expertModeCheck->isEnabled());
+    EXPECT_TRUE(form->settingsAtStartCheck->isChecked());
+    EXPECT_FALSE(form->settingsAtStartCheck->isEnabled());
+    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
+    EXPECT_FALSE(form->optionTabs->isHidden());
     EXPECT_EQ(window->previewControl()->window(), form.get());
     EXPECT_FALSE(window->hostsControl());
-    EXPECT_FALSE(window->N46->isVisible());
+    EXPECT_FALSE(window->simplifiedModeAction->isVisible());
     EXPECT_TRUE(window->isHidden());
 
-    form->CheckBox11->setChecked(false);
+    form->oldInterfaceCheck->setChecked(false);
     EXPECT_TRUE(window->hostsControl());
-    EXPECT_TRUE(form->CheckBox14->isEnabled());
-    EXPECT_TRUE(form->CheckBox8->isEnabled());
-    EXPECT_TRUE(form->CheckBox8->isChecked()) << "only unlocked";
-    EXPECT_TRUE(window->N46->isVisible());
+    EXPECT_TRUE(form->expertModeCheck->isEnabled());
+    EXPECT_TRUE(form->settingsAtStartCheck->isEnabled());
+    EXPECT_TRUE(form->settingsAtStartCheck->isChecked()) << "only unlocked";
+    EXPECT_TRUE(window->simplifiedModeAction->isVisible());
     // Back in its own window the screen can have its phone again.
-    EXPECT_TRUE(form->CheckBox5->isEnabled());
-    form->CheckBox14->setChecked(false);
-    EXPECT_TRUE(form->PageControl1->isHidden());
+    EXPECT_TRUE(form->phoneFrameCheck->isEnabled());
+    form->expertModeCheck->setChecked(false);
+    EXPECT_TRUE(form->optionTabs->isHidden());
 }
 
 TEST_F(Options, TheTypedSizeLeavesThePhoneDisabledAfterEitherSwitch)
 {
-    form->ComboBox1->setCurrentIndex(form->ComboBox1->count() - 1);
-    form->CheckBox11->setChecked(true);
-    EXPECT_FALSE(form->CheckBox5->isEnabled());
-    form->CheckBox11->setChecked(false);
-    EXPECT_FALSE(form->CheckBox5->isEnabled());
+    form->modelCombo->setCurrentIndex(form->modelCombo->count() - 1);
+    form->oldInterfaceCheck->setChecked(true);
+    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
+    form->oldInterfaceCheck->setChecked(false);
+    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
 }
 
 TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
 {
-    form->CheckBox11->setChecked(true);
+    form->oldInterfaceCheck->setChecked(true);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     PreviewControl *control = window->previewControl();
@@ -356,7 +366,7 @@ TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
     // Leaving the screen puts the highlight away.
     QTest::mouseMove(control, at + QPoint(1, 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->HighlightHidden(); }, 1000));
-    QTest::mouseMove(form->PageControl1, QPoint(5, 5));
+    QTest::mouseMove(form->optionTabs, QPoint(5, 5));
     EXPECT_TRUE(QTest::qWaitFor([&] { return preview->HighlightHidden(); }, 1000));
 }
 
@@ -365,20 +375,20 @@ TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
 TEST_F(Options, ColourVisionItemsFilterOnlyTheShownScreen)
 {
     PreviewControl *control = window->previewControl();
-    ASSERT_EQ(window->VisionItems.size(), 5);
-    EXPECT_EQ(window->VisionMenu->title(), QStringLiteral("Цветовое зрение"));
-    EXPECT_TRUE(window->VisionItems[0]->isChecked());
+    ASSERT_EQ(window->visionItems.size(), 5);
+    EXPECT_EQ(window->visionMenu->title(), QStringLiteral("Цветовое зрение"));
+    EXPECT_TRUE(window->visionItems[0]->isChecked());
     const QImage own = preview->picture();
     EXPECT_EQ(control->shownPicture(), own);
 
-    window->VisionItems[3]->trigger();
+    window->visionItems[3]->trigger();
     EXPECT_EQ(control->colourVision(), ColourVision::Tritanopia);
-    EXPECT_FALSE(window->VisionItems[0]->isChecked());
+    EXPECT_FALSE(window->visionItems[0]->isChecked());
     EXPECT_EQ(control->shownPicture(), simulateColourVision(own, ColourVision::Tritanopia));
     EXPECT_NE(control->shownPicture(), own);
     EXPECT_EQ(preview->picture(), own);
 
-    window->VisionItems[0]->trigger();
+    window->visionItems[0]->trigger();
     EXPECT_EQ(control->shownPicture(), own);
 }
 
@@ -390,8 +400,8 @@ TEST_F(Options, CheckMarksMatchTheOptionsAfterStartUp)
         EXPECT_EQ((preview->*option.state)(), (form.get()->*option.box)->isChecked())
             << option.name;
     }
-    EXPECT_TRUE(window->N24->isChecked());
-    EXPECT_TRUE(window->N27->isChecked());
-    EXPECT_TRUE(window->N35->isChecked());
-    EXPECT_FALSE(window->N34->isEnabled());
+    EXPECT_TRUE(window->sortByStatusAction->isChecked());
+    EXPECT_TRUE(window->twoColumnsAction->isChecked());
+    EXPECT_TRUE(window->notificationsRightAction->isChecked());
+    EXPECT_FALSE(window->notificationsLeftAction->isEnabled());
 }

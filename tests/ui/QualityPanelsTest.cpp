@@ -107,17 +107,17 @@ TEST_F(QualityPanels, TheChecksRunOnTheirOwnAndLeaveTheShownScreenAlone)
 
 TEST_F(QualityPanels, TheStripShowsWhereTheSelectedSlotPaints)
 {
-    form->RadioGroup2Click(Slot::BlinkingNick);
+    form->slotButtonChosen(Slot::BlinkingNick);
     QCoreApplication::processEvents();
     EXPECT_EQ(stripScreens(),
               (QStringList{QStringLiteral("contacts"), QStringLiteral("contacts-groups")}));
     EXPECT_EQ(form->usageStrip()->list()->item(1)->text(),
               QStringLiteral("Контакт-лист с группами"));
-    form->RadioGroup2Click(Slot::ChatTheirNick);
+    form->slotButtonChosen(Slot::ChatTheirNick);
     QCoreApplication::processEvents();
     EXPECT_EQ(stripScreens(), QStringList{QStringLiteral("chat")});
     // A reserved slot paints nothing, and the strip says so.
-    form->RadioGroup2Click(Slot::Reserve2);
+    form->slotButtonChosen(Slot::Reserve2);
     QCoreApplication::processEvents();
     EXPECT_TRUE(stripScreens().isEmpty());
 }
@@ -126,25 +126,25 @@ TEST_F(QualityPanels, AThumbnailShowsItsScreenWithTheOptionsTicked)
 {
     PhonePreview &shown = *form->preview();
     PreviewWindow &menu = *form->previewWindow();
-    form->RadioGroup2Click(Slot::MenuText);
+    form->slotButtonChosen(Slot::MenuText);
     QCoreApplication::processEvents();
     clickStrip(QStringLiteral("chat-menu"));
     EXPECT_EQ(shown.ActiveScreen(), PreviewScreen::Chat);
     EXPECT_TRUE(shown.ShowMenu());
     EXPECT_TRUE(shown.MenuLeft());
-    EXPECT_TRUE(form->CheckBox12->isChecked());
-    EXPECT_TRUE(menu.N44->isChecked());
+    EXPECT_TRUE(form->menuCheck->isChecked());
+    EXPECT_TRUE(menu.showMenuAction->isChecked());
     clickStrip(QStringLiteral("popup"));
     EXPECT_TRUE(showsContactList(shown.ActiveScreen()));
     EXPECT_TRUE(shown.ShowPopup());
     EXPECT_FALSE(shown.ShowMenu());
-    EXPECT_TRUE(form->CheckBox2->isChecked());
-    EXPECT_TRUE(menu.N33->isChecked());
-    EXPECT_FALSE(form->CheckBox12->isChecked());
+    EXPECT_TRUE(form->popupCheck->isChecked());
+    EXPECT_TRUE(menu.popupAction->isChecked());
+    EXPECT_FALSE(form->menuCheck->isChecked());
     clickStrip(QStringLiteral("notifications"));
     EXPECT_TRUE(shown.ShowInfoWindows());
     EXPECT_FALSE(shown.ShowPopup());
-    EXPECT_TRUE(form->CheckBox9->isChecked());
+    EXPECT_TRUE(form->notificationsCheck->isChecked());
 }
 
 TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
@@ -155,7 +155,7 @@ TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
     QTreeWidgetItem *row = auditRow(Slot::ChatTheirNick);
     ASSERT_NE(row, nullptr);
     emit form->legibilityPanel()->list()->itemClicked(row, 0);
-    EXPECT_EQ(form->RadioGroup2->checkedId(), Slot::ChatTheirNick);
+    EXPECT_EQ(form->slotButtons->checkedId(), Slot::ChatTheirNick);
     EXPECT_EQ(document.selectedSlot(), Slot::ChatTheirNick);
     EXPECT_EQ(form->preview()->ActiveScreen(), PreviewScreen::Chat);
     EXPECT_FALSE(form->preview()->ShowMenu());

@@ -45,17 +45,17 @@ protected:
     Enabled enabled() const
     {
         const bool formats =
-            dialog->FormatLabel->isEnabled() && dialog->background.group->isEnabled() &&
+            dialog->formatLabel->isEnabled() && dialog->background.group->isEnabled() &&
             dialog->background.jpg->isEnabled() && dialog->background.quality->isEnabled() &&
             dialog->cursor.group->isEnabled() && dialog->cursor.mbm->isEnabled();
-        const bool anyFormat = dialog->FormatLabel->isEnabled() ||
+        const bool anyFormat = dialog->formatLabel->isEnabled() ||
                                dialog->background.group->isEnabled() ||
                                dialog->background.quality->isEnabled() ||
                                dialog->cursor.group->isEnabled() || dialog->cursor.png->isEnabled();
         EXPECT_EQ(formats, anyFormat) << "the format controls are enabled together";
-        return {dialog->Edit2->isEnabled() && dialog->SkinNameGroup->isEnabled(),
-                dialog->Edit3->isEnabled() && dialog->MifNameGroup->isEnabled(),
-                dialog->Memo1->isEnabled(), formats};
+        return {dialog->skinNameEdit->isEnabled() && dialog->skinNameGroup->isEnabled(),
+                dialog->mifNameEdit->isEnabled() && dialog->mifNameGroup->isEnabled(),
+                dialog->copyrightEdit->isEnabled(), formats};
     }
 
     QStringList filesIn(const QString &folder) const
@@ -90,8 +90,9 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
     const Enabled mifOnly{kOff, kOn, kOff, kOn};
     // Each step comes from a different output than its own, so stale states would show.
     const Case cases[] = {
-        {form->mif1, 3, mifOnly},    {form->skinmif1, 0, all},    {form->skin1, 2, skinOnly},
-        {preview->mif1, 3, mifOnly}, {preview->skinmif1, 0, all}, {preview->skin1, 2, skinOnly},
+        {form->exportMifAction, 3, mifOnly},   {form->saveAction, 0, all},
+        {form->exportSkinAction, 2, skinOnly}, {preview->exportMifAction, 3, mifOnly},
+        {preview->saveAction, 0, all},         {preview->exportSkinAction, 2, skinOnly},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.item->text().toStdString() + " -> " + std::to_string(c.kind));
@@ -99,7 +100,7 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
         dialog->hide();
         c.item->trigger();
         EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(dialog->ComboBox1->currentIndex(), c.kind);
+        EXPECT_EQ(dialog->outputKindCombo->currentIndex(), c.kind);
         EXPECT_EQ(enabled(), c.states);
     }
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -109,15 +110,15 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
         << "shown in the middle of the screen";
 
     // The list itself sets the same states as the menus.
-    dialog->ComboBox1->setCurrentIndex(3);
+    dialog->outputKindCombo->setCurrentIndex(3);
     EXPECT_EQ(enabled(), mifOnly);
-    dialog->ComboBox1->setCurrentIndex(1);
+    dialog->outputKindCombo->setCurrentIndex(1);
     EXPECT_EQ(enabled(), all);
-    dialog->ComboBox1->setCurrentIndex(2);
+    dialog->outputKindCombo->setCurrentIndex(2);
     EXPECT_EQ(enabled(), skinOnly);
 
     QPointer<SaveDialog> kept(dialog);
-    dialog->Button1->click();
+    dialog->cancelButton->click();
     EXPECT_FALSE(dialog->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(kept.isNull()) << "Отмена only hides the dialog";
@@ -126,24 +127,24 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
 TEST_F(TheSaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
 {
     ASSERT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(dialog->BaseNameGroup->isHidden());
-    EXPECT_TRUE(dialog->ComboBox2->isHidden());
-    EXPECT_EQ(dialog->ComboBox2->currentIndex(), 1);
+    EXPECT_TRUE(dialog->baseNameGroup->isHidden());
+    EXPECT_TRUE(dialog->systemVersionCombo->isHidden());
+    EXPECT_EQ(dialog->systemVersionCombo->currentIndex(), 1);
     // The version list is the simplified layout's: in the expert layout it changes nothing.
-    dialog->ComboBox2->setCurrentIndex(0);
+    dialog->systemVersionCombo->setCurrentIndex(0);
     EXPECT_TRUE(dialog->background.jpg->isChecked());
     EXPECT_TRUE(dialog->cursor.jpg->isChecked());
 
-    dialog->ComboBox1->setCurrentIndex(3);
+    dialog->outputKindCombo->setCurrentIndex(3);
     dialog->setExpertLayout(false);
     const QList<QWidget *> expertOnly = {
-        dialog->SkinNameGroup, dialog->MifNameGroup,     dialog->ComboBox1,   dialog->KindLabel,
-        dialog->FormatLabel,   dialog->background.group, dialog->cursor.group};
+        dialog->skinNameGroup, dialog->mifNameGroup,     dialog->outputKindCombo, dialog->kindLabel,
+        dialog->formatLabel,   dialog->background.group, dialog->cursor.group};
     for (QWidget *hidden : expertOnly)
         EXPECT_TRUE(hidden->isHidden()) << hidden->metaObject()->className();
-    EXPECT_FALSE(dialog->BaseNameGroup->isHidden());
-    EXPECT_FALSE(dialog->ComboBox2->isHidden());
-    EXPECT_EQ(dialog->ComboBox1->currentIndex(), 0);
+    EXPECT_FALSE(dialog->baseNameGroup->isHidden());
+    EXPECT_FALSE(dialog->systemVersionCombo->isHidden());
+    EXPECT_EQ(dialog->outputKindCombo->currentIndex(), 0);
     EXPECT_TRUE(dialog->background.mbm->isChecked()) << "Symbian OS 9.1 was chosen above";
     EXPECT_TRUE(dialog->cursor.mbm->isChecked());
     EXPECT_EQ(dialog->height(), 340);
@@ -151,17 +152,17 @@ TEST_F(TheSaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
     EXPECT_EQ(dialog->ButtonPanel->height(), 36);
 
     // Choosing the version while the dialog is put away still applies it.
-    dialog->ComboBox1->setCurrentIndex(2);
-    dialog->ComboBox2->setCurrentIndex(1);
+    dialog->outputKindCombo->setCurrentIndex(2);
+    dialog->systemVersionCombo->setCurrentIndex(1);
     EXPECT_TRUE(dialog->background.jpg->isChecked());
     EXPECT_TRUE(dialog->cursor.jpg->isChecked());
-    EXPECT_EQ(dialog->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(dialog->outputKindCombo->currentIndex(), 0);
 
     dialog->setExpertLayout(true);
-    EXPECT_FALSE(dialog->SkinNameGroup->isHidden());
+    EXPECT_FALSE(dialog->skinNameGroup->isHidden());
     EXPECT_FALSE(dialog->background.group->isHidden());
-    EXPECT_TRUE(dialog->BaseNameGroup->isHidden());
-    EXPECT_TRUE(dialog->ComboBox2->isHidden());
+    EXPECT_TRUE(dialog->baseNameGroup->isHidden());
+    EXPECT_TRUE(dialog->systemVersionCombo->isHidden());
     EXPECT_EQ(dialog->height(), 396);
     EXPECT_EQ(dialog->FormatPanel->height(), 95);
     EXPECT_EQ(dialog->ButtonPanel->height(), 95);
@@ -170,26 +171,26 @@ TEST_F(TheSaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
 TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
 {
     const SkinTexts before = form->document().texts();
-    form->skin1->trigger();
-    dialog->Edit4->setText(target.path());
-    dialog->Button2->click();
+    form->exportSkinAction->trigger();
+    dialog->folderEdit->setText(target.path());
+    dialog->saveButton->click();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith(invalidNameMessage({})))
         << messages.first().toStdString();
     EXPECT_EQ(messages.first().split(QStringLiteral("\r\n")).size(), 4);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(filesIn(target.path()).isEmpty());
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("default.skin"));
+    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("default.skin"));
 
     messages.clear();
-    dialog->Edit2->setText(QStringLiteral("myskin"));
-    dialog->Edit3->setText(QStringLiteral("myskin"));
-    dialog->Edit4->clear();
-    dialog->Button2->click();
+    dialog->skinNameEdit->setText(QStringLiteral("myskin"));
+    dialog->mifNameEdit->setText(QStringLiteral("myskin"));
+    dialog->folderEdit->clear();
+    dialog->saveButton->click();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_FALSE(messages.first().isEmpty());
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("myskin"));
+    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("myskin"));
     EXPECT_TRUE(filesIn(s_dir->path()).filter(QStringLiteral("myskin")).isEmpty());
     EXPECT_EQ(form->document().texts().skinFileName, before.skinFileName);
     EXPECT_EQ(form->document().texts().mifName, before.mifName);
@@ -197,20 +198,20 @@ TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothin
 
 TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
 {
-    form->skinmif1->trigger();
-    dialog->ComboBox1->setCurrentIndex(1);
-    dialog->Edit2->setText(QStringLiteral("myskin"));
-    dialog->Edit3->setText(QStringLiteral("myskin"));
-    dialog->Memo1->setPlainText(QStringLiteral("(c) Tester"));
-    dialog->Edit4->setText(target.path());
-    dialog->Button2->click();
+    form->saveAction->trigger();
+    dialog->outputKindCombo->setCurrentIndex(1);
+    dialog->skinNameEdit->setText(QStringLiteral("myskin"));
+    dialog->mifNameEdit->setText(QStringLiteral("myskin"));
+    dialog->copyrightEdit->setPlainText(QStringLiteral("(c) Tester"));
+    dialog->folderEdit->setText(target.path());
+    dialog->saveButton->click();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     const QStringList written = filesIn(target.path());
     EXPECT_TRUE(written.contains(QStringLiteral("myskin.skin")))
         << written.join(u' ').toStdString();
     EXPECT_TRUE(written.contains(QStringLiteral("myskin.mif"))) << written.join(u' ').toStdString();
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("myskin.skin"));
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("myskin.mif"));
+    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("myskin.skin"));
+    EXPECT_EQ(dialog->mifNameEdit->text(), QStringLiteral("myskin.mif"));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(form->document().texts().skinFileName, QStringLiteral("myskin.skin"));
     EXPECT_EQ(form->document().texts().mifName, QStringLiteral("myskin.mif"));
@@ -224,25 +225,25 @@ TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
     EXPECT_EQ(skin->copyright, QStringLiteral("(c) Tester"));
 
     // The fields are still there the next time.
-    form->previewWindow()->skinmif1->trigger();
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("myskin.skin"));
-    EXPECT_EQ(dialog->Memo1->toPlainText(), QStringLiteral("(c) Tester"));
-    EXPECT_EQ(dialog->Edit4->text(), target.path());
+    form->previewWindow()->saveAction->trigger();
+    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("myskin.skin"));
+    EXPECT_EQ(dialog->copyrightEdit->toPlainText(), QStringLiteral("(c) Tester"));
+    EXPECT_EQ(dialog->folderEdit->text(), target.path());
 }
 
 TEST_F(TheSaveDialog, SimplifiedSaveNamesBothFilesAfterTheBaseName)
 {
     dialog->setExpertLayout(false);
-    dialog->ComboBox2->setCurrentIndex(0);
+    dialog->systemVersionCombo->setCurrentIndex(0);
     // The simplified layout writes packages; the two plain files show the names and formats
     // without the signing tools.
-    dialog->ComboBox1->setCurrentIndex(1);
-    dialog->Edit5->setText(QStringLiteral("simple"));
-    dialog->Edit4->setText(target.path());
-    dialog->Button2->click();
+    dialog->outputKindCombo->setCurrentIndex(1);
+    dialog->baseNameEdit->setText(QStringLiteral("simple"));
+    dialog->folderEdit->setText(target.path());
+    dialog->saveButton->click();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("simple.skin"));
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("simple.mif"));
+    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("simple.skin"));
+    EXPECT_EQ(dialog->mifNameEdit->text(), QStringLiteral("simple.mif"));
     const QStringList written = filesIn(target.path());
     EXPECT_TRUE(written.contains(QStringLiteral("simple.skin")))
         << written.join(u' ').toStdString();
@@ -262,8 +263,8 @@ TEST_F(TheSaveDialog, OpeningASkinFillsTheMifNameAndCopyright)
     const QString path = target.filePath(QStringLiteral("opened.skin"));
     ASSERT_TRUE(testfiles::write(path, *bytes));
     form->openSkin(path);
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("opened.mif"));
-    EXPECT_EQ(dialog->Memo1->toPlainText(), QStringLiteral("(c) Someone"));
+    EXPECT_EQ(dialog->mifNameEdit->text(), QStringLiteral("opened.mif"));
+    EXPECT_EQ(dialog->copyrightEdit->toPlainText(), QStringLiteral("(c) Someone"));
 }
 
 TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
@@ -275,7 +276,7 @@ TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
     QFileSystemModel *model = dialog->folderModel;
     model->setRootPath(root);
     const QModelIndex rootIndex = model->index(root);
-    dialog->ShellTreeView1->setRootIndex(rootIndex);
+    dialog->folderTree->setRootIndex(rootIndex);
     EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(rootIndex) == 2; }))
         << model->rowCount(rootIndex);
     QStringList names;
@@ -284,11 +285,11 @@ TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
     names.sort();
     EXPECT_EQ(names, QStringList({QStringLiteral(".hidden"), QStringLiteral("phone")}));
 
-    dialog->ShellTreeView1->setCurrentIndex(model->index(target.filePath(QStringLiteral("phone"))));
-    EXPECT_EQ(dialog->Edit4->text(), target.filePath(QStringLiteral("phone")));
-    dialog->ShellTreeView1->setCurrentIndex(
+    dialog->folderTree->setCurrentIndex(model->index(target.filePath(QStringLiteral("phone"))));
+    EXPECT_EQ(dialog->folderEdit->text(), target.filePath(QStringLiteral("phone")));
+    dialog->folderTree->setCurrentIndex(
         model->index(target.filePath(QStringLiteral("phone/skins"))));
-    EXPECT_EQ(dialog->Edit4->text(), target.filePath(QStringLiteral("phone/skins")));
+    EXPECT_EQ(dialog->folderEdit->text(), target.filePath(QStringLiteral("phone/skins")));
 }
 
 // The settings file keeps the folder selected in the tree, not what was typed; a click on that
@@ -299,23 +300,23 @@ TEST_F(TheSaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
     ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone")));
     QFileSystemModel *model = dialog->folderModel;
     model->setRootPath(root);
-    dialog->ShellTreeView1->setRootIndex(model->index(root));
+    dialog->folderTree->setRootIndex(model->index(root));
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     const QString phone = target.filePath(QStringLiteral("phone"));
     const QModelIndex index = model->index(phone);
-    dialog->ShellTreeView1->setCurrentIndex(index);
-    dialog->Edit4->setText(target.filePath(QStringLiteral("typed")));
+    dialog->folderTree->setCurrentIndex(index);
+    dialog->folderEdit->setText(target.filePath(QStringLiteral("typed")));
     EXPECT_EQ(dialog->chosenFolder(), phone);
     EXPECT_EQ(form->currentSettings().lastShellPath, phone);
 
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        return dialog->ShellTreeView1->visualRect(index).isValid() &&
-               !dialog->ShellTreeView1->visualRect(index).isEmpty();
+        return dialog->folderTree->visualRect(index).isValid() &&
+               !dialog->folderTree->visualRect(index).isEmpty();
     }));
-    QTest::mouseClick(dialog->ShellTreeView1->viewport(), Qt::LeftButton, {},
-                      dialog->ShellTreeView1->visualRect(index).center());
-    EXPECT_EQ(dialog->Edit4->text(), phone);
+    QTest::mouseClick(dialog->folderTree->viewport(), Qt::LeftButton, {},
+                      dialog->folderTree->visualRect(index).center());
+    EXPECT_EQ(dialog->folderEdit->text(), phone);
 }
 
 // A skin's pictures show their own formats, so saving it again keeps them; the formats the

@@ -72,15 +72,15 @@ TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
     auto form = start();
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     EXPECT_EQ(testfiles::read(settingsFile()), defaultSettingsText(desktop));
-    EXPECT_TRUE(form->CheckBox12->isChecked());
+    EXPECT_TRUE(form->menuCheck->isChecked());
     EXPECT_FALSE(form->preview()->MenuLeft());
-    EXPECT_TRUE(form->previewWindow()->N39->isChecked());
-    EXPECT_TRUE(form->CheckBox9->isChecked());
-    EXPECT_FALSE(form->CheckBox10->isChecked());
-    EXPECT_TRUE(form->CheckBox3->isChecked());
-    EXPECT_TRUE(form->CheckBox6->isChecked());
-    EXPECT_TRUE(form->CheckBox14->isChecked());
-    EXPECT_EQ(form->TrackBar4->value(), 243);
+    EXPECT_TRUE(form->previewWindow()->rightMenuAction->isChecked());
+    EXPECT_TRUE(form->notificationsCheck->isChecked());
+    EXPECT_FALSE(form->notificationsLeftCheck->isChecked());
+    EXPECT_TRUE(form->offlineCheck->isChecked());
+    EXPECT_TRUE(form->clientIconsCheck->isChecked());
+    EXPECT_TRUE(form->expertModeCheck->isChecked());
+    EXPECT_EQ(form->opacitySlider->value(), 243);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 243 / 255.0, 0.01);
     // No place stored yet: both windows whole on the screen, side by side where they fit.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -93,7 +93,7 @@ TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
         EXPECT_FALSE(main.intersects(preview)) << "neither covers the other";
     }
     // The default model is not among this folder's phones: the typed size it names applies.
-    EXPECT_EQ(form->ComboBox1->currentText(), kCustomSizeEntry);
+    EXPECT_EQ(form->modelCombo->currentText(), kCustomSizeEntry);
     EXPECT_EQ(form->preview()->screenSize(), QSize(240, 320));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
 }
@@ -103,31 +103,31 @@ TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
     SettingsValues changed;
     {
         auto form = start();
-        form->CheckBox3->setChecked(true);
-        form->CheckBox4->setChecked(true);
-        form->CheckBox7->setChecked(true);
-        form->CheckBox12->setChecked(true);
-        form->previewWindow()->N38->trigger();
-        form->CheckBox9->setChecked(true);
-        form->CheckBox10->setChecked(true);
-        form->RadioGroup1->button(1)->click();
-        form->RadioGroup3->button(0)->click();
+        form->offlineCheck->setChecked(true);
+        form->groupsCheck->setChecked(true);
+        form->miniClockCheck->setChecked(true);
+        form->menuCheck->setChecked(true);
+        form->previewWindow()->leftMenuAction->trigger();
+        form->notificationsCheck->setChecked(true);
+        form->notificationsLeftCheck->setChecked(true);
+        form->sortButtons->button(1)->click();
+        form->selectionStyleButtons->button(0)->click();
         form->setColumnCount(4);
-        form->TrackBar4->setValue(150);
+        form->opacitySlider->setValue(150);
         form->selectModel(QStringLiteral("Bravo"));
-        form->CheckBox8->setChecked(true);
-        form->CheckBox1->setChecked(true);
+        form->settingsAtStartCheck->setChecked(true);
+        form->settingsScreenCheck->setChecked(true);
         form->setFontAsker([](const QFont &) -> std::optional<QFont> {
             QFont chosen(QStringLiteral("Nokia Hindi S60"));
             chosen.setPointSize(11);
             chosen.setItalic(true);
             return chosen;
         });
-        form->Button3->click();
+        form->chatFontButton->click();
         form->saveWindow()->background.select(PictureFormat::Png);
         form->saveWindow()->cursor.quality->setValue(42);
         form->saveWindow()->chooseFolder(m_dir.path());
-        form->saveWindow()->ComboBox2->setCurrentIndex(0);
+        form->saveWindow()->systemVersionCombo->setCurrentIndex(0);
         form->move(40, 50);
         form->previewWindow()->move(70, 90);
         changed = form->currentSettings();
@@ -137,10 +137,10 @@ TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
     EXPECT_EQ(again->currentSettings(), changed);
     EXPECT_EQ(again->preview()->ChatFont().points(), 11);
     EXPECT_TRUE(again->preview()->ChatFont().italic);
-    EXPECT_EQ(again->ComboBox1->currentText(), QStringLiteral("Bravo"));
+    EXPECT_EQ(again->modelCombo->currentText(), QStringLiteral("Bravo"));
     EXPECT_EQ(again->preview()->Columns(), 4);
     EXPECT_EQ(again->preview()->Selection(), SelectionMode::SingleElement);
-    EXPECT_TRUE(again->previewWindow()->N38->isChecked());
+    EXPECT_TRUE(again->previewWindow()->leftMenuAction->isChecked());
 }
 
 TEST_F(SettingsFileInUse, AnOptionSavedOffStaysOffThoughTheDefaultsTickIt)
@@ -148,21 +148,21 @@ TEST_F(SettingsFileInUse, AnOptionSavedOffStaysOffThoughTheDefaultsTickIt)
     QFile::remove(settingsFile());
     {
         auto form = start();
-        ASSERT_TRUE(form->CheckBox3->isChecked());
-        form->CheckBox3->setChecked(false);
-        form->CheckBox6->setChecked(false);
+        ASSERT_TRUE(form->offlineCheck->isChecked());
+        form->offlineCheck->setChecked(false);
+        form->clientIconsCheck->setChecked(false);
         form->quit();
     }
     auto again = start();
-    EXPECT_FALSE(again->CheckBox3->isChecked());
-    EXPECT_FALSE(again->CheckBox6->isChecked());
+    EXPECT_FALSE(again->offlineCheck->isChecked());
+    EXPECT_FALSE(again->clientIconsCheck->isChecked());
     EXPECT_FALSE(again->preview()->ShowOffline());
 }
 
 TEST_F(SettingsFileInUse, ClosingThePreviewWindowDoesNotWriteTheFile)
 {
     auto form = start();
-    form->CheckBox7->setChecked(true);
+    form->miniClockCheck->setChecked(true);
     form->previewWindow()->close();
     EXPECT_EQ(testfiles::read(settingsFile()), QByteArray());
 }
@@ -171,8 +171,8 @@ TEST_F(SettingsFileInUse, TheLastLineExpertClearsTheExpertMode)
 {
     writeSettingsFile("{ PreviewColumns }\r\n3\r\n{ Expert }");
     auto form = start();
-    EXPECT_FALSE(form->CheckBox14->isChecked());
-    EXPECT_TRUE(form->PageControl1->isHidden());
+    EXPECT_FALSE(form->expertModeCheck->isChecked());
+    EXPECT_TRUE(form->optionTabs->isHidden());
     EXPECT_FALSE(form->saveWindow()->expertLayout());
     EXPECT_EQ(form->preview()->Columns(), 3);
 }
@@ -181,9 +181,9 @@ TEST_F(SettingsFileInUse, TheOldInterfaceStartsInTheMainWindowWithTheExpertModeL
 {
     writeSettingsFile("{ Expert }\r\n0\r\n{ OldInterface }\r\n1\r\n");
     auto form = start();
-    EXPECT_TRUE(form->CheckBox11->isChecked());
-    EXPECT_TRUE(form->CheckBox14->isChecked());
-    EXPECT_FALSE(form->CheckBox14->isEnabled());
+    EXPECT_TRUE(form->oldInterfaceCheck->isChecked());
+    EXPECT_TRUE(form->expertModeCheck->isChecked());
+    EXPECT_FALSE(form->expertModeCheck->isEnabled());
     EXPECT_TRUE(form->isVisible()) << "the main window holds the screen";
     EXPECT_FALSE(form->previewWindow()->hostsControl());
     EXPECT_EQ(form->previewWindow()->windowOpacity(), 0.0);
@@ -196,13 +196,13 @@ TEST_F(SettingsFileInUse, BadNumbersAndHugeFilesAreReportedAndTheRestStartsNorma
         auto form = start();
         EXPECT_TRUE(stderrText.contains(QStringLiteral("{ PreviewColumns }")));
         EXPECT_EQ(form->preview()->Columns(), 2);
-        EXPECT_TRUE(form->CheckBox7->isChecked());
+        EXPECT_TRUE(form->miniClockCheck->isChecked());
     }
     QByteArray huge("{ miniClock }\r\n1\r\n");
     huge.append(QByteArray(kMaxSettingsFileSize, ' '));
     writeSettingsFile(huge);
     auto form = start();
-    EXPECT_FALSE(form->CheckBox7->isChecked());
+    EXPECT_FALSE(form->miniClockCheck->isChecked());
     EXPECT_TRUE(stderrText.contains(QStringLiteral("Settings not read")))
         << stderrText.toStdString();
 }
