@@ -1,78 +1,49 @@
 #include "bmconv/FileIo.h"
 
+#include "platform/BoundedRead.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <memory>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace bmconv {
 
 namespace {
-
-struct FileCloser
-{
-    void operator()(std::FILE *file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string systemText(int error)
 {
     return std::generic_category().message(error);
 }
 
-// Only a name that leads nowhere is a missing file; one that exists but cannot be read (no
-// permission, a loop of links, ...) is reported with the system's reason, never as missing.
-std::unexpected<Error> openFailure(const std::string &path, int error)
-{
-    const bool missing = error == ENOENT || error == ENOTDIR;
-    return fail(missing ? Status::FileNotFound : Status::BadSourceFile,
-                path + ": " + systemText(error));
-}
-
 } // namespace
 
 Result<Bytes> readWholeFile(const std::string &path)
 {
-    // Non-blocking, so a FIFO is refused below instead of waiting for a writer forever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return openFailure(path, errno);
-    FilePtr file(::fdopen(fd, "rb"));
-    if (!file) {
-        const int error = errno;
-        ::close(fd);
-        return openFailure(path, error);
-    }
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0)
-        return openFailure(path, errno);
-    if (S_ISDIR(info.st_mode))
+    using velmora::boundedread::ReadFailure;
+    // A file cut short while it is read is not the file we were asked for.
+    auto bytes = velmora::boundedread::readBounded<Bytes>(path, kMaxInputFileSize,
+                                                          velmora::boundedread::ShortRead::Refuse);
+    if (bytes)
+        return std::move(*bytes);
+    const ReadFailure failure = bytes.error();
+    switch (failure.kind) {
+    case ReadFailure::Kind::Missing:
+        return fail(Status::FileNotFound, path + ": " + systemText(failure.error));
+    case ReadFailure::Kind::Folder:
         return fail(Status::BadSourceFile, path + ": is a folder, not a file");
-    if (!S_ISREG(info.st_mode))
+    case ReadFailure::Kind::NotRegular:
         return fail(Status::BadSourceFile, path + ": not a regular file");
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size > kMaxInputFileSize)
+    case ReadFailure::Kind::TooLarge:
         return fail(Status::BadSourceFile, path + ": file is too large");
-
-    Bytes bytes(static_cast<std::size_t>(size));
-    errno = 0;
-    const std::size_t got =
-        bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get()))
-        return fail(Status::BadSourceFile, path + ": " + systemText(errno != 0 ? errno : EIO));
-    // Shrunk since fstat: what was read is not the file we were asked for.
-    if (got != bytes.size())
+    case ReadFailure::Kind::Shrank:
         return fail(Status::BadSourceFile, path + ": the file changed while it was read");
-    return bytes;
+    case ReadFailure::Kind::Unreadable:
+        break;
+    }
+    // One that exists but cannot be read (no permission, a loop of links, ...) is never reported
+    // as missing.
+    return fail(Status::BadSourceFile, path + ": " + systemText(failure.error));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 //
 //   makesis [-v] [-d<dir>] [--] PKGFILE [OUTFILE]
 
+#include "common/Options.h"
 #include "export/sis/FileIo.h"
 #include "export/sis/Limits.h"
 #include "export/sis/PackageBuilder.h"
@@ -14,8 +15,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace velmora::sis;
+using namespace velmora::tools;
 
 namespace {
 
@@ -72,39 +75,29 @@ struct Problem
     bool showUsage = true;
 };
 
-// Options come first: the first operand, or "--", ends them, so that an output file whose name
-// starts with "-" is taken as a file. Returns the problem, or nothing when the line is usable.
+constexpr KnownOption kOptions[] = {{"-v"}, {"-d", true}};
+
+// Returns the problem, or nothing when the line is usable.
 std::optional<Problem> parseOptions(int argc, char **argv, Options &options)
 {
-    std::vector<std::string> operands;
-    int i = 1;
-    for (; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--") {
-            ++i;
-            break;
-        }
-        if (arg.size() < 2 || !arg.starts_with('-'))
-            break;
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-            return std::nullopt;
-        } else if (arg == "-v") {
-            options.verbose = true;
-        } else if (arg.starts_with("-d")) {
-            options.searchDirectory = arg.substr(2);
-            if (options.searchDirectory.empty()) {
-                if (i + 1 >= argc)
-                    return Problem{"-d needs a folder"};
-                options.searchDirectory = argv[++i];
-            }
-        } else {
-            return Problem{"unknown option " + std::string(arg) + " (makesis -h lists the options)",
-                           false};
-        }
+    auto line = parseCommandLine(argc, argv, kOptions);
+    if (!line) {
+        if (line.error().kind == OptionProblem::Kind::MissingValue)
+            return Problem{"-d needs a folder"};
+        return Problem{"unknown option " + line.error().option + " (makesis -h lists the options)",
+                       false};
     }
-    for (; i < argc; ++i)
-        operands.emplace_back(argv[i]);
+    if (line->help) {
+        options.help = true;
+        return std::nullopt;
+    }
+    for (const GivenOption &option : line->options) {
+        if (option.name == "-v")
+            options.verbose = true;
+        else
+            options.searchDirectory = option.value;
+    }
+    const std::vector<std::string> &operands = line->operands;
     if (operands.empty() || operands.size() > 2)
         return Problem{"give one package description and at most one output file"};
     options.pkgPath = operands[0];

@@ -4,6 +4,7 @@
 //   signsis -u IN.sis OUT.sis
 //   signsis -p IN.sis            (also -o)
 
+#include "common/Options.h"
 #include "export/sis/FileIo.h"
 #include "export/sis/Limits.h"
 #include "export/sis/Signer.h"
@@ -17,8 +18,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace velmora::sis;
+using namespace velmora::tools;
 
 namespace {
 
@@ -74,46 +77,39 @@ struct Problem
     bool showUsage = true;
 };
 
-// Options come first: the first operand, or "--", ends them, so that a file whose name starts
-// with "-" is taken as a file. Returns the problem, or nothing when the line is usable.
+constexpr KnownOption kOptions[] = {{"-s"}, {"-u"}, {"-p"}, {"-o"}, {"-v"}, {"-cr"}, {"-cd"}};
+
+// Returns the problem, or nothing when the line is usable.
 std::optional<Problem> parseOptions(int argc, char **argv, Options &options)
 {
-    std::vector<std::string> positional;
+    auto line = parseCommandLine(argc, argv, kOptions);
+    if (!line)
+        return Problem{"unknown option " + line.error().option + " (signsis -h lists the options)",
+                       false};
+    if (line->help) {
+        options.help = true;
+        return std::nullopt;
+    }
     int actions = 0;
-    int i = 1;
-    for (; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--") {
-            ++i;
-            break;
-        }
-        if (arg.size() < 2 || !arg.starts_with('-'))
-            break;
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-            return std::nullopt;
-        } else if (arg == "-s") {
+    for (const GivenOption &option : line->options) {
+        if (option.name == "-s") {
             options.action = Action::Sign;
             ++actions;
-        } else if (arg == "-u") {
+        } else if (option.name == "-u") {
             options.action = Action::Unsign;
             ++actions;
-        } else if (arg == "-p" || arg == "-o") {
+        } else if (option.name == "-p" || option.name == "-o") {
             options.action = Action::Print;
             ++actions;
-        } else if (arg == "-v") {
+        } else if (option.name == "-v") {
             options.verbose = true;
-        } else if (arg == "-cr") {
+        } else if (option.name == "-cr") {
             options.forcedAlgorithm = KeyAlgorithm::Rsa;
-        } else if (arg == "-cd") {
-            options.forcedAlgorithm = KeyAlgorithm::Dsa;
         } else {
-            return Problem{"unknown option " + std::string(arg) + " (signsis -h lists the options)",
-                           false};
+            options.forcedAlgorithm = KeyAlgorithm::Dsa;
         }
     }
-    for (; i < argc; ++i)
-        positional.emplace_back(argv[i]);
+    std::vector<std::string> &positional = line->operands;
     if (actions > 1)
         return Problem{"give only one of -s, -u and -p"};
     const std::size_t count = positional.size();

@@ -8,7 +8,8 @@
 
 namespace velmora::sis {
 
-// Reads a whole file, refusing files larger than `maxSize`. Messages start with the path.
+// Reads a whole file, refusing files larger than `maxSize` and, without opening them, folders,
+// FIFOs and devices. Messages start with the path.
 std::expected<Bytes, Error> readFile(const std::string &path, std::uint64_t maxSize);
 
 bool fileExists(const std::string &path);
