@@ -66,7 +66,7 @@ std::unique_ptr<PhonePreview> makePreview(QSize size, int columns)
     document.setPictures(pictures);
     auto preview = std::make_unique<PhonePreview>(resources(), document);
     preview->stopBlinking();
-    preview->Busy = true;
+    RenderBatch batch(preview.get());
     // The busiest list: offline contacts with their client icons.
     PreviewState state;
     state.showOffline = true;
@@ -76,7 +76,6 @@ std::unique_ptr<PhonePreview> makePreview(QSize size, int columns)
     state.columns = columns;
     preview->setState(state);
     preview->setClock([] { return QTime(12, 34); });
-    preview->Busy = false;
     return preview;
 }
 
@@ -117,12 +116,13 @@ BENCHMARK(BM_RenderChat240x320)->Unit(benchmark::kMillisecond);
 void BM_RenderContactListWithAllLayers240x320(benchmark::State &state)
 {
     auto preview = makePreview({240, 320}, 2);
-    preview->Busy = true;
-    preview->setShowMenu(true);
-    preview->setMenuLeft(false);
-    preview->setShowInfoWindows(true);
-    preview->setShowPopup(true);
-    preview->Busy = false;
+    {
+        RenderBatch batch(preview.get());
+        preview->setShowMenu(true);
+        preview->setMenuLeft(false);
+        preview->setShowInfoWindows(true);
+        preview->setShowPopup(true);
+    }
     for (auto _ : state) {
         preview->Render();
         benchmark::DoNotOptimize(preview->picture().constBits());
@@ -235,7 +235,8 @@ void BM_LegibilityAudit240x320(benchmark::State &state)
     auto preview = makePreview({240, 320}, 2);
     const PreviewState base = preview->state();
     for (auto _ : state)
-        benchmark::DoNotOptimize(auditLegibility(*preview, base, true));
+        benchmark::DoNotOptimize(auditLegibility(preview->document().state(), preview->resources(),
+                                                 base, true, preview->renderContext()));
 }
 BENCHMARK(BM_LegibilityAudit240x320)->Unit(benchmark::kMillisecond);
 
@@ -245,7 +246,8 @@ void BM_SlotUsage240x320(benchmark::State &state)
     auto preview = makePreview({240, 320}, 2);
     const PreviewState base = preview->state();
     for (auto _ : state)
-        benchmark::DoNotOptimize(slotUsage(*preview, base, 7, true));
+        benchmark::DoNotOptimize(slotUsage(preview->document().state(), preview->resources(), base,
+                                           7, true, preview->renderContext()));
 }
 BENCHMARK(BM_SlotUsage240x320)->Unit(benchmark::kMillisecond);
 

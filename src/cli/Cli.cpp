@@ -162,8 +162,7 @@ startCliPreview(const QString &folder, std::optional<unsigned> seed, const QStri
             return fail(bytes.error());
         resources->loadedList = readCList(*bytes);
     }
-    started->preview = std::make_unique<PhonePreview>(std::move(*resources), started->document);
-    started->preview->stopBlinking();
+    started->resources = std::move(*resources);
     return started;
 }
 

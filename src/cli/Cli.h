@@ -6,7 +6,7 @@
 #include "platform/Error.h"
 #include "platform/WritablePlaces.h"
 #include "preview/PhoneFrame.h"
-#include "preview/PhonePreview.h"
+#include "preview/Render.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -89,14 +89,13 @@ Arguments splitArguments(const QStringList &args);
 QString terminalSafe(const QString &text, bool keepLineFeeds = false);
 
 // The program started as the window starts it, without a window: the resources read from the
-// program folder (through a scratch folder of its own), an empty document and a preview over
-// them, its blinking stopped. seed fixes the sample contact list; clist, when given, replaces
-// it.
+// program folder (through a scratch folder of its own) and an empty document, ready for
+// render(). seed fixes the sample contact list; clist, when given, replaces it.
 struct CliPreview
 {
     platform::ScratchFolder scratch;
     SkinDocument document;
-    std::unique_ptr<PhonePreview> preview;
+    PreviewResources resources;
 };
 Result<std::unique_ptr<CliPreview>>
 startCliPreview(const QString &folder, std::optional<unsigned> seed, const QString &clist = {});

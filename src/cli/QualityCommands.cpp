@@ -139,12 +139,10 @@ Result<std::unique_ptr<CliPreview>> startQualityPreview(const QualityOptions &o,
     auto started = startCliPreview(folder, o.seed);
     if (!started)
         return fail(started.error());
-    (*started)->preview->setClock([time = o.time] { return time; });
     if (auto ok = applySkinOptions((*started)->document, o.inputs, folder,
                                    (*started)->scratch.path(), warnings);
         !ok)
         return fail(ok.error());
-    (*started)->preview->setScreenSize(state.screenSize);
     return started;
 }
 
@@ -182,7 +180,8 @@ Result<QList<SlotLegibility>> audit(const QualityOptions &o, QStringList &warnin
     auto started = startQualityPreview(o, state, warnings);
     if (!started)
         return fail(started.error());
-    return auditLegibility(*(*started)->preview, state);
+    const CliPreview &cli = **started;
+    return auditLegibility(cli.document.state(), cli.resources, state, false, {o.time});
 }
 
 Result<int> slotOperand(const QualityOptions &o)
@@ -229,8 +228,9 @@ Result<void> usage(const QualityOptions &o, int slot, QTextStream &out, QStringL
     auto started = startQualityPreview(o, state, warnings);
     if (!started)
         return fail(started.error());
+    const CliPreview &cli = **started;
     const QList<ScreenUsage> usage =
-        slotUsage(*(*started)->preview, state, slot, !o.output.isEmpty());
+        slotUsage(cli.document.state(), cli.resources, state, slot, !o.output.isEmpty(), {o.time});
     if (!o.output.isEmpty()) {
         if (auto written = writeUsagePicture(slot, usage, o.output); !written)
             return written;

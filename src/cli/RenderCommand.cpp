@@ -275,10 +275,10 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
     return o;
 }
 
-QJsonObject regionsToJson(const PhonePreview &preview)
+QJsonObject regionsToJson(const Frame &frame)
 {
     QJsonArray regions;
-    const TSelRects &rects = preview.regions();
+    const TSelRects &rects = frame.regions;
     for (const auto &[slotIndex, index] : rects.registrationOrder()) {
         QJsonArray list;
         for (const QRect &r : rects.regions(slotIndex)[index])
@@ -286,8 +286,8 @@ QJsonObject regionsToJson(const PhonePreview &preview)
         regions.append(
             QJsonObject{{QStringLiteral("slot"), slotIndex - 1}, {QStringLiteral("rects"), list}});
     }
-    return {{QStringLiteral("width"), preview.screenSize().width()},
-            {QStringLiteral("height"), preview.screenSize().height()},
+    return {{QStringLiteral("width"), frame.picture.width()},
+            {QStringLiteral("height"), frame.picture.height()},
             {QStringLiteral("regions"), regions}};
 }
 
@@ -312,19 +312,18 @@ Result<std::optional<PhoneFrame>> applyModel(const QString &folder, RenderOption
     return loadPhoneFrame(folder, *model);
 }
 
-Result<void> writeOutputs(const PhonePreview &preview, const RenderOptions &o,
+Result<void> writeOutputs(const Frame &drawn, const RenderOptions &o,
                           const std::optional<PhoneFrame> &frame)
 {
     // The screen as the chosen viewer sees it; the phone around it is not the skin's.
-    const QImage screen = simulateColourVision(preview.picture(), o.vision);
+    const QImage screen = simulateColourVision(drawn.picture, o.vision);
     const auto png = encodePng(frame ? framedScreen(screen, *frame) : screen);
     if (!png)
         return fail(png.error());
     if (auto written = writeFileAtomically(o.output, *png); !written)
         return written;
     if (!o.regions.isEmpty()) {
-        const QByteArray json =
-            QJsonDocument(regionsToJson(preview)).toJson(QJsonDocument::Compact);
+        const QByteArray json = QJsonDocument(regionsToJson(drawn)).toJson(QJsonDocument::Compact);
         return writeFileAtomically(o.regions, json);
     }
     return {};
@@ -338,22 +337,16 @@ Result<void> render(RenderOptions o, const QString &folder, QStringList &warning
     auto started = startCliPreview(folder, o.seed, o.clist);
     if (!started)
         return fail(started.error());
-    PhonePreview &preview = *(*started)->preview;
-    if (o.time) {
-        const QTime time = *o.time;
-        preview.setClock([time] { return time; });
-    }
-    {
-        RenderBatch batch(&preview);
-        preview.setState(o.state);
-        if (auto ok = applySkinOptions((*started)->document, o.inputs, folder,
-                                       (*started)->scratch.path(), warnings);
-            !ok)
-            return ok;
-    }
-    if (o.hover && preview.hitTest(o.hover->x(), o.hover->y()))
-        preview.Render();
-    return writeOutputs(preview, o, *frame);
+    CliPreview &cli = **started;
+    if (auto ok = applySkinOptions(cli.document, o.inputs, folder, cli.scratch.path(), warnings);
+        !ok)
+        return ok;
+    Frame drawn = ::render(o.state, cli.document.state(), cli.resources, nullptr,
+                           {o.time.value_or(QTime::currentTime())});
+    // The element under the point highlighted, as the window shows it under the mouse.
+    if (o.hover && drawn.regions.hitTest(o.hover->x(), o.hover->y()))
+        drawn.regions.drawHighlight(drawn.picture);
+    return writeOutputs(drawn, o, *frame);
 }
 
 } // namespace

@@ -109,11 +109,11 @@ Result<int> shoot(const ShotsOptions &o, const QString &folder, QStringList &war
     if (!started)
         return fail(started.error());
     CliPreview &cli = **started;
-    cli.preview->setClock([time = o.time] { return time; });
     if (auto ok = applySkinOptions(cli.document, o.inputs, folder, cli.scratch.path(), warnings);
         !ok)
         return fail(ok.error());
-    return writeScreenShots(*cli.preview, PreviewState{}, chosen, o.output);
+    return writeScreenShots(cli.document.state(), cli.resources, PreviewState{}, o.time, chosen,
+                            o.output);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "containers/PictureCodecs.h"
 #include "platform/FileOps.h"
-#include "preview/PhonePreview.h"
+#include "preview/Render.h"
 
 #include <QDir>
 #include <QPainter>
@@ -39,20 +39,33 @@ QByteArray indexHtml(const QList<Shot> &shots)
     return html.toUtf8();
 }
 
-Result<Shot> shootModel(PhonePreview &preview, const PreviewState &base, const ShotModel &chosen,
-                        const QString &folder, const std::function<bool()> &wrote)
+// What every screen of the set is drawn from.
+struct ShotSource
+{
+    const SkinState &skin;
+    const PreviewResources &resources;
+    const PreviewState &base;
+    QTime clock;
+    TextShapes shapes;
+};
+
+Result<Shot> shootModel(ShotSource &source, const ShotModel &chosen, const QString &folder,
+                        const std::function<bool()> &wrote)
 {
     const PhoneModel &model = chosen.model;
     Shot shot{model.name, modelSlug(model.name), {}};
     const QDir dir(QDir(folder).filePath(shot.slug));
     if (auto made = makeFolder(dir.path()); !made)
         return fail(made.error());
+    const QSize size(model.width, model.height);
+    const ShownPictures pictures = shownPictures(source.skin.pictures, size.expandedTo({1, 1}));
     for (const NamedScreen &screen : namedScreens()) {
-        PreviewState state = namedScreenState(base, screen);
-        state.screenSize = QSize(model.width, model.height);
-        preview.setState(state);
-        const QImage picture =
-            chosen.frame ? framedScreen(preview.picture(), *chosen.frame) : preview.picture();
+        PreviewState state = namedScreenState(source.base, screen);
+        state.screenSize = size;
+        const QImage drawn = render(state, source.skin, source.resources, nullptr,
+                                    {source.clock, &pictures, &source.shapes})
+                                 .picture;
+        const QImage picture = chosen.frame ? framedScreen(drawn, *chosen.frame) : drawn;
         const auto png = encodePng(picture, PngPacking::Fast);
         if (!png)
             return fail(png.error());
@@ -66,8 +79,7 @@ Result<Shot> shootModel(PhonePreview &preview, const PreviewState &base, const S
     return shot;
 }
 
-Result<int> writeAll(PhonePreview &preview, const PreviewState &base,
-                     const QList<ShotModel> &models, const QString &folder,
+Result<int> writeAll(ShotSource &source, const QList<ShotModel> &models, const QString &folder,
                      const ShotProgress &progress)
 {
     const int total = int(models.size() * namedScreens().size());
@@ -80,7 +92,7 @@ Result<int> writeAll(PhonePreview &preview, const PreviewState &base,
     };
     QList<Shot> shots;
     for (const ShotModel &model : models) {
-        auto shot = shootModel(preview, base, model, folder, wrote);
+        auto shot = shootModel(source, model, folder, wrote);
         if (!shot)
             return fail(shot.error());
         if (stopped)
@@ -158,12 +170,10 @@ QString modelSlug(const QString &name)
     return slug;
 }
 
-Result<int> writeScreenShots(PhonePreview &preview, const PreviewState &base,
-                             const QList<ShotModel> &models, const QString &folder,
-                             const ShotProgress &progress)
+Result<int> writeScreenShots(const SkinState &skin, const PreviewResources &resources,
+                             const PreviewState &base, QTime clock, const QList<ShotModel> &models,
+                             const QString &folder, const ShotProgress &progress)
 {
-    const PreviewState before = preview.state();
-    auto written = writeAll(preview, base, models, folder, progress);
-    preview.setState(before);
-    return written;
+    ShotSource source{skin, resources, base, clock, {}};
+    return writeAll(source, models, folder, progress);
 }

@@ -14,7 +14,9 @@
 #include <functional>
 #include <optional>
 
-class PhonePreview;
+struct PreviewResources;
+struct SkinState;
+class QTime;
 
 // The full screenshot set of a skin: every screen state for every chosen phone model, written
 // as FOLDER/<model slug>/<screen>.png with FOLDER/index.html and FOLDER/sheet.png showing them
@@ -44,11 +46,11 @@ struct ShotModel
 // Told after each picture written (done of total); answering false stops the set there.
 using ShotProgress = std::function<bool(int done, int total)>;
 
-// Renders the set with preview, changing only its state, and restores that state at the end.
-// Each screen starts from base (fonts, columns, sorting and the other list options) on the
+// Renders the set from the skin with the resources, the clock showing clock. Each screen starts
+// from base (fonts, columns, sorting and the other list options) on the
 // plain contact list: no menu, pop-up, notifications or groups but those the screen adds.
 // Returns the number of pictures written; a stop leaves what was written and returns the count
 // so far without the index and the sheet.
-Result<int> writeScreenShots(PhonePreview &preview, const PreviewState &base,
-                             const QList<ShotModel> &models, const QString &folder,
-                             const ShotProgress &progress = {});
+Result<int> writeScreenShots(const SkinState &skin, const PreviewResources &resources,
+                             const PreviewState &base, QTime clock, const QList<ShotModel> &models,
+                             const QString &folder, const ShotProgress &progress = {});

@@ -1,4 +1,4 @@
-#include "preview/PhonePreview.h"
+#include "preview/ScreenPainter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,7 +9,7 @@ constexpr int kNone = 255;
 
 } // namespace
 
-void PhonePreview::DrawChatWindow(QPainter &p)
+void ScreenPainter::DrawChatWindow(QPainter &p)
 {
     const int W = m_state.screenSize.width();
     const int H = m_state.screenSize.height();

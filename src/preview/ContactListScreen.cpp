@@ -1,4 +1,4 @@
-#include "preview/PhonePreview.h"
+#include "preview/ScreenPainter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -29,8 +29,8 @@ ContactSlots contactSlots(const Buddy &buddy, bool blinkPhase)
 
 } // namespace
 
-void PhonePreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int xs, int cl,
-                                  const QString &t, int ts, int rs)
+void ScreenPainter::DrawContactRow(QPainter &p, int x, int y, int w, int c, int xs, int cl,
+                                   const QString &t, int ts, int rs)
 {
     const MbmImageList &status = m_res.StatusIcons;
     const MbmImageList &xstatus = m_res.XStatusIcons;
@@ -83,7 +83,7 @@ void PhonePreview::DrawContactRow(QPainter &p, int x, int y, int w, int c, int x
         clients.DrawMasked(p, x + w - clients.Width(), y + (d - clients.Height()) / 2, cl);
 }
 
-void PhonePreview::DrawContactList(QPainter &p)
+void ScreenPainter::DrawContactList(QPainter &p)
 {
     const CL display = buildDisplayList(m_res.loadedList, m_state.showGroups, m_state.showOffline,
                                         m_state.sortByStatus);

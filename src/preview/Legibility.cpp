@@ -2,7 +2,7 @@
 
 #include "core/ColourScheme.h"
 #include "preview/ColourVision.h"
-#include "preview/PhonePreview.h"
+#include "preview/Render.h"
 
 #include <algorithm>
 #include <array>
@@ -27,8 +27,8 @@ float ratioOf(float a, float b)
 class AuditObserver : public RenderObserver
 {
 public:
-    AuditObserver(const SkinDocument &document, std::array<SlotLegibility, kSlotCount> &worst)
-        : m_document(document)
+    AuditObserver(const SkinState &skin, std::array<SlotLegibility, kSlotCount> &worst)
+        : m_skin(skin)
         , m_worst(worst)
     {}
     void startScreen(int screen)
@@ -38,12 +38,12 @@ public:
     }
     bool changedOnThisScreen(int slot) const { return m_changed[std::size_t(slot)]; }
 
-    void layerStarted(RenderLayer) override {}
+    void layerStarted(RenderLayer, const TSelRects &) override {}
     void textAbout(int colourSlot, const QRect &box, const QImage &canvas) override
     {
         if (colourSlot < 0 || colourSlot >= kSlotCount)
             return;
-        const QRgb text = toQColor(m_document.slotColour(colourSlot)).rgb();
+        const QRgb text = toQColor(m_skin.colours[std::size_t(colourSlot)]).rgb();
         const double contrast = boxContrast(canvas, box, text);
         SlotLegibility &worst = m_worst[std::size_t(colourSlot)];
         if (!worst.screen.isEmpty() && worst.contrast <= contrast)
@@ -55,7 +55,7 @@ public:
     }
 
 private:
-    const SkinDocument &m_document;
+    const SkinState &m_skin;
     std::array<SlotLegibility, kSlotCount> &m_worst;
     std::array<bool, kSlotCount> m_changed{};
     int m_screen = 0;
@@ -111,33 +111,34 @@ double boxContrast(const QImage &canvas, const QRect &box, QRgb text)
     return *tenth;
 }
 
-QList<SlotLegibility> auditLegibility(PhonePreview &preview, const PreviewState &base,
-                                      bool withCrops)
+QList<SlotLegibility> auditLegibility(const SkinState &skin, const PreviewResources &resources,
+                                      const PreviewState &base, bool withCrops,
+                                      const RenderContext &context)
 {
     // Blinking nicks are measured lit; unlit they are ordinary nicks, measured anyway.
     PreviewState lit = base;
     lit.blinkPhase = true;
     std::array<SlotLegibility, kSlotCount> worst{};
-    AuditObserver observer(preview.document(), worst);
-    preview.setObserver(&observer);
-    const bool wasBusy = preview.Busy;
+    AuditObserver observer(skin, worst);
+    // Every named screen keeps base's size: the pictures are scaled once for all of them.
+    ShownPictures pictures;
+    RenderContext shared = context;
+    if (!shared.pictures) {
+        pictures = shownPictures(skin.pictures, drawableState(base).screenSize);
+        shared.pictures = &pictures;
+    }
     const QList<NamedScreen> &screens = namedScreens();
     for (int i = 0; i < screens.size(); ++i) {
-        // The state is set without a render, then rendered once with the observer listening.
-        preview.Busy = true;
-        preview.setState(namedScreenState(lit, screens[i]));
-        preview.Busy = false;
         observer.startScreen(i);
-        preview.Render();
+        const Frame frame =
+            render(namedScreenState(lit, screens[i]), skin, resources, &observer, shared);
         if (!withCrops)
             continue;
         for (int slot = 0; slot < kSlotCount; ++slot) {
             if (observer.changedOnThisScreen(slot))
-                worst[std::size_t(slot)].crop = cropAround(preview.picture(), worst[slot].box);
+                worst[std::size_t(slot)].crop = cropAround(frame.picture, worst[slot].box);
         }
     }
-    preview.Busy = wasBusy;
-    preview.setObserver(nullptr);
     QList<SlotLegibility> graded;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         SlotLegibility entry = worst[std::size_t(slot)];

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "preview/PreviewState.h"
+#include "preview/Render.h"
 
 #include <QImage>
 #include <QList>
 #include <QRect>
 #include <QString>
-
-class PhonePreview;
 
 // How well text of a slot can be read over what is drawn behind it, by the WCAG 2.1 contrast
 // ratio: 4.5 and above is fine for small text, below 3.0 it is lost on a phone in daylight.
@@ -36,7 +35,8 @@ struct SlotLegibility
 };
 
 // Renders base as every named screen (base's size, fonts and list options) and measures every
-// text against the layers under it; one entry per slot that colours text, by slot number. The
-// preview is left showing the last screen.
-QList<SlotLegibility> auditLegibility(PhonePreview &preview, const PreviewState &base,
-                                      bool withCrops = false);
+// text against the layers under it; one entry per slot that colours text, by slot number.
+// context's pictures, when given, must be at base's screen size.
+QList<SlotLegibility> auditLegibility(const SkinState &skin, const PreviewResources &resources,
+                                      const PreviewState &base, bool withCrops = false,
+                                      const RenderContext &context = {});

@@ -1,4 +1,4 @@
-#include "preview/PhonePreview.h"
+#include "preview/ScreenPainter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -23,7 +23,7 @@ struct Menu
 
 } // namespace
 
-const QList<MenuRow> &PhonePreview::mainMenu()
+const QList<MenuRow> &PhoneScreen::mainMenu()
 {
     static const QList<MenuRow> rows = {
         {QStringLiteral("Отключиться"), Source::Program, 6, 7},
@@ -40,7 +40,7 @@ const QList<MenuRow> &PhonePreview::mainMenu()
     return rows;
 }
 
-const QList<MenuRow> &PhonePreview::functionsMenu()
+const QList<MenuRow> &PhoneScreen::functionsMenu()
 {
     static const QList<MenuRow> rows = {
         {QStringLiteral("Группа"), Source::Program, 12, 7},
@@ -58,7 +58,7 @@ const QList<MenuRow> &PhonePreview::functionsMenu()
     return rows;
 }
 
-const QList<MenuRow> &PhonePreview::chatMenu()
+const QList<MenuRow> &PhoneScreen::chatMenu()
 {
     static const QList<MenuRow> rows = {
         {QStringLiteral("Смайлы"), Source::Program, 14, 7},
@@ -77,7 +77,7 @@ const QList<MenuRow> &PhonePreview::chatMenu()
     return rows;
 }
 
-void PhonePreview::DrawMenus(QPainter &p)
+void ScreenPainter::DrawMenus(QPainter &p)
 {
     std::optional<Menu> menu;
     if (showsContactList(m_state.activeScreen) && m_state.menuLeft)
@@ -113,8 +113,8 @@ void PhonePreview::DrawMenus(QPainter &p)
     }
 }
 
-void PhonePreview::DrawMenuRow(QPainter &p, int x, int textSlot, const QString &label, int icon,
-                               MenuIconSource source, int y)
+void ScreenPainter::DrawMenuRow(QPainter &p, int x, int textSlot, const QString &label, int icon,
+                                MenuIconSource source, int y)
 {
     const int fh = m_canvasFont.pixelHeight();
     const int R = menuRowHeight(fh);

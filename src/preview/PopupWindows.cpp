@@ -1,4 +1,4 @@
-#include "preview/PhonePreview.h"
+#include "preview/ScreenPainter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -16,7 +16,7 @@ constexpr int kInfoIcon = 94;
 
 } // namespace
 
-void PhonePreview::DrawPopup(QPainter &p)
+void ScreenPainter::DrawPopup(QPainter &p)
 {
     const int Wd = m_state.screenSize.width();
     // Sixty pixels high, centred, 40 pixels from either side on every screen size; large fonts
@@ -35,7 +35,7 @@ void PhonePreview::DrawPopup(QPainter &p)
               Slot::MenuText);
 }
 
-void PhonePreview::DrawInfoWindows(QPainter &p)
+void ScreenPainter::DrawInfoWindows(QPainter &p)
 {
     setCanvasFont(p, m_state.settingsFont);
     const QFontMetrics metrics(p.font());

@@ -29,6 +29,13 @@ void TSelRects::clear()
     m_order.clear();
 }
 
+void TSelRects::takeRegions(TSelRects &&newer)
+{
+    m_lists = std::move(newer.m_lists);
+    m_order = std::move(newer.m_order);
+    merge = newer.merge;
+}
+
 bool TSelRects::hitTest(int x, int y)
 {
     HighlightHidden = true;

@@ -19,6 +19,8 @@ public:
 
     void add(int slotIndex, const QRegion &region);
     void clear();
+    // The elements of a newer drawing, keeping which element is hovered.
+    void takeRegions(TSelRects &&newer);
     const QList<QRegion> &regions(int slotIndex) const { return m_lists.at(slotIndex); }
     // Every (slot index, region index) in the order the regions were first registered.
     const QList<std::pair<int, int>> &registrationOrder() const { return m_order; }

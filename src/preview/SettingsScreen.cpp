@@ -1,4 +1,4 @@
-#include "preview/PhonePreview.h"
+#include "preview/ScreenPainter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -28,7 +28,7 @@ constexpr int kFixedThumbMinHeight = 190;
 
 } // namespace
 
-void PhonePreview::DrawSettingsScreen(QPainter &p)
+void ScreenPainter::DrawSettingsScreen(QPainter &p)
 {
     const int Wd = m_state.screenSize.width();
     const int H = m_state.screenSize.height();

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "preview/PreviewState.h"
+#include "preview/Render.h"
 
 #include <QImage>
 #include <QList>
 #include <QRegion>
 #include <QString>
-
-class PhonePreview;
 
 // Where one colour slot paints: the named screens whose own layer (the screen itself, a menu,
 // the pop-up or the notifications) registers an element of that slot.
@@ -22,6 +21,7 @@ struct ScreenUsage
 };
 
 // Every named screen of base (its size, fonts and list options) where slot 0..19 paints, in
-// namedScreens() order. The preview is left showing the last screen.
-QList<ScreenUsage> slotUsage(PhonePreview &preview, const PreviewState &base, int slot,
-                             bool withPictures = false);
+// namedScreens() order. context's pictures, when given, must be at base's screen size.
+QList<ScreenUsage> slotUsage(const SkinState &skin, const PreviewResources &resources,
+                             const PreviewState &base, int slot, bool withPictures = false,
+                             const RenderContext &context = {});

@@ -1,4 +1,4 @@
-#include "preview/PhonePreview.h"
+#include "preview/ScreenPainter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -34,7 +34,7 @@ std::optional<int> colourIndex(QStringView digits)
 class SmileyWriter
 {
 public:
-    SmileyWriter(PhonePreview &preview, QPainter &p, int left, int top, int right, int bottom,
+    SmileyWriter(ScreenPainter &preview, QPainter &p, int left, int top, int right, int bottom,
                  int fontHeight)
         : m_preview(preview)
         , m_p(p)
@@ -237,7 +237,7 @@ private:
     bool hasPicture(int k) const { return 2 * k < m_smiles.images.Count() && !picture(k).isNull(); }
     const QImage &picture(int k) const { return m_smiles.images.Get(2 * k).Bitmap; }
 
-    PhonePreview &m_preview;
+    ScreenPainter &m_preview;
     QPainter &m_p;
     const TSmiles &m_smiles;
     const QFontMetrics m_metrics;
@@ -254,8 +254,8 @@ private:
 
 } // namespace
 
-void PhonePreview::DrawSmileyText(QPainter &p, int left, int top, int right, int bottom,
-                                  const QString &text)
+void ScreenPainter::DrawSmileyText(QPainter &p, int left, int top, int right, int bottom,
+                                   const QString &text)
 {
     p.setBackgroundMode(Qt::TransparentMode);
     SmileyWriter(*this, p, left, top, right, bottom, m_canvasFont.pixelHeight()).draw(text);

@@ -148,7 +148,7 @@ void MainWindow::connectQualityChecks()
 {
     PreviewResources measured = m_preview->resources();
     measured.loadedList = measuredContactList(m_programFolder);
-    m_quality = new QualityChecks(measured, m_document, *m_preview, this);
+    m_quality = new QualityChecks(std::move(measured), m_document, *m_preview, this);
     connect(m_quality, &QualityChecks::auditChanged, this,
             [this] { m_legibility->showAudit(m_quality->audit()); });
     connect(m_quality, &QualityChecks::usageChanged, this,

@@ -224,14 +224,13 @@ void MainWindow::exportAllScreens()
     progress.setMinimumDuration(0);
     // Drawn apart from the window's own screen, which keeps showing what it showed, with the
     // same contacts, skin and options.
-    PhonePreview shooter(m_preview->resources(), m_document);
-    shooter.stopBlinking();
     PreviewState base = m_preview->state();
     base.blinkPhase = true; // blinking nicks lit, as the screenshot takes them
-    const auto written = writeScreenShots(shooter, base, models, folder, [&](int done, int) {
-        progress.setValue(done);
-        return !progress.wasCanceled();
-    });
+    const auto written = writeScreenShots(m_document.state(), m_preview->resources(), base,
+                                          QTime::currentTime(), models, folder, [&](int done, int) {
+                                              progress.setValue(done);
+                                              return !progress.wasCanceled();
+                                          });
     progress.reset();
     if (!written)
         m_messageSink(QString(), QStringLiteral("Не удалось сохранить экраны"),

@@ -2,17 +2,13 @@
 
 #include "preview/PhonePreview.h"
 
-QualityChecks::QualityChecks(const PreviewResources &resources, SkinDocument &document,
+QualityChecks::QualityChecks(PreviewResources resources, SkinDocument &document,
                              const PhonePreview &shown, QObject *parent)
     : QObject(parent)
+    , m_resources(std::move(resources))
     , m_document(document)
     , m_shown(shown)
-    , m_checker(std::make_unique<PhonePreview>(resources, document))
 {
-    // The checker draws only when asked: the document's changes would make it draw for
-    // nothing in between.
-    m_checker->stopBlinking();
-    m_checker->Busy = true;
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &QualityChecks::refresh);
     const auto changed = [this] {
@@ -61,13 +57,17 @@ void QualityChecks::refresh()
     const PreviewState base = baseOf();
     const bool baseChanged = m_lastBase != base;
     const int slot = m_document.selectedSlot();
+    const SkinState skin = m_document.state();
+    // The shown screen's pictures are at the checks' size already.
+    const ShownPictures pictures{m_shown.shownBackground(), m_shown.shownCursor()};
+    const RenderContext context{QTime::currentTime(), &pictures, &m_shapes};
     if (m_documentChanged || baseChanged) {
-        m_audit = auditLegibility(*m_checker, base, true);
+        m_audit = auditLegibility(skin, m_resources, base, true, context);
         emit auditChanged();
     }
     if (m_documentChanged || baseChanged || slot != m_usageSlot) {
         m_usageSlot = slot;
-        m_usage = slotUsage(*m_checker, base, slot, true);
+        m_usage = slotUsage(skin, m_resources, base, slot, true, context);
         emit usageChanged();
     }
     m_documentChanged = false;

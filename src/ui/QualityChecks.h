@@ -13,18 +13,19 @@
 
 class SkinDocument;
 class PhonePreview;
-struct PreviewResources;
 
 // Keeps the legibility audit and the selected slot's usage in step with the skin: after every
 // change of a colour, a picture, the selected slot or the shown screen's options they are made
-// again, on a preview of their own so the shown screen never flickers through other screens.
+// again. They draw their screens with render() apart from the shown preview, which never
+// flickers through other screens.
 class QualityChecks : public QObject
 {
     Q_OBJECT
 public:
     // shown is the window's preview: its options (size, fonts, columns ...) are the checks'.
-    QualityChecks(const PreviewResources &resources, SkinDocument &document,
-                  const PhonePreview &shown, QObject *parent = nullptr);
+    // resources are the checks' own: the contact list they measure may differ from the shown one.
+    QualityChecks(PreviewResources resources, SkinDocument &document, const PhonePreview &shown,
+                  QObject *parent = nullptr);
     ~QualityChecks() override;
 
     // Makes what is out of date now instead of at the next turn of the event loop.
@@ -45,9 +46,10 @@ private:
     PreviewState baseOf() const;
     void later();
 
+    PreviewResources m_resources;
     SkinDocument &m_document;
     const PhonePreview &m_shown;
-    std::unique_ptr<PhonePreview> m_checker;
+    TextShapes m_shapes;
     QTimer m_timer;
     bool m_held = true;
     bool m_documentChanged = true;

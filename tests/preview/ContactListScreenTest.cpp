@@ -39,12 +39,12 @@ protected:
     {
         preview = std::make_unique<PhonePreview>(iconResources(list), document);
         preview->stopBlinking();
-        preview->Busy = true;
-        preview->setState(previewtest::listedState());
-        preview->setScreenSize(size);
-        preview->setClock([] { return QTime(9, 5); });
-        preview->Busy = false;
-        preview->Render();
+        {
+            RenderBatch batch(preview.get());
+            preview->setState(previewtest::listedState());
+            preview->setScreenSize(size);
+            preview->setClock([] { return QTime(9, 5); });
+        }
     }
 
     // Bounding boxes of a slot's regions, in registration order.
@@ -68,16 +68,16 @@ protected:
 
 } // namespace
 
-TEST_F(Screen, BusySuppressesRenderingUntilCleared)
+TEST_F(Screen, ABatchHoldsRenderingUntilItEnds)
 {
     make(sample());
     const QImage before = preview->picture();
-    preview->Busy = true;
-    preview->setColour(1, makeColor(255, 0, 0));
-    preview->setColumns(4);
-    EXPECT_EQ(preview->picture(), before);
-    preview->Busy = false;
-    preview->Render();
+    {
+        RenderBatch batch(preview.get());
+        preview->setColour(1, makeColor(255, 0, 0));
+        preview->setColumns(4);
+        EXPECT_EQ(preview->picture(), before);
+    }
     EXPECT_NE(preview->picture(), before);
 }
 
@@ -231,8 +231,8 @@ TEST_F(Screen, OddStatusesAndMissingIconsDrawNothingAndNeverCrash)
     list.Groups[0].Contacts[1].XStatusIcon = 250;
     list.Groups[0].Contacts[2].ClientIcon = 254;
     make(list);
-    EXPECT_EQ(PhonePreview::statusCode(22), 255);
-    EXPECT_EQ(PhonePreview::statusCode(19), 26);
+    EXPECT_EQ(PhoneScreen::statusCode(22), 255);
+    EXPECT_EQ(PhoneScreen::statusCode(19), 26);
     // No icons at all, as after failed loads.
     PhonePreview bare{PreviewResources(), document};
     bare.stopBlinking();

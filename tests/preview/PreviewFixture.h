@@ -67,14 +67,15 @@ protected:
     {
         preview = std::make_unique<PhonePreview>(std::move(res), document);
         preview->stopBlinking();
-        preview->Busy = true;
-        preview->setState(listedState());
-        for (int slot = 0; slot < 20; ++slot)
-            preview->setColour(slot + 1, makeColor(10 + slot * 12, 200 - slot * 9, 40 + slot * 7));
-        preview->setScreenSize(size);
-        preview->setSettingsFont(pixelFont(settingsFont));
-        preview->Busy = false;
-        preview->Render();
+        {
+            RenderBatch batch(preview.get());
+            preview->setState(listedState());
+            for (int slot = 0; slot < 20; ++slot)
+                preview->setColour(slot + 1,
+                                   makeColor(10 + slot * 12, 200 - slot * 9, 40 + slot * 7));
+            preview->setScreenSize(size);
+            preview->setSettingsFont(pixelFont(settingsFont));
+        }
     }
 
     // Bounding boxes of a slot's non-empty regions starting at or below top, in drawing order.

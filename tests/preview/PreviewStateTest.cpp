@@ -63,7 +63,7 @@ TEST_F(Driven, ABatchRendersOnceWhenItEndsHoweverItIsLeft)
         preview->setMiniClock(true);
     };
     EXPECT_EQ(renders(batchOfSetters), 1);
-    EXPECT_FALSE(preview->Busy);
+    EXPECT_FALSE(preview->busy());
 
     const auto earlyReturn = [&](bool leave) {
         RenderBatch batch(preview.get());
@@ -73,7 +73,7 @@ TEST_F(Driven, ABatchRendersOnceWhenItEndsHoweverItIsLeft)
         preview->setColumns(5);
     };
     EXPECT_EQ(renders([&] { earlyReturn(true); }), 1);
-    EXPECT_FALSE(preview->Busy) << "an early return must not leave the preview frozen";
+    EXPECT_FALSE(preview->busy()) << "an early return must not leave the preview frozen";
     EXPECT_EQ(preview->Columns(), 4);
 
     const auto thrown = [&] {
@@ -85,7 +85,7 @@ TEST_F(Driven, ABatchRendersOnceWhenItEndsHoweverItIsLeft)
         }
     };
     EXPECT_EQ(renders(thrown), 1);
-    EXPECT_FALSE(preview->Busy);
+    EXPECT_FALSE(preview->busy());
     RenderBatch none(nullptr);
 }
 

@@ -63,6 +63,19 @@ protected:
     }
 };
 
+// The checks as the window runs them: over the shown preview's skin, clock and pictures.
+QList<SlotLegibility> auditOf(PhonePreview &preview, bool withCrops = false)
+{
+    return auditLegibility(preview.document().state(), preview.resources(), preview.state(),
+                           withCrops, preview.renderContext());
+}
+
+QList<ScreenUsage> usageOf(PhonePreview &preview, int slot, bool withPictures = false)
+{
+    return slotUsage(preview.document().state(), preview.resources(), preview.state(), slot,
+                     withPictures, preview.renderContext());
+}
+
 } // namespace
 
 TEST(Contrast, FollowsTheWcagFormula)
@@ -116,7 +129,7 @@ TEST(Contrast, TheTenthPercentileCatchesAStripeTheMeanWouldMiss)
 TEST_F(QualityChecks, TextOneStepFromAUniformBackgroundIsUnreadable)
 {
     greyEverything(1);
-    const QList<SlotLegibility> audit = auditLegibility(*preview, preview->state());
+    const QList<SlotLegibility> audit = auditOf(*preview);
     ASSERT_GE(audit.size(), 10) << "every text slot of every screen is measured";
     for (const SlotLegibility &s : audit) {
         // The chat's editor box is white whatever the skin says, so its text is measured
@@ -150,7 +163,7 @@ TEST_F(QualityChecks, BlackTextOnWhiteEverywhereReachesTwentyOne)
         document.setSlotColour(slot, makeColor(255, 255, 255));
     document.setSlotColour(Slot::ChatMessage, makeColor(0, 0, 0));
     document.setSlotColour(Slot::LeftSoftkey, makeColor(0, 0, 0));
-    const QList<SlotLegibility> audit = auditLegibility(*preview, preview->state(), true);
+    const QList<SlotLegibility> audit = auditOf(*preview, true);
     const SlotLegibility *chat = entryFor(audit, Slot::ChatMessage);
     const SlotLegibility *softkey = entryFor(audit, Slot::LeftSoftkey);
     ASSERT_TRUE(chat && softkey);
@@ -185,7 +198,7 @@ TEST_F(QualityChecks, TheWorstTextOfASlotDecidesItsGrade)
     pictures.CursorSource = uniform({120, 18}, qRgb(255, 255, 255));
     document.setPictures(pictures);
     document.setSlotColour(Slot::ContactNick, makeColor(0, 0, 0));
-    const QList<SlotLegibility> audit = auditLegibility(*preview, preview->state());
+    const QList<SlotLegibility> audit = auditOf(*preview);
     const SlotLegibility *nick = entryFor(audit, Slot::ContactNick);
     ASSERT_NE(nick, nullptr);
     EXPECT_NEAR(nick->contrast, 1.0, 0.01);
@@ -196,7 +209,7 @@ TEST_F(QualityChecks, TheWorstTextOfASlotDecidesItsGrade)
 TEST_F(QualityChecks, TheBlinkingNickIsUsedOnTheContactListsOnly)
 {
     make(fullResources());
-    const QList<ScreenUsage> usage = slotUsage(*preview, preview->state(), Slot::BlinkingNick);
+    const QList<ScreenUsage> usage = usageOf(*preview, Slot::BlinkingNick);
     EXPECT_EQ(screensOf(usage),
               (QStringList{QStringLiteral("contacts"), QStringLiteral("contacts-groups")}));
 }
@@ -204,7 +217,7 @@ TEST_F(QualityChecks, TheBlinkingNickIsUsedOnTheContactListsOnly)
 TEST_F(QualityChecks, TheMenuTextIsUsedByMenusSettingsAndTheWindowsOverTheList)
 {
     make(fullResources());
-    const QStringList screens = screensOf(slotUsage(*preview, preview->state(), Slot::MenuText));
+    const QStringList screens = screensOf(usageOf(*preview, Slot::MenuText));
     // The notification windows write in the menu text colour too.
     for (const char *name :
          {"menu-left", "menu-right", "chat-menu", "settings", "popup", "notifications"})
@@ -217,7 +230,7 @@ TEST_F(QualityChecks, UsageRegionsAreTheRenderersAndShowInverted)
 {
     make(fullResources());
     const PreviewState base = preview->state();
-    const QList<ScreenUsage> usage = slotUsage(*preview, base, Slot::ContactNick, true);
+    const QList<ScreenUsage> usage = usageOf(*preview, Slot::ContactNick, true);
     ASSERT_FALSE(usage.isEmpty());
     ASSERT_EQ(usage.first().screen, QStringLiteral("contacts"));
     // The plain contact list has one layer: its regions for the slot are all of them.
@@ -242,7 +255,7 @@ TEST_F(QualityChecks, TheLayerOverAScreenKeepsOnlyItsOwnElements)
     make(fullResources());
     // The nick slot paints the contact list under the pop-up, but the pop-up layer itself
     // draws no nick: the pop-up is not a place of that slot.
-    const QStringList screens = screensOf(slotUsage(*preview, preview->state(), Slot::ContactNick));
+    const QStringList screens = screensOf(usageOf(*preview, Slot::ContactNick));
     EXPECT_FALSE(screens.contains(QStringLiteral("popup")));
     EXPECT_FALSE(screens.contains(QStringLiteral("menu-left")));
 }

@@ -13,9 +13,9 @@ struct MenuCase
 };
 
 const MenuCase kMenus[] = {
-    {true, PreviewScreen::ContactList, PhonePreview::mainMenu(), u"Обновить список"},
-    {false, PreviewScreen::ContactList, PhonePreview::functionsMenu(), u"Настройки профиля"},
-    {true, PreviewScreen::Chat, PhonePreview::chatMenu(), u"Статус-сообщение"},
+    {true, PreviewScreen::ContactList, PhoneScreen::mainMenu(), u"Обновить список"},
+    {false, PreviewScreen::ContactList, PhoneScreen::functionsMenu(), u"Настройки профиля"},
+    {true, PreviewScreen::Chat, PhoneScreen::chatMenu(), u"Статус-сообщение"},
 };
 
 class Screens : public ScreenFixture
@@ -101,8 +101,8 @@ TEST_F(Screens, TallMenusShowTheRowsThatFitAndSomeScreensHaveNone)
         EXPECT_EQ(boxes(8).value(0).bottom(), 5 * R + 6 + 2);
     }
     for (const MenuCase &none :
-         {MenuCase{true, PreviewScreen::Settings, PhonePreview::mainMenu(), u""},
-          MenuCase{false, PreviewScreen::Chat, PhonePreview::chatMenu(), u""}}) {
+         {MenuCase{true, PreviewScreen::Settings, PhoneScreen::mainMenu(), u""},
+          MenuCase{false, PreviewScreen::Chat, PhoneScreen::chatMenu(), u""}}) {
         showMenu(none, {240, 320}, 11);
         const QImage open = preview->picture();
         preview->setShowMenu(false);
@@ -192,7 +192,7 @@ TEST_F(Screens, PopupIsDrawnAndPickedOverMenuAndNotifications)
     EXPECT_EQ(slotAt(42, B + 5), 9) << "title strip";
     EXPECT_EQ(slotAt(42, B + 40), 6) << "body";
     EXPECT_EQ(slotAt(176 - 39, B + 58), 8) << "outline 40 pixels from the right";
-    const int nickWidth = textWidth(11, PhonePreview::popupNick());
+    const int nickWidth = textWidth(11, PhoneScreen::popupNick());
     EXPECT_EQ(boxes(10).value(0).topLeft(), QPoint((176 - nickWidth) / 2 - 1, B + 2));
     const QList<int> alone = slotsIn();
 

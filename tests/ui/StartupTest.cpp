@@ -65,7 +65,7 @@ TEST_F(ProgramFolderTest, StartsWithTheDefaultPicturesAndReleasesTheStartupWindo
     EXPECT_EQ(form.document().pictures().CursorPicture.size(), QSize(120, 18));
     EXPECT_EQ(form.previewWindow()->shownScreen().size(), QSize(240, 320));
     ASSERT_NE(form.preview(), nullptr);
-    EXPECT_FALSE(form.preview()->Busy);
+    EXPECT_FALSE(form.preview()->busy());
     EXPECT_EQ(form.preview()->colour(1), defaultSlotColour(0));
     EXPECT_EQ(form.preview()->colour(0), kFixedWhite);
     EXPECT_EQ(form.preview()->resources().StatusIcons.Count(), 64);
@@ -147,7 +147,7 @@ TEST_F(ProgramFolderTest, CommandLineSkinIsOpenedWhateverItsName)
     MainWindow form(folder(), folder() + QStringLiteral("colours.dat"), sink());
     EXPECT_EQ(colorRed(form.document().scheme().slotColour(0)), 77);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 77);
-    EXPECT_FALSE(form.preview()->Busy);
+    EXPECT_FALSE(form.preview()->busy());
     EXPECT_EQ(form.document().texts().mifName, QStringLiteral("m"));
     EXPECT_EQ(form.document().texts().skinFileName, QStringLiteral("colours.dat"));
 }
@@ -186,7 +186,7 @@ TEST_F(ProgramFolderTest, OpeningASkinBringsItsColoursAndBothPictures)
     EXPECT_NEAR(qRed(corner), 200, 8);
     EXPECT_NEAR(qGreen(corner), 30, 8);
     EXPECT_TRUE(QFile::exists(form.document().imageFiles().CursorFile));
-    EXPECT_FALSE(form.preview()->Busy);
+    EXPECT_FALSE(form.preview()->busy());
 }
 
 TEST_F(ProgramFolderTest, CommandLineArgumentThatIsNotAFileIsIgnored)
@@ -215,7 +215,7 @@ TEST_F(ProgramFolderTest, BrokenSkinShowsTheMessageAndKeepsWhatWasRead)
     EXPECT_EQ(colorRed(form.document().scheme().slotColour(0)), 200);
     EXPECT_EQ(colorRed(form.preview()->colour(1)), 200);
     EXPECT_EQ(form.document().scheme().slotColour(1), defaultSlotColour(1));
-    EXPECT_FALSE(form.preview()->Busy);
+    EXPECT_FALSE(form.preview()->busy());
 }
 
 TEST_F(ProgramFolderTest, QuitEmptiesTheScratchTempButKeepsItsFolders)
