@@ -198,18 +198,14 @@ Result<void> fillDocument(SkinDocument &document, const ExportOptions &o, SaveRe
                           const StartupSetup &setup, QStringList &warnings)
 {
     if (!o.skin.isEmpty()) {
-        if (auto loaded = loadSkinOption(document, o.skin, setup.programFolder, setup.scratchFolder,
-                                         warnings);
-            !loaded)
-            return fail(loaded.error());
+        VELMORA_TRY(
+            loadSkinOption(document, o.skin, setup.programFolder, setup.scratchFolder, warnings));
     } else if (!o.json.isEmpty()) {
-        const auto skin = readSkinJsonFile(o.json);
-        if (!skin)
-            return fail(skin.error());
+        VELMORA_TRY_ASSIGN(const SkinData skin, readSkinJsonFile(o.json));
         for (int slot = 0; slot < kSlotCount; ++slot)
-            document.setSlotColour(slot, skin->colours[slot]);
+            document.setSlotColour(slot, skin.colours[slot]);
         SkinTexts texts = document.texts();
-        texts.copyright = skin->copyright;
+        texts.copyright = skin.copyright;
         document.setTexts(texts);
     }
     request.copyright = o.copyright.value_or(document.texts().copyright);

@@ -33,10 +33,8 @@ const char16_t kSkinUsage[] =
 
 Result<SkinData> readSkinPath(const QString &path)
 {
-    auto bytes = readSkinBytes(path);
-    if (!bytes)
-        return fail(bytes.error());
-    auto skin = readSkin(*bytes, path);
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readSkinBytes(path));
+    auto skin = readSkin(bytes, path);
     if (!skin)
         return fail(skin.error().error);
     return *skin;
@@ -104,17 +102,13 @@ Result<QByteArray> readDescription(const QString &source)
 // The skin a palette describes: its colours over the defaults, the default texts.
 Result<SkinData> readSkinGplFile(const QString &source)
 {
-    const auto bytes = readDescription(source);
-    if (!bytes)
-        return fail(bytes.error());
-    const auto palette = readGplPalette(*bytes, source);
-    if (!palette)
-        return fail(palette.error());
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readDescription(source));
+    VELMORA_TRY_ASSIGN(const auto palette, readGplPalette(bytes, source));
     SkinData skin;
     skin.mifName = QStringLiteral("default.mif");
     for (int slot = 0; slot < kSlotCount; ++slot)
         skin.colours[std::size_t(slot)] =
-            (*palette)[std::size_t(slot)].value_or(defaultSlotColour(slot));
+            palette[std::size_t(slot)].value_or(defaultSlotColour(slot));
     return skin;
 }
 
@@ -144,10 +138,8 @@ int writeSkinCommand(const QStringList &args, QTextStream &err)
 
 Result<SkinData> readSkinJsonFile(const QString &source)
 {
-    const auto bytes = readDescription(source);
-    if (!bytes)
-        return fail(bytes.error());
-    return readSkinJson(*bytes, source);
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readDescription(source));
+    return readSkinJson(bytes, source);
 }
 
 int runSkinCommand(const QStringList &args, QTextStream &out, QTextStream &err)

@@ -166,8 +166,7 @@ Result<ConverterSetup> converterSetup()
     setup.work = std::make_unique<platform::ScratchFolder>();
     if (!setup.work->isValid())
         return fail(Error::io(setup.work->errorText()));
-    if (auto made = makeFolder(setup.work->path() + QStringLiteral("temp")); !made)
-        return fail(made.error());
+    VELMORA_TRY(makeFolder(setup.work->path() + QStringLiteral("temp")));
     return setup;
 }
 

@@ -313,15 +313,9 @@ QByteArray unpackRle(const BmpHeader &h, const ByteView &v)
 Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what)
 {
     const ByteView v(bytes);
-    auto header = parseHeader(v, what);
-    if (!header)
-        return fail(header.error());
-    const BmpHeader &h = *header;
-    if (auto ok = checkHeader(h, v, what); !ok)
-        return fail(ok.error());
-    auto palette = readPalette(h, v, what);
-    if (!palette)
-        return fail(palette.error());
+    VELMORA_TRY_ASSIGN(const BmpHeader h, parseHeader(v, what));
+    VELMORA_TRY(checkHeader(h, v, what));
+    VELMORA_TRY_ASSIGN(const QVector<QRgb> palette, readPalette(h, v, what));
 
     if (h.width * h.height > kMaxPicturePixels)
         return fail(Error::unsupported(
@@ -337,7 +331,7 @@ Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what)
                 reinterpret_cast<const uchar *>(indexes.constData()) + (h.height - 1 - y) * h.width;
             auto *out = reinterpret_cast<QRgb *>(image.scanLine(int(y)));
             for (qint64 x = 0; x < h.width; ++x)
-                out[x] = (*palette)[row[x]];
+                out[x] = palette[row[x]];
         }
         return image;
     }
@@ -347,7 +341,7 @@ Result<QImage> decodeBmp(const QByteArray &bytes, const QString &what)
         const uchar *row = v.ptr(h.dataOffset + fileRow * stride);
         auto *out = reinterpret_cast<QRgb *>(image.scanLine(int(y)));
         for (qint64 x = 0; x < h.width; ++x)
-            out[x] = pixelAt(row, x, h, *palette);
+            out[x] = pixelAt(row, x, h, palette);
     }
     return image;
 }

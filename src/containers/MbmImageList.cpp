@@ -215,8 +215,7 @@ Result<void> MbmImageList::LoadFromMBM(const QString &path)
         m_items.clear();
         return fail(count.error());
     }
-    if (auto unpacked = unpack(*count); !unpacked)
-        return unpacked;
+    VELMORA_TRY(unpack(*count));
     for (int k = 1; k <= *count; ++k) {
         report(QStringLiteral("Загрузка файла \"%1\"...").arg(bmpName(k)));
         const auto bytes = readWholeFile(tempPath(bmpName(k)));
@@ -234,9 +233,7 @@ Result<void> MbmImageList::SaveToMBM(const QString &path)
     QString flag;
     for (int i = 1; i <= Count(); ++i) {
         const QString name = bmpName(i);
-        if (auto written = writeFileAtomically(tempPath(name), encodeBmp24(m_items[i - 1].Bitmap));
-            !written)
-            return written;
+        VELMORA_TRY(writeFileAtomically(tempPath(name), encodeBmp24(m_items[i - 1].Bitmap)));
         if (const QString itemFlag = DepthFlag(m_items[i - 1].ColourMode); !itemFlag.isEmpty())
             flag = itemFlag;
         arguments.append(flag + name);
@@ -246,8 +243,7 @@ Result<void> MbmImageList::SaveToMBM(const QString &path)
     // Without this a failed pack would hand on whatever an earlier run left behind.
     QFile::remove(tempPath(kTempMbm));
     QString output;
-    if (auto ran = run(arguments, output); !ran)
-        return ran;
+    VELMORA_TRY(run(arguments, output));
     report(output);
     report(QStringLiteral("Создание копии файла \"%1\": \"%2\"").arg(tempPath(kTempMbm), path));
     const auto packed = readWholeFile(tempPath(kTempMbm));

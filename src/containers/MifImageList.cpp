@@ -174,8 +174,7 @@ Result<void> MifImageList::SaveToFile(const QString &path)
             ++expected;
         }
         QDir(WorkFolder).mkpath(QStringLiteral("temp"));
-        if (auto saved = list.SaveToMBM(companion); !saved)
-            return saved;
+        VELMORA_TRY(list.SaveToMBM(companion));
     }
     return writeFileAtomically(path, *bytes);
 }
@@ -183,13 +182,9 @@ Result<void> MifImageList::SaveToFile(const QString &path)
 Result<void> MifImageList::LoadFromFile(const QString &path)
 {
     report(QStringLiteral("Загрузка файла: %1...").arg(path));
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return fail(bytes.error());
-    auto contents = readMif(*bytes, path, OnProgress);
-    if (!contents)
-        return fail(contents.error());
-    QList<MifEntry> &entries = contents->entries;
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readWholeFile(path));
+    VELMORA_TRY_ASSIGN(auto contents, readMif(bytes, path, OnProgress));
+    QList<MifEntry> &entries = contents.entries;
     const bool bitmaps =
         std::any_of(entries.cbegin(), entries.cend(), [](const MifEntry &e) { return e.IsBitmap; });
     if (bitmaps && !missingCompanionMbm(path)) {

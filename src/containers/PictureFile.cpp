@@ -14,14 +14,12 @@ Result<QImage> decodePictureFile(const QString &path)
                                         "%1: only .bmp, .jpg and .png pictures can be used")
                 .arg(path)));
     }
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return fail(bytes.error());
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readWholeFile(path));
     if (kind == u"bmp")
-        return decodeBmp(*bytes, path);
+        return decodeBmp(bytes, path);
     if (kind == u"jpg")
-        return decodeJpeg(*bytes, path);
-    auto png = decodePng(*bytes, path);
+        return decodeJpeg(bytes, path);
+    auto png = decodePng(bytes, path);
     if (!png || !png->hasAlphaChannel())
         return png;
     QImage flat(png->size(), QImage::Format_RGB32);

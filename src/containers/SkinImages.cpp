@@ -18,10 +18,8 @@ Result<bool> importInto(QImage &source, QImage &picture, const QString &path)
     if (ending != u"bmp" && ending != u"jpg" && ending != u"png")
         return false;
     // Decoded in full before either copy is touched: a broken file replaces nothing.
-    auto image = decodePictureFile(path);
-    if (!image)
-        return fail(image.error());
-    source = image->convertToFormat(QImage::Format_RGB32);
+    VELMORA_TRY_ASSIGN(const QImage image, decodePictureFile(path));
+    source = image.convertToFormat(QImage::Format_RGB32);
     picture = source;
     return true;
 }
@@ -140,8 +138,7 @@ Result<QString> ExportPicture(const QImage &picture, const QString &chosenPath)
         return fail(Error::invalid(
             QCoreApplication::translate("SkinImages", "%1: there is no picture to export")
                 .arg(path)));
-    if (auto written = writeFileAtomically(path, encodeBmp24(picture)); !written)
-        return fail(written.error());
+    VELMORA_TRY(writeFileAtomically(path, encodeBmp24(picture)));
     return path;
 }
 

@@ -228,14 +228,12 @@ Result<void> writeSvgDocument(const QString &path, QByteArrayView picture, QByte
 Result<void> SavetoSVG(const QString &pictureFile, const QString &svgFile, QByteArrayView mimeType,
                        quint16 width, quint16 height, QByteArray &svgText)
 {
-    const auto picture = readWholeFile(pictureFile);
-    if (!picture)
-        return fail(picture.error());
+    VELMORA_TRY_ASSIGN(const QByteArray picture, readWholeFile(pictureFile));
     if (svgFile.isEmpty()) {
-        svgText = svgDocument(*picture, mimeType, width, height);
+        svgText = svgDocument(picture, mimeType, width, height);
         return {};
     }
-    return writeSvgDocument(svgFile, *picture, mimeType, width, height);
+    return writeSvgDocument(svgFile, picture, mimeType, width, height);
 }
 
 SvgPicture svgPicture(QByteArrayView svgText)
@@ -295,8 +293,7 @@ Result<QString> ExtractSvgPicture(QByteArrayView svgText, const QString &targetB
         }
         return true;
     };
-    if (auto written = writeFileInPieces(path, produce); !written)
-        return fail(written.error());
+    VELMORA_TRY(writeFileInPieces(path, produce));
     return path;
 }
 
@@ -315,16 +312,12 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
     const QByteArrayView mime = pictureMimeType(picturePath);
     if (mime.isEmpty())
         return QString();
-    const auto bytes = readWholeFile(picturePath);
-    if (!bytes)
-        return fail(bytes.error());
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readWholeFile(picturePath));
     // Decoded whole, as a skin opening it would: a picture cut short or claiming a size its
     // data does not have is refused here rather than wrapped for the phone to choke on.
-    const auto decoded =
-        mime == kJpegMime ? decodeJpeg(*bytes, picturePath) : decodePng(*bytes, picturePath);
-    if (!decoded)
-        return fail(decoded.error());
-    const std::optional<QSize> image = decoded->size();
+    VELMORA_TRY_ASSIGN(const QImage decoded, mime == kJpegMime ? decodeJpeg(bytes, picturePath)
+                                                               : decodePng(bytes, picturePath));
+    const std::optional<QSize> image = decoded.size();
     constexpr int kMax = std::numeric_limits<quint16>::max();
     if (image->width() > kMax || image->height() > kMax) {
         return fail(Error::unsupported(
@@ -338,9 +331,7 @@ Result<QString> ConvertPictureToSvg(const QString &picturePath, const QString &s
     }
     const QString target = svgPath.isEmpty() ? picturePath + QStringLiteral(".svg") : svgPath;
     // The bytes already read are wrapped, so the document matches the picture that was measured.
-    if (auto written = writeSvgDocument(target, *bytes, mime, quint16(image->width()),
-                                        quint16(image->height()));
-        !written)
-        return fail(written.error());
+    VELMORA_TRY(
+        writeSvgDocument(target, bytes, mime, quint16(image->width()), quint16(image->height())));
     return target;
 }

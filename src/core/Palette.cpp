@@ -130,22 +130,14 @@ Result<SkinData> skinFromJson(const QJsonObject &object)
                 "Palette", "\"colors\" must be an array of at most 20 colours")));
         const QJsonArray colours = value.toArray();
         for (int slot = 0; slot < colours.size(); ++slot) {
-            auto colour = parseHexColour(colours[slot], slot);
-            if (!colour)
-                return fail(colour.error());
-            skin.colours[slot] = *colour;
+            VELMORA_TRY_ASSIGN(skin.colours[slot], parseHexColour(colours[slot], slot));
         }
     }
-    auto mif = textMember(object, QStringLiteral("mif"), QStringLiteral("default.mif"));
-    auto copyright = textMember(object, QStringLiteral("copyright"), QString());
-    if (!mif)
-        return fail(mif.error());
-    if (!copyright)
-        return fail(copyright.error());
-    skin.mifName = *mif;
+    VELMORA_TRY_ASSIGN(skin.mifName,
+                       textMember(object, QStringLiteral("mif"), QStringLiteral("default.mif")));
+    VELMORA_TRY_ASSIGN(skin.copyright, textMember(object, QStringLiteral("copyright"), QString()));
     // The window stores line breaks as CR LF; JSON written by hand carries bare line feeds. A
     // text with any CR in it came from a skin file and goes back byte for byte.
-    skin.copyright = *copyright;
     if (!skin.copyright.contains(u'\r'))
         skin.copyright.replace(u'\n', QStringLiteral("\r\n"));
     return skin;
@@ -217,12 +209,10 @@ Result<PaletteColours> readPalette(const QByteArray &bytes, const QString &name)
 {
     if (!name.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
         return readGplPalette(bytes, name);
-    auto skin = readSkinJson(bytes, name);
-    if (!skin)
-        return fail(skin.error());
+    VELMORA_TRY_ASSIGN(const SkinData skin, readSkinJson(bytes, name));
     // A JSON palette gives all twenty colours: the ones it leaves out are the defaults.
     PaletteColours colours;
     for (int slot = 0; slot < kSlotCount; ++slot)
-        colours[std::size_t(slot)] = skin->colours[std::size_t(slot)];
+        colours[std::size_t(slot)] = skin.colours[std::size_t(slot)];
     return colours;
 }

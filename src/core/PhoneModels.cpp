@@ -92,10 +92,8 @@ PhoneModelList readPhoneModels(const QByteArray &bytes, const QString &fileName)
 Result<PhoneModelList> loadPhoneModels(const QString &programFolder)
 {
     const QString path = programFolder + QStringLiteral("mobiles/base.txt");
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return fail(bytes.error());
-    return readPhoneModels(*bytes, path);
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readWholeFile(path));
+    return readPhoneModels(bytes, path);
 }
 
 int findModel(const PhoneModelList &models, const QString &name)

@@ -176,17 +176,14 @@ Result<QByteArray> writeSkin(const SkinData &skin)
         out.append(static_cast<char>(colorGreen(colour)));
         out.append(static_cast<char>(colorBlue(colour)));
     }
-    if (auto ok = appendTextField(out, skin.mifName, kMifName); !ok)
-        return fail(ok.error());
-    if (auto ok = appendTextField(out, skin.copyright, kCopyright); !ok)
-        return fail(ok.error());
+    VELMORA_TRY(appendTextField(out, skin.mifName, kMifName));
+    VELMORA_TRY(appendTextField(out, skin.copyright, kCopyright));
     return out;
 }
 
 Result<QByteArray> readSkinBytes(const QString &path)
 {
-    if (auto regular = requireRegularFile(path); !regular)
-        return fail(regular.error());
+    VELMORA_TRY(requireRegularFile(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(Error::io(
@@ -204,10 +201,8 @@ Result<void> loadSkinFile(const QString &path, ColourScheme &scheme, SkinTexts &
     texts.skinFileName = name;
     texts.baseName = name.left(qMax(qsizetype(0), name.size() - 5));
 
-    const auto bytes = readSkinBytes(path);
-    if (!bytes)
-        return fail(bytes.error());
-    auto skin = readSkin(*bytes, path);
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readSkinBytes(path));
+    auto skin = readSkin(bytes, path);
     const SkinData &data = skin ? *skin : skin.error().partial;
     const int coloursRead = skin ? kSlotCount : skin.error().coloursRead;
     for (int slot = 0; slot < coloursRead; ++slot)
@@ -225,8 +220,7 @@ Result<QString> saveSkinFile(const QString &folder, const ColourScheme &scheme, 
     QString dir = folder;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
-    if (auto made = makeFolder(dir, false); !made)
-        return fail(made.error());
+    VELMORA_TRY(makeFolder(dir, false));
     if (!texts.skinFileName.endsWith(QStringLiteral(".skin"), Qt::CaseSensitive))
         texts.skinFileName += QStringLiteral(".skin");
 
@@ -235,11 +229,8 @@ Result<QString> saveSkinFile(const QString &folder, const ColourScheme &scheme, 
         skin.colours[slot] = scheme.slotColour(slot);
     skin.mifName = texts.mifName;
     skin.copyright = texts.copyright;
-    auto bytes = writeSkin(skin);
-    if (!bytes)
-        return fail(bytes.error());
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, writeSkin(skin));
     const QString path = dir + texts.skinFileName;
-    if (auto written = writeFileAtomically(path, *bytes); !written)
-        return fail(written.error());
+    VELMORA_TRY(writeFileAtomically(path, bytes));
     return path;
 }

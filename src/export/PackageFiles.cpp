@@ -118,18 +118,16 @@ Result<QList<Entry>> entriesOf(const QString &path, const sis::Package &package)
         if (target.isEmpty() || description->operation == sis::OpText ||
             description->operation == sis::OpNull)
             continue;
-        auto relative = extractedPath(target);
-        if (!relative)
-            return fail(relative.error());
+        VELMORA_TRY_ASSIGN(const QString relative, extractedPath(target));
         const auto [earlier, added] =
-            places.try_emplace(sis::foldCase(relative->toStdU16String()), target);
+            places.try_emplace(sis::foldCase(relative.toStdU16String()), target);
         if (!added)
             return fail(Error::unsupported(
                 QCoreApplication::translate("PackageFiles",
                                             "%1: \"%2\" and \"%3\" would be the same file")
                     .arg(path, earlier->second, target)));
         entries.append(
-            {target, *relative, package.dataUnits[controller.dataIndex][description->fileIndex]});
+            {target, relative, package.dataUnits[controller.dataIndex][description->fileIndex]});
     }
     return entries;
 }
@@ -143,8 +141,7 @@ Result<CheckedPackage> readCheckedPackage(const QString &path)
     if (!package)
         return fail(
             Error::corrupt(QStringLiteral("%1: %2").arg(path, qs(package.error().message))));
-    if (auto within = checkLimits(path, *package); !within)
-        return fail(within.error());
+    VELMORA_TRY(checkLimits(path, *package));
     const QStringList problems = packageProblems(sis::inspectPackage(*package, *bytes));
     if (!problems.isEmpty())
         return fail(Error::corrupt(QStringLiteral("%1: %2").arg(path, problems.first())));
@@ -154,10 +151,8 @@ Result<CheckedPackage> readCheckedPackage(const QString &path)
                 "PackageFiles",
                 "%1: the package stores no files (it is for files already on the phone)")
                 .arg(path)));
-    auto entries = entriesOf(path, *package);
-    if (!entries)
-        return fail(entries.error());
-    return CheckedPackage{std::move(*bytes), std::move(*entries)};
+    VELMORA_TRY_ASSIGN(auto entries, entriesOf(path, *package));
+    return CheckedPackage{std::move(*bytes), std::move(entries)};
 }
 
 class Descriptor
@@ -302,8 +297,7 @@ private:
 Result<void> Extraction::openRoot()
 {
     m_rootsMade = missingFolders(m_root);
-    if (auto made = makeFolder(m_root); !made)
-        return fail(made.error());
+    VELMORA_TRY(makeFolder(m_root));
     Descriptor root(::open(encoded(m_root).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (root.get() < 0)
         return fail(systemError(m_root, errno));
@@ -348,10 +342,7 @@ Result<std::size_t> Extraction::openFolder(const QString &relativeFolder)
             at = known->second;
             continue;
         }
-        auto opened = openChild(at, prefix);
-        if (!opened)
-            return fail(opened.error());
-        at = *opened;
+        VELMORA_TRY_ASSIGN(at, openChild(at, prefix));
         m_folderIndex.emplace(prefix, at);
     }
     return at;
@@ -383,15 +374,12 @@ Result<void> Extraction::checkName(const File &file) const
 Result<void> Extraction::prepare(const QList<Entry> &entries)
 {
     for (const Entry &entry : entries) {
-        auto folder = openFolder(QFileInfo(entry.relative).path());
-        if (!folder)
-            return fail(folder.error());
-        m_files.push_back({&entry, *folder, encoded(QFileInfo(entry.relative).fileName()), {}});
+        VELMORA_TRY_ASSIGN(const std::size_t folder, openFolder(QFileInfo(entry.relative).path()));
+        m_files.push_back({&entry, folder, encoded(QFileInfo(entry.relative).fileName()), {}});
     }
     // Only once every folder is there: a file's name may be a folder another file needs.
     for (const File &file : m_files) {
-        if (auto usable = checkName(file); !usable)
-            return usable;
+        VELMORA_TRY(checkName(file));
     }
     return {};
 }
@@ -418,8 +406,7 @@ Result<void> Extraction::createTemporary(File &file, Descriptor &out)
 Result<void> Extraction::writeFile(File &file, std::span<const std::uint8_t> package)
 {
     Descriptor out;
-    if (auto created = createTemporary(file, out); !created)
-        return created;
+    VELMORA_TRY(createTemporary(file, out));
     const QString path = shown(file.entry->relative);
     const sis::FileDataRef &data = file.entry->data;
     const auto payload = package.subspan(data.payloadOffset, data.payloadSize);
@@ -450,8 +437,7 @@ Result<void> Extraction::writeFile(File &file, std::span<const std::uint8_t> pac
 Result<void> Extraction::write(std::span<const std::uint8_t> package)
 {
     for (File &file : m_files) {
-        if (auto written = writeFile(file, package); !written)
-            return written;
+        VELMORA_TRY(writeFile(file, package));
     }
     return {};
 }
@@ -490,12 +476,9 @@ void Extraction::undo()
 Result<QStringList> extractChecked(const CheckedPackage &package, const QString &folder)
 {
     Extraction extraction(folder);
-    if (auto opened = extraction.openRoot(); !opened)
-        return fail(opened.error());
-    if (auto prepared = extraction.prepare(package.entries); !prepared)
-        return fail(prepared.error());
-    if (auto written = extraction.write(package.bytes); !written)
-        return fail(written.error());
+    VELMORA_TRY(extraction.openRoot());
+    VELMORA_TRY(extraction.prepare(package.entries));
+    VELMORA_TRY(extraction.write(package.bytes));
     return extraction.finish();
 }
 
@@ -507,15 +490,13 @@ bool isSkinName(const QString &path)
 Result<QStringList> extractFiles(const QString &path, const QString &folder, bool needSkin)
 {
     try {
-        const auto package = readCheckedPackage(path);
-        if (!package)
-            return fail(package.error());
-        if (needSkin && std::none_of(package->entries.begin(), package->entries.end(),
+        VELMORA_TRY_ASSIGN(const CheckedPackage package, readCheckedPackage(path));
+        if (needSkin && std::none_of(package.entries.begin(), package.entries.end(),
                                      [](const Entry &entry) { return isSkinName(entry.relative); }))
             return fail(Error::unsupported(
                 QCoreApplication::translate("PackageFiles", "%1: the package holds no .skin file")
                     .arg(path)));
-        return extractChecked(*package, folder);
+        return extractChecked(package, folder);
     } catch (const std::bad_alloc &) {
         return fail(Error::io(
             QCoreApplication::translate("PackageFiles", "%1: not enough memory to take it apart")
@@ -583,11 +564,9 @@ Result<QStringList> extractPackage(const QString &path, const QString &folder)
 
 Result<QString> extractSkinPackage(const QString &path, const QString &folder)
 {
-    const auto written = extractFiles(path, folder, true);
-    if (!written)
-        return fail(written.error());
-    const auto skin = std::find_if(written->begin(), written->end(), isSkinName);
-    if (skin == written->end())
+    VELMORA_TRY_ASSIGN(const QStringList written, extractFiles(path, folder, true));
+    const auto skin = std::find_if(written.begin(), written.end(), isSkinName);
+    if (skin == written.end())
         return fail(Error::unsupported(
             QCoreApplication::translate("PackageFiles", "%1: the package holds no .skin file")
                 .arg(path)));

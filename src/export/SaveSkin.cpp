@@ -78,13 +78,12 @@ Result<void> addPicture(MifImageList &list, const QImage &picture, const Picture
     if (choice.format == PictureFormat::Mbm)
         return list.AddBitmapEntry(picture);
     const bool jpeg = choice.format == PictureFormat::Jpg;
-    const auto encoded = openedFormat(picture, openedFile) == choice.format
-                             ? readWholeFile(openedFile)
-                         : jpeg ? encodeJpeg(picture, qBound(1, choice.quality, 100))
-                                : encodePng(picture);
-    if (!encoded)
-        return fail(encoded.error());
-    const QByteArray svg = svgDocument(*encoded, jpeg ? "image/jpeg" : "image/png",
+    VELMORA_TRY_ASSIGN(const QByteArray encoded,
+                       openedFormat(picture, openedFile) == choice.format
+                           ? readWholeFile(openedFile)
+                       : jpeg ? encodeJpeg(picture, qBound(1, choice.quality, 100))
+                              : encodePng(picture));
+    const QByteArray svg = svgDocument(encoded, jpeg ? "image/jpeg" : "image/png",
                                        quint16(picture.width()), quint16(picture.height()));
     return list.AddSvgEntry(svg);
 }
@@ -115,10 +114,8 @@ QString toolFailure(const platform::ProcessRun &run, const QString &tool)
 Result<void> writePackageTexts(const SaveRequest &request, const QString &stagedFolder,
                                const QString &work, const QString &programFolder)
 {
-    if (auto written = writeFileAtomically(work + kInstallTextName,
-                                           installText(request, readMakerLines(programFolder)));
-        !written)
-        return written;
+    VELMORA_TRY(writeFileAtomically(work + kInstallTextName,
+                                    installText(request, readMakerLines(programFolder))));
     return writeFileAtomically(work + kPackageName + QStringLiteral(".pkg"),
                                packageDescription(request, stagedFolder));
 }
@@ -167,19 +164,13 @@ Result<void> savePackage(const SkinDocument &document, SaveRequest &request,
                 .arg(env.scratchFolder)));
     const QString folder = withSlash(staged->path());
     completeMifName(request);
-    if (auto skin = writeSkin(document, request, folder); !skin)
-        return fail(skin.error());
-    if (auto mif = ExportMif(document.pictures(), request, folder, env, document.imageFiles());
-        !mif)
-        return fail(mif.error());
+    VELMORA_TRY(writeSkin(document, request, folder));
+    VELMORA_TRY(ExportMif(document.pictures(), request, folder, env, document.imageFiles()));
     // Like the .skin writer, the package's folder is made when it is one level short.
-    if (auto made = ensureFolder(withSlash(request.folder)); !made)
-        return fail(made.error());
+    VELMORA_TRY(ensureFolder(withSlash(request.folder)));
     const QString target = withSlash(request.folder) + packageFileName(request.skinName);
-    auto package = BuildInstallPackage(request, folder, target, env);
-    if (!package)
-        return fail(package.error());
-    result.written.append(*package);
+    VELMORA_TRY_ASSIGN(const QString package, BuildInstallPackage(request, folder, target, env));
+    result.written.append(package);
     return {};
 }
 
@@ -217,15 +208,11 @@ Result<void> saveTogether(const SkinDocument &document, SaveRequest &request,
     made.append(*mif);
     if (withSkin)
         made.append(skin);
-    if (auto ready = ensureFolder(folder); !ready)
-        return fail(ready.error());
+    VELMORA_TRY(ensureFolder(folder));
     FileBatch batch;
-    for (const QString &file : made) {
-        if (auto added = batch.addCopyOf(file, folder + QFileInfo(file).fileName()); !added)
-            return fail(added.error());
-    }
-    if (auto committed = batch.commit(); !committed)
-        return fail(committed.error());
+    for (const QString &file : made)
+        VELMORA_TRY(batch.addCopyOf(file, folder + QFileInfo(file).fileName()));
+    VELMORA_TRY(batch.commit());
     // The order the dialog has always listed them in: .skin, .mif, .mbm.
     if (withSkin)
         result.written.append(folder + QFileInfo(skin).fileName());
@@ -353,24 +340,18 @@ Result<QString> ExportMif(const SkinPictures &pictures, SaveRequest &request, co
                           const SaveEnvironment &env, const SkinImageFiles &opened)
 {
     const QString out = withSlash(folder);
-    if (auto made = ensureFolder(out); !made)
-        return fail(made.error());
+    VELMORA_TRY(ensureFolder(out));
     MifImageList list;
     list.ToolName = env.programFolder + QStringLiteral("bmconv");
     list.WorkFolder = env.scratchFolder;
     list.OnProgress = env.progress;
     list.OnMessage = env.messages;
-    if (auto added =
-            addPicture(list, pictures.BackgroundPicture, request.background, opened.BackgroundFile);
-        !added)
-        return fail(added.error());
-    if (auto added = addPicture(list, pictures.CursorPicture, request.cursor, opened.CursorFile);
-        !added)
-        return fail(added.error());
+    VELMORA_TRY(
+        addPicture(list, pictures.BackgroundPicture, request.background, opened.BackgroundFile));
+    VELMORA_TRY(addPicture(list, pictures.CursorPicture, request.cursor, opened.CursorFile));
     completeMifName(request);
     const QString path = out + request.mifName;
-    if (auto saved = list.SaveToFile(path); !saved)
-        return fail(saved.error());
+    VELMORA_TRY(list.SaveToFile(path));
     return path;
 }
 
@@ -383,16 +364,11 @@ Result<QString> BuildInstallPackage(const SaveRequest &request, const QString &s
             QCoreApplication::translate("SaveSkin", "%1: no folder to build the package in")
                 .arg(env.scratchFolder)));
     const QString folder = withSlash(work->path());
-    if (auto texts = writePackageTexts(request, withSlash(stagedFolder), folder, env.programFolder);
-        !texts)
-        return fail(texts.error());
-    if (auto built = runPackageTools(folder, env); !built)
-        return fail(built.error());
-    const auto package = readWholeFile(folder + kPackageName + QStringLiteral(".sisx"));
-    if (!package)
-        return fail(package.error());
-    if (auto copied = writeFileAtomically(target, *package); !copied)
-        return fail(copied.error());
+    VELMORA_TRY(writePackageTexts(request, withSlash(stagedFolder), folder, env.programFolder));
+    VELMORA_TRY(runPackageTools(folder, env));
+    VELMORA_TRY_ASSIGN(const QByteArray package,
+                       readWholeFile(folder + kPackageName + QStringLiteral(".sisx")));
+    VELMORA_TRY(writeFileAtomically(target, package));
     return target;
 }
 
@@ -484,9 +460,8 @@ Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
         return fail(Error::invalid(QStringLiteral("Выберите папку для сохранения")));
     SaveResult result;
     const auto keep = [&](const Result<QString> &written) -> Result<void> {
-        if (!written)
-            return fail(written.error());
-        result.written.append(*written);
+        VELMORA_TRY_ASSIGN(const QString &file, written);
+        result.written.append(file);
         return {};
     };
     const QString folder = withSlash(request.folder);
@@ -507,7 +482,6 @@ Result<SaveResult> saveSkin(const SkinDocument &document, SaveRequest &request,
         done = saveTogether(document, request, env, false, result);
         break;
     }
-    if (!done)
-        return fail(done.error());
+    VELMORA_TRY(done);
     return result;
 }

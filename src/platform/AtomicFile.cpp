@@ -63,8 +63,7 @@ FileBatch::~FileBatch() = default;
 Result<void> FileBatch::addCopyOf(const QString &source, const QString &target)
 {
     namespace safewrite = velmora::safewrite;
-    if (auto regular = requireRegularFile(source); !regular)
-        return regular;
+    VELMORA_TRY(requireRegularFile(source));
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return fail(Error::io(
@@ -99,9 +98,7 @@ Result<void> FileBatch::addCopyOf(const QString &source, const QString &target)
 Result<void> FileBatch::commit()
 {
     for (auto &pending : m_files) {
-        if (auto done = fromSafeWrite(pending->target, pending->name, pending->file.commit());
-            !done)
-            return done;
+        VELMORA_TRY(fromSafeWrite(pending->target, pending->name, pending->file.commit()));
     }
     m_files.clear();
     return {};

@@ -1,5 +1,7 @@
 #include "platform/BoundedRead.h"
 
+#include "platform/Try.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -72,8 +74,7 @@ std::expected<std::size_t, ReadFailure> readBoundedFile(const std::string &path,
     };
     if (::stat(path.c_str(), &info) != 0)
         return systemFailure(errno);
-    if (auto checked = regular(info); !checked)
-        return std::unexpected(checked.error());
+    VELMORA_TRY(regular(info));
     // Non-blocking, and looked at again once open: what the path names may have been replaced
     // by a FIFO since, which must not make the open wait for a writer.
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -81,8 +82,7 @@ std::expected<std::size_t, ReadFailure> readBoundedFile(const std::string &path,
         return systemFailure(errno);
     if (::fstat(fd.get(), &info) != 0)
         return failure(ReadFailure::Kind::Unreadable, errno);
-    if (auto checked = regular(info); !checked)
-        return std::unexpected(checked.error());
+    VELMORA_TRY(regular(info));
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > limit)
         return failure(ReadFailure::Kind::TooLarge);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Try.h"
+
 #include <QString>
 
 #include <expected>
@@ -23,7 +25,9 @@ struct Error
 template<typename T>
 using Result = std::expected<T, Error>;
 
-// Shorthand for returning an error from a function whose result is Result<T>.
+// Shorthand for returning an error from a function whose result is Result<T>. Passing on the
+// error of a call unchanged is VELMORA_TRY / VELMORA_TRY_ASSIGN (platform/Try.h, included here so
+// every layer has it with the error type).
 inline std::unexpected<Error> fail(Error error)
 {
     return std::unexpected<Error>(std::move(error));

@@ -159,16 +159,12 @@ public:
                                                                               : effective + u';';
             }
             QDir().mkpath(QFileInfo(backupPath()).path());
-            if (auto saved = writeFileAtomically(backupPath(), previous.toUtf8()); !saved)
-                return saved;
+            VELMORA_TRY(writeFileAtomically(backupPath(), previous.toUtf8()));
         }
         QDir().mkpath(QFileInfo(packagePath()).path());
-        if (auto written = writeFileAtomically(packagePath(), mimePackage()); !written)
-            return written;
-        if (auto written = writeLines(entryPath(), entryLines()); !written)
-            return written;
-        if (auto set = setDefaultValue(kOpenSkinEntry + u';'); !set)
-            return set;
+        VELMORA_TRY(writeFileAtomically(packagePath(), mimePackage()));
+        VELMORA_TRY(writeLines(entryPath(), entryLines()));
+        VELMORA_TRY(setDefaultValue(kOpenSkinEntry + u';'));
         refreshDatabases();
         return {};
     }
@@ -176,15 +172,12 @@ public:
     Result<void> Unassociate() override
     {
         const auto backup = savedValue();
-        if (auto set = setDefaultValue(backup.value_or(QString())); !set)
-            return set;
+        VELMORA_TRY(setDefaultValue(backup.value_or(QString())));
         // Without a backup the type itself goes too, as if it had never been made.
         if (!backup) {
-            if (auto removed = removeFile(packagePath()); !removed)
-                return removed;
+            VELMORA_TRY(removeFile(packagePath()));
         }
-        if (auto removed = removeFile(entryPath()); !removed)
-            return removed;
+        VELMORA_TRY(removeFile(entryPath()));
         refreshDatabases();
         return {};
     }

@@ -313,8 +313,7 @@ Result<JournalFile> JournalFile::create(const QString &path, const QList<QByteAr
         return fail(Error::invalid(
             QCoreApplication::translate("Journal", "%1: an empty record").arg(path)));
     const QByteArray bytes = journalBytes(records);
-    if (auto written = writeFileAtomically(path, bytes); !written)
-        return fail(written.error());
+    VELMORA_TRY(writeFileAtomically(path, bytes));
     JournalFile file;
     file.m_path = path;
     file.m_size = bytes.size();
@@ -361,8 +360,7 @@ Result<void> JournalFile::append(const QByteArray &payload)
 
 Result<JournalContents> readJournal(const QString &path)
 {
-    if (auto regular = requireRegularFile(path); !regular)
-        return fail(regular.error());
+    VELMORA_TRY(requireRegularFile(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(

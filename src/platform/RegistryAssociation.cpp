@@ -29,15 +29,13 @@ public:
         const QString previous = m_keys.value(kSkinKey, QString()).value_or(QString());
         // Associating twice must not save ourselves as the handler to give back.
         if (previous != kProgId) {
-            if (auto saved = m_keys.setValue(kSkinKey, kBackupName, previous); !saved)
-                return saved;
+            VELMORA_TRY(m_keys.setValue(kSkinKey, kBackupName, previous));
         }
         for (const auto &[key, name, data] :
              {std::tuple{kSkinKey, QString(), kProgId},
               std::tuple{kIconKey, QString(), QStringLiteral("\"%1\", 0").arg(m_programPath)},
               std::tuple{kCommandKey, QString(), openCommand()}}) {
-            if (auto set = m_keys.setValue(key, name, data); !set)
-                return set;
+            VELMORA_TRY(m_keys.setValue(key, name, data));
         }
         m_keys.notifyShell();
         return {};
@@ -46,12 +44,9 @@ public:
     Result<void> Unassociate() override
     {
         const auto backup = m_keys.value(kSkinKey, kBackupName);
-        auto restored =
-            backup ? m_keys.setValue(kSkinKey, QString(), *backup) : m_keys.deleteTree(kSkinKey);
-        if (!restored)
-            return restored;
-        if (auto removed = m_keys.deleteTree(kProgId); !removed)
-            return removed;
+        VELMORA_TRY(backup ? m_keys.setValue(kSkinKey, QString(), *backup)
+                           : m_keys.deleteTree(kSkinKey));
+        VELMORA_TRY(m_keys.deleteTree(kProgId));
         m_keys.notifyShell();
         return {};
     }

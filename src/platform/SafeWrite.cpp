@@ -1,5 +1,7 @@
 #include "platform/SafeWrite.h"
 
+#include "platform/Try.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -206,12 +208,10 @@ std::expected<PendingFile, std::string>
 prepareFile(const std::string &path, const std::function<bool(const PieceWriter &)> &produce,
             Durability durability)
 {
-    auto target = followLinks(path);
-    if (!target)
-        return std::unexpected(target.error());
+    VELMORA_TRY_ASSIGN(const std::string target, followLinks(path));
     PendingFile file;
     file.m_path = path;
-    file.m_target = *target;
+    file.m_target = target;
 
     // A rename needs only the folder's permission, so the file's own is checked here: a file
     // the user may not change is not replaced behind their back.
@@ -221,16 +221,16 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
     struct stat info
     {
     };
-    const bool exists = ::stat(target->c_str(), &info) == 0;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
     if (exists) {
         if (S_ISDIR(info.st_mode))
             return failure(path, "is a folder, not a file");
         if (!S_ISREG(info.st_mode))
             return failure(path, "not a regular file");
-        if ((info.st_mode & 0222) == 0 || (::access(target->c_str(), W_OK) != 0 && errno == EACCES))
+        if ((info.st_mode & 0222) == 0 || (::access(target.c_str(), W_OK) != 0 && errno == EACCES))
             // A file that cannot even be read is not "read-only": say what the system says.
-            return failure(path, ::access(target->c_str(), R_OK) == 0 ? "the file is read-only"
-                                                                      : reason(EACCES));
+            return failure(path, ::access(target.c_str(), R_OK) == 0 ? "the file is read-only"
+                                                                     : reason(EACCES));
         mode = info.st_mode & 07777;
     } else if (errno != ENOENT) {
         return failure(path, reason(errno));
@@ -238,13 +238,13 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
 
     if (durability == Durability::Unflushed && !exists) {
         // Exclusive, so a file that appeared meanwhile is replaced the careful way below.
-        file.m_fd = ::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        file.m_fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         file.m_direct = file.m_fd >= 0;
     }
     if (file.m_fd < 0)
-        file.m_fd = openUnnamed(folderOf(*target), mode);
+        file.m_fd = openUnnamed(folderOf(target), mode);
     if (file.m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
-        file.m_fd = openNamed(*target, file.m_temp);
+        file.m_fd = openNamed(target, file.m_temp);
     if (file.m_fd < 0)
         return failure(path, reason(errno));
     // A file made under its own name has its mode and is no temporary. A temporary is locked
@@ -281,10 +281,8 @@ prepareFile(const std::string &path, const std::function<bool(const PieceWriter 
 Result replaceFile(const std::string &path, std::span<const unsigned char> bytes,
                    Durability durability)
 {
-    auto file = prepareFile(path, bytes, durability);
-    if (!file)
-        return std::unexpected(file.error());
-    return file->commit();
+    VELMORA_TRY_ASSIGN(auto file, prepareFile(path, bytes, durability));
+    return file.commit();
 }
 
 std::string temporaryNamePrefix(const std::string &target)

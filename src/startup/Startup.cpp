@@ -303,8 +303,6 @@ Result<QImage> loadPhonePicture(const QString &programFolder, const PhoneModel &
     const QString path = programFolder + QStringLiteral("mobiles/") + model.picture;
     if (!model.picture.endsWith(QStringLiteral("png")))
         return decodePictureFile(path);
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return fail(bytes.error());
-    return decodePng(*bytes, path);
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readWholeFile(path));
+    return decodePng(bytes, path);
 }

@@ -62,13 +62,9 @@ Result<QByteArray> FilePictureStore::put(const QImage &picture)
     if (!m_checked.contains(key) && QFile::exists(path) && !get(key))
         QFile::remove(path);
     if (!QFile::exists(path)) {
-        if (auto made = makeFolder(m_folder); !made)
-            return fail(made.error());
-        const auto png = encodePng(picture, PngPacking::Fast);
-        if (!png)
-            return fail(png.error());
-        if (auto written = writeFileAtomically(path, *png); !written)
-            return fail(written.error());
+        VELMORA_TRY(makeFolder(m_folder));
+        VELMORA_TRY_ASSIGN(const QByteArray png, encodePng(picture, PngPacking::Fast));
+        VELMORA_TRY(writeFileAtomically(path, png));
     }
     m_stored.insert(picture.cacheKey(), key);
     m_loaded.insert(key, picture);
@@ -86,21 +82,17 @@ Result<QImage> FilePictureStore::get(const QByteArray &key)
         return fail(Error::corrupt(
             QCoreApplication::translate("Journal", "a picture key of the journal is damaged")));
     const QString path = pathOf(key);
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return fail(bytes.error());
-    auto picture = decodePng(*bytes, path);
-    if (!picture)
-        return fail(picture.error());
+    VELMORA_TRY_ASSIGN(const QByteArray bytes, readWholeFile(path));
+    VELMORA_TRY_ASSIGN(const QImage picture, decodePng(bytes, path));
     // A picture file that does not hold what its name says is as good as lost.
-    if (keyOf(*picture) != key)
+    if (keyOf(picture) != key)
         return fail(Error::corrupt(
             QCoreApplication::translate("Journal", "%1: the picture does not match its name")
                 .arg(path)));
-    m_loaded.insert(key, *picture);
-    m_stored.insert(picture->cacheKey(), key);
+    m_loaded.insert(key, picture);
+    m_stored.insert(picture.cacheKey(), key);
     m_checked.insert(key);
-    return *picture;
+    return picture;
 }
 
 void FilePictureStore::removeAllBut(const QSet<QByteArray> &keep)
@@ -228,10 +220,7 @@ Result<void> WorkJournal::start()
     const QList<QByteArray> records = wholeHistory(error);
     if (std::ranges::any_of(records, &QByteArray::isEmpty))
         return fail(error);
-    auto file = platform::JournalFile::create(journalPath(), records);
-    if (!file)
-        return fail(file.error());
-    m_file = std::move(*file);
+    VELMORA_TRY_ASSIGN(m_file, platform::JournalFile::create(journalPath(), records));
     m_started = true;
     m_records = int(records.size());
     m_journaledIndex = m_history.index();

@@ -1,6 +1,7 @@
 #include "export/sis/Crypto.h"
 
 #include "export/sis/Text.h"
+#include "platform/Try.h"
 
 #include <openssl/bio.h>
 #include <openssl/bn.h>
@@ -291,9 +292,7 @@ std::expected<Bytes, Error> loadCertificateFile(std::span<const std::uint8_t> ce
 {
     ERR_clear_error();
     if (!looksLikePem(certificateFile)) {
-        auto certificates = splitCertificates(certificateFile);
-        if (!certificates)
-            return std::unexpected(certificates.error());
+        VELMORA_TRY(splitCertificates(certificateFile));
         return Bytes(certificateFile.begin(), certificateFile.end());
     }
     BioPtr bio = memoryBio(certificateFile);
@@ -327,10 +326,8 @@ std::expected<CertificateInfo, Error> describeCertificate(std::span<const std::u
 {
     ERR_clear_error();
     const unsigned char *cursor = der.data();
-    auto certificate = parseCertificate(cursor, static_cast<long>(der.size()));
-    if (!certificate)
-        return std::unexpected(certificate.error());
-    X509 *x509 = certificate->get();
+    VELMORA_TRY_ASSIGN(auto certificate, parseCertificate(cursor, static_cast<long>(der.size())));
+    X509 *x509 = certificate.get();
     CertificateInfo info;
     info.subject = nameText(X509_get_subject_name(x509));
     info.issuer = nameText(X509_get_issuer_name(x509));
@@ -363,10 +360,9 @@ std::expected<void, Error> checkKeyMatchesCertificate(const PrivateKey &key,
 {
     ERR_clear_error();
     const unsigned char *cursor = certificateDer.data();
-    auto certificate = parseCertificate(cursor, static_cast<long>(certificateDer.size()));
-    if (!certificate)
-        return std::unexpected(certificate.error());
-    if (X509_check_private_key(certificate->get(), key.m_handle->key.get()) != 1)
+    VELMORA_TRY_ASSIGN(auto certificate,
+                       parseCertificate(cursor, static_cast<long>(certificateDer.size())));
+    if (X509_check_private_key(certificate.get(), key.m_handle->key.get()) != 1)
         return fail("the private key does not belong to the certificate", false);
     ERR_clear_error();
     return {};
@@ -418,10 +414,8 @@ std::expected<void, Error> verifySignature(std::span<const std::uint8_t> certifi
     }
     std::span<const std::uint8_t> value = signature.value;
     if (oid == kOidDsaSha1) {
-        auto der = dsaSignatureDer(value);
-        if (!der)
-            return std::unexpected(der.error());
-        value = *der;
+        VELMORA_TRY_ASSIGN(auto der, dsaSignatureDer(value));
+        value = der;
     }
     MdCtxPtr context(EVP_MD_CTX_new());
     if (!context ||

@@ -5,6 +5,7 @@
 #include "export/sis/Limits.h"
 #include "export/sis/SisWriter.h"
 #include "export/sis/Text.h"
+#include "platform/Try.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -128,8 +129,7 @@ findSources(const PackageDescription &description, const std::string &pkgName,
             known = sources.emplace(line.source, std::move(*found)).first;
         }
         total += known->second.size;
-        if (auto within = checkTotal(total, where); !within)
-            return std::unexpected(within.error());
+        VELMORA_TRY(checkTotal(total, where));
     }
     return sources;
 }
@@ -202,9 +202,7 @@ std::expected<BuiltPackage, Error> buildPackage(const PackageDescription &descri
 {
     BuiltPackage result;
     const bool mayDeflate = !description.noCompress;
-    auto sources = findSources(description, pkgName, settings.searchDirectory);
-    if (!sources)
-        return std::unexpected(sources.error());
+    VELMORA_TRY_ASSIGN(auto sources, findSources(description, pkgName, settings.searchDirectory));
 
     std::map<std::string, Stored> bySource;
     std::vector<Bytes> fileData;
@@ -214,7 +212,7 @@ std::expected<BuiltPackage, Error> buildPackage(const PackageDescription &descri
         const std::string where = lineName(pkgName, line);
         auto known = bySource.find(line.source);
         if (known == bySource.end()) {
-            auto stored = storeSource(sources->at(line.source).path, mayDeflate, fileData);
+            auto stored = storeSource(sources.at(line.source).path, mayDeflate, fileData);
             if (!stored)
                 return std::unexpected(Error{where + stored.error()});
             known = bySource.emplace(line.source, std::move(*stored)).first;
@@ -223,8 +221,7 @@ std::expected<BuiltPackage, Error> buildPackage(const PackageDescription &descri
                                  std::to_string(known->second.payloadSize) + ")");
         }
         total += known->second.size;
-        if (auto within = checkTotal(total, where); !within)
-            return std::unexpected(within.error());
+        VELMORA_TRY(checkTotal(total, where));
         controller.installBlock.files.push_back(describe(line, known->second));
     }
 

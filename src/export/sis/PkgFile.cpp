@@ -2,6 +2,7 @@
 
 #include "export/sis/Limits.h"
 #include "export/sis/Text.h"
+#include "platform/Try.h"
 
 #include <algorithm>
 #include <array>
@@ -153,17 +154,13 @@ public:
             }
             const char16_t c = m_text[m_pos];
             if (c == u'"' || (c == u'<' && isEscapeAt(m_pos))) {
-                auto text = readString();
-                if (!text)
-                    return std::unexpected(text.error());
+                VELMORA_TRY_ASSIGN(auto text, readString());
                 token.kind = TokenKind::String;
-                token.text = std::move(*text);
+                token.text = std::move(text);
             } else if (c >= u'0' && c <= u'9') {
-                auto number = readNumber();
-                if (!number)
-                    return std::unexpected(number.error());
+                VELMORA_TRY_ASSIGN(auto number, readNumber());
                 token.kind = TokenKind::Number;
-                token.number = *number;
+                token.number = number;
             } else if (isWordChar(c)) {
                 token.kind = TokenKind::Word;
                 while (m_pos < m_text.size() &&
@@ -306,9 +303,7 @@ public:
     std::expected<PackageDescription, Error> run()
     {
         while (peek().kind != TokenKind::End) {
-            auto done = statement();
-            if (!done)
-                return std::unexpected(done.error());
+            VELMORA_TRY(statement());
         }
         if (!m_seenHeader)
             return std::unexpected(Error{m_name + ": no package header (#{...}, (UID), ...)"});
@@ -407,39 +402,27 @@ private:
     std::expected<Version, Error> version()
     {
         Version value;
-        auto major = signedNumber("a major version");
-        if (!major)
-            return std::unexpected(major.error());
-        if (auto comma = expectPunct(u','); !comma)
-            return std::unexpected(comma.error());
-        auto minor = signedNumber("a minor version");
-        if (!minor)
-            return std::unexpected(minor.error());
-        if (auto comma = expectPunct(u','); !comma)
-            return std::unexpected(comma.error());
-        auto build = signedNumber("a build number");
-        if (!build)
-            return std::unexpected(build.error());
-        return Version{*major, *minor, *build};
+        VELMORA_TRY_ASSIGN(auto major, signedNumber("a major version"));
+        VELMORA_TRY(expectPunct(u','));
+        VELMORA_TRY_ASSIGN(auto minor, signedNumber("a minor version"));
+        VELMORA_TRY(expectPunct(u','));
+        VELMORA_TRY_ASSIGN(auto build, signedNumber("a build number"));
+        return Version{major, minor, build};
     }
 
     // {"a", "b", ...}
     std::expected<std::vector<std::u16string>, Error> stringList()
     {
-        if (auto open = expectPunct(u'{'); !open)
-            return std::unexpected(open.error());
+        VELMORA_TRY(expectPunct(u'{'));
         std::vector<std::u16string> strings;
         for (;;) {
-            auto text = string();
-            if (!text)
-                return std::unexpected(text.error());
-            strings.push_back(std::move(*text));
+            VELMORA_TRY_ASSIGN(auto text, string());
+            strings.push_back(std::move(text));
             if (atPunct(u',')) {
                 next();
                 continue;
             }
-            if (auto close = expectPunct(u'}'); !close)
-                return std::unexpected(close.error());
+            VELMORA_TRY(expectPunct(u'}'));
             return strings;
         }
     }
@@ -474,18 +457,14 @@ private:
         case u'%': {
             next();
             m_vendorNamesLine = token.line;
-            auto names = stringList();
-            if (!names)
-                return std::unexpected(names.error());
-            m_description.vendorNames = std::move(*names);
+            VELMORA_TRY_ASSIGN(auto names, stringList());
+            m_description.vendorNames = std::move(names);
             return {};
         }
         case u':': {
             next();
-            auto name = string();
-            if (!name)
-                return std::unexpected(name.error());
-            m_description.vendorUniqueName = std::move(*name);
+            VELMORA_TRY_ASSIGN(auto name, string());
+            m_description.vendorUniqueName = std::move(name);
             m_seenUniqueVendor = true;
             return {};
         }
@@ -527,12 +506,9 @@ private:
                     error(name.line, "unknown language code " + toUtf8(name.text)));
             if (atPunct(u'(')) {
                 next();
-                auto dialect = unsignedNumber("a dialect number");
-                if (!dialect)
-                    return std::unexpected(dialect.error());
-                if (auto close = expectPunct(u')'); !close)
-                    return std::unexpected(close.error());
-                code += *dialect;
+                VELMORA_TRY_ASSIGN(auto dialect, unsignedNumber("a dialect number"));
+                VELMORA_TRY(expectPunct(u')'));
+                code += dialect;
             }
             if (std::find(m_description.languages.begin(), m_description.languages.end(), code) !=
                 m_description.languages.end())
@@ -554,31 +530,21 @@ private:
         m_seenHeader = true;
         if (m_description.languages.empty())
             m_description.languages.push_back(1);
-        auto names = stringList();
-        if (!names)
-            return std::unexpected(names.error());
-        if (names->size() != m_description.languages.size())
-            return std::unexpected(countError(hash.line, "package names", names->size()));
-        m_description.names = std::move(*names);
-        if (auto comma = expectPunct(u','); !comma)
-            return std::unexpected(comma.error());
-        if (auto open = expectPunct(u'('); !open)
-            return std::unexpected(open.error());
-        auto uid = unsignedNumber("the package UID");
-        if (!uid)
-            return std::unexpected(uid.error());
-        if (*uid == 0)
+        VELMORA_TRY_ASSIGN(auto names, stringList());
+        if (names.size() != m_description.languages.size())
+            return std::unexpected(countError(hash.line, "package names", names.size()));
+        m_description.names = std::move(names);
+        VELMORA_TRY(expectPunct(u','));
+        VELMORA_TRY(expectPunct(u'('));
+        VELMORA_TRY_ASSIGN(auto uid, unsignedNumber("the package UID"));
+        if (uid == 0)
             return std::unexpected(error(hash.line, "the package UID must not be 0"));
-        m_description.uid = *uid;
-        if (auto close = expectPunct(u')'); !close)
-            return std::unexpected(close.error());
-        if (auto comma = expectPunct(u','); !comma)
-            return std::unexpected(comma.error());
-        auto parsed = version();
-        if (!parsed)
-            return std::unexpected(parsed.error());
-        m_description.version = *parsed;
-        if (parsed->major > 127 || parsed->minor > 99 || parsed->build > 32767)
+        m_description.uid = uid;
+        VELMORA_TRY(expectPunct(u')'));
+        VELMORA_TRY(expectPunct(u','));
+        VELMORA_TRY_ASSIGN(auto parsed, version());
+        m_description.version = parsed;
+        if (parsed.major > 127 || parsed.minor > 99 || parsed.build > 32767)
             warn(hash.line, "version numbers above 127.99.32767 may not be shown correctly");
         while (atPunct(u',')) {
             next();
@@ -587,8 +553,7 @@ private:
                 return std::unexpected(unexpected(option, "a header option"));
             const std::string word = upper(option.text);
             if (word == "TYPE") {
-                if (auto equals = expectPunct(u'='); !equals)
-                    return std::unexpected(equals.error());
+                VELMORA_TRY(expectPunct(u'='));
                 const Token &type = next();
                 const std::string value = type.kind == TokenKind::Word ? upper(type.text) : "";
                 static const std::array<const char *, 5> kTypes = {"SA", "SP", "PU", "PA", "PP"};
@@ -619,37 +584,24 @@ private:
     std::expected<void, Error> dependencyLine(char16_t close, std::vector<PkgDependency> &list)
     {
         const Token &open = next();
-        if (auto ok =
-                requireHeader(open, close == u']' ? "a target device line" : "a dependency line");
-            !ok)
-            return std::unexpected(ok.error());
+        VELMORA_TRY(
+            requireHeader(open, close == u']' ? "a target device line" : "a dependency line"));
         PkgDependency entry;
         entry.line = open.line;
-        auto uid = unsignedNumber("a UID");
-        if (!uid)
-            return std::unexpected(uid.error());
-        entry.dependency.uid = *uid;
-        if (auto closing = expectPunct(close); !closing)
-            return std::unexpected(closing.error());
-        if (auto comma = expectPunct(u','); !comma)
-            return std::unexpected(comma.error());
-        auto from = version();
-        if (!from)
-            return std::unexpected(from.error());
-        entry.dependency.from = *from;
+        VELMORA_TRY_ASSIGN(auto uid, unsignedNumber("a UID"));
+        entry.dependency.uid = uid;
+        VELMORA_TRY(expectPunct(close));
+        VELMORA_TRY(expectPunct(u','));
+        VELMORA_TRY_ASSIGN(auto from, version());
+        entry.dependency.from = from;
         if (atPunct(u'~')) {
             next();
-            auto to = version();
-            if (!to)
-                return std::unexpected(to.error());
-            entry.dependency.to = *to;
+            VELMORA_TRY_ASSIGN(auto to, version());
+            entry.dependency.to = to;
         }
-        if (auto comma = expectPunct(u','); !comma)
-            return std::unexpected(comma.error());
-        auto names = stringList();
-        if (!names)
-            return std::unexpected(names.error());
-        entry.dependency.names = std::move(*names);
+        VELMORA_TRY(expectPunct(u','));
+        VELMORA_TRY_ASSIGN(auto names, stringList());
+        entry.dependency.names = std::move(names);
         list.push_back(std::move(entry));
         return {};
     }
@@ -657,22 +609,16 @@ private:
     std::expected<void, Error> fileLine()
     {
         const Token &first = peek();
-        if (auto ok = requireHeader(first, "a file line"); !ok)
-            return std::unexpected(ok.error());
+        VELMORA_TRY(requireHeader(first, "a file line"));
         PkgFileLine file;
         file.line = first.line;
-        auto source = string();
-        if (!source)
-            return std::unexpected(source.error());
-        std::u16string sourcePath = std::move(*source);
+        VELMORA_TRY_ASSIGN(auto source, string());
+        std::u16string sourcePath = std::move(source);
         std::replace(sourcePath.begin(), sourcePath.end(), u'\\', u'/');
         file.source = toUtf8(sourcePath);
-        if (auto dash = expectPunct(u'-'); !dash)
-            return std::unexpected(dash.error());
-        auto target = string();
-        if (!target)
-            return std::unexpected(target.error());
-        file.target = std::move(*target);
+        VELMORA_TRY(expectPunct(u'-'));
+        VELMORA_TRY_ASSIGN(auto target, string());
+        file.target = std::move(target);
         std::replace(file.target.begin(), file.target.end(), u'/', u'\\');
 
         bool operationGiven = false;
@@ -727,8 +673,7 @@ private:
                 (rest.starts_with(u"\\sys\\") || rest.starts_with(u"\\resource\\")))
                 file.options |= InstallVerifyOnRestore;
         }
-        if (auto unique = checkNewFile(file); !unique)
-            return std::unexpected(unique.error());
+        VELMORA_TRY(checkNewFile(file));
         m_description.files.push_back(std::move(file));
         return {};
     }
@@ -819,10 +764,8 @@ std::expected<PackageDescription, Error> parsePkg(std::span<const std::uint8_t> 
     auto text = decode(bytes);
     if (!text)
         return std::unexpected(Error{name + ": " + text.error()});
-    auto tokens = Lexer(*text, name).run();
-    if (!tokens)
-        return std::unexpected(tokens.error());
-    return Parser(std::move(*tokens), name).run();
+    VELMORA_TRY_ASSIGN(auto tokens, Lexer(*text, name).run());
+    return Parser(std::move(tokens), name).run();
 }
 
 } // namespace velmora::sis

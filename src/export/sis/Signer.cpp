@@ -2,6 +2,7 @@
 
 #include "export/sis/SisWriter.h"
 #include "export/sis/Text.h"
+#include "platform/Try.h"
 
 namespace velmora::sis {
 
@@ -13,13 +14,12 @@ std::expected<Bytes, Error> rebuild(const Package &package, std::span<const std:
                                     const Bytes &controllerData)
 {
     const Bytes controller = encodeField(FieldType::Controller, controllerData);
-    auto compressed =
-        encodeCompressed(controller, package.controllerCompression == Compression::Deflate);
-    if (!compressed)
-        return std::unexpected(compressed.error());
+    VELMORA_TRY_ASSIGN(
+        auto compressed,
+        encodeCompressed(controller, package.controllerCompression == Compression::Deflate));
     Bytes out(file.begin(), file.begin() + 16);
     appendBytes(
-        out, encodeContents(compressed->field, file.subspan(package.dataOffset, package.dataSize)));
+        out, encodeContents(compressed.field, file.subspan(package.dataOffset, package.dataSize)));
     return out;
 }
 
@@ -55,49 +55,40 @@ std::expected<Bytes, Error> signPackage(std::span<const std::uint8_t> file,
                                         std::span<const std::uint8_t> certificates,
                                         const PrivateKey &key)
 {
-    auto package = readPackage(file);
-    if (!package)
-        return std::unexpected(package.error());
-    if (auto problems = signatureProblems(*package); !problems.empty())
+    VELMORA_TRY_ASSIGN(auto package, readPackage(file));
+    if (auto problems = signatureProblems(package); !problems.empty())
         return std::unexpected(Error{"an existing signature does not verify: " + joined(problems)});
-    if (auto problems = hashProblems(*package, file); !problems.empty())
+    if (auto problems = hashProblems(package, file); !problems.empty())
         return std::unexpected(Error{joined(problems)});
-    auto chainCertificates = splitCertificates(certificates);
-    if (!chainCertificates)
-        return std::unexpected(chainCertificates.error());
-    if (auto matches = checkKeyMatchesCertificate(key, chainCertificates->front()); !matches)
-        return std::unexpected(matches.error());
+    VELMORA_TRY_ASSIGN(auto chainCertificates, splitCertificates(certificates));
+    VELMORA_TRY(checkKeyMatchesCertificate(key, chainCertificates.front()));
 
-    const auto message = signedRegion(*package, package->controller.chains.size());
-    auto signature = signSha1(key, message);
-    if (!signature)
-        return std::unexpected(signature.error());
+    const auto message = signedRegion(package, package.controller.chains.size());
+    VELMORA_TRY_ASSIGN(auto signature, signSha1(key, message));
     SignatureChain chain;
-    chain.signatures.push_back(std::move(*signature));
+    chain.signatures.push_back(std::move(signature));
     chain.certificates.assign(certificates.begin(), certificates.end());
 
-    const Bytes &field = package->controllerField;
-    const std::size_t insertAt = package->signedRegionEnds.back();
-    Bytes data(field.begin() + package->controllerHeaderSize, field.begin() + insertAt);
+    const Bytes &field = package.controllerField;
+    const std::size_t insertAt = package.signedRegionEnds.back();
+    Bytes data(field.begin() + package.controllerHeaderSize, field.begin() + insertAt);
     appendBytes(data, encodeSignatureChain(chain));
     data.insert(data.end(), field.begin() + insertAt, field.end());
-    return rebuild(*package, file, data);
+    return rebuild(package, file, data);
 }
 
 std::expected<Bytes, Error> removeLastSignature(std::span<const std::uint8_t> file)
 {
-    auto package = readPackage(file);
-    if (!package)
-        return std::unexpected(package.error());
-    const std::size_t chains = package->controller.chains.size();
+    VELMORA_TRY_ASSIGN(auto package, readPackage(file));
+    const std::size_t chains = package.controller.chains.size();
     if (chains == 0)
         return std::unexpected(Error{"the package has no signature to remove"});
-    const Bytes &field = package->controllerField;
-    const std::size_t chainStart = package->signedRegionEnds[chains - 1];
-    const std::size_t chainEnd = package->signedRegionEnds[chains];
-    Bytes data(field.begin() + package->controllerHeaderSize, field.begin() + chainStart);
+    const Bytes &field = package.controllerField;
+    const std::size_t chainStart = package.signedRegionEnds[chains - 1];
+    const std::size_t chainEnd = package.signedRegionEnds[chains];
+    Bytes data(field.begin() + package.controllerHeaderSize, field.begin() + chainStart);
     data.insert(data.end(), field.begin() + chainEnd, field.end());
-    return rebuild(*package, file, data);
+    return rebuild(package, file, data);
 }
 
 bool ChainReport::valid() const

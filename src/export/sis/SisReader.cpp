@@ -4,6 +4,7 @@
 #include "export/sis/Crypto.h"
 #include "export/sis/Text.h"
 #include "export/sis/Zlib.h"
+#include "platform/Try.h"
 
 #include <algorithm>
 #include <cstring>
@@ -127,12 +128,10 @@ public:
     {
         while (!atEnd()) {
             const std::size_t at = m_pos;
-            auto extra = field();
-            if (!extra)
-                return fail(extra.error());
-            if (isKnownField(extra->type))
+            VELMORA_TRY_ASSIGN(auto extra, field());
+            if (isKnownField(extra.type))
                 return fail(
-                    m_space->error(at, "unexpected " + fieldName(extra->type) + " in " + m_owner));
+                    m_space->error(at, "unexpected " + fieldName(extra.type) + " in " + m_owner));
         }
         return {};
     }
@@ -177,12 +176,6 @@ private:
     std::string m_owner;
 };
 
-// Used with TRY-like early returns: `auto x = ...; if (!x) return fail(x.error());`
-#define SIS_TRY(var, expr)                                                                         \
-    auto var = (expr);                                                                             \
-    if (!var)                                                                                      \
-        return fail(std::move(var).error());
-
 std::expected<void, Error> expectSize(const Cursor &parent, const RawField &field, std::size_t size)
 {
     if (field.dataSize != size)
@@ -207,143 +200,143 @@ std::expected<std::u16string, Error> stringData(const Cursor &parent, const RawF
 
 std::expected<std::u16string, Error> readString(Cursor &cursor)
 {
-    SIS_TRY(field, cursor.field(FieldType::String));
-    return stringData(cursor, *field);
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::String));
+    return stringData(cursor, field);
 }
 
 // Opens a SISArray field and checks its declared element type.
 std::expected<Cursor, Error> openArray(Cursor &cursor, FieldType elementType)
 {
-    SIS_TRY(field, cursor.field(FieldType::Array));
-    Cursor items = cursor.sub(*field);
-    SIS_TRY(declared, items.integer(4, "the element type of SISArray"));
-    if (*declared != static_cast<std::uint32_t>(elementType))
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::Array));
+    Cursor items = cursor.sub(field);
+    VELMORA_TRY_ASSIGN(auto declared, items.integer(4, "the element type of SISArray"));
+    if (declared != static_cast<std::uint32_t>(elementType))
         return fail(cursor.space().error(
-            field->offset, "SISArray holds " + fieldName(static_cast<std::uint32_t>(*declared)) +
-                               " elements where " +
-                               fieldName(static_cast<std::uint32_t>(elementType)) +
-                               " elements belong"));
-    return Cursor(cursor.space(), field->dataOffset + 4, field->dataOffset + field->dataSize,
+            field.offset, "SISArray holds " + fieldName(static_cast<std::uint32_t>(declared)) +
+                              " elements where " +
+                              fieldName(static_cast<std::uint32_t>(elementType)) +
+                              " elements belong"));
+    return Cursor(cursor.space(), field.dataOffset + 4, field.dataOffset + field.dataSize,
                   "SISArray<" + fieldName(static_cast<std::uint32_t>(elementType)) + ">");
 }
 
 std::expected<std::vector<std::u16string>, Error> readStringArray(Cursor &cursor)
 {
-    SIS_TRY(items, openArray(cursor, FieldType::String));
+    VELMORA_TRY_ASSIGN(auto items, openArray(cursor, FieldType::String));
     std::vector<std::u16string> strings;
-    while (!items->atEnd()) {
-        SIS_TRY(element, items->element(FieldType::String));
-        SIS_TRY(text, stringData(*items, *element));
-        strings.push_back(std::move(*text));
+    while (!items.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, items.element(FieldType::String));
+        VELMORA_TRY_ASSIGN(auto text, stringData(items, element));
+        strings.push_back(std::move(text));
     }
     return strings;
 }
 
 std::expected<Version, Error> readVersion(Cursor &cursor)
 {
-    SIS_TRY(field, cursor.field(FieldType::Version));
-    SIS_TRY(sized, expectSize(cursor, *field, 12));
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::Version));
+    VELMORA_TRY(expectSize(cursor, field, 12));
     const auto &space = cursor.space();
-    return Version{static_cast<std::int32_t>(space.u32At(field->dataOffset)),
-                   static_cast<std::int32_t>(space.u32At(field->dataOffset + 4)),
-                   static_cast<std::int32_t>(space.u32At(field->dataOffset + 8))};
+    return Version{static_cast<std::int32_t>(space.u32At(field.dataOffset)),
+                   static_cast<std::int32_t>(space.u32At(field.dataOffset + 4)),
+                   static_cast<std::int32_t>(space.u32At(field.dataOffset + 8))};
 }
 
 std::expected<std::uint32_t, Error> readU32Field(Cursor &cursor, FieldType type)
 {
-    SIS_TRY(field, cursor.field(type));
-    SIS_TRY(sized, expectSize(cursor, *field, 4));
-    return cursor.space().u32At(field->dataOffset);
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(type));
+    VELMORA_TRY(expectSize(cursor, field, 4));
+    return cursor.space().u32At(field.dataOffset);
 }
 
 std::expected<DateTime, Error> readDateTime(Cursor &cursor)
 {
-    SIS_TRY(field, cursor.field(FieldType::DateTime));
-    Cursor members = cursor.sub(*field);
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::DateTime));
+    Cursor members = cursor.sub(field);
     DateTime value;
     const auto &bytes = cursor.space().bytes;
 
-    SIS_TRY(date, members.field(FieldType::Date));
-    SIS_TRY(dateSized, expectSize(members, *date, 4));
+    VELMORA_TRY_ASSIGN(auto date, members.field(FieldType::Date));
+    VELMORA_TRY(expectSize(members, date, 4));
     value.year =
-        static_cast<std::uint16_t>(bytes[date->dataOffset] | bytes[date->dataOffset + 1] << 8);
-    value.month = bytes[date->dataOffset + 2];
-    value.day = bytes[date->dataOffset + 3];
+        static_cast<std::uint16_t>(bytes[date.dataOffset] | bytes[date.dataOffset + 1] << 8);
+    value.month = bytes[date.dataOffset + 2];
+    value.day = bytes[date.dataOffset + 3];
     if (value.month > 11 || value.day < 1 || value.day > 31)
         return fail(
-            cursor.space().error(date->dataOffset, "SISDate month " + std::to_string(value.month) +
-                                                       " / day " + std::to_string(value.day) +
-                                                       " out of range (month 0..11, day 1..31)"));
+            cursor.space().error(date.dataOffset, "SISDate month " + std::to_string(value.month) +
+                                                      " / day " + std::to_string(value.day) +
+                                                      " out of range (month 0..11, day 1..31)"));
 
-    SIS_TRY(time, members.field(FieldType::Time));
-    SIS_TRY(timeSized, expectSize(members, *time, 3));
-    value.hours = bytes[time->dataOffset];
-    value.minutes = bytes[time->dataOffset + 1];
-    value.seconds = bytes[time->dataOffset + 2];
+    VELMORA_TRY_ASSIGN(auto time, members.field(FieldType::Time));
+    VELMORA_TRY(expectSize(members, time, 3));
+    value.hours = bytes[time.dataOffset];
+    value.minutes = bytes[time.dataOffset + 1];
+    value.seconds = bytes[time.dataOffset + 2];
     if (value.hours > 23 || value.minutes > 59 || value.seconds > 59)
-        return fail(cursor.space().error(time->dataOffset, "SISTime out of range"));
-    SIS_TRY(done, members.finish());
+        return fail(cursor.space().error(time.dataOffset, "SISTime out of range"));
+    VELMORA_TRY(members.finish());
     return value;
 }
 
 std::expected<Info, Error> readInfo(Cursor &cursor)
 {
-    SIS_TRY(field, cursor.field(FieldType::Info));
-    Cursor members = cursor.sub(*field);
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::Info));
+    Cursor members = cursor.sub(field);
     Info info;
-    SIS_TRY(uid, readU32Field(members, FieldType::Uid));
-    info.uid = *uid;
-    SIS_TRY(vendor, readString(members));
-    info.vendorUniqueName = std::move(*vendor);
-    SIS_TRY(names, readStringArray(members));
-    info.names = std::move(*names);
-    SIS_TRY(vendorNames, readStringArray(members));
-    info.vendorNames = std::move(*vendorNames);
-    SIS_TRY(version, readVersion(members));
-    info.version = *version;
-    SIS_TRY(created, readDateTime(members));
-    info.creationTime = *created;
+    VELMORA_TRY_ASSIGN(auto uid, readU32Field(members, FieldType::Uid));
+    info.uid = uid;
+    VELMORA_TRY_ASSIGN(auto vendor, readString(members));
+    info.vendorUniqueName = std::move(vendor);
+    VELMORA_TRY_ASSIGN(auto names, readStringArray(members));
+    info.names = std::move(names);
+    VELMORA_TRY_ASSIGN(auto vendorNames, readStringArray(members));
+    info.vendorNames = std::move(vendorNames);
+    VELMORA_TRY_ASSIGN(auto version, readVersion(members));
+    info.version = version;
+    VELMORA_TRY_ASSIGN(auto created, readDateTime(members));
+    info.creationTime = created;
     const std::size_t typeAt = members.pos();
-    SIS_TRY(installType, members.integer(1, "the install type"));
-    SIS_TRY(installFlags, members.integer(1, "the install flags"));
-    if (*installType > 4)
-        return fail(cursor.space().error(typeAt, "install type " + std::to_string(*installType) +
+    VELMORA_TRY_ASSIGN(auto installType, members.integer(1, "the install type"));
+    VELMORA_TRY_ASSIGN(auto installFlags, members.integer(1, "the install flags"));
+    if (installType > 4)
+        return fail(cursor.space().error(typeAt, "install type " + std::to_string(installType) +
                                                      " is not one of 0..4"));
-    info.installType = static_cast<std::uint8_t>(*installType);
-    info.installFlags = static_cast<std::uint8_t>(*installFlags);
-    SIS_TRY(done, members.finish());
+    info.installType = static_cast<std::uint8_t>(installType);
+    info.installFlags = static_cast<std::uint8_t>(installFlags);
+    VELMORA_TRY(members.finish());
     return info;
 }
 
 std::expected<Dependency, Error> readDependency(Cursor &members)
 {
     Dependency dependency;
-    SIS_TRY(uid, readU32Field(members, FieldType::Uid));
-    dependency.uid = *uid;
-    SIS_TRY(range, members.field(FieldType::VersionRange));
-    Cursor bounds = members.sub(*range);
-    SIS_TRY(from, readVersion(bounds));
-    dependency.from = *from;
+    VELMORA_TRY_ASSIGN(auto uid, readU32Field(members, FieldType::Uid));
+    dependency.uid = uid;
+    VELMORA_TRY_ASSIGN(auto range, members.field(FieldType::VersionRange));
+    Cursor bounds = members.sub(range);
+    VELMORA_TRY_ASSIGN(auto from, readVersion(bounds));
+    dependency.from = from;
     if (bounds.peekType() == static_cast<std::uint32_t>(FieldType::Version)) {
-        SIS_TRY(to, readVersion(bounds));
-        dependency.to = *to;
+        VELMORA_TRY_ASSIGN(auto to, readVersion(bounds));
+        dependency.to = to;
     }
-    SIS_TRY(rangeDone, bounds.finish());
-    SIS_TRY(names, readStringArray(members));
-    dependency.names = std::move(*names);
-    SIS_TRY(done, members.finish());
+    VELMORA_TRY(bounds.finish());
+    VELMORA_TRY_ASSIGN(auto names, readStringArray(members));
+    dependency.names = std::move(names);
+    VELMORA_TRY(members.finish());
     return dependency;
 }
 
 std::expected<std::vector<Dependency>, Error> readDependencies(Cursor &cursor)
 {
-    SIS_TRY(items, openArray(cursor, FieldType::Dependency));
+    VELMORA_TRY_ASSIGN(auto items, openArray(cursor, FieldType::Dependency));
     std::vector<Dependency> dependencies;
-    while (!items->atEnd()) {
-        SIS_TRY(element, items->element(FieldType::Dependency));
-        Cursor members = items->sub(*element);
-        SIS_TRY(dependency, readDependency(members));
-        dependencies.push_back(std::move(*dependency));
+    while (!items.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, items.element(FieldType::Dependency));
+        Cursor members = items.sub(element);
+        VELMORA_TRY_ASSIGN(auto dependency, readDependency(members));
+        dependencies.push_back(std::move(dependency));
     }
     return dependencies;
 }
@@ -352,47 +345,46 @@ std::expected<FileDescription, Error> readFileDescription(Cursor &members)
 {
     FileDescription file;
     const std::size_t targetAt = members.pos();
-    SIS_TRY(target, readString(members));
-    file.target = std::move(*target);
-    SIS_TRY(mime, readString(members));
-    file.mimeType = std::move(*mime);
+    VELMORA_TRY_ASSIGN(auto target, readString(members));
+    file.target = std::move(target);
+    VELMORA_TRY_ASSIGN(auto mime, readString(members));
+    file.mimeType = std::move(mime);
     if (members.peekType() == static_cast<std::uint32_t>(FieldType::Capabilities)) {
-        SIS_TRY(caps, members.field(FieldType::Capabilities));
-        if (caps->dataSize % 4 != 0)
-            return fail(members.space().error(caps->offset,
+        VELMORA_TRY_ASSIGN(auto caps, members.field(FieldType::Capabilities));
+        if (caps.dataSize % 4 != 0)
+            return fail(members.space().error(caps.offset,
                                               "SISCapabilities length is not a multiple of 4"));
-        const auto bytes = members.space().bytes.subspan(caps->dataOffset, caps->dataSize);
+        const auto bytes = members.space().bytes.subspan(caps.dataOffset, caps.dataSize);
         file.capabilities = Bytes(bytes.begin(), bytes.end());
     }
-    SIS_TRY(hash, members.field(FieldType::Hash));
-    Cursor hashMembers = members.sub(*hash);
-    SIS_TRY(algorithm, hashMembers.integer(4, "the hash algorithm"));
-    if (*algorithm != kHashSha1)
-        return fail(members.space().error(hash->dataOffset, "hash algorithm " +
-                                                                std::to_string(*algorithm) +
-                                                                " is not SHA-1 (1)"));
-    file.hashAlgorithm = static_cast<std::uint32_t>(*algorithm);
-    SIS_TRY(digest, hashMembers.field(FieldType::Blob));
-    SIS_TRY(digestSized, expectSize(hashMembers, *digest, 20));
-    const auto digestBytes = members.space().bytes.subspan(digest->dataOffset, 20);
+    VELMORA_TRY_ASSIGN(auto hash, members.field(FieldType::Hash));
+    Cursor hashMembers = members.sub(hash);
+    VELMORA_TRY_ASSIGN(auto algorithm, hashMembers.integer(4, "the hash algorithm"));
+    if (algorithm != kHashSha1)
+        return fail(members.space().error(
+            hash.dataOffset, "hash algorithm " + std::to_string(algorithm) + " is not SHA-1 (1)"));
+    file.hashAlgorithm = static_cast<std::uint32_t>(algorithm);
+    VELMORA_TRY_ASSIGN(auto digest, hashMembers.field(FieldType::Blob));
+    VELMORA_TRY(expectSize(hashMembers, digest, 20));
+    const auto digestBytes = members.space().bytes.subspan(digest.dataOffset, 20);
     file.hash.assign(digestBytes.begin(), digestBytes.end());
-    SIS_TRY(hashDone, hashMembers.finish());
+    VELMORA_TRY(hashMembers.finish());
 
     const std::size_t operationAt = members.pos();
-    SIS_TRY(operation, members.integer(4, "the file operation"));
-    SIS_TRY(options, members.integer(4, "the operation options"));
-    SIS_TRY(length, members.integer(8, "the stored length"));
-    SIS_TRY(uncompressed, members.integer(8, "the uncompressed length"));
-    SIS_TRY(index, members.integer(4, "the file index"));
-    if (*operation == 0 || *operation >= 16)
+    VELMORA_TRY_ASSIGN(auto operation, members.integer(4, "the file operation"));
+    VELMORA_TRY_ASSIGN(auto options, members.integer(4, "the operation options"));
+    VELMORA_TRY_ASSIGN(auto length, members.integer(8, "the stored length"));
+    VELMORA_TRY_ASSIGN(auto uncompressed, members.integer(8, "the uncompressed length"));
+    VELMORA_TRY_ASSIGN(auto index, members.integer(4, "the file index"));
+    if (operation == 0 || operation >= 16)
         return fail(members.space().error(
-            operationAt, "file operation " + std::to_string(*operation) + " is not valid"));
-    file.operation = static_cast<std::uint32_t>(*operation);
-    file.operationOptions = static_cast<std::uint32_t>(*options);
-    file.length = *length;
-    file.uncompressedLength = *uncompressed;
-    file.fileIndex = static_cast<std::uint32_t>(*index);
-    SIS_TRY(done, members.finish());
+            operationAt, "file operation " + std::to_string(operation) + " is not valid"));
+    file.operation = static_cast<std::uint32_t>(operation);
+    file.operationOptions = static_cast<std::uint32_t>(options);
+    file.length = length;
+    file.uncompressedLength = uncompressed;
+    file.fileIndex = static_cast<std::uint32_t>(index);
+    VELMORA_TRY(members.finish());
     // The target is where the device writes the file: one that names no drive or climbs out of
     // its folders would let a package put files anywhere.
     if ((file.operation & OpInstall) && file.target.empty())
@@ -408,22 +400,22 @@ std::expected<Expression, Error> readExpression(Cursor &members, int depth)
     if (depth > kMaxDepth)
         return fail(members.error("expressions nested too deeply"));
     Expression expression;
-    SIS_TRY(op, members.integer(4, "the expression operator"));
-    SIS_TRY(value, members.integer(4, "the expression value"));
-    expression.op = static_cast<std::uint32_t>(*op);
-    expression.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(*value));
+    VELMORA_TRY_ASSIGN(auto op, members.integer(4, "the expression operator"));
+    VELMORA_TRY_ASSIGN(auto value, members.integer(4, "the expression value"));
+    expression.op = static_cast<std::uint32_t>(op);
+    expression.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     if (members.peekType() == static_cast<std::uint32_t>(FieldType::String)) {
-        SIS_TRY(text, readString(members));
-        expression.string = std::move(*text);
+        VELMORA_TRY_ASSIGN(auto text, readString(members));
+        expression.string = std::move(text);
     }
     while (expression.operands.size() < 2 &&
            members.peekType() == static_cast<std::uint32_t>(FieldType::Expression)) {
-        SIS_TRY(field, members.field(FieldType::Expression));
-        Cursor operand = members.sub(*field);
-        SIS_TRY(parsed, readExpression(operand, depth + 1));
-        expression.operands.push_back(std::move(*parsed));
+        VELMORA_TRY_ASSIGN(auto field, members.field(FieldType::Expression));
+        Cursor operand = members.sub(field);
+        VELMORA_TRY_ASSIGN(auto parsed, readExpression(operand, depth + 1));
+        expression.operands.push_back(std::move(parsed));
     }
-    SIS_TRY(done, members.finish());
+    VELMORA_TRY(members.finish());
     return expression;
 }
 
@@ -434,8 +426,8 @@ std::expected<InstallBlock, Error> readInstallBlock(Cursor &cursor, int depth, s
 
 std::expected<Expression, Error> readCondition(Cursor &members, int depth)
 {
-    SIS_TRY(field, members.field(FieldType::Expression));
-    Cursor expression = members.sub(*field);
+    VELMORA_TRY_ASSIGN(auto field, members.field(FieldType::Expression));
+    Cursor expression = members.sub(field);
     return readExpression(expression, depth + 1);
 }
 
@@ -443,84 +435,85 @@ std::expected<InstallBlock, Error> readInstallBlock(Cursor &cursor, int depth, s
 {
     if (depth > kMaxDepth)
         return fail(cursor.error("install blocks nested too deeply"));
-    SIS_TRY(field, cursor.field(FieldType::InstallBlock));
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::InstallBlock));
     if (end)
-        *end = field->end;
-    Cursor members = cursor.sub(*field);
+        *end = field.end;
+    Cursor members = cursor.sub(field);
     InstallBlock block;
 
-    SIS_TRY(files, openArray(members, FieldType::FileDescription));
-    while (!files->atEnd()) {
-        SIS_TRY(element, files->element(FieldType::FileDescription));
-        Cursor fileMembers = files->sub(*element);
-        SIS_TRY(file, readFileDescription(fileMembers));
-        block.files.push_back(std::move(*file));
+    VELMORA_TRY_ASSIGN(auto files, openArray(members, FieldType::FileDescription));
+    while (!files.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, files.element(FieldType::FileDescription));
+        Cursor fileMembers = files.sub(element);
+        VELMORA_TRY_ASSIGN(auto file, readFileDescription(fileMembers));
+        block.files.push_back(std::move(file));
     }
 
-    SIS_TRY(controllers, openArray(members, FieldType::Controller));
-    while (!controllers->atEnd()) {
-        SIS_TRY(element, controllers->element(FieldType::Controller));
-        Cursor controllerMembers = controllers->sub(*element);
-        SIS_TRY(embedded, readControllerMembers(controllerMembers, depth + 1, nullptr));
-        block.embedded.push_back(std::move(*embedded));
+    VELMORA_TRY_ASSIGN(auto controllers, openArray(members, FieldType::Controller));
+    while (!controllers.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, controllers.element(FieldType::Controller));
+        Cursor controllerMembers = controllers.sub(element);
+        VELMORA_TRY_ASSIGN(auto embedded,
+                           readControllerMembers(controllerMembers, depth + 1, nullptr));
+        block.embedded.push_back(std::move(embedded));
     }
 
-    SIS_TRY(ifs, openArray(members, FieldType::If));
-    while (!ifs->atEnd()) {
-        SIS_TRY(element, ifs->element(FieldType::If));
-        Cursor ifMembers = ifs->sub(*element);
+    VELMORA_TRY_ASSIGN(auto ifs, openArray(members, FieldType::If));
+    while (!ifs.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, ifs.element(FieldType::If));
+        Cursor ifMembers = ifs.sub(element);
         IfBlock ifBlock;
-        SIS_TRY(condition, readCondition(ifMembers, depth));
-        ifBlock.condition = std::move(*condition);
-        SIS_TRY(body, readInstallBlock(ifMembers, depth + 1, nullptr));
-        ifBlock.block = std::move(*body);
-        SIS_TRY(elseIfs, openArray(ifMembers, FieldType::ElseIf));
-        while (!elseIfs->atEnd()) {
-            SIS_TRY(elseElement, elseIfs->element(FieldType::ElseIf));
-            Cursor elseMembers = elseIfs->sub(*elseElement);
+        VELMORA_TRY_ASSIGN(auto condition, readCondition(ifMembers, depth));
+        ifBlock.condition = std::move(condition);
+        VELMORA_TRY_ASSIGN(auto body, readInstallBlock(ifMembers, depth + 1, nullptr));
+        ifBlock.block = std::move(body);
+        VELMORA_TRY_ASSIGN(auto elseIfs, openArray(ifMembers, FieldType::ElseIf));
+        while (!elseIfs.atEnd()) {
+            VELMORA_TRY_ASSIGN(auto elseElement, elseIfs.element(FieldType::ElseIf));
+            Cursor elseMembers = elseIfs.sub(elseElement);
             ElseIf elseIf;
-            SIS_TRY(elseCondition, readCondition(elseMembers, depth));
-            elseIf.condition = std::move(*elseCondition);
-            SIS_TRY(elseBody, readInstallBlock(elseMembers, depth + 1, nullptr));
-            elseIf.block = std::move(*elseBody);
-            SIS_TRY(elseDone, elseMembers.finish());
+            VELMORA_TRY_ASSIGN(auto elseCondition, readCondition(elseMembers, depth));
+            elseIf.condition = std::move(elseCondition);
+            VELMORA_TRY_ASSIGN(auto elseBody, readInstallBlock(elseMembers, depth + 1, nullptr));
+            elseIf.block = std::move(elseBody);
+            VELMORA_TRY(elseMembers.finish());
             ifBlock.elseIfs.push_back(std::move(elseIf));
         }
-        SIS_TRY(ifDone, ifMembers.finish());
+        VELMORA_TRY(ifMembers.finish());
         block.ifs.push_back(std::move(ifBlock));
     }
-    SIS_TRY(done, members.finish());
+    VELMORA_TRY(members.finish());
     return block;
 }
 
 std::expected<SignatureChain, Error> readSignatureChain(Cursor &cursor)
 {
-    SIS_TRY(field, cursor.field(FieldType::SignatureCertificateChain));
-    Cursor members = cursor.sub(*field);
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::SignatureCertificateChain));
+    Cursor members = cursor.sub(field);
     SignatureChain chain;
-    SIS_TRY(signatures, openArray(members, FieldType::Signature));
-    while (!signatures->atEnd()) {
-        SIS_TRY(element, signatures->element(FieldType::Signature));
-        Cursor signatureMembers = signatures->sub(*element);
+    VELMORA_TRY_ASSIGN(auto signatures, openArray(members, FieldType::Signature));
+    while (!signatures.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, signatures.element(FieldType::Signature));
+        Cursor signatureMembers = signatures.sub(element);
         Signature signature;
-        SIS_TRY(algorithm, signatureMembers.field(FieldType::SignatureAlgorithm));
-        Cursor algorithmMembers = signatureMembers.sub(*algorithm);
-        SIS_TRY(oid, readString(algorithmMembers));
-        signature.algorithm = std::move(*oid);
-        SIS_TRY(algorithmDone, algorithmMembers.finish());
-        SIS_TRY(blob, signatureMembers.field(FieldType::Blob));
-        const auto bytes = cursor.space().bytes.subspan(blob->dataOffset, blob->dataSize);
+        VELMORA_TRY_ASSIGN(auto algorithm, signatureMembers.field(FieldType::SignatureAlgorithm));
+        Cursor algorithmMembers = signatureMembers.sub(algorithm);
+        VELMORA_TRY_ASSIGN(auto oid, readString(algorithmMembers));
+        signature.algorithm = std::move(oid);
+        VELMORA_TRY(algorithmMembers.finish());
+        VELMORA_TRY_ASSIGN(auto blob, signatureMembers.field(FieldType::Blob));
+        const auto bytes = cursor.space().bytes.subspan(blob.dataOffset, blob.dataSize);
         signature.value.assign(bytes.begin(), bytes.end());
-        SIS_TRY(signatureDone, signatureMembers.finish());
+        VELMORA_TRY(signatureMembers.finish());
         chain.signatures.push_back(std::move(signature));
     }
-    SIS_TRY(certificates, members.field(FieldType::CertificateChain));
-    Cursor certificateMembers = members.sub(*certificates);
-    SIS_TRY(blob, certificateMembers.field(FieldType::Blob));
-    const auto bytes = cursor.space().bytes.subspan(blob->dataOffset, blob->dataSize);
+    VELMORA_TRY_ASSIGN(auto certificates, members.field(FieldType::CertificateChain));
+    Cursor certificateMembers = members.sub(certificates);
+    VELMORA_TRY_ASSIGN(auto blob, certificateMembers.field(FieldType::Blob));
+    const auto bytes = cursor.space().bytes.subspan(blob.dataOffset, blob.dataSize);
     chain.certificates.assign(bytes.begin(), bytes.end());
-    SIS_TRY(certificatesDone, certificateMembers.finish());
-    SIS_TRY(done, members.finish());
+    VELMORA_TRY(certificateMembers.finish());
+    VELMORA_TRY(members.finish());
     return chain;
 }
 
@@ -542,98 +535,97 @@ std::expected<Controller, Error> readControllerMembers(Cursor &members, int dept
         return fail(members.error("embedded packages nested too deeply"));
     Controller controller;
     const std::size_t infoAt = members.pos();
-    SIS_TRY(info, readInfo(members));
-    controller.info = std::move(*info);
+    VELMORA_TRY_ASSIGN(auto info, readInfo(members));
+    controller.info = std::move(info);
 
-    SIS_TRY(optionsField, members.field(FieldType::SupportedOptions));
-    Cursor optionsMembers = members.sub(*optionsField);
-    SIS_TRY(options, openArray(optionsMembers, FieldType::SupportedOption));
-    while (!options->atEnd()) {
-        SIS_TRY(element, options->element(FieldType::SupportedOption));
-        Cursor optionMembers = options->sub(*element);
-        SIS_TRY(names, readStringArray(optionMembers));
-        SIS_TRY(optionDone, optionMembers.finish());
-        controller.options.push_back(std::move(*names));
+    VELMORA_TRY_ASSIGN(auto optionsField, members.field(FieldType::SupportedOptions));
+    Cursor optionsMembers = members.sub(optionsField);
+    VELMORA_TRY_ASSIGN(auto options, openArray(optionsMembers, FieldType::SupportedOption));
+    while (!options.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, options.element(FieldType::SupportedOption));
+        Cursor optionMembers = options.sub(element);
+        VELMORA_TRY_ASSIGN(auto names, readStringArray(optionMembers));
+        VELMORA_TRY(optionMembers.finish());
+        controller.options.push_back(std::move(names));
     }
-    SIS_TRY(optionsDone, optionsMembers.finish());
+    VELMORA_TRY(optionsMembers.finish());
 
-    SIS_TRY(languagesField, members.field(FieldType::SupportedLanguages));
-    Cursor languagesMembers = members.sub(*languagesField);
-    SIS_TRY(languages, openArray(languagesMembers, FieldType::Language));
-    while (!languages->atEnd()) {
-        SIS_TRY(element, languages->element(FieldType::Language));
-        SIS_TRY(sized, expectSize(*languages, *element, 4));
-        controller.languages.push_back(members.space().u32At(element->dataOffset));
+    VELMORA_TRY_ASSIGN(auto languagesField, members.field(FieldType::SupportedLanguages));
+    Cursor languagesMembers = members.sub(languagesField);
+    VELMORA_TRY_ASSIGN(auto languages, openArray(languagesMembers, FieldType::Language));
+    while (!languages.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, languages.element(FieldType::Language));
+        VELMORA_TRY(expectSize(languages, element, 4));
+        controller.languages.push_back(members.space().u32At(element.dataOffset));
     }
-    SIS_TRY(languagesDone, languagesMembers.finish());
+    VELMORA_TRY(languagesMembers.finish());
     const std::size_t languageCount = controller.languages.size();
     if (languageCount == 0)
-        return fail(members.space().error(languagesField->offset,
+        return fail(members.space().error(languagesField.offset,
                                           "SISSupportedLanguages lists no language"));
-    SIS_TRY(namesOk, checkLanguageCount(members, infoAt, controller.info.names.size(),
-                                        languageCount, "the package name list"));
-    SIS_TRY(vendorsOk, checkLanguageCount(members, infoAt, controller.info.vendorNames.size(),
-                                          languageCount, "the vendor name list"));
+    VELMORA_TRY(checkLanguageCount(members, infoAt, controller.info.names.size(), languageCount,
+                                   "the package name list"));
+    VELMORA_TRY(checkLanguageCount(members, infoAt, controller.info.vendorNames.size(),
+                                   languageCount, "the vendor name list"));
     for (const auto &option : controller.options) {
-        SIS_TRY(optionOk, checkLanguageCount(members, optionsField->offset, option.size(),
-                                             languageCount, "an option name list"));
+        VELMORA_TRY(checkLanguageCount(members, optionsField.offset, option.size(), languageCount,
+                                       "an option name list"));
     }
 
-    SIS_TRY(prerequisitesField, members.field(FieldType::Prerequisites));
-    Cursor prerequisites = members.sub(*prerequisitesField);
-    SIS_TRY(targets, readDependencies(prerequisites));
-    controller.targetDevices = std::move(*targets);
-    SIS_TRY(dependencies, readDependencies(prerequisites));
-    controller.dependencies = std::move(*dependencies);
-    SIS_TRY(prerequisitesDone, prerequisites.finish());
+    VELMORA_TRY_ASSIGN(auto prerequisitesField, members.field(FieldType::Prerequisites));
+    Cursor prerequisites = members.sub(prerequisitesField);
+    VELMORA_TRY_ASSIGN(auto targets, readDependencies(prerequisites));
+    controller.targetDevices = std::move(targets);
+    VELMORA_TRY_ASSIGN(auto dependencies, readDependencies(prerequisites));
+    controller.dependencies = std::move(dependencies);
+    VELMORA_TRY(prerequisites.finish());
     for (const auto *list : {&controller.targetDevices, &controller.dependencies}) {
         for (const auto &dependency : *list) {
-            SIS_TRY(dependencyOk,
-                    checkLanguageCount(members, prerequisitesField->offset, dependency.names.size(),
-                                       languageCount,
-                                       "the name list of dependency " + hex(dependency.uid, 8)));
+            VELMORA_TRY(checkLanguageCount(
+                members, prerequisitesField.offset, dependency.names.size(), languageCount,
+                "the name list of dependency " + hex(dependency.uid, 8)));
         }
     }
 
-    SIS_TRY(propertiesField, members.field(FieldType::Properties));
-    Cursor propertiesMembers = members.sub(*propertiesField);
-    SIS_TRY(properties, openArray(propertiesMembers, FieldType::Property));
-    while (!properties->atEnd()) {
-        SIS_TRY(element, properties->element(FieldType::Property));
-        SIS_TRY(sized, expectSize(*properties, *element, 8));
+    VELMORA_TRY_ASSIGN(auto propertiesField, members.field(FieldType::Properties));
+    Cursor propertiesMembers = members.sub(propertiesField);
+    VELMORA_TRY_ASSIGN(auto properties, openArray(propertiesMembers, FieldType::Property));
+    while (!properties.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto element, properties.element(FieldType::Property));
+        VELMORA_TRY(expectSize(properties, element, 8));
         const auto &space = members.space();
         controller.properties.push_back(
-            Property{static_cast<std::int32_t>(space.u32At(element->dataOffset)),
-                     static_cast<std::int32_t>(space.u32At(element->dataOffset + 4))});
+            Property{static_cast<std::int32_t>(space.u32At(element.dataOffset)),
+                     static_cast<std::int32_t>(space.u32At(element.dataOffset + 4))});
     }
-    SIS_TRY(propertiesDone, propertiesMembers.finish());
+    VELMORA_TRY(propertiesMembers.finish());
 
     if (members.peekType() == static_cast<std::uint32_t>(FieldType::Logo)) {
-        SIS_TRY(logoField, members.field(FieldType::Logo));
-        Cursor logoMembers = members.sub(*logoField);
-        SIS_TRY(descriptionField, logoMembers.field(FieldType::FileDescription));
-        Cursor descriptionMembers = logoMembers.sub(*descriptionField);
-        SIS_TRY(logo, readFileDescription(descriptionMembers));
-        controller.logo = std::move(*logo);
-        SIS_TRY(logoDone, logoMembers.finish());
+        VELMORA_TRY_ASSIGN(auto logoField, members.field(FieldType::Logo));
+        Cursor logoMembers = members.sub(logoField);
+        VELMORA_TRY_ASSIGN(auto descriptionField, logoMembers.field(FieldType::FileDescription));
+        Cursor descriptionMembers = logoMembers.sub(descriptionField);
+        VELMORA_TRY_ASSIGN(auto logo, readFileDescription(descriptionMembers));
+        controller.logo = std::move(logo);
+        VELMORA_TRY(logoMembers.finish());
     }
 
     std::size_t blockEnd = 0;
-    SIS_TRY(block, readInstallBlock(members, depth + 1, &blockEnd));
-    controller.installBlock = std::move(*block);
+    VELMORA_TRY_ASSIGN(auto block, readInstallBlock(members, depth + 1, &blockEnd));
+    controller.installBlock = std::move(block);
     if (signedEnds)
         signedEnds->push_back(blockEnd);
 
     while (members.peekType() == static_cast<std::uint32_t>(FieldType::SignatureCertificateChain)) {
-        SIS_TRY(chain, readSignatureChain(members));
-        controller.chains.push_back(std::move(*chain));
+        VELMORA_TRY_ASSIGN(auto chain, readSignatureChain(members));
+        controller.chains.push_back(std::move(chain));
         if (signedEnds)
             signedEnds->push_back(members.pos());
     }
 
-    SIS_TRY(dataIndex, readU32Field(members, FieldType::DataIndex));
-    controller.dataIndex = *dataIndex;
-    SIS_TRY(done, members.finish());
+    VELMORA_TRY_ASSIGN(auto dataIndex, readU32Field(members, FieldType::DataIndex));
+    controller.dataIndex = dataIndex;
+    VELMORA_TRY(members.finish());
     return controller;
 }
 
@@ -647,22 +639,22 @@ struct CompressedHeader
 
 std::expected<CompressedHeader, Error> readCompressed(Cursor &cursor)
 {
-    SIS_TRY(field, cursor.field(FieldType::Compressed));
-    Cursor members = cursor.sub(*field);
+    VELMORA_TRY_ASSIGN(auto field, cursor.field(FieldType::Compressed));
+    Cursor members = cursor.sub(field);
     const std::size_t algorithmAt = members.pos();
-    SIS_TRY(algorithm, members.integer(4, "the compression algorithm"));
-    SIS_TRY(size, members.integer(8, "the uncompressed size"));
+    VELMORA_TRY_ASSIGN(auto algorithm, members.integer(4, "the compression algorithm"));
+    VELMORA_TRY_ASSIGN(auto size, members.integer(8, "the uncompressed size"));
     CompressedHeader header;
-    header.size = *size;
+    header.size = size;
     header.payloadOffset = members.pos();
-    header.payloadSize = field->dataOffset + field->dataSize - members.pos();
-    if (*algorithm == 0) {
+    header.payloadSize = field.dataOffset + field.dataSize - members.pos();
+    if (algorithm == 0) {
         header.algorithm = Compression::None;
         if (header.size != header.payloadSize)
             return fail(cursor.space().error(
                 algorithmAt, "uncompressed SISCompressed declares " + std::to_string(header.size) +
                                  " bytes but holds " + std::to_string(header.payloadSize)));
-    } else if (*algorithm == 1) {
+    } else if (algorithm == 1) {
         header.algorithm = Compression::Deflate;
         if (header.size > header.payloadSize * kMaxDeflateRatio + 64)
             return fail(cursor.space().error(
@@ -671,7 +663,7 @@ std::expected<CompressedHeader, Error> readCompressed(Cursor &cursor)
                                  " compressed bytes, more than zlib can produce"));
     } else {
         return fail(cursor.space().error(algorithmAt, "unknown compression algorithm " +
-                                                          std::to_string(*algorithm)));
+                                                          std::to_string(algorithm)));
     }
     return header;
 }
@@ -709,10 +701,10 @@ std::expected<void, Error> checkFileReferences(const Controller &controller,
                               (units.empty()
                                    ? " (only a preinstalled package, type PA or PP, may store none)"
                                    : "")});
-        SIS_TRY(stored, checkStoredFiles(controller, units[controller.dataIndex]));
+        VELMORA_TRY(checkStoredFiles(controller, units[controller.dataIndex]));
     }
     for (const auto &embedded : controller.installBlock.embedded) {
-        SIS_TRY(nested, checkFileReferences(embedded, units));
+        VELMORA_TRY(checkFileReferences(embedded, units));
     }
     return {};
 }
@@ -769,38 +761,38 @@ std::expected<Package, Error> readPackage(std::span<const std::uint8_t> file)
                                             ", expected " + hex(expectedChecksum, 8)));
 
     Cursor top(fileSpace, 16, file.size(), "the file");
-    SIS_TRY(contentsField, top.field(FieldType::Contents));
+    VELMORA_TRY_ASSIGN(auto contentsField, top.field(FieldType::Contents));
     if (!top.atEnd())
         return fail(
             top.error(std::to_string(file.size() - top.pos()) + " bytes follow SISContents"));
-    Cursor contents = top.sub(*contentsField);
+    Cursor contents = top.sub(contentsField);
 
     if (contents.peekType() == static_cast<std::uint32_t>(FieldType::ControllerChecksum)) {
-        SIS_TRY(field, contents.field(FieldType::ControllerChecksum));
-        SIS_TRY(sized, expectSize(contents, *field, 2));
+        VELMORA_TRY_ASSIGN(auto field, contents.field(FieldType::ControllerChecksum));
+        VELMORA_TRY(expectSize(contents, field, 2));
         package.controllerChecksum =
-            static_cast<std::uint16_t>(file[field->dataOffset] | file[field->dataOffset + 1] << 8);
+            static_cast<std::uint16_t>(file[field.dataOffset] | file[field.dataOffset + 1] << 8);
     }
     if (contents.peekType() == static_cast<std::uint32_t>(FieldType::DataChecksum)) {
-        SIS_TRY(field, contents.field(FieldType::DataChecksum));
-        SIS_TRY(sized, expectSize(contents, *field, 2));
+        VELMORA_TRY_ASSIGN(auto field, contents.field(FieldType::DataChecksum));
+        VELMORA_TRY(expectSize(contents, field, 2));
         package.dataChecksum =
-            static_cast<std::uint16_t>(file[field->dataOffset] | file[field->dataOffset + 1] << 8);
+            static_cast<std::uint16_t>(file[field.dataOffset] | file[field.dataOffset + 1] << 8);
     }
 
     package.compressedOffset = contents.pos();
-    SIS_TRY(compressed, readCompressed(contents));
+    VELMORA_TRY_ASSIGN(auto compressed, readCompressed(contents));
     package.compressedSize = contents.pos() - package.compressedOffset;
-    package.controllerCompression = compressed->algorithm;
-    if (compressed->size > kMaxControllerSize)
+    package.controllerCompression = compressed.algorithm;
+    if (compressed.size > kMaxControllerSize)
         return fail(fileSpace.error(package.compressedOffset,
-                                    "the controller declares " + std::to_string(compressed->size) +
+                                    "the controller declares " + std::to_string(compressed.size) +
                                         " bytes, more than this reader accepts"));
-    const auto payload = file.subspan(compressed->payloadOffset, compressed->payloadSize);
-    if (compressed->algorithm == Compression::Deflate) {
-        auto inflated = inflateZlib(payload, compressed->size);
+    const auto payload = file.subspan(compressed.payloadOffset, compressed.payloadSize);
+    if (compressed.algorithm == Compression::Deflate) {
+        auto inflated = inflateZlib(payload, compressed.size);
         if (!inflated)
-            return fail(fileSpace.error(compressed->payloadOffset,
+            return fail(fileSpace.error(compressed.payloadOffset,
                                         "the compressed controller " + inflated.error()));
         package.controllerField = std::move(*inflated);
     } else {
@@ -808,49 +800,50 @@ std::expected<Package, Error> readPackage(std::span<const std::uint8_t> file)
     }
 
     package.dataOffset = contents.pos();
-    SIS_TRY(dataField, contents.field(FieldType::Data));
-    package.dataSize = dataField->end - dataField->offset;
-    SIS_TRY(contentsDone, contents.finish());
+    VELMORA_TRY_ASSIGN(auto dataField, contents.field(FieldType::Data));
+    package.dataSize = dataField.end - dataField.offset;
+    VELMORA_TRY(contents.finish());
 
     // The controller, in its own address space.
     Space controllerSpace{package.controllerField, "controller offset"};
     Cursor controllerCursor(controllerSpace, 0, package.controllerField.size(),
                             "the decompressed controller");
-    SIS_TRY(controllerField, controllerCursor.field(FieldType::Controller));
-    if (controllerField->dataOffset + controllerField->dataSize != package.controllerField.size())
+    VELMORA_TRY_ASSIGN(auto controllerField, controllerCursor.field(FieldType::Controller));
+    if (controllerField.dataOffset + controllerField.dataSize != package.controllerField.size())
         return fail(controllerSpace.error(0, "SISController is " +
-                                                 std::to_string(controllerField->end) +
+                                                 std::to_string(controllerField.end) +
                                                  " bytes but the uncompressed size says " +
                                                  std::to_string(package.controllerField.size())));
-    package.controllerHeaderSize = controllerField->dataOffset;
-    Cursor controllerMembers = controllerCursor.sub(*controllerField);
-    SIS_TRY(controller, readControllerMembers(controllerMembers, 0, &package.signedRegionEnds));
-    package.controller = std::move(*controller);
+    package.controllerHeaderSize = controllerField.dataOffset;
+    Cursor controllerMembers = controllerCursor.sub(controllerField);
+    VELMORA_TRY_ASSIGN(auto controller,
+                       readControllerMembers(controllerMembers, 0, &package.signedRegionEnds));
+    package.controller = std::move(controller);
     if (package.controller.info.uid != package.uid3)
         return fail(Error{"the package UID in SISInfo, " + hex(package.controller.info.uid, 8) +
                           ", differs from UID3 " + hex(package.uid3, 8)});
 
     // The data section.
-    Cursor dataMembers = contents.sub(*dataField);
-    SIS_TRY(units, openArray(dataMembers, FieldType::DataUnit));
-    while (!units->atEnd()) {
-        SIS_TRY(unitElement, units->element(FieldType::DataUnit));
-        Cursor unitMembers = units->sub(*unitElement);
-        SIS_TRY(files, openArray(unitMembers, FieldType::FileData));
+    Cursor dataMembers = contents.sub(dataField);
+    VELMORA_TRY_ASSIGN(auto units, openArray(dataMembers, FieldType::DataUnit));
+    while (!units.atEnd()) {
+        VELMORA_TRY_ASSIGN(auto unitElement, units.element(FieldType::DataUnit));
+        Cursor unitMembers = units.sub(unitElement);
+        VELMORA_TRY_ASSIGN(auto files, openArray(unitMembers, FieldType::FileData));
         std::vector<FileDataRef> unit;
-        while (!files->atEnd()) {
-            SIS_TRY(fileElement, files->element(FieldType::FileData));
-            Cursor fileMembers = files->sub(*fileElement);
-            SIS_TRY(header, readCompressed(fileMembers));
-            SIS_TRY(fileDone, fileMembers.finish());
-            unit.push_back(FileDataRef{header->algorithm, header->size, header->payloadOffset,
-                                       header->payloadSize});
+        while (!files.atEnd()) {
+            VELMORA_TRY_ASSIGN(auto fileElement, files.element(FieldType::FileData));
+            Cursor fileMembers = files.sub(fileElement);
+            VELMORA_TRY_ASSIGN(auto header, readCompressed(fileMembers));
+            VELMORA_TRY(fileMembers.finish());
+            unit.push_back(FileDataRef{header.algorithm, header.size, header.payloadOffset,
+                                       header.payloadSize});
         }
-        SIS_TRY(unitDone, unitMembers.finish());
+        VELMORA_TRY(unitMembers.finish());
         package.dataUnits.push_back(std::move(unit));
     }
-    SIS_TRY(dataDone, dataMembers.finish());
-    SIS_TRY(references, checkFileReferences(package.controller, package.dataUnits));
+    VELMORA_TRY(dataMembers.finish());
+    VELMORA_TRY(checkFileReferences(package.controller, package.dataUnits));
     return package;
 }
 

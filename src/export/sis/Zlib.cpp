@@ -1,5 +1,7 @@
 #include "export/sis/Zlib.h"
 
+#include "platform/Try.h"
+
 #include <zlib.h>
 
 #include <limits>
@@ -111,12 +113,10 @@ std::expected<Bytes, std::string> inflateZlib(std::span<const std::uint8_t> inpu
                                               std::uint64_t expectedSize)
 {
     Bytes out;
-    auto done = inflateZlib(input, expectedSize, [&out](std::span<const std::uint8_t> piece) {
+    VELMORA_TRY(inflateZlib(input, expectedSize, [&out](std::span<const std::uint8_t> piece) {
         out.insert(out.end(), piece.begin(), piece.end());
         return true;
-    });
-    if (!done)
-        return std::unexpected(done.error());
+    }));
     return out;
 }
 
