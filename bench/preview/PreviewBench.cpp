@@ -92,7 +92,7 @@ BENCHMARK(BM_RenderContactList240x320TwoColumns)->Unit(benchmark::kMillisecond);
 void BM_RenderContactList640x360FiveColumnsGroups(benchmark::State &state)
 {
     auto preview = makePreview({640, 360}, 5);
-    preview->setShowGroups(true);
+    preview->setOption(&PreviewState::showGroups, true);
     for (auto _ : state) {
         preview->Render();
         benchmark::DoNotOptimize(preview->picture().constBits());
@@ -118,10 +118,10 @@ void BM_RenderContactListWithAllLayers240x320(benchmark::State &state)
     auto preview = makePreview({240, 320}, 2);
     {
         RenderBatch batch(preview.get());
-        preview->setShowMenu(true);
-        preview->setMenuLeft(false);
-        preview->setShowInfoWindows(true);
-        preview->setShowPopup(true);
+        preview->setOption(&PreviewState::showMenu, true);
+        preview->setOption(&PreviewState::menuLeft, false);
+        preview->setOption(&PreviewState::showInfoWindows, true);
+        preview->setOption(&PreviewState::showPopup, true);
     }
     for (auto _ : state) {
         preview->Render();
@@ -198,7 +198,7 @@ BENCHMARK(BM_ModelChange640x360Framed)->Unit(benchmark::kMillisecond);
 void BM_ColourVision640x360(benchmark::State &state)
 {
     auto preview = makePreview({640, 360}, 5);
-    preview->setShowGroups(true);
+    preview->setOption(&PreviewState::showGroups, true);
     preview->Render();
     const QImage screen = preview->picture();
     for (auto _ : state)

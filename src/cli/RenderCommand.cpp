@@ -7,7 +7,7 @@
 #include "platform/WritablePlaces.h"
 #include "preview/ColourVision.h"
 #include "preview/PhoneFrame.h"
-#include "preview/PhonePreview.h"
+#include "preview/PreviewOptions.h"
 #include "preview/PreviewSettings.h"
 #include "startup/Startup.h"
 
@@ -95,6 +95,16 @@ Result<void> applySettingsFile(RenderOptions &o, const QString &path)
         o.modelFromSettings = true;
     }
     return {};
+}
+
+// The preview option a switch such as --groups turns on, or null.
+const PreviewToggle *toggleSwitch(const QString &arg)
+{
+    for (const PreviewToggle &toggle : kPreviewToggles) {
+        if (!toggle.flag.isEmpty() && arg == toggle.flag)
+            return &toggle;
+    }
+    return nullptr;
 }
 
 std::optional<std::pair<int, int>> parsePair(const QString &text, QChar separator)
@@ -245,16 +255,8 @@ Result<RenderOptions> parseRenderOptions(const QStringList &args)
                 return fail(Error::invalid(QStringLiteral("%1 needs a value").arg(arg)));
             if (auto ok = parseValueOption(o, arg, args[++i]); !ok)
                 return fail(ok.error());
-        } else if (arg == u"--groups") {
-            o.state.showGroups = true;
-        } else if (arg == u"--offline") {
-            o.state.showOffline = true;
-        } else if (arg == u"--clients") {
-            o.state.showClients = true;
-        } else if (arg == u"--mini-clock") {
-            o.state.miniClock = true;
-        } else if (arg == u"--popup") {
-            o.state.showPopup = true;
+        } else if (const PreviewToggle *toggle = toggleSwitch(arg)) {
+            o.state.*toggle->state = true;
         } else if (arg == u"--frame") {
             o.frame = true;
         } else {

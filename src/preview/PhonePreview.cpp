@@ -39,65 +39,19 @@ void PhonePreview::setActiveScreen(PreviewScreen screen)
 {
     store(m_state.activeScreen, screen);
 }
-void PhonePreview::setShowMenu(bool on)
+void PhonePreview::setOption(bool PreviewState::*option, bool on)
 {
-    store(m_state.showMenu, on);
+    store(m_state.*option, on);
 }
-void PhonePreview::setShowPopup(bool on)
+
+void PhonePreview::setFont(PhoneFont PreviewState::*font, const PhoneFont &value)
 {
-    store(m_state.showPopup, on);
+    store(m_state.*font, value);
 }
+
 void PhonePreview::setColumns(int columns)
 {
     store(m_state.columns, qBound(1, columns, 5));
-}
-void PhonePreview::setSortByStatus(bool on)
-{
-    store(m_state.sortByStatus, on);
-}
-void PhonePreview::setShowOffline(bool on)
-{
-    store(m_state.showOffline, on);
-}
-void PhonePreview::setShowGroups(bool on)
-{
-    store(m_state.showGroups, on);
-}
-void PhonePreview::setMiniClock(bool on)
-{
-    store(m_state.miniClock, on);
-}
-void PhonePreview::setShowInfoWindows(bool on)
-{
-    store(m_state.showInfoWindows, on);
-}
-void PhonePreview::setInfoWindowsLeft(bool on)
-{
-    store(m_state.infoWindowsLeft, on);
-}
-void PhonePreview::setShowClients(bool on)
-{
-    store(m_state.showClients, on);
-}
-void PhonePreview::setMenuLeft(bool on)
-{
-    store(m_state.menuLeft, on);
-}
-void PhonePreview::setContactListFont(const PhoneFont &font)
-{
-    store(m_state.contactListFont, font);
-}
-void PhonePreview::setChatFont(const PhoneFont &font)
-{
-    store(m_state.chatFont, font);
-}
-void PhonePreview::setSettingsFont(const PhoneFont &font)
-{
-    store(m_state.settingsFont, font);
-}
-void PhonePreview::setBlinkPhase(bool on)
-{
-    store(m_state.blinkPhase, on);
 }
 
 void PhonePreview::setSelection(SelectionMode mode)

@@ -27,24 +27,7 @@ public:
     bool busy() const { return m_busy; }
     const PreviewState &state() const { return m_state; }
     SkinDocument &document() const { return m_document; }
-    PreviewScreen ActiveScreen() const { return m_state.activeScreen; }
     TColor colour(int index) const { return m_document.tableColour(index); }
-    bool ShowMenu() const { return m_state.showMenu; }
-    bool ShowPopup() const { return m_state.showPopup; }
-    int Columns() const { return m_state.columns; }
-    bool SortByStatus() const { return m_state.sortByStatus; }
-    bool ShowOffline() const { return m_state.showOffline; }
-    bool ShowGroups() const { return m_state.showGroups; }
-    bool MiniClock() const { return m_state.miniClock; }
-    bool ShowInfoWindows() const { return m_state.showInfoWindows; }
-    bool InfoWindowsLeft() const { return m_state.infoWindowsLeft; }
-    bool ShowClients() const { return m_state.showClients; }
-    bool MenuLeft() const { return m_state.menuLeft; }
-    bool BlinkPhase() const { return m_state.blinkPhase; }
-    SelectionMode Selection() const { return m_state.selection; }
-    const PhoneFont &ContactListFont() const { return m_state.contactListFont; }
-    const PhoneFont &ChatFont() const { return m_state.chatFont; }
-    const PhoneFont &SettingsFont() const { return m_state.settingsFont; }
     QSize screenSize() const { return m_state.screenSize; }
     const PreviewResources &resources() const { return m_res; }
     // The background at the screen's size and the cursor at its fixed size, as drawn.
@@ -60,23 +43,12 @@ public:
     void setActiveScreen(PreviewScreen screen);
     // Writes into the document's colour table: index n is slot n - 1; index 0 stays white.
     void setColour(int index, TColor colour);
-    void setShowMenu(bool on);
-    void setShowPopup(bool on);
+    // One on/off option (&PreviewState::showGroups, …) or one of the three fonts.
+    void setOption(bool PreviewState::*option, bool on);
+    void setFont(PhoneFont PreviewState::*font, const PhoneFont &value);
     void setColumns(int columns);
-    void setSortByStatus(bool on);
-    void setShowOffline(bool on);
-    void setShowGroups(bool on);
-    void setMiniClock(bool on);
-    void setShowInfoWindows(bool on);
-    void setInfoWindowsLeft(bool on);
-    void setShowClients(bool on);
-    void setMenuLeft(bool on);
-    void setContactListFont(const PhoneFont &font);
-    void setChatFont(const PhoneFont &font);
-    void setSettingsFont(const PhoneFont &font);
     void setScreenSize(QSize size);
     void setSelection(SelectionMode mode);
-    void setBlinkPhase(bool on);
     // The pictures as drawn, replaced as they are. Normally they are made from the document's
     // pictures at every change of those or of the screen size; this is for drawing a picture
     // of another size, as the benchmarks and tests do.

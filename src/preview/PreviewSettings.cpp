@@ -1,6 +1,7 @@
 #include "preview/PreviewSettings.h"
 
 #include "core/PhoneModels.h"
+#include "preview/PreviewOptions.h"
 
 #include <algorithm>
 
@@ -20,16 +21,9 @@ SettingsFont toSettingsFont(const PhoneFont &font)
 
 PreviewState previewStateFromSettings(const SettingsValues &v, PreviewState state)
 {
-    state.showPopup = v.showWindow;
+    for (const PreviewToggle &toggle : kPreviewToggles)
+        state.*toggle.state = v.*toggle.setting;
     state.sortByStatus = v.sortIndex != 1;
-    state.showOffline = v.showOffline;
-    state.showMenu = v.showMenu;
-    state.menuLeft = v.menuLeft;
-    state.showGroups = v.showGroup;
-    state.showClients = v.showClients;
-    state.miniClock = v.miniClock;
-    state.showInfoWindows = v.showInfoWindows;
-    state.infoWindowsLeft = v.infoWindowsLeft;
     state.columns = std::clamp(v.columns, 1, 5);
     if (v.selectRegion == 0 || v.selectRegion == 1)
         state.selection = SelectionMode(v.selectRegion);

@@ -111,22 +111,17 @@ QWidget *MainWindow::buildOptionsGroup()
     auto *panel = new QWidget;
     auto *grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    const auto box = [panel](const QString &caption) {
-        return new QCheckBox(caption, panel);
-    };
-    popupCheck = box(QStringLiteral("Показать всплывающее окно"));
-    offlineCheck = box(QStringLiteral("Показать оффлайн"));
-    menuCheck = box(QStringLiteral("Показывать меню"));
-    groupsCheck = box(QStringLiteral("Показать группы"));
-    clientIconsCheck = box(QStringLiteral("Показать иконки клиентов"));
-    miniClockCheck = box(QStringLiteral("Маленькие часы"));
-    notificationsCheck = box(QStringLiteral("Показать уведомляющие окна"));
-    notificationsLeftCheck = box(QStringLiteral("Показать уведомляющие окна слева"));
-    notificationsLeftCheck->setEnabled(false);
     int line = 0;
-    for (QCheckBox *item : {popupCheck, offlineCheck, menuCheck, groupsCheck, clientIconsCheck,
-                            miniClockCheck, notificationsCheck, notificationsLeftCheck})
-        grid->addWidget(item, line++, 0);
+    for (const PreviewToggle &toggle : kPreviewToggles) {
+        if (!toggle.control)
+            continue;
+        auto *box = new QCheckBox(QString::fromUtf8(toggle.control), panel);
+        // A side waits for its windows, which start hidden.
+        box->setEnabled(!toggle.needs);
+        m_toggleChecks[std::size_t(toggle.id)] = box;
+        grid->addWidget(box, line++, 0);
+        connect(box, &QCheckBox::toggled, this, [this, id = toggle.id] { toggleChanged(id); });
+    }
 
     auto *sorting = new QGroupBox(QStringLiteral("Сортировка"), panel);
     auto *sortingLayout = new QVBoxLayout(sorting);
@@ -152,17 +147,6 @@ QWidget *MainWindow::buildOptionsGroup()
     grid->addLayout(columns, 3, 1);
     grid->setColumnStretch(1, 1);
 
-    const std::pair<QCheckBox *, void (MainWindow::*)()> handlers[] = {
-        {popupCheck, &MainWindow::popupToggled},
-        {offlineCheck, &MainWindow::offlineToggled},
-        {menuCheck, &MainWindow::menuToggled},
-        {groupsCheck, &MainWindow::groupsToggled},
-        {clientIconsCheck, &MainWindow::clientIconsToggled},
-        {miniClockCheck, &MainWindow::miniClockToggled},
-        {notificationsCheck, &MainWindow::notificationsToggled},
-        {notificationsLeftCheck, &MainWindow::notificationsLeftToggled}};
-    for (const auto &[item, handler] : handlers)
-        connect(item, &QCheckBox::toggled, this, handler);
     connect(sortButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
         if (on)
             sortChosen(index);

@@ -133,9 +133,9 @@ void MainWindow::slotButtonChosen(int slot)
         m_preview->regions().HoverSlot = 0;
         // The options keep their states and check marks: a menu can show with "Показывать
         // меню" off.
-        m_preview->setShowPopup(popupCheck->isChecked());
+        m_preview->setOption(&PreviewState::showPopup, toggleValue(Toggle::Popup));
         if (const auto view = slotView(slot, settingsScreenCheck->isChecked())) {
-            m_preview->setShowMenu(view->showMenu);
+            m_preview->setOption(&PreviewState::showMenu, view->showMenu);
             m_preview->setActiveScreen(view->screen);
         }
     }
@@ -170,12 +170,10 @@ void MainWindow::showNamedScreen(const QString &name)
     const PreviewState target = namedScreenState(m_preview->state(), *found);
     RenderBatch batch(m_preview);
     m_preview->regions().HoverSlot = 0;
-    m_preview->setMenuLeft(target.menuLeft);
+    m_preview->setOption(&PreviewState::menuLeft, target.menuLeft);
     // The options' handlers run on their toggles and bring the preview along.
-    popupCheck->setChecked(target.showPopup);
-    menuCheck->setChecked(target.showMenu);
-    groupsCheck->setChecked(target.showGroups);
-    notificationsCheck->setChecked(target.showInfoWindows);
+    for (Toggle id : {Toggle::Popup, Toggle::Menu, Toggle::Groups, Toggle::Notifications})
+        toggleCheck(id)->setChecked(target.*previewToggle(id).state);
     m_preview->setActiveScreen(showsContactList(target.activeScreen)
                                    ? PreviewScreen::ContactListPicked
                                    : target.activeScreen);

@@ -226,14 +226,9 @@ void MainWindow::applyStartupOptions()
     // The controls' initial states: the settings file, read next, only ticks some of them.
     m_preview->setState(PreviewState{});
     // Every option reaches the preview and its check mark, whatever its state.
-    popupToggled();
+    for (const PreviewToggle &toggle : kPreviewToggles)
+        toggleChanged(toggle.id);
     sortChosen(sortButtons->checkedId());
-    offlineToggled();
-    menuToggled();
-    groupsToggled();
-    clientIconsToggled();
-    miniClockToggled();
-    notificationsToggled();
     selectionStyleChosen(selectionStyleButtons->checkedId());
     columnArrowClicked(m_columnCount);
 }

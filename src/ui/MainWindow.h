@@ -1,12 +1,14 @@
 #pragma once
 
 #include "document/SkinDocument.h"
+#include "preview/PreviewOptions.h"
 #include "startup/Startup.h"
 
 #include <QFont>
 #include <QMainWindow>
 #include <QSet>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -154,30 +156,19 @@ public:
     // The models read at start-up from mobiles/base.txt; empty when the file could not be read.
     const PhoneModelList &phoneModels() const { return m_phoneModels; }
 
-    // "Внешний вид": the preview options. Each handler sets the preview and the check marks of
-    // the preview menu; the menu's option items run the same handlers, so both stay in step.
-    QCheckBox *popupCheck = nullptr;         // "Показать всплывающее окно"
-    QButtonGroup *sortButtons = nullptr;     // "Сортировка": 0 by status, 1 by name
-    QCheckBox *offlineCheck = nullptr;       // "Показать оффлайн"
-    QCheckBox *menuCheck = nullptr;          // "Показывать меню"
-    QCheckBox *groupsCheck = nullptr;        // "Показать группы"
-    QCheckBox *clientIconsCheck = nullptr;   // "Показать иконки клиентов"
-    QCheckBox *miniClockCheck = nullptr;     // "Маленькие часы"
-    QCheckBox *notificationsCheck = nullptr; // "Показать уведомляющие окна"
-    QCheckBox *notificationsLeftCheck = nullptr; // "Показать уведомляющие окна слева"
+    // "Внешний вид": the preview options. The on/off ones are the rows of kPreviewToggles: a
+    // check box each (none for the menu's side), whose change sets the preview and the check
+    // marks of the preview menu; the menu's items change the boxes, so both stay in step.
+    QCheckBox *toggleCheck(Toggle id) const { return m_toggleChecks[std::size_t(id)]; }
+    // An option's state as the window shows it: its box, or the preview for one without.
+    bool toggleValue(Toggle id) const;
+    QButtonGroup *sortButtons = nullptr; // "Сортировка": 0 by status, 1 by name
     // "Число колонок" with its arrows: only the arrows set the column count.
     ArrowSpinBox *columnCountSpin = nullptr;
     QPushButton *contactListFontButton = nullptr, *chatFontButton = nullptr,
                 *settingsFontButton = nullptr; // "Шрифты"
-    void popupToggled();
+    void toggleChanged(Toggle id);
     void sortChosen(int index);
-    void offlineToggled();
-    void menuToggled();
-    void groupsToggled();
-    void clientIconsToggled();
-    void miniClockToggled();
-    void notificationsToggled();
-    void notificationsLeftToggled();
     void columnArrowClicked(int position);
     void chooseContactListFont();
     void chooseChatFont();
@@ -306,8 +297,7 @@ private:
     QWidget *buildOpacityGroup();
     QWidget *buildSelectionGroup();
     void connectOptionItems();
-    void setPreviewOption(void (PhonePreview::*set)(bool), bool on);
-    void chooseFont(const PhoneFont &current, void (PhonePreview::*apply)(const PhoneFont &));
+    void chooseFont(PhoneFont PreviewState::*font);
     // Puts the "Разное" panel into its tab (expert) or onto the window as a strip.
     void placeMiscPanel(bool inTab);
     void lendPreviewControl();
@@ -373,6 +363,7 @@ private:
     int m_packagesOpened = 0;
     std::unique_ptr<ReplayedHistory> m_keptHistory;
     int m_columnCount = 2;
+    std::array<QCheckBox *, kToggleCount> m_toggleChecks{};
     FontAsker m_askFont;
     UrlOpener m_openUrl;
     FolderAsker m_askFolder;

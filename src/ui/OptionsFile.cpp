@@ -116,25 +116,18 @@ SettingsValues MainWindow::currentSettings() const
         s.lastShellPath = m_saveDialog->chosenFolder();
         s.symbianIndex = m_saveDialog->systemVersionCombo->currentIndex();
     }
-    s.showWindow = popupCheck->isChecked();
+    for (const PreviewToggle &toggle : kPreviewToggles)
+        s.*toggle.setting = toggleValue(toggle.id);
     s.showSettings = settingsScreenCheck->isChecked();
     s.sortIndex = sortButtons->checkedId();
     s.selectRegion = selectionStyleButtons->checkedId();
-    s.showOffline = offlineCheck->isChecked();
-    s.showGroup = groupsCheck->isChecked();
     s.expert = expertModeCheck->isChecked();
-    s.showMenu = menuCheck->isChecked();
-    s.showInfoWindows = notificationsCheck->isChecked();
-    s.infoWindowsLeft = notificationsLeftCheck->isChecked();
-    s.miniClock = miniClockCheck->isChecked();
     s.oldInterface = oldInterfaceCheck->isChecked();
-    s.showClients = clientIconsCheck->isChecked();
     s.columns = m_columnCount;
     if (m_preview) {
-        s.menuLeft = m_preview->MenuLeft();
-        s.fonts = {toSettingsFont(m_preview->ContactListFont()),
-                   toSettingsFont(m_preview->ChatFont()),
-                   toSettingsFont(m_preview->SettingsFont())};
+        s.fonts = {toSettingsFont(m_preview->state().contactListFont),
+                   toSettingsFont(m_preview->state().chatFont),
+                   toSettingsFont(m_preview->state().settingsFont)};
     }
     return s;
 }
@@ -154,19 +147,16 @@ void MainWindow::applySettings(const SettingsValues &s)
     }
     if (QAbstractButton *item = selectionStyleButtons->button(s.selectRegion))
         item->setChecked(true);
-    popupCheck->setChecked(s.showWindow);
     settingsScreenCheck->setChecked(s.showSettings);
-    clientIconsCheck->setChecked(s.showClients);
-    miniClockCheck->setChecked(s.miniClock);
-    offlineCheck->setChecked(s.showOffline);
     settingsAtStartCheck->setChecked(s.setupFormShow);
-    groupsCheck->setChecked(s.showGroup);
-    if (m_preview)
-        m_preview->setMenuLeft(s.menuLeft);
-    menuCheck->setChecked(s.showMenu);
-    menuToggled();
-    notificationsCheck->setChecked(s.showInfoWindows);
-    notificationsLeftCheck->setChecked(s.infoWindowsLeft);
+    // Each box's change reaches the preview; an option without a box goes there directly.
+    for (const PreviewToggle &toggle : kPreviewToggles) {
+        if (QCheckBox *box = toggleCheck(toggle.id))
+            box->setChecked(s.*toggle.setting);
+        else if (m_preview)
+            m_preview->setOption(toggle.state, s.*toggle.setting);
+    }
+    updateMenuChecks();
     expertModeCheck->setChecked(s.expert);
     applyDesktop(s);
     if (QAbstractButton *item = sortButtons->button(s.sortIndex))
@@ -174,9 +164,9 @@ void MainWindow::applySettings(const SettingsValues &s)
     oldInterfaceCheck->setChecked(s.oldInterface);
     setColumnCount(s.columns);
     if (m_preview) {
-        m_preview->setContactListFont(toPhoneFont(s.fonts[0]));
-        m_preview->setChatFont(toPhoneFont(s.fonts[1]));
-        m_preview->setSettingsFont(toPhoneFont(s.fonts[2]));
+        m_preview->setFont(&PreviewState::contactListFont, toPhoneFont(s.fonts[0]));
+        m_preview->setFont(&PreviewState::chatFont, toPhoneFont(s.fonts[1]));
+        m_preview->setFont(&PreviewState::settingsFont, toPhoneFont(s.fonts[2]));
     }
     // Last, when the windows have the sizes the options give them.
     place(this, s.setupFormPosition);

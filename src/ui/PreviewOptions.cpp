@@ -13,87 +13,48 @@
 #include <QFontInfo>
 #include <QSlider>
 
+bool MainWindow::toggleValue(Toggle id) const
+{
+    if (const QCheckBox *box = toggleCheck(id))
+        return box->isChecked();
+    return m_preview && m_preview->state().*previewToggle(id).state;
+}
+
 void MainWindow::updateMenuChecks()
 {
     PreviewWindow &menu = *m_previewWindow;
-    menu.popupAction->setChecked(popupCheck->isChecked());
     menu.sortByStatusAction->setChecked(sortButtons->checkedId() == 0);
     menu.sortByNameAction->setChecked(sortButtons->checkedId() == 1);
-    menu.showOfflineAction->setChecked(offlineCheck->isChecked());
-    menu.showGroupsAction->setChecked(groupsCheck->isChecked());
-    menu.showClientIconsAction->setChecked(clientIconsCheck->isChecked());
-    menu.miniClockAction->setChecked(miniClockCheck->isChecked());
-    // The menu side has no control of its own: the preview holds it.
-    const bool menuLeft = m_preview && m_preview->MenuLeft();
-    menu.showMenuAction->setChecked(menuCheck->isChecked());
-    menu.leftMenuAction->setChecked(menuLeft);
-    menu.rightMenuAction->setChecked(!menuLeft);
-    menu.leftMenuAction->setEnabled(menuCheck->isChecked());
-    menu.rightMenuAction->setEnabled(menuCheck->isChecked());
-    const bool info = notificationsCheck->isChecked();
-    menu.showNotificationsAction->setChecked(info);
-    menu.notificationsLeftAction->setChecked(notificationsLeftCheck->isChecked());
-    menu.notificationsRightAction->setChecked(!notificationsLeftCheck->isChecked());
-    notificationsLeftCheck->setEnabled(info);
-    menu.notificationsLeftAction->setEnabled(info);
-    menu.notificationsRightAction->setEnabled(info);
+    for (const PreviewToggle &toggle : kPreviewToggles) {
+        const bool on = toggleValue(toggle.id);
+        // A side matters only while its windows show; it keeps its state meanwhile.
+        const bool matters = !toggle.needs || toggleValue(*toggle.needs);
+        if (QAction *item = menu.toggleAction(toggle.id)) {
+            item->setChecked(on);
+            item->setEnabled(matters);
+        }
+        if (QAction *other = menu.otherSideAction(toggle.id)) {
+            other->setChecked(!on);
+            other->setEnabled(matters);
+        }
+        if (QCheckBox *box = toggleCheck(toggle.id); box && toggle.needs)
+            box->setEnabled(matters);
+    }
 }
 
-// Every option handler: the preview takes the option's state, the menu's marks follow.
-void MainWindow::setPreviewOption(void (PhonePreview::*set)(bool), bool on)
+// Every option's change: the preview takes the option's state, the menu's marks follow.
+void MainWindow::toggleChanged(Toggle id)
 {
     if (m_preview)
-        (m_preview->*set)(on);
+        m_preview->setOption(previewToggle(id).state, toggleValue(id));
     updateMenuChecks();
-}
-
-void MainWindow::popupToggled()
-{
-    setPreviewOption(&PhonePreview::setShowPopup, popupCheck->isChecked());
 }
 
 void MainWindow::sortChosen(int index)
 {
-    setPreviewOption(&PhonePreview::setSortByStatus, index != 1);
-}
-
-void MainWindow::offlineToggled()
-{
-    setPreviewOption(&PhonePreview::setShowOffline, offlineCheck->isChecked());
-}
-
-void MainWindow::menuToggled()
-{
-    setPreviewOption(&PhonePreview::setShowMenu, menuCheck->isChecked());
-}
-
-void MainWindow::groupsToggled()
-{
-    setPreviewOption(&PhonePreview::setShowGroups, groupsCheck->isChecked());
-}
-
-void MainWindow::clientIconsToggled()
-{
-    setPreviewOption(&PhonePreview::setShowClients, clientIconsCheck->isChecked());
-}
-
-void MainWindow::miniClockToggled()
-{
-    setPreviewOption(&PhonePreview::setMiniClock, miniClockCheck->isChecked());
-}
-
-void MainWindow::notificationsToggled()
-{
-    // "слева" keeps its state while disabled; the preview draws no windows to place meanwhile.
-    RenderBatch batch(m_preview);
     if (m_preview)
-        m_preview->setShowInfoWindows(notificationsCheck->isChecked());
-    notificationsLeftToggled();
-}
-
-void MainWindow::notificationsLeftToggled()
-{
-    setPreviewOption(&PhonePreview::setInfoWindowsLeft, notificationsLeftCheck->isChecked());
+        m_preview->setOption(&PreviewState::sortByStatus, index != 1);
+    updateMenuChecks();
 }
 
 void MainWindow::columnArrowClicked(int position)
@@ -120,9 +81,11 @@ void MainWindow::selectionStyleChosen(int index)
                                            : SelectionMode::SingleElement);
 }
 
-void MainWindow::chooseFont(const PhoneFont &current,
-                            void (PhonePreview::*apply)(const PhoneFont &))
+void MainWindow::chooseFont(PhoneFont PreviewState::*font)
 {
+    if (!m_preview)
+        return;
+    const PhoneFont current = m_preview->state().*font;
     QFont start = current.toDialogFont();
     // The phone's font is seldom installed; the dialog then starts from the face the preview
     // draws with, whose bold it can show, instead of a bare alias without one.
@@ -132,30 +95,27 @@ void MainWindow::chooseFont(const PhoneFont &current,
     const auto chosen = m_askFont(start);
     if (!chosen || !m_preview)
         return;
-    PhoneFont font = PhoneFont::fromDialogFont(*chosen);
+    PhoneFont picked = PhoneFont::fromDialogFont(*chosen);
     // Keeping the stand-in face keeps the phone's font: the skin is drawn on the phone with
     // that, and the settings file must go on naming it.
     if (standIn && chosen->family() == start.family())
-        font.family = current.family;
-    (m_preview->*apply)(font);
+        picked.family = current.family;
+    m_preview->setFont(font, picked);
 }
 
 void MainWindow::chooseContactListFont()
 {
-    if (m_preview)
-        chooseFont(m_preview->ContactListFont(), &PhonePreview::setContactListFont);
+    chooseFont(&PreviewState::contactListFont);
 }
 
 void MainWindow::chooseChatFont()
 {
-    if (m_preview)
-        chooseFont(m_preview->ChatFont(), &PhonePreview::setChatFont);
+    chooseFont(&PreviewState::chatFont);
 }
 
 void MainWindow::chooseSettingsFont()
 {
-    if (m_preview)
-        chooseFont(m_preview->SettingsFont(), &PhonePreview::setSettingsFont);
+    chooseFont(&PreviewState::settingsFont);
 }
 
 // The menu's option items act on the options; a menu item toggled its own check mark already,
@@ -163,27 +123,30 @@ void MainWindow::chooseSettingsFont()
 void MainWindow::connectOptionItems()
 {
     PreviewWindow &menu = *m_previewWindow;
-    const auto toggle = [this](QAction *item, QCheckBox *box) {
-        connect(item, &QAction::triggered, this, [this, box] {
-            box->setChecked(!box->isChecked());
-            updateMenuChecks();
-        });
-    };
-    toggle(menu.popupAction, popupCheck);
-    toggle(menu.showOfflineAction, offlineCheck);
-    toggle(menu.showMenuAction, menuCheck);
-    toggle(menu.showGroupsAction, groupsCheck);
-    toggle(menu.showClientIconsAction, clientIconsCheck);
-    toggle(menu.miniClockAction, miniClockCheck);
-    toggle(menu.showNotificationsAction, notificationsCheck);
-    const auto choose = [this](QAction *item, QCheckBox *box, bool on) {
-        connect(item, &QAction::triggered, this, [this, box, on] {
+    // A plain option's item flips its box; a side's two items set it, or, without a box (the
+    // menu's side), the preview itself.
+    const auto setSide = [this](Toggle id, bool on) {
+        if (QCheckBox *box = toggleCheck(id)) {
             box->setChecked(on);
-            updateMenuChecks();
-        });
+        } else if (m_preview) {
+            m_preview->setOption(previewToggle(id).state, on);
+        }
+        updateMenuChecks();
     };
-    choose(menu.notificationsLeftAction, notificationsLeftCheck, true);
-    choose(menu.notificationsRightAction, notificationsLeftCheck, false);
+    for (const PreviewToggle &toggle : kPreviewToggles) {
+        const Toggle id = toggle.id;
+        if (QAction *other = menu.otherSideAction(id)) {
+            connect(menu.toggleAction(id), &QAction::triggered, this,
+                    [setSide, id] { setSide(id, true); });
+            connect(other, &QAction::triggered, this, [setSide, id] { setSide(id, false); });
+        } else if (QAction *item = menu.toggleAction(id)) {
+            connect(item, &QAction::triggered, this, [this, id] {
+                QCheckBox *box = toggleCheck(id);
+                box->setChecked(!box->isChecked());
+                updateMenuChecks();
+            });
+        }
+    }
     const auto sort = [this](QAction *item, int index) {
         connect(item, &QAction::triggered, this, [this, index] {
             sortButtons->button(index)->setChecked(true);
@@ -192,15 +155,6 @@ void MainWindow::connectOptionItems()
     };
     sort(menu.sortByStatusAction, 0);
     sort(menu.sortByNameAction, 1);
-    const auto side = [this](QAction *item, bool left) {
-        connect(item, &QAction::triggered, this, [this, left] {
-            if (m_preview)
-                m_preview->setMenuLeft(left);
-            menuToggled();
-        });
-    };
-    side(menu.leftMenuAction, true);
-    side(menu.rightMenuAction, false);
     const QList<QAction *> columns = menu.columnItems();
     for (int n = 1; n <= int(columns.size()); ++n)
         connect(columns[n - 1], &QAction::triggered, this, [this, n] { setColumnCount(n); });

@@ -3,6 +3,7 @@
 #include "containers/PictureCodecs.h"
 #include "platform/FileOps.h"
 #include "preview/PhonePreview.h"
+#include "preview/PreviewOptions.h"
 #include "ui/PreviewControl.h"
 #include "ui/ProgramIcon.h"
 
@@ -93,6 +94,15 @@ void PreviewWindow::addHistoryItems(const QList<QAction *> &items)
     addActions(items);
 }
 
+void PreviewWindow::addToggleItems(QMenu *menu, Toggle id)
+{
+    const PreviewToggle &toggle = previewToggle(id);
+    m_toggleActions[std::size_t(id)] = addToggle(menu, QString::fromUtf8(toggle.menuItem));
+    if (toggle.otherSideItem)
+        m_otherSideActions[std::size_t(id)] =
+            addToggle(menu, QString::fromUtf8(toggle.otherSideItem));
+}
+
 void PreviewWindow::buildPopupMenu()
 {
     contextMenu = new QMenu(this);
@@ -104,11 +114,8 @@ void PreviewWindow::buildPopupMenu()
     showContactListAction = addItem(contactListMenu, QStringLiteral("Показать контакт-лист"), true,
                                     QKeySequence(Qt::Key_F1));
     contactListMenu->addSeparator();
-    showGroupsAction = addToggle(contactListMenu, QStringLiteral("Показать группы"));
-    showOfflineAction = addToggle(contactListMenu, QStringLiteral("Показать отключившихся"));
-    showClientIconsAction =
-        addToggle(contactListMenu, QStringLiteral("Показывать иконки клиентов"));
-    miniClockAction = addToggle(contactListMenu, QStringLiteral("Маленькие часы"));
+    for (Toggle id : {Toggle::Groups, Toggle::Offline, Toggle::ClientIcons, Toggle::MiniClock})
+        addToggleItems(contactListMenu, id);
     contactListMenu->addSeparator();
     QMenu *sortMenu = contactListMenu->addMenu(QStringLiteral("Сортировка"));
     sortByNameAction = addToggle(sortMenu, QStringLiteral("по имени"));
@@ -131,16 +138,14 @@ void PreviewWindow::buildPopupMenu()
         addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
     m->addSeparator();
     phoneMenusMenu = m->addMenu(QStringLiteral("Меню"));
-    showMenuAction = addToggle(phoneMenusMenu, QStringLiteral("показать"));
+    addToggleItems(phoneMenusMenu, Toggle::Menu);
     phoneMenusMenu->addSeparator();
-    leftMenuAction = addToggle(phoneMenusMenu, QStringLiteral("левое"));
-    rightMenuAction = addToggle(phoneMenusMenu, QStringLiteral("правое"));
-    popupAction = addToggle(m, QStringLiteral("Показать всплывающее окно"));
+    addToggleItems(phoneMenusMenu, Toggle::MenuLeft);
+    addToggleItems(m, Toggle::Popup);
     notificationsMenu = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
-    showNotificationsAction = addToggle(notificationsMenu, QStringLiteral("показывать"));
+    addToggleItems(notificationsMenu, Toggle::Notifications);
     notificationsMenu->addSeparator();
-    notificationsLeftAction = addToggle(notificationsMenu, QStringLiteral("слева"));
-    notificationsRightAction = addToggle(notificationsMenu, QStringLiteral("справа"));
+    addToggleItems(notificationsMenu, Toggle::NotificationsLeft);
     buildVisionMenu(m);
     importSeparator = m->addSeparator();
     QMenu *importMenu = m->addMenu(QStringLiteral("Импортировать"));
@@ -196,9 +201,9 @@ void PreviewWindow::setExpertMenus(bool expert)
     // holding one key would make Qt give the key to neither.
     showContactListAction->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
     contactListAction->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
-    for (QAction *item :
-         {phoneMenusMenu->menuAction(), popupAction, notificationsMenu->menuAction(),
-          importSeparator, exportMifAction, exportSkinAction, exportSeparator})
+    for (QAction *item : {phoneMenusMenu->menuAction(), toggleAction(Toggle::Popup),
+                          notificationsMenu->menuAction(), importSeparator, exportMifAction,
+                          exportSkinAction, exportSeparator})
         item->setVisible(expert);
     simplifiedModeAction->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
                                          : QStringLiteral("Переключиться в \"режим эксперта\""));
@@ -218,10 +223,10 @@ void PreviewWindow::checkColumnItem()
 {
     if (!m_preview)
         return;
-    m_preview->setColumns(columnCountSource ? columnCountSource() : m_preview->Columns());
+    m_preview->setColumns(columnCountSource ? columnCountSource() : m_preview->state().columns);
     const QList<QAction *> items = columnItems();
     for (int n = 1; n <= int(items.size()); ++n)
-        items[n - 1]->setChecked(m_preview->Columns() == n);
+        items[n - 1]->setChecked(m_preview->state().columns == n);
 }
 
 void PreviewWindow::showScreen(PreviewScreen screen)
@@ -431,7 +436,7 @@ QString PreviewWindow::saveScreenshot(const QString &path)
         return QStringLiteral("There is no screen to save");
     // Blinking nicks are saved lit, whatever the phase at the moment of the click.
     m_preview->stopBlinking();
-    m_preview->setBlinkPhase(true);
+    m_preview->setOption(&PreviewState::blinkPhase, true);
     const auto written = writeFileAtomically(path, encodeBmp24(m_preview->picture()));
     m_preview->startBlinking();
     return written ? QString() : written.error().message;

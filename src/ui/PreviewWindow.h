@@ -1,12 +1,14 @@
 #pragma once
 
 #include "preview/PhoneFrame.h"
+#include "preview/PreviewOptions.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -73,16 +75,14 @@ public:
     QMenu *contextMenu = nullptr;
     // The context menu's items.
     QAction *openAction = nullptr, *saveAction = nullptr;
-    QAction *showContactListAction = nullptr, *showGroupsAction = nullptr,
-            *showOfflineAction = nullptr, *showClientIconsAction = nullptr,
-            *miniClockAction = nullptr;
+    QAction *showContactListAction = nullptr;
+    // The items of the on/off options (kPreviewToggles), and for a side its other side's.
+    QAction *toggleAction(Toggle id) const { return m_toggleActions[std::size_t(id)]; }
+    QAction *otherSideAction(Toggle id) const { return m_otherSideActions[std::size_t(id)]; }
     QAction *sortByNameAction = nullptr, *sortByStatusAction = nullptr;
     QAction *oneColumnAction = nullptr, *twoColumnsAction = nullptr, *threeColumnsAction = nullptr,
             *fourColumnsAction = nullptr, *fiveColumnsAction = nullptr;
     QAction *contactListAction = nullptr, *chatAction = nullptr, *settingsScreenAction = nullptr;
-    QAction *showMenuAction = nullptr, *leftMenuAction = nullptr, *rightMenuAction = nullptr;
-    QAction *popupAction = nullptr, *showNotificationsAction = nullptr,
-            *notificationsLeftAction = nullptr, *notificationsRightAction = nullptr;
     QAction *importSchemeAction = nullptr, *importBackgroundAction = nullptr,
             *importCursorAction = nullptr;
     QAction *exportMifAction = nullptr, *exportSkinAction = nullptr,
@@ -131,6 +131,7 @@ protected:
 
 private:
     void buildPopupMenu();
+    void addToggleItems(QMenu *menu, Toggle id);
     void buildVisionMenu(QMenu *menu);
     void previewRendered();
     void applyShape(const QRegion &shape);
@@ -140,6 +141,8 @@ private:
     QPoint snapped(QPoint topLeft) const;
     QPointF onControl(const QPointF &windowPoint) const;
 
+    std::array<QAction *, kToggleCount> m_toggleActions{};
+    std::array<QAction *, kToggleCount> m_otherSideActions{};
     PhonePreview *m_preview = nullptr;
     PreviewControl *m_control = nullptr;
     std::optional<PhoneFrame> m_frame;

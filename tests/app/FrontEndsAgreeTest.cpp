@@ -86,7 +86,7 @@ TEST_F(FrontEnds, WithTheSameSettingsFileBothDrawTheSameScreen)
     auto form = startWindow(7);
     ASSERT_FALSE(form->startupFailed());
     PhonePreview *preview = form->preview();
-    ASSERT_EQ(preview->Columns(), 3);
+    ASSERT_EQ(preview->state().columns, 3);
     preview->Render();
 
     const QStringList base = {QStringLiteral("--seed"), QStringLiteral("7"),

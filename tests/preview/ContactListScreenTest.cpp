@@ -84,8 +84,8 @@ TEST_F(Screen, ABatchHoldsRenderingUntilItEnds)
 TEST_F(Screen, GroupsWithOnlineContactsInTwoColumns)
 {
     make(sample());
-    preview->setShowGroups(true);
-    preview->setShowOffline(false);
+    preview->setOption(&PreviewState::showGroups, true);
+    preview->setOption(&PreviewState::showOffline, false);
     const QList<QRect> headers = boxes(3);
     ASSERT_EQ(headers.size(), 4);
     // Every header row is followed by its online contacts, two a line.
@@ -102,8 +102,8 @@ TEST_F(Screen, GroupsWithOnlineContactsInTwoColumns)
 TEST_F(Screen, OnlineOfflineSeparatorsAreCentredBetweenTwoLines)
 {
     make(sample());
-    preview->setShowGroups(false);
-    preview->setShowOffline(true);
+    preview->setOption(&PreviewState::showGroups, false);
+    preview->setOption(&PreviewState::showOffline, true);
     // Each separator registers its left line, right line and caption.
     const QList<QRect> slot3 = boxes(3);
     ASSERT_EQ(slot3.size(), 6);
@@ -116,7 +116,7 @@ TEST_F(Screen, OnlineOfflineSeparatorsAreCentredBetweenTwoLines)
     EXPECT_GT(rightLine.left(), caption.right() - 1);
     EXPECT_EQ(slotAt(caption.center().x(), caption.center().y()), 3);
 
-    preview->setShowOffline(false);
+    preview->setOption(&PreviewState::showOffline, false);
     EXPECT_EQ(boxes(3).size(), 3) << "only the online header";
 }
 
@@ -161,7 +161,7 @@ TEST_F(Screen, MiniClockSitsTenPixelsLower)
 {
     make(sample());
     const QRect normal = boxes(2).value(0);
-    preview->setMiniClock(true);
+    preview->setOption(&PreviewState::miniClock, true);
     const QRect mini = boxes(2).value(0);
     EXPECT_EQ(mini.top() - normal.top(), 10);
     EXPECT_LT(mini.height(), normal.height());
@@ -178,11 +178,11 @@ TEST_F(Screen, SoftkeyLabelsFollowTheMenuSide)
     };
     EXPECT_EQ(boxes(4).value(0).width(), width(u"Меню"));
     EXPECT_EQ(boxes(5).value(0).width(), width(u"Функции"));
-    preview->setShowMenu(true);
-    preview->setMenuLeft(true);
+    preview->setOption(&PreviewState::showMenu, true);
+    preview->setOption(&PreviewState::menuLeft, true);
     EXPECT_EQ(boxes(4).value(0).width(), width(u"Выбрать"));
     EXPECT_EQ(boxes(5).value(0).width(), width(u"Функции"));
-    preview->setMenuLeft(false);
+    preview->setOption(&PreviewState::menuLeft, false);
     EXPECT_EQ(boxes(4).value(0).width(), width(u"Меню"));
     EXPECT_EQ(boxes(5).value(0).width(), width(u"Отмена"));
     EXPECT_EQ(boxes(5).value(0).right(), 240 - 3);
@@ -196,14 +196,14 @@ TEST_F(Screen, CursorBeatsBlinkingAndBlinkingKeepsItsRegion)
     list.Groups[0].Contacts[1].Blinking = true;
     make(list);
     for (bool phase : {false, true}) {
-        preview->setBlinkPhase(phase);
+        preview->setOption(&PreviewState::blinkPhase, phase);
         EXPECT_EQ(boxes(1).size(), 1) << phase;
         EXPECT_EQ(boxes(17).size(), 1) << phase;
         EXPECT_EQ(boxes(0).size(), 2) << "own status row and the plain contact";
     }
     // The lit phase paints the nick in slot 17's colour.
     preview->setColour(18, makeColor(255, 0, 0));
-    preview->setBlinkPhase(true);
+    preview->setOption(&PreviewState::blinkPhase, true);
     const QRect lit = boxes(17).first();
     bool red = false;
     for (int x = lit.left(); x <= lit.right(); ++x)
@@ -236,7 +236,7 @@ TEST_F(Screen, OddStatusesAndMissingIconsDrawNothingAndNeverCrash)
     // No icons at all, as after failed loads.
     PhonePreview bare{PreviewResources(), document};
     bare.stopBlinking();
-    bare.setShowGroups(true);
+    bare.setOption(&PreviewState::showGroups, true);
     bare.Render();
     EXPECT_EQ(bare.picture().size(), QSize(240, 320));
 }
@@ -257,11 +257,11 @@ TEST_F(Screen, BlinkTimerTicksOnlyOnTheContactList)
     wait(1100);
     EXPECT_EQ(renders, 0);
     preview->setActiveScreen(PreviewScreen::ContactList);
-    const bool phase = preview->BlinkPhase();
+    const bool phase = preview->state().blinkPhase;
     renders = 0;
     wait(600);
     EXPECT_GE(renders, 1);
-    EXPECT_NE(preview->BlinkPhase(), phase);
+    EXPECT_NE(preview->state().blinkPhase, phase);
 }
 
 int main(int argc, char **argv)

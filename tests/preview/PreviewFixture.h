@@ -74,7 +74,7 @@ protected:
                 preview->setColour(slot + 1,
                                    makeColor(10 + slot * 12, 200 - slot * 9, 40 + slot * 7));
             preview->setScreenSize(size);
-            preview->setSettingsFont(pixelFont(settingsFont));
+            preview->setFont(&PreviewState::settingsFont, pixelFont(settingsFont));
         }
     }
 

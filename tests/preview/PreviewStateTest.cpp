@@ -57,10 +57,10 @@ TEST_F(Driven, ABatchRendersOnceWhenItEndsHoweverItIsLeft)
     const auto batchOfSetters = [&] {
         RenderBatch batch(preview.get());
         preview->setColumns(3);
-        preview->setShowGroups(true);
+        preview->setOption(&PreviewState::showGroups, true);
         document.setSlotColour(0, makeColor(1, 2, 3));
         RenderBatch inner(preview.get());
-        preview->setMiniClock(true);
+        preview->setOption(&PreviewState::miniClock, true);
     };
     EXPECT_EQ(renders(batchOfSetters), 1);
     EXPECT_FALSE(preview->busy());
@@ -74,12 +74,12 @@ TEST_F(Driven, ABatchRendersOnceWhenItEndsHoweverItIsLeft)
     };
     EXPECT_EQ(renders([&] { earlyReturn(true); }), 1);
     EXPECT_FALSE(preview->busy()) << "an early return must not leave the preview frozen";
-    EXPECT_EQ(preview->Columns(), 4);
+    EXPECT_EQ(preview->state().columns, 4);
 
     const auto thrown = [&] {
         try {
             RenderBatch batch(preview.get());
-            preview->setShowGroups(false);
+            preview->setOption(&PreviewState::showGroups, false);
             throw std::runtime_error("stop");
         } catch (const std::runtime_error &) {
         }
@@ -96,8 +96,8 @@ TEST_F(Driven, WholeStateAtOnceRendersOnceAndKeepsColumnsInRange)
     state.activeScreen = PreviewScreen::Settings;
     state.screenSize = {320, 240};
     EXPECT_EQ(renders([&] { preview->setState(state); }), 1);
-    EXPECT_EQ(preview->Columns(), 5);
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
+    EXPECT_EQ(preview->state().columns, 5);
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Settings);
     EXPECT_EQ(preview->picture().size(), QSize(320, 240));
     EXPECT_EQ(preview->shownBackground().size(), QSize(320, 240));
 }

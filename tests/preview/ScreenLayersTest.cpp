@@ -25,8 +25,8 @@ protected:
     {
         make(iconResources(), size, fh);
         preview->setActiveScreen(menu.screen);
-        preview->setMenuLeft(menu.left);
-        preview->setShowMenu(true);
+        preview->setOption(&PreviewState::menuLeft, menu.left);
+        preview->setOption(&PreviewState::showMenu, true);
     }
 };
 
@@ -105,7 +105,7 @@ TEST_F(Screens, TallMenusShowTheRowsThatFitAndSomeScreensHaveNone)
           MenuCase{false, PreviewScreen::Chat, PhoneScreen::chatMenu(), u""}}) {
         showMenu(none, {240, 320}, 11);
         const QImage open = preview->picture();
-        preview->setShowMenu(false);
+        preview->setOption(&PreviewState::showMenu, false);
         EXPECT_EQ(preview->picture(), open) << int(none.screen);
     }
 }
@@ -142,13 +142,13 @@ TEST_F(Screens, NotificationsStackFromTheTopAgainstEitherEdge)
     fillIcons(res.StatusIcons, Status, 60);
     fillIcons(res.StatusIcons, Status, 2, {8, 8});
     make(std::move(res));
-    preview->setShowInfoWindows(true);
+    preview->setOption(&PreviewState::showInfoWindows, true);
     const QStringList texts = {QStringLiteral("Преобразование адреса..."),
                                QStringLiteral("Подключение..."), QStringLiteral("Подключено"),
                                QStringLiteral("Авторизация..."),
                                QStringLiteral("Успешная авторизация")};
     for (bool left : {true, false}) {
-        preview->setInfoWindowsLeft(left);
+        preview->setOption(&PreviewState::infoWindowsLeft, left);
         ASSERT_EQ(boxes(8).size(), 5);
         const int step = boxes(8)[1].top() - boxes(8)[0].top();
         const int h = step - 2;
@@ -171,7 +171,7 @@ TEST_F(Screens, NotificationsStackFromTheTopAgainstEitherEdge)
         }
     }
     // Window heights past 255 do not wrap around.
-    preview->setSettingsFont(pixelFont(254));
+    preview->setFont(&PreviewState::settingsFont, pixelFont(254));
     EXPECT_EQ(boxes(8).value(1).top(), 2 + 256 + 2 - 3);
 }
 
@@ -188,7 +188,7 @@ TEST_F(Screens, PopupIsDrawnAndPickedOverMenuAndNotifications)
         return result;
     };
     make(iconResources(), {176, 208});
-    preview->setShowPopup(true);
+    preview->setOption(&PreviewState::showPopup, true);
     EXPECT_EQ(slotAt(42, B + 5), 9) << "title strip";
     EXPECT_EQ(slotAt(42, B + 40), 6) << "body";
     EXPECT_EQ(slotAt(176 - 39, B + 58), 8) << "outline 40 pixels from the right";
@@ -196,11 +196,11 @@ TEST_F(Screens, PopupIsDrawnAndPickedOverMenuAndNotifications)
     EXPECT_EQ(boxes(10).value(0).topLeft(), QPoint((176 - nickWidth) / 2 - 1, B + 2));
     const QList<int> alone = slotsIn();
 
-    preview->setShowPopup(false);
-    preview->setShowMenu(true);
-    preview->setShowInfoWindows(true);
+    preview->setOption(&PreviewState::showPopup, false);
+    preview->setOption(&PreviewState::showMenu, true);
+    preview->setOption(&PreviewState::showInfoWindows, true);
     const QList<int> below = slotsIn();
     ASSERT_GT(std::count(below.begin(), below.end(), 7), 100) << "menu labels lie under it";
-    preview->setShowPopup(true);
+    preview->setOption(&PreviewState::showPopup, true);
     EXPECT_EQ(slotsIn(), alone);
 }

@@ -32,7 +32,7 @@ protected:
         }
         res.chat.ChatText = text;
         make(std::move(res), screen);
-        preview->setChatFont(pixelFont(11));
+        preview->setFont(&PreviewState::chatFont, pixelFont(11));
         preview->setActiveScreen(PreviewScreen::Chat);
     }
     // The conversation's text pieces of a slot.

@@ -247,7 +247,8 @@ TEST_F(Start, BuiltInSmileysKeepTheirPicturesAndMasks)
     PhonePreview preview(std::move(*res), document);
     preview.stopBlinking();
     preview.setSelection(SelectionMode::SingleElement);
-    preview.setChatFont({QStringLiteral("Nokia Hindi S60"), -11, false, false});
+    preview.setFont(&PreviewState::chatFont,
+                    {QStringLiteral("Nokia Hindi S60"), -11, false, false});
     preview.setActiveScreen(PreviewScreen::Chat);
     const auto colour = [](const char *list, int icon) {
         return ProgramFolderFixture::iconColour(QString::fromLatin1(list), icon).rgb();

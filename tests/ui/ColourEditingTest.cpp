@@ -162,22 +162,22 @@ TEST_F(Editing, SliderMovesAreAppliedByTheTimerAndResetRestores)
 TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
 {
     form->slotButtonChosen(8);
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactList);
-    EXPECT_TRUE(preview->ShowMenu());
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactList);
+    EXPECT_TRUE(preview->state().showMenu);
     form->settingsScreenCheck->click();
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
-    EXPECT_FALSE(preview->ShowMenu());
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Settings);
+    EXPECT_FALSE(preview->state().showMenu);
     form->settingsScreenCheck->click();
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactList);
-    EXPECT_TRUE(preview->ShowMenu());
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactList);
+    EXPECT_TRUE(preview->state().showMenu);
 
     form->slotButtonChosen(14);
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat);
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Chat);
     form->slotButtonChosen(12);
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat)
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Chat)
         << "reserved slots leave the screen alone";
     form->slotButtonChosen(3);
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactListPicked);
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactListPicked);
     EXPECT_EQ(form->colourControls()->hexEdits[2]->text(),
               hexText(colorBlue(defaultSlotColour(3))));
 }
@@ -198,30 +198,30 @@ TEST_F(Editing, ColourWindowEditsTheSlotAndResets)
 TEST_F(Editing, ColumnItemsAndMenuSide)
 {
     window->threeColumnsAction->trigger();
-    EXPECT_EQ(preview->Columns(), 3);
+    EXPECT_EQ(preview->state().columns, 3);
     EXPECT_EQ(form->columnCount(), 3);
     EXPECT_TRUE(window->threeColumnsAction->isChecked());
     EXPECT_FALSE(window->twoColumnsAction->isChecked());
     // The side items wait for the menu to be shown.
-    window->leftMenuAction->trigger();
-    EXPECT_FALSE(preview->MenuLeft());
-    window->showMenuAction->trigger();
-    window->leftMenuAction->trigger();
-    EXPECT_TRUE(preview->MenuLeft());
-    EXPECT_TRUE(window->leftMenuAction->isChecked());
-    EXPECT_FALSE(window->rightMenuAction->isChecked());
+    window->toggleAction(Toggle::MenuLeft)->trigger();
+    EXPECT_FALSE(preview->state().menuLeft);
+    window->toggleAction(Toggle::Menu)->trigger();
+    window->toggleAction(Toggle::MenuLeft)->trigger();
+    EXPECT_TRUE(preview->state().menuLeft);
+    EXPECT_TRUE(window->toggleAction(Toggle::MenuLeft)->isChecked());
+    EXPECT_FALSE(window->otherSideAction(Toggle::MenuLeft)->isChecked());
     window->chatAction->trigger();
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Chat);
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Chat);
     window->showContactListAction->trigger();
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::ContactListPicked);
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactListPicked);
 }
 
 TEST_F(Editing, ScreenshotIsTakenWithBlinkingNicksLit)
 {
-    preview->setBlinkPhase(false);
+    preview->setOption(&PreviewState::blinkPhase, false);
     const QString path = s_dir->filePath(QStringLiteral("shot.bmp"));
     ASSERT_EQ(window->saveScreenshot(path), QString());
-    EXPECT_TRUE(preview->BlinkPhase());
+    EXPECT_TRUE(preview->state().blinkPhase);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("BM"));
@@ -230,18 +230,18 @@ TEST_F(Editing, ScreenshotIsTakenWithBlinkingNicksLit)
 
 TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
 {
-    window->popupAction->trigger();
-    EXPECT_TRUE(preview->ShowPopup());
-    EXPECT_TRUE(form->popupCheck->isChecked());
+    window->toggleAction(Toggle::Popup)->trigger();
+    EXPECT_TRUE(preview->state().showPopup);
+    EXPECT_TRUE(form->toggleCheck(Toggle::Popup)->isChecked());
     for (int slot : {7, 0, 14, 12}) {
         form->slotButtonChosen(slot);
-        EXPECT_TRUE(preview->ShowPopup()) << "slot " << slot;
-        EXPECT_TRUE(window->popupAction->isChecked()) << "slot " << slot;
+        EXPECT_TRUE(preview->state().showPopup) << "slot " << slot;
+        EXPECT_TRUE(window->toggleAction(Toggle::Popup)->isChecked()) << "slot " << slot;
     }
-    window->popupAction->trigger();
+    window->toggleAction(Toggle::Popup)->trigger();
     form->slotButtonChosen(7);
-    EXPECT_FALSE(preview->ShowPopup());
-    EXPECT_FALSE(window->popupAction->isChecked());
+    EXPECT_FALSE(preview->state().showPopup);
+    EXPECT_FALSE(window->toggleAction(Toggle::Popup)->isChecked());
 }
 
 // The list's slot is the one the swatch edits; a click in the preview since then must not make
@@ -255,7 +255,7 @@ TEST_F(Editing, SettingsScreenOptionReshowsTheSlotOfTheList)
     form->colourWindow()->hide();
     EXPECT_EQ(form->slotButtons->checkedId(), Slot::MenuCursor);
     form->settingsScreenCheck->click();
-    EXPECT_EQ(preview->ActiveScreen(), PreviewScreen::Settings);
+    EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Settings);
     EXPECT_EQ(form->document().selectedSlot(), Slot::MenuCursor);
     EXPECT_EQ(form->colourControls()->sliderColour(),
               form->document().slotColour(Slot::MenuCursor));
@@ -263,7 +263,7 @@ TEST_F(Editing, SettingsScreenOptionReshowsTheSlotOfTheList)
 
 TEST_F(Editing, HoveringANickHighlightsEveryElementOfItsSlot)
 {
-    EXPECT_EQ(preview->Selection(), SelectionMode::WholeSlot);
+    EXPECT_EQ(preview->state().selection, SelectionMode::WholeSlot);
     const auto &nicks = preview->regions().regions(Slot::ContactNick + 1);
     ASSERT_FALSE(nicks.isEmpty());
     const QRegion all = nicks.first();

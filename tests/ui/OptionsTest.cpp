@@ -50,147 +50,133 @@ protected:
     PreviewWindow *window = nullptr;
 };
 
-// One option: its check box, its preview-menu item and the preview state it drives.
-struct ToggleOption
-{
-    const char *name;
-    QCheckBox *MainWindow::*box;
-    QAction *PreviewWindow::*item;
-    bool (PhonePreview::*state)() const;
-};
-
-const ToggleOption kToggles[] = {
-    {"popup", &MainWindow::popupCheck, &PreviewWindow::popupAction, &PhonePreview::ShowPopup},
-    {"offline", &MainWindow::offlineCheck, &PreviewWindow::showOfflineAction,
-     &PhonePreview::ShowOffline},
-    {"menu", &MainWindow::menuCheck, &PreviewWindow::showMenuAction, &PhonePreview::ShowMenu},
-    {"groups", &MainWindow::groupsCheck, &PreviewWindow::showGroupsAction,
-     &PhonePreview::ShowGroups},
-    {"clients", &MainWindow::clientIconsCheck, &PreviewWindow::showClientIconsAction,
-     &PhonePreview::ShowClients},
-    {"mini clock", &MainWindow::miniClockCheck, &PreviewWindow::miniClockAction,
-     &PhonePreview::MiniClock},
-    {"info windows", &MainWindow::notificationsCheck, &PreviewWindow::showNotificationsAction,
-     &PhonePreview::ShowInfoWindows},
-};
-
 } // namespace
 
 TEST_F(Options, EveryToggleAgreesBetweenTabMenuAndPreviewFromBothSides)
 {
-    for (const ToggleOption &option : kToggles) {
-        SCOPED_TRACE(option.name);
-        QCheckBox *box = form.get()->*option.box;
-        QAction *item = window->*option.item;
+    int plain = 0;
+    for (const PreviewToggle &option : kPreviewToggles) {
+        if (!option.control || option.otherSideItem)
+            continue;
+        ++plain;
+        SCOPED_TRACE(option.control);
+        QCheckBox *box = form->toggleCheck(option.id);
+        QAction *item = window->toggleAction(option.id);
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(box->text(), QString::fromUtf8(option.control));
+        EXPECT_EQ(item->text(), QString::fromUtf8(option.menuItem));
         const bool start = box->isChecked();
         ASSERT_EQ(item->isChecked(), start);
-        ASSERT_EQ((preview->*option.state)(), start);
+        ASSERT_EQ(preview->state().*option.state, start);
 
         box->click();
         EXPECT_EQ(item->isChecked(), !start);
-        EXPECT_EQ((preview->*option.state)(), !start);
+        EXPECT_EQ(preview->state().*option.state, !start);
 
         item->trigger();
         EXPECT_EQ(box->isChecked(), start);
         EXPECT_EQ(item->isChecked(), start);
-        EXPECT_EQ((preview->*option.state)(), start);
+        EXPECT_EQ(preview->state().*option.state, start);
     }
+    // Pop-up, offline, menu, groups, client icons, mini clock, notifications.
+    EXPECT_EQ(plain, 7);
 }
 
 TEST_F(Options, ChoiceItemsAgreeWithSortingAndInfoSide)
 {
     form->sortButtons->button(1)->click();
-    EXPECT_FALSE(preview->SortByStatus());
+    EXPECT_FALSE(preview->state().sortByStatus);
     EXPECT_TRUE(window->sortByNameAction->isChecked());
     EXPECT_FALSE(window->sortByStatusAction->isChecked());
     window->sortByStatusAction->trigger();
-    EXPECT_TRUE(preview->SortByStatus());
+    EXPECT_TRUE(preview->state().sortByStatus);
     EXPECT_TRUE(form->sortButtons->button(0)->isChecked());
     // Choosing the item already chosen must not take its check mark away.
     window->sortByStatusAction->trigger();
     EXPECT_TRUE(window->sortByStatusAction->isChecked());
     EXPECT_FALSE(window->sortByNameAction->isChecked());
 
-    form->notificationsCheck->setChecked(true);
-    window->notificationsLeftAction->trigger();
-    EXPECT_TRUE(form->notificationsLeftCheck->isChecked());
-    EXPECT_TRUE(preview->InfoWindowsLeft());
-    EXPECT_TRUE(window->notificationsLeftAction->isChecked());
-    EXPECT_FALSE(window->notificationsRightAction->isChecked());
-    window->notificationsRightAction->trigger();
-    EXPECT_FALSE(form->notificationsLeftCheck->isChecked());
-    EXPECT_FALSE(preview->InfoWindowsLeft());
-    EXPECT_TRUE(window->notificationsRightAction->isChecked());
+    form->toggleCheck(Toggle::Notifications)->setChecked(true);
+    window->toggleAction(Toggle::NotificationsLeft)->trigger();
+    EXPECT_TRUE(form->toggleCheck(Toggle::NotificationsLeft)->isChecked());
+    EXPECT_TRUE(preview->state().infoWindowsLeft);
+    EXPECT_TRUE(window->toggleAction(Toggle::NotificationsLeft)->isChecked());
+    EXPECT_FALSE(window->otherSideAction(Toggle::NotificationsLeft)->isChecked());
+    window->otherSideAction(Toggle::NotificationsLeft)->trigger();
+    EXPECT_FALSE(form->toggleCheck(Toggle::NotificationsLeft)->isChecked());
+    EXPECT_FALSE(preview->state().infoWindowsLeft);
+    EXPECT_TRUE(window->otherSideAction(Toggle::NotificationsLeft)->isChecked());
 }
 
 TEST_F(Options, SubItemsAreEnabledOnlyWhileTheirOptionIsOnAndKeepTheirState)
 {
-    form->notificationsCheck->setChecked(true);
-    form->notificationsLeftCheck->setChecked(true);
-    form->notificationsCheck->setChecked(false);
-    EXPECT_FALSE(form->notificationsLeftCheck->isEnabled());
-    EXPECT_FALSE(window->notificationsLeftAction->isEnabled());
-    EXPECT_FALSE(window->notificationsRightAction->isEnabled());
-    EXPECT_TRUE(form->notificationsLeftCheck->isChecked());
-    EXPECT_TRUE(window->notificationsLeftAction->isChecked());
-    form->notificationsCheck->setChecked(true);
-    EXPECT_TRUE(form->notificationsLeftCheck->isEnabled());
-    EXPECT_TRUE(preview->InfoWindowsLeft());
+    form->toggleCheck(Toggle::Notifications)->setChecked(true);
+    form->toggleCheck(Toggle::NotificationsLeft)->setChecked(true);
+    form->toggleCheck(Toggle::Notifications)->setChecked(false);
+    EXPECT_FALSE(form->toggleCheck(Toggle::NotificationsLeft)->isEnabled());
+    EXPECT_FALSE(window->toggleAction(Toggle::NotificationsLeft)->isEnabled());
+    EXPECT_FALSE(window->otherSideAction(Toggle::NotificationsLeft)->isEnabled());
+    EXPECT_TRUE(form->toggleCheck(Toggle::NotificationsLeft)->isChecked());
+    EXPECT_TRUE(window->toggleAction(Toggle::NotificationsLeft)->isChecked());
+    form->toggleCheck(Toggle::Notifications)->setChecked(true);
+    EXPECT_TRUE(form->toggleCheck(Toggle::NotificationsLeft)->isEnabled());
+    EXPECT_TRUE(preview->state().infoWindowsLeft);
 
-    EXPECT_FALSE(window->leftMenuAction->isEnabled());
-    EXPECT_FALSE(window->rightMenuAction->isEnabled());
-    form->menuCheck->setChecked(true);
-    ASSERT_TRUE(window->leftMenuAction->isEnabled());
-    window->leftMenuAction->trigger();
-    EXPECT_TRUE(preview->MenuLeft());
-    EXPECT_TRUE(window->leftMenuAction->isChecked());
-    EXPECT_FALSE(window->rightMenuAction->isChecked());
-    form->menuCheck->setChecked(false);
-    EXPECT_FALSE(window->leftMenuAction->isEnabled());
-    EXPECT_TRUE(window->leftMenuAction->isChecked());
+    EXPECT_FALSE(window->toggleAction(Toggle::MenuLeft)->isEnabled());
+    EXPECT_FALSE(window->otherSideAction(Toggle::MenuLeft)->isEnabled());
+    form->toggleCheck(Toggle::Menu)->setChecked(true);
+    ASSERT_TRUE(window->toggleAction(Toggle::MenuLeft)->isEnabled());
+    window->toggleAction(Toggle::MenuLeft)->trigger();
+    EXPECT_TRUE(preview->state().menuLeft);
+    EXPECT_TRUE(window->toggleAction(Toggle::MenuLeft)->isChecked());
+    EXPECT_FALSE(window->otherSideAction(Toggle::MenuLeft)->isChecked());
+    form->toggleCheck(Toggle::Menu)->setChecked(false);
+    EXPECT_FALSE(window->toggleAction(Toggle::MenuLeft)->isEnabled());
+    EXPECT_TRUE(window->toggleAction(Toggle::MenuLeft)->isChecked());
 }
 
 TEST_F(Options, PickingASlotLeavesTheOptionsAndTheirMarks)
 {
-    ASSERT_FALSE(form->menuCheck->isChecked());
+    ASSERT_FALSE(form->toggleCheck(Toggle::Menu)->isChecked());
     form->slotButtonChosen(Slot::MenuText);
-    EXPECT_TRUE(preview->ShowMenu()) << "the slot is shown in an open menu";
-    EXPECT_FALSE(form->menuCheck->isChecked());
-    EXPECT_FALSE(window->showMenuAction->isChecked());
+    EXPECT_TRUE(preview->state().showMenu) << "the slot is shown in an open menu";
+    EXPECT_FALSE(form->toggleCheck(Toggle::Menu)->isChecked());
+    EXPECT_FALSE(window->toggleAction(Toggle::Menu)->isChecked());
 
-    form->menuCheck->setChecked(true);
+    form->toggleCheck(Toggle::Menu)->setChecked(true);
     form->slotButtonChosen(0);
-    EXPECT_FALSE(preview->ShowMenu());
-    EXPECT_TRUE(window->showMenuAction->isChecked());
+    EXPECT_FALSE(preview->state().showMenu);
+    EXPECT_TRUE(window->toggleAction(Toggle::Menu)->isChecked());
 }
 
 TEST_F(Options, TypedColumnsCountOnlyOnceAnArrowIsUsed)
 {
-    ASSERT_EQ(preview->Columns(), 2);
+    ASSERT_EQ(preview->state().columns, 2);
     form->columnCountSpin->selectAll();
     QTest::keyClicks(form->columnCountSpin, QStringLiteral("4"));
     ASSERT_EQ(form->columnCountSpin->text(), QStringLiteral("4"));
     QTest::keyClick(form->columnCountSpin, Qt::Key_Return);
-    EXPECT_EQ(preview->Columns(), 2);
+    EXPECT_EQ(preview->state().columns, 2);
     EXPECT_EQ(form->columnCount(), 2);
     EXPECT_TRUE(window->twoColumnsAction->isChecked());
 
     form->columnCountSpin->stepBy(-1);
-    EXPECT_EQ(preview->Columns(), 3) << "the arrow steps from the typed 4";
+    EXPECT_EQ(preview->state().columns, 3) << "the arrow steps from the typed 4";
     EXPECT_TRUE(window->threeColumnsAction->isChecked());
 
     window->fiveColumnsAction->trigger();
     EXPECT_EQ(form->columnCountSpin->value(), 5);
-    EXPECT_EQ(preview->Columns(), 5);
+    EXPECT_EQ(preview->state().columns, 5);
     form->columnCountSpin->stepBy(1);
-    EXPECT_EQ(preview->Columns(), 5) << "the field stops at five";
+    EXPECT_EQ(preview->state().columns, 5) << "the field stops at five";
 }
 
 // The phone's font is drawn here by a stand-in face; taking the dialog's start as it is
 // must keep the phone's font, on the screen and in the settings file.
 TEST_F(Options, OkWithoutAChangeKeepsThePhoneFontsName)
 {
-    const PhoneFont before = preview->ContactListFont();
+    const PhoneFont before = preview->state().contactListFont;
     ASSERT_EQ(before.family, QStringLiteral("Nokia Hindi S60"));
     ASSERT_FALSE(QFontDatabase::hasFamily(before.family)) << "the phone's font is installed";
     QFont offered;
@@ -200,14 +186,14 @@ TEST_F(Options, OkWithoutAChangeKeepsThePhoneFontsName)
     });
     form->contactListFontButton->click();
     EXPECT_NE(offered.family(), before.family) << "the dialog starts from the stand-in";
-    EXPECT_EQ(preview->ContactListFont().family, before.family);
+    EXPECT_EQ(preview->state().contactListFont.family, before.family);
     EXPECT_EQ(form->currentSettings().fonts[0].name, before.family);
 }
 
 TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
 {
-    const PhoneFont chat = preview->ChatFont();
-    const PhoneFont settings = preview->SettingsFont();
+    const PhoneFont chat = preview->state().chatFont;
+    const PhoneFont settings = preview->state().settingsFont;
     QFont offered;
     const QString family = QFontDatabase::families().value(0);
     ASSERT_FALSE(family.isEmpty());
@@ -224,14 +210,14 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
     EXPECT_TRUE(QFontDatabase::hasFamily(offered.family())) << offered.family().toStdString();
     EXPECT_EQ(offered.pointSize(), 8);
     EXPECT_TRUE(offered.bold());
-    const PhoneFont list = preview->ContactListFont();
+    const PhoneFont list = preview->state().contactListFont;
     EXPECT_EQ(list.family, family);
     EXPECT_EQ(list.points(), 12);
     EXPECT_TRUE(list.italic);
     EXPECT_FALSE(list.bold);
     EXPECT_TRUE(list.underline);
-    EXPECT_EQ(preview->ChatFont(), chat);
-    EXPECT_EQ(preview->SettingsFont(), settings);
+    EXPECT_EQ(preview->state().chatFont, chat);
+    EXPECT_EQ(preview->state().settingsFont, settings);
 
     form->setFontAsker([&](const QFont &current) -> std::optional<QFont> {
         offered = current;
@@ -239,8 +225,8 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
     });
     form->chatFontButton->click();
     EXPECT_EQ(offered.pointSize(), chat.points());
-    EXPECT_EQ(preview->ChatFont(), chat);
-    EXPECT_EQ(preview->ContactListFont(), list);
+    EXPECT_EQ(preview->state().chatFont, chat);
+    EXPECT_EQ(preview->state().contactListFont, list);
     // The next dialog starts from the font chosen before.
     form->contactListFontButton->click();
     EXPECT_EQ(offered.family(), family);
@@ -255,11 +241,11 @@ TEST_F(Options, OpacityAndSelectionModeReachTheirWindows)
     form->opacitySlider->setValue(100);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 100 / 255.0, 0.01);
 
-    EXPECT_EQ(preview->Selection(), SelectionMode::WholeSlot);
+    EXPECT_EQ(preview->state().selection, SelectionMode::WholeSlot);
     form->selectionStyleButtons->button(0)->click();
-    EXPECT_EQ(preview->Selection(), SelectionMode::SingleElement);
+    EXPECT_EQ(preview->state().selection, SelectionMode::SingleElement);
     form->selectionStyleButtons->button(1)->click();
-    EXPECT_EQ(preview->Selection(), SelectionMode::WholeSlot);
+    EXPECT_EQ(preview->state().selection, SelectionMode::WholeSlot);
 }
 
 TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
@@ -287,8 +273,9 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
         EXPECT_TRUE(shown->isVisible()) << shown->text().toStdString();
     for (QAction *hidden :
          {window->contactListMenu->menuAction(), window->phoneMenusMenu->menuAction(),
-          window->popupAction, window->notificationsMenu->menuAction(), window->importSeparator,
-          window->exportMifAction, window->exportSkinAction, window->exportSeparator})
+          window->toggleAction(Toggle::Popup), window->notificationsMenu->menuAction(),
+          window->importSeparator, window->exportMifAction, window->exportSkinAction,
+          window->exportSeparator})
         EXPECT_FALSE(hidden->isVisible()) << hidden->text().toStdString();
     EXPECT_EQ(window->simplifiedModeAction->text(),
               QStringLiteral("Переключиться в \"режим эксперта\""));
@@ -394,14 +381,13 @@ TEST_F(Options, ColourVisionItemsFilterOnlyTheShownScreen)
 
 TEST_F(Options, CheckMarksMatchTheOptionsAfterStartUp)
 {
-    for (const ToggleOption &option : kToggles) {
-        EXPECT_EQ((window->*option.item)->isChecked(), (form.get()->*option.box)->isChecked())
-            << option.name;
-        EXPECT_EQ((preview->*option.state)(), (form.get()->*option.box)->isChecked())
-            << option.name;
+    for (const PreviewToggle &option : kPreviewToggles) {
+        const bool on = form->toggleValue(option.id);
+        EXPECT_EQ(window->toggleAction(option.id)->isChecked(), on) << option.menuItem;
+        EXPECT_EQ(preview->state().*option.state, on) << option.menuItem;
     }
     EXPECT_TRUE(window->sortByStatusAction->isChecked());
     EXPECT_TRUE(window->twoColumnsAction->isChecked());
-    EXPECT_TRUE(window->notificationsRightAction->isChecked());
-    EXPECT_FALSE(window->notificationsLeftAction->isEnabled());
+    EXPECT_TRUE(window->otherSideAction(Toggle::NotificationsLeft)->isChecked());
+    EXPECT_FALSE(window->toggleAction(Toggle::NotificationsLeft)->isEnabled());
 }

@@ -129,22 +129,22 @@ TEST_F(QualityPanels, AThumbnailShowsItsScreenWithTheOptionsTicked)
     form->slotButtonChosen(Slot::MenuText);
     QCoreApplication::processEvents();
     clickStrip(QStringLiteral("chat-menu"));
-    EXPECT_EQ(shown.ActiveScreen(), PreviewScreen::Chat);
-    EXPECT_TRUE(shown.ShowMenu());
-    EXPECT_TRUE(shown.MenuLeft());
-    EXPECT_TRUE(form->menuCheck->isChecked());
-    EXPECT_TRUE(menu.showMenuAction->isChecked());
+    EXPECT_EQ(shown.state().activeScreen, PreviewScreen::Chat);
+    EXPECT_TRUE(shown.state().showMenu);
+    EXPECT_TRUE(shown.state().menuLeft);
+    EXPECT_TRUE(form->toggleCheck(Toggle::Menu)->isChecked());
+    EXPECT_TRUE(menu.toggleAction(Toggle::Menu)->isChecked());
     clickStrip(QStringLiteral("popup"));
-    EXPECT_TRUE(showsContactList(shown.ActiveScreen()));
-    EXPECT_TRUE(shown.ShowPopup());
-    EXPECT_FALSE(shown.ShowMenu());
-    EXPECT_TRUE(form->popupCheck->isChecked());
-    EXPECT_TRUE(menu.popupAction->isChecked());
-    EXPECT_FALSE(form->menuCheck->isChecked());
+    EXPECT_TRUE(showsContactList(shown.state().activeScreen));
+    EXPECT_TRUE(shown.state().showPopup);
+    EXPECT_FALSE(shown.state().showMenu);
+    EXPECT_TRUE(form->toggleCheck(Toggle::Popup)->isChecked());
+    EXPECT_TRUE(menu.toggleAction(Toggle::Popup)->isChecked());
+    EXPECT_FALSE(form->toggleCheck(Toggle::Menu)->isChecked());
     clickStrip(QStringLiteral("notifications"));
-    EXPECT_TRUE(shown.ShowInfoWindows());
-    EXPECT_FALSE(shown.ShowPopup());
-    EXPECT_TRUE(form->notificationsCheck->isChecked());
+    EXPECT_TRUE(shown.state().showInfoWindows);
+    EXPECT_FALSE(shown.state().showPopup);
+    EXPECT_TRUE(form->toggleCheck(Toggle::Notifications)->isChecked());
 }
 
 TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
@@ -157,8 +157,8 @@ TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
     emit form->legibilityPanel()->list()->itemClicked(row, 0);
     EXPECT_EQ(form->slotButtons->checkedId(), Slot::ChatTheirNick);
     EXPECT_EQ(document.selectedSlot(), Slot::ChatTheirNick);
-    EXPECT_EQ(form->preview()->ActiveScreen(), PreviewScreen::Chat);
-    EXPECT_FALSE(form->preview()->ShowMenu());
+    EXPECT_EQ(form->preview()->state().activeScreen, PreviewScreen::Chat);
+    EXPECT_FALSE(form->preview()->state().showMenu);
 }
 
 // Whether the sample contact list is long enough to scroll decides whether the contact list

@@ -256,7 +256,7 @@ TEST_F(ScreenSize, SelectingByNameTakesTheLastModelOfThatName)
 TEST_F(ScreenSize, AllScreensAreWrittenForEveryModelAndTheScreenComesBack)
 {
     start();
-    form->miniClockCheck->setChecked(true);
+    form->toggleCheck(Toggle::MiniClock)->setChecked(true);
     const PreviewState before = preview->state();
     QTemporaryDir out;
     form->setFolderAsker([](const QString &) { return QString(); });

@@ -72,13 +72,13 @@ TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
     auto form = start();
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     EXPECT_EQ(testfiles::read(settingsFile()), defaultSettingsText(desktop));
-    EXPECT_TRUE(form->menuCheck->isChecked());
-    EXPECT_FALSE(form->preview()->MenuLeft());
-    EXPECT_TRUE(form->previewWindow()->rightMenuAction->isChecked());
-    EXPECT_TRUE(form->notificationsCheck->isChecked());
-    EXPECT_FALSE(form->notificationsLeftCheck->isChecked());
-    EXPECT_TRUE(form->offlineCheck->isChecked());
-    EXPECT_TRUE(form->clientIconsCheck->isChecked());
+    EXPECT_TRUE(form->toggleCheck(Toggle::Menu)->isChecked());
+    EXPECT_FALSE(form->preview()->state().menuLeft);
+    EXPECT_TRUE(form->previewWindow()->otherSideAction(Toggle::MenuLeft)->isChecked());
+    EXPECT_TRUE(form->toggleCheck(Toggle::Notifications)->isChecked());
+    EXPECT_FALSE(form->toggleCheck(Toggle::NotificationsLeft)->isChecked());
+    EXPECT_TRUE(form->toggleCheck(Toggle::Offline)->isChecked());
+    EXPECT_TRUE(form->toggleCheck(Toggle::ClientIcons)->isChecked());
     EXPECT_TRUE(form->expertModeCheck->isChecked());
     EXPECT_EQ(form->opacitySlider->value(), 243);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 243 / 255.0, 0.01);
@@ -103,13 +103,13 @@ TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
     SettingsValues changed;
     {
         auto form = start();
-        form->offlineCheck->setChecked(true);
-        form->groupsCheck->setChecked(true);
-        form->miniClockCheck->setChecked(true);
-        form->menuCheck->setChecked(true);
-        form->previewWindow()->leftMenuAction->trigger();
-        form->notificationsCheck->setChecked(true);
-        form->notificationsLeftCheck->setChecked(true);
+        form->toggleCheck(Toggle::Offline)->setChecked(true);
+        form->toggleCheck(Toggle::Groups)->setChecked(true);
+        form->toggleCheck(Toggle::MiniClock)->setChecked(true);
+        form->toggleCheck(Toggle::Menu)->setChecked(true);
+        form->previewWindow()->toggleAction(Toggle::MenuLeft)->trigger();
+        form->toggleCheck(Toggle::Notifications)->setChecked(true);
+        form->toggleCheck(Toggle::NotificationsLeft)->setChecked(true);
         form->sortButtons->button(1)->click();
         form->selectionStyleButtons->button(0)->click();
         form->setColumnCount(4);
@@ -135,12 +135,12 @@ TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
     }
     auto again = start();
     EXPECT_EQ(again->currentSettings(), changed);
-    EXPECT_EQ(again->preview()->ChatFont().points(), 11);
-    EXPECT_TRUE(again->preview()->ChatFont().italic);
+    EXPECT_EQ(again->preview()->state().chatFont.points(), 11);
+    EXPECT_TRUE(again->preview()->state().chatFont.italic);
     EXPECT_EQ(again->modelCombo->currentText(), QStringLiteral("Bravo"));
-    EXPECT_EQ(again->preview()->Columns(), 4);
-    EXPECT_EQ(again->preview()->Selection(), SelectionMode::SingleElement);
-    EXPECT_TRUE(again->previewWindow()->leftMenuAction->isChecked());
+    EXPECT_EQ(again->preview()->state().columns, 4);
+    EXPECT_EQ(again->preview()->state().selection, SelectionMode::SingleElement);
+    EXPECT_TRUE(again->previewWindow()->toggleAction(Toggle::MenuLeft)->isChecked());
 }
 
 TEST_F(SettingsFileInUse, AnOptionSavedOffStaysOffThoughTheDefaultsTickIt)
@@ -148,21 +148,21 @@ TEST_F(SettingsFileInUse, AnOptionSavedOffStaysOffThoughTheDefaultsTickIt)
     QFile::remove(settingsFile());
     {
         auto form = start();
-        ASSERT_TRUE(form->offlineCheck->isChecked());
-        form->offlineCheck->setChecked(false);
-        form->clientIconsCheck->setChecked(false);
+        ASSERT_TRUE(form->toggleCheck(Toggle::Offline)->isChecked());
+        form->toggleCheck(Toggle::Offline)->setChecked(false);
+        form->toggleCheck(Toggle::ClientIcons)->setChecked(false);
         form->quit();
     }
     auto again = start();
-    EXPECT_FALSE(again->offlineCheck->isChecked());
-    EXPECT_FALSE(again->clientIconsCheck->isChecked());
-    EXPECT_FALSE(again->preview()->ShowOffline());
+    EXPECT_FALSE(again->toggleCheck(Toggle::Offline)->isChecked());
+    EXPECT_FALSE(again->toggleCheck(Toggle::ClientIcons)->isChecked());
+    EXPECT_FALSE(again->preview()->state().showOffline);
 }
 
 TEST_F(SettingsFileInUse, ClosingThePreviewWindowDoesNotWriteTheFile)
 {
     auto form = start();
-    form->miniClockCheck->setChecked(true);
+    form->toggleCheck(Toggle::MiniClock)->setChecked(true);
     form->previewWindow()->close();
     EXPECT_EQ(testfiles::read(settingsFile()), QByteArray());
 }
@@ -174,7 +174,7 @@ TEST_F(SettingsFileInUse, TheLastLineExpertClearsTheExpertMode)
     EXPECT_FALSE(form->expertModeCheck->isChecked());
     EXPECT_TRUE(form->optionTabs->isHidden());
     EXPECT_FALSE(form->saveWindow()->expertLayout());
-    EXPECT_EQ(form->preview()->Columns(), 3);
+    EXPECT_EQ(form->preview()->state().columns, 3);
 }
 
 TEST_F(SettingsFileInUse, TheOldInterfaceStartsInTheMainWindowWithTheExpertModeLocked)
@@ -195,14 +195,14 @@ TEST_F(SettingsFileInUse, BadNumbersAndHugeFilesAreReportedAndTheRestStartsNorma
     {
         auto form = start();
         EXPECT_TRUE(stderrText.contains(QStringLiteral("{ PreviewColumns }")));
-        EXPECT_EQ(form->preview()->Columns(), 2);
-        EXPECT_TRUE(form->miniClockCheck->isChecked());
+        EXPECT_EQ(form->preview()->state().columns, 2);
+        EXPECT_TRUE(form->toggleCheck(Toggle::MiniClock)->isChecked());
     }
     QByteArray huge("{ miniClock }\r\n1\r\n");
     huge.append(QByteArray(kMaxSettingsFileSize, ' '));
     writeSettingsFile(huge);
     auto form = start();
-    EXPECT_FALSE(form->miniClockCheck->isChecked());
+    EXPECT_FALSE(form->toggleCheck(Toggle::MiniClock)->isChecked());
     EXPECT_TRUE(stderrText.contains(QStringLiteral("Settings not read")))
         << stderrText.toStdString();
 }
