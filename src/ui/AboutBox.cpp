@@ -54,9 +54,9 @@ AboutBox::AboutBox(const QString &programFolder, UrlOpener opener, QWidget *pare
     names->addWidget(boldLabel(QStringLiteral("Velmora for TolvoICQ"), this));
     names->addWidget(boldLabel(QStringLiteral("Версия 0.6.5"), this));
     names->addWidget(new QLabel(about.makers, this));
-    ForumLink = link(QStringLiteral("Напишите авторам на форуме TolvoICQ"), about.forum,
-                     QStringLiteral("color: navy; text-decoration: underline;"));
-    names->addWidget(ForumLink);
+    m_forumLink = link(QStringLiteral("Напишите авторам на форуме TolvoICQ"), about.forum,
+                       QStringLiteral("color: navy; text-decoration: underline;"));
+    names->addWidget(m_forumLink);
     top->addLayout(names, 1);
     layout->addLayout(top);
 
@@ -68,12 +68,12 @@ AboutBox::AboutBox(const QString &programFolder, UrlOpener opener, QWidget *pare
     layout->addWidget(thanks);
     // An empty line between the thanks and the date.
     layout->addSpacing(thanks->fontMetrics().lineSpacing());
-    BuildDate = new QLabel(QStringLiteral("Дата компиляции: %1").arg(buildDateText()), this);
-    layout->addWidget(BuildDate);
+    m_buildDate = new QLabel(QStringLiteral("Дата компиляции: %1").arg(buildDateText()), this);
+    layout->addWidget(m_buildDate);
     layout->addStretch();
-    SiteLink = link(QUrl(about.site).host().isEmpty() ? about.site : QUrl(about.site).host(),
-                    about.site, QStringLiteral("color: blue; font-weight: bold;"));
-    layout->addWidget(SiteLink, 0, Qt::AlignRight);
+    m_siteLink = link(QUrl(about.site).host().isEmpty() ? about.site : QUrl(about.site).host(),
+                      about.site, QStringLiteral("color: blue; font-weight: bold;"));
+    layout->addWidget(m_siteLink, 0, Qt::AlignRight);
 }
 
 QLabel *AboutBox::link(const QString &text, const QString &address, const QString &style)

@@ -22,11 +22,14 @@ public:
     void showCentred();
     bool hasUrlOpener() const { return bool(m_open); }
 
-    QLabel *ForumLink = nullptr;
-    QLabel *SiteLink = nullptr;
-    QLabel *BuildDate = nullptr;
+    QLabel *forumLink() const { return m_forumLink; }
+    QLabel *siteLink() const { return m_siteLink; }
+    QLabel *buildDate() const { return m_buildDate; }
 
 private:
+    QLabel *m_forumLink = nullptr;
+    QLabel *m_siteLink = nullptr;
+    QLabel *m_buildDate = nullptr;
     QLabel *link(const QString &text, const QString &address, const QString &style);
 
     UrlOpener m_open;

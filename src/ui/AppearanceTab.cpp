@@ -60,28 +60,28 @@ QWidget *MainWindow::buildAppearanceTab()
     auto *group = new QGroupBox(QStringLiteral("Разрешение экрана"), page);
     auto *groupLayout = new QVBoxLayout(group);
 
-    modelCombo = new QComboBox(group);
-    modelCombo->setItemDelegate(new FixedRowDelegate(modelCombo));
-    groupLayout->addWidget(modelCombo);
-    phoneFrameCheck = new QCheckBox(QStringLiteral("Телефон"), group);
-    groupLayout->addWidget(phoneFrameCheck);
+    m_modelCombo = new QComboBox(group);
+    m_modelCombo->setItemDelegate(new FixedRowDelegate(m_modelCombo));
+    groupLayout->addWidget(m_modelCombo);
+    m_phoneFrameCheck = new QCheckBox(QStringLiteral("Телефон"), group);
+    groupLayout->addWidget(m_phoneFrameCheck);
 
     auto *sizeRow = new QHBoxLayout;
-    screenWidthSpin = sizeField(240, group);
-    screenHeightSpin = sizeField(320, group);
+    m_screenWidthSpin = sizeField(240, group);
+    m_screenHeightSpin = sizeField(320, group);
     auto *widthLabel = new QLabel(QStringLiteral("Шир."), group);
-    widthLabel->setBuddy(screenWidthSpin);
+    widthLabel->setBuddy(m_screenWidthSpin);
     auto *heightLabel = new QLabel(QStringLiteral("Выс."), group);
-    heightLabel->setBuddy(screenHeightSpin);
+    heightLabel->setBuddy(m_screenHeightSpin);
     sizeRow->addWidget(widthLabel);
-    sizeRow->addWidget(screenWidthSpin);
+    sizeRow->addWidget(m_screenWidthSpin);
     sizeRow->addWidget(heightLabel);
-    sizeRow->addWidget(screenHeightSpin);
+    sizeRow->addWidget(m_screenHeightSpin);
     sizeRow->addStretch();
     groupLayout->addLayout(sizeRow);
     // The fields keep the typed size for "Своё..."; the model's own size is said here.
-    modelSizeLabel = new QLabel(group);
-    groupLayout->addWidget(modelSizeLabel);
+    m_modelSizeLabel = new QLabel(group);
+    groupLayout->addWidget(m_modelSizeLabel);
     row->addWidget(group, 1);
     layout->addLayout(row);
 
@@ -99,10 +99,10 @@ QWidget *MainWindow::buildAppearanceTab()
     layout->addWidget(note);
     layout->addStretch();
 
-    connect(modelCombo, &QComboBox::currentIndexChanged, this, &MainWindow::modelChosen);
-    connect(phoneFrameCheck, &QCheckBox::toggled, this, &MainWindow::phoneFrameToggled);
-    connect(screenWidthSpin, &QSpinBox::valueChanged, this, &MainWindow::screenSizeEdited);
-    connect(screenHeightSpin, &QSpinBox::valueChanged, this, &MainWindow::screenSizeEdited);
+    connect(m_modelCombo, &QComboBox::currentIndexChanged, this, &MainWindow::modelChosen);
+    connect(m_phoneFrameCheck, &QCheckBox::toggled, this, &MainWindow::phoneFrameToggled);
+    connect(m_screenWidthSpin, &QSpinBox::valueChanged, this, &MainWindow::screenSizeEdited);
+    connect(m_screenHeightSpin, &QSpinBox::valueChanged, this, &MainWindow::screenSizeEdited);
     return page;
 }
 
@@ -125,33 +125,33 @@ QWidget *MainWindow::buildOptionsGroup()
 
     auto *sorting = new QGroupBox(QStringLiteral("Сортировка"), panel);
     auto *sortingLayout = new QVBoxLayout(sorting);
-    sortButtons = new QButtonGroup(this);
+    m_sortButtons = new QButtonGroup(this);
     const QStringList orders = {QStringLiteral("по статусу"), QStringLiteral("по имени")};
     for (int index = 0; index < int(orders.size()); ++index) {
         auto *item = new QRadioButton(orders[index], sorting);
-        sortButtons->addButton(item, index);
+        m_sortButtons->addButton(item, index);
         sortingLayout->addWidget(item);
     }
-    sortButtons->button(0)->setChecked(true);
+    m_sortButtons->button(0)->setChecked(true);
     grid->addWidget(sorting, 0, 1, 3, 1, Qt::AlignTop);
 
     auto *columns = new QHBoxLayout;
-    columnCountSpin = new ArrowSpinBox(panel);
-    columnCountSpin->setRange(1, 5);
-    columnCountSpin->setValue(m_columnCount);
+    m_columnCountSpin = new ArrowSpinBox(panel);
+    m_columnCountSpin->setRange(1, 5);
+    m_columnCountSpin->setValue(m_columnCount);
     auto *columnsLabel = new QLabel(QStringLiteral("Число колонок"), panel);
-    columnsLabel->setBuddy(columnCountSpin);
+    columnsLabel->setBuddy(m_columnCountSpin);
     columns->addWidget(columnsLabel);
-    columns->addWidget(columnCountSpin);
+    columns->addWidget(m_columnCountSpin);
     columns->addStretch();
     grid->addLayout(columns, 3, 1);
     grid->setColumnStretch(1, 1);
 
-    connect(sortButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
+    connect(m_sortButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
         if (on)
             sortChosen(index);
     });
-    connect(columnCountSpin, &ArrowSpinBox::arrowClicked, this, &MainWindow::columnArrowClicked);
+    connect(m_columnCountSpin, &ArrowSpinBox::arrowClicked, this, &MainWindow::columnArrowClicked);
     return panel;
 }
 
@@ -159,15 +159,16 @@ QWidget *MainWindow::buildFontsGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Шрифты"));
     auto *layout = new QVBoxLayout(group);
-    contactListFontButton = new QPushButton(QStringLiteral("Контакт-лист"), group);
-    chatFontButton = new QPushButton(QStringLiteral("Окно сообщений"), group);
-    settingsFontButton = new QPushButton(QStringLiteral("Настройки"), group);
-    for (QPushButton *button : {contactListFontButton, chatFontButton, settingsFontButton})
+    m_contactListFontButton = new QPushButton(QStringLiteral("Контакт-лист"), group);
+    m_chatFontButton = new QPushButton(QStringLiteral("Окно сообщений"), group);
+    m_settingsFontButton = new QPushButton(QStringLiteral("Настройки"), group);
+    for (QPushButton *button : {m_contactListFontButton, m_chatFontButton, m_settingsFontButton})
         layout->addWidget(button);
     layout->addStretch();
-    connect(contactListFontButton, &QPushButton::clicked, this, &MainWindow::chooseContactListFont);
-    connect(chatFontButton, &QPushButton::clicked, this, &MainWindow::chooseChatFont);
-    connect(settingsFontButton, &QPushButton::clicked, this, &MainWindow::chooseSettingsFont);
+    connect(m_contactListFontButton, &QPushButton::clicked, this,
+            &MainWindow::chooseContactListFont);
+    connect(m_chatFontButton, &QPushButton::clicked, this, &MainWindow::chooseChatFont);
+    connect(m_settingsFontButton, &QPushButton::clicked, this, &MainWindow::chooseSettingsFont);
     return group;
 }
 
@@ -189,42 +190,42 @@ void MainWindow::loadModelList()
         err << note << Qt::endl;
         logToConsole(note);
     }
-    const QSignalBlocker blocker(modelCombo);
-    modelCombo->clear();
-    modelCombo->addItems(m_phoneModels.entries);
-    modelCombo->addItem(kCustomSizeEntry);
-    modelCombo->setCurrentIndex(0);
+    const QSignalBlocker blocker(m_modelCombo);
+    m_modelCombo->clear();
+    m_modelCombo->addItems(m_phoneModels.entries);
+    m_modelCombo->addItem(kCustomSizeEntry);
+    m_modelCombo->setCurrentIndex(0);
 }
 
 void MainWindow::modelChosen()
 {
-    const int count = modelCombo->count();
-    const int index = modelCombo->currentIndex();
+    const int count = m_modelCombo->count();
+    const int index = m_modelCombo->currentIndex();
     if (count == 0 || index < 0)
         return;
     const bool custom = index == count - 1;
-    screenWidthSpin->setEnabled(custom);
-    screenHeightSpin->setEnabled(custom);
+    m_screenWidthSpin->setEnabled(custom);
+    m_screenHeightSpin->setEnabled(custom);
     if (custom || index >= m_phoneModels.records.size()) {
-        modelSizeLabel->clear();
+        m_modelSizeLabel->clear();
     } else {
         const PhoneModel &model = m_phoneModels.records[index];
-        modelSizeLabel->setText(
+        m_modelSizeLabel->setText(
             QStringLiteral("Экран модели: %1 × %2").arg(model.width).arg(model.height));
     }
     if (custom) {
         // A typed size belongs to no phone, so there is no picture to frame it.
-        const QSignalBlocker blocker(phoneFrameCheck);
-        phoneFrameCheck->setChecked(false);
+        const QSignalBlocker blocker(m_phoneFrameCheck);
+        m_phoneFrameCheck->setChecked(false);
     }
-    phoneFrameCheck->setEnabled(!custom && !m_oldInterface);
+    m_phoneFrameCheck->setEnabled(!custom && !m_oldInterface);
     if (!m_preview)
         return;
     if (custom) {
         m_previewWindow->setFrame(std::nullopt);
-        m_preview->setScreenSize(QSize(screenWidthSpin->value(), screenHeightSpin->value()));
+        m_preview->setScreenSize(QSize(m_screenWidthSpin->value(), m_screenHeightSpin->value()));
     } else {
-        showModel(index, phoneFrameCheck->isChecked());
+        showModel(index, m_phoneFrameCheck->isChecked());
     }
 }
 
@@ -255,23 +256,23 @@ void MainWindow::phoneFrameToggled()
 
 void MainWindow::screenSizeEdited()
 {
-    const int count = modelCombo->count();
-    if (count == 0 || modelCombo->currentIndex() != count - 1 || !m_preview)
+    const int count = m_modelCombo->count();
+    if (count == 0 || m_modelCombo->currentIndex() != count - 1 || !m_preview)
         return;
-    m_preview->setScreenSize(QSize(screenWidthSpin->value(), screenHeightSpin->value()));
+    m_preview->setScreenSize(QSize(m_screenWidthSpin->value(), m_screenHeightSpin->value()));
 }
 
 void MainWindow::selectModel(const QString &name)
 {
-    if (modelCombo->count() == 0)
+    if (m_modelCombo->count() == 0)
         return;
     int index = findModel(m_phoneModels, name);
     // A model cut off by the end of the file has a record but no entry.
     if (index < 0 || index >= int(m_phoneModels.entries.size()))
-        index = modelCombo->count() - 1;
+        index = m_modelCombo->count() - 1;
     {
-        const QSignalBlocker blocker(modelCombo);
-        modelCombo->setCurrentIndex(index);
+        const QSignalBlocker blocker(m_modelCombo);
+        m_modelCombo->setCurrentIndex(index);
     }
     modelChosen();
 }

@@ -27,11 +27,13 @@ public:
     TColor sliderColour() const;
     void setHexTexts(TColor colour);
 
-    QLabel *swatch = nullptr;
-    std::array<QSlider *, 3> sliders{};
-    std::array<QLineEdit *, 3> hexEdits{};
-    QPushButton *resetButton = nullptr;
-    QTimer sliderTimer;
+    QLabel *swatch() const { return m_swatch; }
+    // Red, green and blue.
+    QSlider *slider(int channel) const { return m_sliders[std::size_t(channel)]; }
+    QLineEdit *hexEdit(int channel) const { return m_hexEdits[std::size_t(channel)]; }
+    QPushButton *resetButton() const { return m_resetButton; }
+    // Running while slider moves wait to be applied.
+    bool applyPending() const { return m_sliderTimer.isActive(); }
 
 signals:
     // The timer fired after slider changes: apply sliderColour().
@@ -47,6 +49,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    std::array<QSlider *, 3> m_sliders{};
+    std::array<QLineEdit *, 3> m_hexEdits{};
+    QTimer m_sliderTimer;
+    QLabel *m_swatch = nullptr;
+    QPushButton *m_resetButton = nullptr;
     void TrackBarChange(int component, int value);
     void EditKeyDown(int component);
 };

@@ -21,25 +21,25 @@ QWidget *MainWindow::buildColourTab()
     auto *layout = new QVBoxLayout(page);
     auto *slotBox = new QGroupBox(page);
     auto *grid = new QGridLayout(slotBox);
-    slotButtons = new QButtonGroup(this);
+    m_slotButtons = new QButtonGroup(this);
     // Two columns, filled top to bottom.
     for (int slot = 0; slot < kSlotCount; ++slot) {
         auto *item = new QRadioButton(slotCaption(slot), slotBox);
-        slotButtons->addButton(item, slot);
+        m_slotButtons->addButton(item, slot);
         grid->addWidget(item, slot % 10, slot / 10);
     }
-    slotButtons->button(0)->setChecked(true);
-    connect(slotButtons, &QButtonGroup::idClicked, this, &MainWindow::slotButtonChosen);
+    m_slotButtons->button(0)->setChecked(true);
+    connect(m_slotButtons, &QButtonGroup::idClicked, this, &MainWindow::slotButtonChosen);
     layout->addWidget(slotBox);
     m_colourControls = new ColourControls(page);
     layout->addWidget(m_colourControls);
-    settingsScreenCheck =
+    m_settingsScreenCheck =
         new QCheckBox(QStringLiteral("Показать экран настроек вместо меню"), page);
-    layout->addWidget(settingsScreenCheck);
+    layout->addWidget(m_settingsScreenCheck);
     m_usageStrip = new SlotUsageStrip(page);
     layout->addWidget(m_usageStrip);
     layout->addStretch();
-    connect(settingsScreenCheck, &QCheckBox::toggled, this, &MainWindow::settingsScreenToggled);
+    connect(m_settingsScreenCheck, &QCheckBox::toggled, this, &MainWindow::settingsScreenToggled);
     connect(m_colourControls, &ColourControls::timerTick, this, &MainWindow::applySliderColour);
     connect(m_colourControls, &ColourControls::swatchClicked, this, &MainWindow::swatchClicked);
     connect(m_colourControls, &ColourControls::resetClicked, this, &MainWindow::resetColourClicked);
@@ -109,7 +109,7 @@ void MainWindow::followColour(int slot)
 // is not run: it would switch the screen away from the element just clicked.
 void MainWindow::followSelectedSlot(int slot)
 {
-    if (QAbstractButton *item = slotButtons->button(slot); item && !item->isChecked())
+    if (QAbstractButton *item = m_slotButtons->button(slot); item && !item->isChecked())
         item->setChecked(true);
     showSelectedColour();
 }
@@ -117,14 +117,14 @@ void MainWindow::followSelectedSlot(int slot)
 // The slot the list shows is the one to show again, whatever the preview clicked since.
 void MainWindow::settingsScreenToggled()
 {
-    slotButtonChosen(slotButtons->checkedId());
+    slotButtonChosen(m_slotButtons->checkedId());
 }
 
 // Picking a slot shows a screen where that slot can be seen.
 void MainWindow::slotButtonChosen(int slot)
 {
     // Called for the list's own clicks and by others: the list always shows the picked slot.
-    if (QAbstractButton *item = slotButtons->button(slot))
+    if (QAbstractButton *item = m_slotButtons->button(slot))
         item->setChecked(true);
     m_document.selectSlot(slot);
     // One render when the whole change is made.
@@ -134,7 +134,7 @@ void MainWindow::slotButtonChosen(int slot)
         // The options keep their states and check marks: a menu can show with "Показывать
         // меню" off.
         m_preview->setOption(&PreviewState::showPopup, toggleValue(Toggle::Popup));
-        if (const auto view = slotView(slot, settingsScreenCheck->isChecked())) {
+        if (const auto view = slotView(slot, m_settingsScreenCheck->isChecked())) {
             m_preview->setOption(&PreviewState::showMenu, view->showMenu);
             m_preview->setActiveScreen(view->screen);
         }

@@ -17,20 +17,21 @@
 
 void MainWindow::expertModeToggled()
 {
-    const bool expert = expertModeCheck->isChecked();
-    if (!expert && optionTabs->isVisible())
+    const bool expert = m_expertModeCheck->isChecked();
+    if (!expert && m_optionTabs->isVisible())
         m_expertSize = size();
-    optionTabs->setVisible(expert);
+    m_optionTabs->setVisible(expert);
     if (expert) {
-        optionTabs->setTabVisible(0, true);
-        optionTabs->setTabVisible(1, true);
+        m_optionTabs->setTabVisible(0, true);
+        m_optionTabs->setTabVisible(1, true);
     }
     placeMiscPanel(expert);
-    for (QWidget *advanced : std::initializer_list<QWidget *>{
-             svgGroup, settingsAtStartCheck, oldInterfaceCheck, opacityGroup, selectionGroup})
+    for (QWidget *advanced :
+         std::initializer_list<QWidget *>{m_svgGroup, m_settingsAtStartCheck, m_oldInterfaceCheck,
+                                          m_opacityGroup, m_selectionGroup})
         advanced->setVisible(expert);
     menuBar()->setVisible(expert);
-    for (QAction *item : {exportSkinAction, exportMifAction, exportSeparator})
+    for (QAction *item : {m_exportSkinAction, m_exportMifAction, m_exportSeparator})
         item->setVisible(expert);
     m_previewWindow->setExpertMenus(expert);
     if (m_saveDialog)
@@ -40,7 +41,7 @@ void MainWindow::expertModeToggled()
     } else if (!expert) {
         // The layouts learn of the hidden controls only when they next run, inner ones first:
         // run them now, or the old minimum height keeps the window from shrinking to the strip.
-        for (QWidget *holder : {miscPanel, centralWidget(), static_cast<QWidget *>(this)})
+        for (QWidget *holder : {m_miscPanel, centralWidget(), static_cast<QWidget *>(this)})
             holder->layout()->activate();
         resize(minimumSizeHint());
     }
@@ -50,33 +51,33 @@ void MainWindow::expertModeToggled()
 void MainWindow::placeMiscPanel(bool inTab)
 {
     QBoxLayout *target = inTab ? m_miscPageLayout : m_columnLayout;
-    if (target->indexOf(miscPanel) >= 0)
+    if (target->indexOf(m_miscPanel) >= 0)
         return;
-    target->addWidget(miscPanel);
-    miscPanel->show();
+    target->addWidget(m_miscPanel);
+    m_miscPanel->show();
 }
 
 void MainWindow::oldInterfaceToggled()
 {
     // A phone around the screen has no place in this window; the handler of the model list
     // decides again below whether the preview window can have one.
-    phoneFrameCheck->setEnabled(false);
-    m_oldInterface = oldInterfaceCheck->isChecked();
+    m_phoneFrameCheck->setEnabled(false);
+    m_oldInterface = m_oldInterfaceCheck->isChecked();
     if (m_oldInterface) {
         lendPreviewControl();
         {
             // No frame here; the model's handler below sizes the screen once.
-            const QSignalBlocker blocker(phoneFrameCheck);
-            phoneFrameCheck->setChecked(false);
+            const QSignalBlocker blocker(m_phoneFrameCheck);
+            m_phoneFrameCheck->setChecked(false);
         }
         modelChosen();
-        settingsAtStartCheck->setChecked(true);
-        settingsAtStartCheck->setEnabled(false);
+        m_settingsAtStartCheck->setChecked(true);
+        m_settingsAtStartCheck->setEnabled(false);
         // Turning the expert mode on runs its handler, which comes back here once.
-        expertModeCheck->setChecked(true);
-        expertModeCheck->setEnabled(false);
-        addActions({m_previewWindow->showContactListAction, m_previewWindow->contactListAction,
-                    m_previewWindow->chatAction, m_previewWindow->settingsScreenAction});
+        m_expertModeCheck->setChecked(true);
+        m_expertModeCheck->setEnabled(false);
+        addActions({m_previewWindow->showContactListAction(), m_previewWindow->contactListAction(),
+                    m_previewWindow->chatAction(), m_previewWindow->settingsScreenAction()});
         m_previewWindow->setOldInterface(true);
         if (m_startupComplete)
             show();
@@ -86,13 +87,13 @@ void MainWindow::oldInterfaceToggled()
     m_previewWindow->setOldInterface(false);
     m_previewWindow->hostControl();
     modelChosen();
-    settingsAtStartCheck->setEnabled(true);
+    m_settingsAtStartCheck->setEnabled(true);
     if (m_startupComplete)
         m_previewWindow->setWindowOpacity(1.0);
-    expertModeCheck->setEnabled(true);
+    m_expertModeCheck->setEnabled(true);
     for (QAction *item :
-         {m_previewWindow->showContactListAction, m_previewWindow->contactListAction,
-          m_previewWindow->chatAction, m_previewWindow->settingsScreenAction})
+         {m_previewWindow->showContactListAction(), m_previewWindow->contactListAction(),
+          m_previewWindow->chatAction(), m_previewWindow->settingsScreenAction()})
         removeAction(item);
     if (wasLent && m_sizeBeforeLending.isValid())
         resize(m_sizeBeforeLending);
@@ -119,7 +120,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
 {
     // The old interface gives this window the preview window's menu.
     if (m_oldInterface)
-        m_previewWindow->contextMenu->popup(event->globalPos());
+        m_previewWindow->contextMenu()->popup(event->globalPos());
     else
         QMainWindow::contextMenuEvent(event);
 }

@@ -32,8 +32,9 @@ void MainWindow::buildMainMenu()
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
     connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
             &QAction::triggered, this, &MainWindow::openSkinAsked);
-    saveAction = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(saveAction, &QAction::triggered, this, [this] { openSaveWindow(OutputKind::Package); });
+    m_saveAction = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(m_saveAction, &QAction::triggered, this,
+            [this] { openSaveWindow(OutputKind::Package); });
     file->addSeparator();
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
     connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
@@ -45,13 +46,13 @@ void MainWindow::buildMainMenu()
     connect(add(import, QStringLiteral("палитру…"), true), &QAction::triggered, this,
             &MainWindow::askPaletteToImport);
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
-    exportSkinAction = add(exportMenu, QStringLiteral("*.skin"), true);
-    connect(exportSkinAction, &QAction::triggered, this,
+    m_exportSkinAction = add(exportMenu, QStringLiteral("*.skin"), true);
+    connect(m_exportSkinAction, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::SkinOnly); });
-    exportMifAction = add(exportMenu, QStringLiteral("*.mif"), true);
-    connect(exportMifAction, &QAction::triggered, this,
+    m_exportMifAction = add(exportMenu, QStringLiteral("*.mif"), true);
+    connect(m_exportMifAction, &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::MifOnly); });
-    exportSeparator = exportMenu->addSeparator();
+    m_exportSeparator = exportMenu->addSeparator();
     connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
     connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,

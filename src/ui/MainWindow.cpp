@@ -150,9 +150,9 @@ void MainWindow::FormCreate(const QString &commandLineSkin, std::optional<unsign
 
     // The desktop's settings are the only record of the association.
     if (m_association->IsAssociated())
-        associationCheck->setChecked(true);
+        m_associationCheck->setChecked(true);
 
-    if (settingsAtStartCheck->isChecked())
+    if (m_settingsAtStartCheck->isChecked())
         show();
     if (!commandLineSkin.isEmpty() && QFileInfo(commandLineSkin).isFile())
         openSkin(commandLineSkin);
@@ -228,51 +228,51 @@ void MainWindow::applyStartupOptions()
     // Every option reaches the preview and its check mark, whatever its state.
     for (const PreviewToggle &toggle : kPreviewToggles)
         toggleChanged(toggle.id);
-    sortChosen(sortButtons->checkedId());
-    selectionStyleChosen(selectionStyleButtons->checkedId());
+    sortChosen(m_sortButtons->checkedId());
+    selectionStyleChosen(m_selectionStyleButtons->checkedId());
     columnArrowClicked(m_columnCount);
 }
 
 void MainWindow::connectPreviewWindow()
 {
-    connect(m_previewWindow->openAction, &QAction::triggered, this, &MainWindow::openSkinAsked);
-    connect(m_previewWindow->importSchemeAction, &QAction::triggered, this,
+    connect(m_previewWindow->openAction(), &QAction::triggered, this, &MainWindow::openSkinAsked);
+    connect(m_previewWindow->importSchemeAction(), &QAction::triggered, this,
             &MainWindow::importColourSchemeAsked);
-    connect(m_previewWindow->importBackgroundAction, &QAction::triggered, this,
+    connect(m_previewWindow->importBackgroundAction(), &QAction::triggered, this,
             &MainWindow::importBackgroundAsked);
-    connect(m_previewWindow->importPaletteAction, &QAction::triggered, this,
+    connect(m_previewWindow->importPaletteAction(), &QAction::triggered, this,
             &MainWindow::askPaletteToImport);
-    connect(m_previewWindow->exportPaletteAction, &QAction::triggered, this,
+    connect(m_previewWindow->exportPaletteAction(), &QAction::triggered, this,
             &MainWindow::askPaletteToExport);
-    connect(m_previewWindow->importCursorAction, &QAction::triggered, this,
+    connect(m_previewWindow->importCursorAction(), &QAction::triggered, this,
             &MainWindow::importCursorAsked);
-    m_previewWindow->importBackgroundAction->setEnabled(true);
-    m_previewWindow->importCursorAction->setEnabled(true);
-    connect(m_previewWindow->settingsAction, &QAction::triggered, this, [this] {
+    m_previewWindow->importBackgroundAction()->setEnabled(true);
+    m_previewWindow->importCursorAction()->setEnabled(true);
+    connect(m_previewWindow->settingsAction(), &QAction::triggered, this, [this] {
         show();
         raise();
         activateWindow();
     });
-    connect(m_previewWindow->quitAction, &QAction::triggered, this, &MainWindow::quitAsked);
-    m_previewWindow->helpAction->setEnabled(true);
-    m_previewWindow->aboutAction->setEnabled(true);
-    connect(m_previewWindow->helpAction, &QAction::triggered, this, &MainWindow::openHelp);
-    connect(m_previewWindow->aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_previewWindow->quitAction(), &QAction::triggered, this, &MainWindow::quitAsked);
+    m_previewWindow->helpAction()->setEnabled(true);
+    m_previewWindow->aboutAction()->setEnabled(true);
+    connect(m_previewWindow->helpAction(), &QAction::triggered, this, &MainWindow::openHelp);
+    connect(m_previewWindow->aboutAction(), &QAction::triggered, this, &MainWindow::showAbout);
     m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
     connect(m_previewWindow, &PreviewWindow::screenshotRequested, this,
             &MainWindow::screenshotAsked);
     connect(m_previewWindow, &PreviewWindow::allScreensRequested, this,
             &MainWindow::exportAllScreens);
-    connect(m_previewWindow->saveAction, &QAction::triggered, this,
+    connect(m_previewWindow->saveAction(), &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::Package); });
-    connect(m_previewWindow->exportSkinAction, &QAction::triggered, this,
+    connect(m_previewWindow->exportSkinAction(), &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::SkinOnly); });
-    connect(m_previewWindow->exportMifAction, &QAction::triggered, this,
+    connect(m_previewWindow->exportMifAction(), &QAction::triggered, this,
             [this] { openSaveWindow(OutputKind::MifOnly); });
-    connect(m_previewWindow->exportBackgroundAction, &QAction::triggered, this,
+    connect(m_previewWindow->exportBackgroundAction(), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().BackgroundPicture); });
-    connect(m_previewWindow->exportCursorAction, &QAction::triggered, this,
+    connect(m_previewWindow->exportCursorAction(), &QAction::triggered, this,
             [this] { exportPicture(m_document.pictures().CursorPicture); });
     connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
     connectOptionItems();
@@ -282,7 +282,7 @@ void MainWindow::connectPreviewWindow()
 
 void MainWindow::associationToggled()
 {
-    const bool on = associationCheck->isChecked();
+    const bool on = m_associationCheck->isChecked();
     if (on && m_association->IsAssociated())
         return;
     const auto done = on ? m_association->Associate() : m_association->Unassociate();
@@ -293,15 +293,15 @@ void MainWindow::associationToggled()
                      : QStringLiteral("Не удалось снять связь файлов *.skin с программой"),
                   done.error().message);
     // The box shows what the desktop will do.
-    const QSignalBlocker blocker(associationCheck);
-    associationCheck->setChecked(m_association->IsAssociated());
+    const QSignalBlocker blocker(m_associationCheck);
+    m_associationCheck->setChecked(m_association->IsAssociated());
 }
 
 void MainWindow::setAssociationStore(std::unique_ptr<platform::AssociationStore> store)
 {
     m_association = std::move(store);
-    const QSignalBlocker blocker(associationCheck);
-    associationCheck->setChecked(m_association->IsAssociated());
+    const QSignalBlocker blocker(m_associationCheck);
+    m_associationCheck->setChecked(m_association->IsAssociated());
 }
 
 void MainWindow::openHelp()
@@ -400,7 +400,8 @@ void MainWindow::updateSkinStatus()
     const QString name = QFileInfo(m_skinPath).fileName();
     const QString save =
         name.isEmpty() ? QStringLiteral("Сохранить") : QStringLiteral("Сохранить «%1»").arg(name);
-    for (QAction *item : {saveAction, m_previewWindow ? m_previewWindow->saveAction : nullptr}) {
+    for (QAction *item :
+         {m_saveAction, m_previewWindow ? m_previewWindow->saveAction() : nullptr}) {
         if (item)
             item->setText(save);
     }

@@ -112,9 +112,11 @@ public:
     SaveDialog *saveWindow() const { return m_saveDialog; }
     // "Сохранить" and the two exports of both menus: the save dialog, set up for that output.
     void openSaveWindow(OutputKind kind);
-    QAction *saveAction = nullptr, *exportSkinAction = nullptr, *exportMifAction = nullptr;
+    QAction *saveAction() const { return m_saveAction; }
+    QAction *exportSkinAction() const { return m_exportSkinAction; }
+    QAction *exportMifAction() const { return m_exportMifAction; }
     // The separator after "*.skin" and "*.mif", hidden with them in the simplified mode.
-    QAction *exportSeparator = nullptr;
+    QAction *exportSeparator() const { return m_exportSeparator; }
 
     // The colour tab.
     void applyColour(TColor colour);
@@ -124,8 +126,8 @@ public:
     void swatchClicked();
     void applySliderColour();
     ColourControls *colourControls() const { return m_colourControls; }
-    QButtonGroup *slotButtons = nullptr;
-    QCheckBox *settingsScreenCheck = nullptr;
+    QButtonGroup *slotButtons() const { return m_slotButtons; }
+    QCheckBox *settingsScreenCheck() const { return m_settingsScreenCheck; }
 
     // The background and cursor imports; false when the name has no picture ending.
     void importBackground(const QString &path);
@@ -134,18 +136,18 @@ public:
     void convertToSvg(const QString &path);
     // The console log: kept only while "Включить консоль" is ticked.
     void logToConsole(const QString &text);
-    QCheckBox *consoleCheck = nullptr;
+    QCheckBox *consoleCheck() const { return m_consoleCheck; }
     QPlainTextEdit *consoleLog() const { return m_console; }
 
     // "Внешний вид", group "Разрешение экрана": the phone model or "Своё..." (always the last
     // entry), whether the phone's picture frames the screen, and the typed size, which counts
     // only while "Своё..." is selected. Each size field carries its own arrows.
-    QComboBox *modelCombo = nullptr;
-    QCheckBox *phoneFrameCheck = nullptr;
-    QSpinBox *screenWidthSpin = nullptr;
-    QSpinBox *screenHeightSpin = nullptr;
+    QComboBox *modelCombo() const { return m_modelCombo; }
+    QCheckBox *phoneFrameCheck() const { return m_phoneFrameCheck; }
+    QSpinBox *screenWidthSpin() const { return m_screenWidthSpin; }
+    QSpinBox *screenHeightSpin() const { return m_screenHeightSpin; }
     // The selected model's own screen size; empty for "Своё...".
-    QLabel *modelSizeLabel = nullptr;
+    QLabel *modelSizeLabel() const { return m_modelSizeLabel; }
     // The selected entry takes effect: the screen size, the phone frame and which fields apply.
     void modelChosen();
     void phoneFrameToggled();
@@ -162,11 +164,13 @@ public:
     QCheckBox *toggleCheck(Toggle id) const { return m_toggleChecks[std::size_t(id)]; }
     // An option's state as the window shows it: its box, or the preview for one without.
     bool toggleValue(Toggle id) const;
-    QButtonGroup *sortButtons = nullptr; // "Сортировка": 0 by status, 1 by name
+    // "Сортировка": 0 by status, 1 by name.
+    QButtonGroup *sortButtons() const { return m_sortButtons; }
     // "Число колонок" with its arrows: only the arrows set the column count.
-    ArrowSpinBox *columnCountSpin = nullptr;
-    QPushButton *contactListFontButton = nullptr, *chatFontButton = nullptr,
-                *settingsFontButton = nullptr; // "Шрифты"
+    ArrowSpinBox *columnCountSpin() const { return m_columnCountSpin; }
+    QPushButton *contactListFontButton() const { return m_contactListFontButton; }
+    QPushButton *chatFontButton() const { return m_chatFontButton; }
+    QPushButton *settingsFontButton() const { return m_settingsFontButton; }
     void toggleChanged(Toggle id);
     void sortChosen(int index);
     void columnArrowClicked(int position);
@@ -181,16 +185,20 @@ public:
     void updateMenuChecks();
     void setFontAsker(FontAsker asker) { m_askFont = std::move(asker); }
 
-    // "Разное".
-    QSlider *opacitySlider = nullptr;              // colour window opacity, 100..255
-    QButtonGroup *selectionStyleButtons = nullptr; // "Способ выделения объектов"
-    QCheckBox *settingsAtStartCheck = nullptr; // "Показывать окно настроек при запуске"
-    QCheckBox *oldInterfaceCheck = nullptr; // "Старый интерфейс"
-    QCheckBox *expertModeCheck = nullptr;   // "Режим эксперта"
-    QCheckBox *associationCheck = nullptr; // "Ассоциировать приложение с расширением *.skin"
-    QGroupBox *svgGroup = nullptr, *opacityGroup = nullptr, *selectionGroup = nullptr;
+    // "Разное": the colour window's opacity (100..255), "Способ выделения объектов",
+    // "Показывать окно настроек при запуске", "Старый интерфейс", "Режим эксперта",
+    // "Ассоциировать приложение с расширением *.skin".
+    QSlider *opacitySlider() const { return m_opacitySlider; }
+    QButtonGroup *selectionStyleButtons() const { return m_selectionStyleButtons; }
+    QCheckBox *settingsAtStartCheck() const { return m_settingsAtStartCheck; }
+    QCheckBox *oldInterfaceCheck() const { return m_oldInterfaceCheck; }
+    QCheckBox *expertModeCheck() const { return m_expertModeCheck; }
+    QCheckBox *associationCheck() const { return m_associationCheck; }
+    QGroupBox *svgGroup() const { return m_svgGroup; }
+    QGroupBox *opacityGroup() const { return m_opacityGroup; }
+    QGroupBox *selectionGroup() const { return m_selectionGroup; }
     // The panel of "Разное"; the simplified mode puts it on the window as a strip.
-    QWidget *miscPanel = nullptr;
+    QWidget *miscPanel() const { return m_miscPanel; }
     void opacityChanged(int position);
     void selectionStyleChosen(int index);
     // Expert or simplified mode, then the interface handler.
@@ -256,7 +264,7 @@ public:
     void importCursorAsked();
     void screenshotAsked();
 
-    QTabWidget *optionTabs = nullptr;
+    QTabWidget *optionTabs() const { return m_optionTabs; }
 
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
     // The names of the replaceable services (dialogs, URL opener, association store, …) that
@@ -278,6 +286,34 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    QAction *m_saveAction = nullptr;
+    QAction *m_exportSkinAction = nullptr;
+    QAction *m_exportMifAction = nullptr;
+    QAction *m_exportSeparator = nullptr;
+    QButtonGroup *m_slotButtons = nullptr;
+    QCheckBox *m_settingsScreenCheck = nullptr;
+    QCheckBox *m_consoleCheck = nullptr;
+    QComboBox *m_modelCombo = nullptr;
+    QCheckBox *m_phoneFrameCheck = nullptr;
+    QSpinBox *m_screenWidthSpin = nullptr;
+    QSpinBox *m_screenHeightSpin = nullptr;
+    QLabel *m_modelSizeLabel = nullptr;
+    QButtonGroup *m_sortButtons = nullptr;
+    ArrowSpinBox *m_columnCountSpin = nullptr;
+    QPushButton *m_contactListFontButton = nullptr;
+    QPushButton *m_chatFontButton = nullptr;
+    QPushButton *m_settingsFontButton = nullptr;
+    QSlider *m_opacitySlider = nullptr;
+    QButtonGroup *m_selectionStyleButtons = nullptr;
+    QCheckBox *m_settingsAtStartCheck = nullptr;
+    QCheckBox *m_oldInterfaceCheck = nullptr;
+    QCheckBox *m_expertModeCheck = nullptr;
+    QCheckBox *m_associationCheck = nullptr;
+    QGroupBox *m_svgGroup = nullptr;
+    QGroupBox *m_opacityGroup = nullptr;
+    QGroupBox *m_selectionGroup = nullptr;
+    QWidget *m_miscPanel = nullptr;
+    QTabWidget *m_optionTabs = nullptr;
     void FormCreate(const QString &commandLineSkin, std::optional<unsigned> seed);
     StartupSetup startupSetup();
     // The options the window shows before the settings file is read: the option defaults, with

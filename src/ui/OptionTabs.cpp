@@ -23,16 +23,16 @@ void MainWindow::buildTabs()
     m_rowLayout = new QHBoxLayout(central);
     m_columnLayout = new QVBoxLayout;
     m_rowLayout->addLayout(m_columnLayout);
-    optionTabs = new QTabWidget(central);
-    optionTabs->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
-    optionTabs->addTab(buildAppearanceTab(), QStringLiteral("Внешний вид"));
-    optionTabs->addTab(buildMiscTab(), QStringLiteral("Разное"));
-    optionTabs->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
+    m_optionTabs = new QTabWidget(central);
+    m_optionTabs->addTab(buildColourTab(), QStringLiteral("Настройка цветов"));
+    m_optionTabs->addTab(buildAppearanceTab(), QStringLiteral("Внешний вид"));
+    m_optionTabs->addTab(buildMiscTab(), QStringLiteral("Разное"));
+    m_optionTabs->addTab(buildConsoleTab(), QStringLiteral("Консоль"));
     // The console tab stays hidden until the console option turns it on.
-    optionTabs->setTabVisible(3, false);
+    m_optionTabs->setTabVisible(3, false);
     m_legibility = new LegibilityPanel;
-    optionTabs->addTab(m_legibility, QStringLiteral("Проверка читаемости"));
-    m_columnLayout->addWidget(optionTabs);
+    m_optionTabs->addTab(m_legibility, QStringLiteral("Проверка читаемости"));
+    m_columnLayout->addWidget(m_optionTabs);
     setCentralWidget(central);
 }
 
@@ -41,74 +41,74 @@ QWidget *MainWindow::buildMiscTab()
     auto *page = new QWidget;
     m_miscPageLayout = new QVBoxLayout(page);
     m_miscPageLayout->setContentsMargins(0, 0, 0, 0);
-    miscPanel = new QWidget(page);
-    auto *layout = new QVBoxLayout(miscPanel);
-    svgGroup = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), miscPanel);
-    auto *groupLayout = new QVBoxLayout(svgGroup);
-    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), svgGroup);
+    m_miscPanel = new QWidget(page);
+    auto *layout = new QVBoxLayout(m_miscPanel);
+    m_svgGroup = new QGroupBox(QStringLiteral("Преобразовать файл в SVG"), m_miscPanel);
+    auto *groupLayout = new QVBoxLayout(m_svgGroup);
+    auto *button = new QPushButton(QStringLiteral("JPG,PNG=>SVG"), m_svgGroup);
     groupLayout->addWidget(button);
-    layout->addWidget(svgGroup);
+    layout->addWidget(m_svgGroup);
     layout->addWidget(buildOpacityGroup());
     layout->addWidget(buildSelectionGroup());
-    settingsAtStartCheck =
-        new QCheckBox(QStringLiteral("Показывать окно настроек при запуске"), miscPanel);
-    oldInterfaceCheck = new QCheckBox(QStringLiteral("Старый интерфейс"), miscPanel);
-    layout->addWidget(settingsAtStartCheck);
-    layout->addWidget(oldInterfaceCheck);
+    m_settingsAtStartCheck =
+        new QCheckBox(QStringLiteral("Показывать окно настроек при запуске"), m_miscPanel);
+    m_oldInterfaceCheck = new QCheckBox(QStringLiteral("Старый интерфейс"), m_miscPanel);
+    layout->addWidget(m_settingsAtStartCheck);
+    layout->addWidget(m_oldInterfaceCheck);
     layout->addStretch();
     // The bottom strip: all the simplified mode leaves of the main window.
-    expertModeCheck = new QCheckBox(QStringLiteral("Режим эксперта"), miscPanel);
-    expertModeCheck->setChecked(true);
-    associationCheck =
-        new QCheckBox(QStringLiteral("Ассоциировать приложение с расширением *.skin"), miscPanel);
-    layout->addWidget(expertModeCheck);
-    layout->addWidget(associationCheck);
-    m_miscPageLayout->addWidget(miscPanel);
+    m_expertModeCheck = new QCheckBox(QStringLiteral("Режим эксперта"), m_miscPanel);
+    m_expertModeCheck->setChecked(true);
+    m_associationCheck =
+        new QCheckBox(QStringLiteral("Ассоциировать приложение с расширением *.skin"), m_miscPanel);
+    layout->addWidget(m_expertModeCheck);
+    layout->addWidget(m_associationCheck);
+    m_miscPageLayout->addWidget(m_miscPanel);
     connect(button, &QPushButton::clicked, this, [this] {
         const QString path =
             askPictureName(QStringLiteral("Графические форматы (png, jpg) (*.jpg *png)"));
         if (!path.isEmpty())
             convertToSvg(path);
     });
-    connect(oldInterfaceCheck, &QCheckBox::toggled, this, &MainWindow::oldInterfaceToggled);
-    connect(expertModeCheck, &QCheckBox::toggled, this, &MainWindow::expertModeToggled);
-    connect(associationCheck, &QCheckBox::toggled, this, &MainWindow::associationToggled);
+    connect(m_oldInterfaceCheck, &QCheckBox::toggled, this, &MainWindow::oldInterfaceToggled);
+    connect(m_expertModeCheck, &QCheckBox::toggled, this, &MainWindow::expertModeToggled);
+    connect(m_associationCheck, &QCheckBox::toggled, this, &MainWindow::associationToggled);
     return page;
 }
 
 QWidget *MainWindow::buildOpacityGroup()
 {
-    opacityGroup =
-        new QGroupBox(QStringLiteral("Полупрозрачность окна настройки цвета"), miscPanel);
-    auto *layout = new QHBoxLayout(opacityGroup);
-    opacitySlider = new QSlider(Qt::Horizontal, opacityGroup);
-    opacitySlider->setRange(100, 255);
-    opacitySlider->setValue(255);
-    layout->addWidget(new QLabel(QStringLiteral("  Прозрачно"), opacityGroup));
-    layout->addWidget(opacitySlider, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Непрозрачно  "), opacityGroup));
-    connect(opacitySlider, &QSlider::valueChanged, this, &MainWindow::opacityChanged);
-    return opacityGroup;
+    m_opacityGroup =
+        new QGroupBox(QStringLiteral("Полупрозрачность окна настройки цвета"), m_miscPanel);
+    auto *layout = new QHBoxLayout(m_opacityGroup);
+    m_opacitySlider = new QSlider(Qt::Horizontal, m_opacityGroup);
+    m_opacitySlider->setRange(100, 255);
+    m_opacitySlider->setValue(255);
+    layout->addWidget(new QLabel(QStringLiteral("  Прозрачно"), m_opacityGroup));
+    layout->addWidget(m_opacitySlider, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Непрозрачно  "), m_opacityGroup));
+    connect(m_opacitySlider, &QSlider::valueChanged, this, &MainWindow::opacityChanged);
+    return m_opacityGroup;
 }
 
 QWidget *MainWindow::buildSelectionGroup()
 {
-    selectionGroup = new QGroupBox(QStringLiteral("Способ выделения объектов"), miscPanel);
-    auto *layout = new QVBoxLayout(selectionGroup);
-    selectionStyleButtons = new QButtonGroup(this);
+    m_selectionGroup = new QGroupBox(QStringLiteral("Способ выделения объектов"), m_miscPanel);
+    auto *layout = new QVBoxLayout(m_selectionGroup);
+    m_selectionStyleButtons = new QButtonGroup(this);
     const QStringList items = {QStringLiteral("Отдельный элемент"),
                                QStringLiteral("Все элементы одного цвета")};
     for (int index = 0; index < int(items.size()); ++index) {
-        auto *item = new QRadioButton(items[index], selectionGroup);
-        selectionStyleButtons->addButton(item, index);
+        auto *item = new QRadioButton(items[index], m_selectionGroup);
+        m_selectionStyleButtons->addButton(item, index);
         layout->addWidget(item);
     }
-    selectionStyleButtons->button(int(SelectionMode::WholeSlot))->setChecked(true);
-    connect(selectionStyleButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
+    m_selectionStyleButtons->button(int(SelectionMode::WholeSlot))->setChecked(true);
+    connect(m_selectionStyleButtons, &QButtonGroup::idToggled, this, [this](int index, bool on) {
         if (on)
             selectionStyleChosen(index);
     });
-    return selectionGroup;
+    return m_selectionGroup;
 }
 
 QWidget *MainWindow::buildConsoleTab()
@@ -119,16 +119,16 @@ QWidget *MainWindow::buildConsoleTab()
     m_console->setReadOnly(true);
     layout->addWidget(m_console);
     // The console is a developer's switch: never shown, off unless someone turns it on.
-    consoleCheck = new QCheckBox(QStringLiteral("Включить консоль"), page);
-    consoleCheck->hide();
-    connect(consoleCheck, &QCheckBox::toggled, this,
-            [this](bool on) { optionTabs->setTabVisible(3, on); });
+    m_consoleCheck = new QCheckBox(QStringLiteral("Включить консоль"), page);
+    m_consoleCheck->hide();
+    connect(m_consoleCheck, &QCheckBox::toggled, this,
+            [this](bool on) { m_optionTabs->setTabVisible(3, on); });
     return page;
 }
 
 void MainWindow::logToConsole(const QString &text)
 {
-    if (consoleCheck->isChecked())
+    if (m_consoleCheck->isChecked())
         m_console->appendPlainText(
             QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }

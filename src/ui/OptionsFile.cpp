@@ -97,32 +97,32 @@ QString MainWindow::settingsPath() const
 SettingsValues MainWindow::currentSettings() const
 {
     SettingsValues s;
-    s.screenWidth = screenWidthSpin->cleanText();
-    s.screenHeight = screenHeightSpin->cleanText();
-    s.phoneFrame = phoneFrameCheck->isChecked();
-    s.modelName = modelCombo->currentText();
+    s.screenWidth = m_screenWidthSpin->cleanText();
+    s.screenHeight = m_screenHeightSpin->cleanText();
+    s.phoneFrame = m_phoneFrameCheck->isChecked();
+    s.modelName = m_modelCombo->currentText();
     s.setupFormPosition = pos();
-    s.colourWindowAlpha = opacitySlider->value();
-    s.setupFormShow = settingsAtStartCheck->isChecked();
+    s.colourWindowAlpha = m_opacitySlider->value();
+    s.setupFormShow = m_settingsAtStartCheck->isChecked();
     s.previewFormPosition = m_previewWindow->pos();
     if (m_saveDialog) {
         // The user's own choices; a picture opened from a skin only shows its format.
-        const PictureChoice background = m_saveDialog->background.preferred;
-        const PictureChoice cursor = m_saveDialog->cursor.preferred;
+        const PictureChoice background = m_saveDialog->backgroundFormat().preferred;
+        const PictureChoice cursor = m_saveDialog->cursorFormat().preferred;
         s.backgroundFormat = formatCode(background.format);
         s.backgroundQuality = background.quality;
         s.cursorFormat = formatCode(cursor.format);
         s.cursorQuality = cursor.quality;
         s.lastShellPath = m_saveDialog->chosenFolder();
-        s.symbianIndex = m_saveDialog->systemVersionCombo->currentIndex();
+        s.symbianIndex = m_saveDialog->systemVersionCombo()->currentIndex();
     }
     for (const PreviewToggle &toggle : kPreviewToggles)
         s.*toggle.setting = toggleValue(toggle.id);
-    s.showSettings = settingsScreenCheck->isChecked();
-    s.sortIndex = sortButtons->checkedId();
-    s.selectRegion = selectionStyleButtons->checkedId();
-    s.expert = expertModeCheck->isChecked();
-    s.oldInterface = oldInterfaceCheck->isChecked();
+    s.showSettings = m_settingsScreenCheck->isChecked();
+    s.sortIndex = m_sortButtons->checkedId();
+    s.selectRegion = m_selectionStyleButtons->checkedId();
+    s.expert = m_expertModeCheck->isChecked();
+    s.oldInterface = m_oldInterfaceCheck->isChecked();
     s.columns = m_columnCount;
     if (m_preview) {
         s.fonts = {toSettingsFont(m_preview->state().contactListFont),
@@ -137,18 +137,18 @@ SettingsValues MainWindow::currentSettings() const
 void MainWindow::applySettings(const SettingsValues &s)
 {
     RenderBatch batch(m_preview);
-    opacitySlider->setValue(s.colourWindowAlpha);
+    m_opacitySlider->setValue(s.colourWindowAlpha);
     if (m_saveDialog) {
-        applyFormat(m_saveDialog->background, s.backgroundFormat, s.backgroundQuality);
-        applyFormat(m_saveDialog->cursor, s.cursorFormat, s.cursorQuality);
+        applyFormat(m_saveDialog->backgroundFormat(), s.backgroundFormat, s.backgroundQuality);
+        applyFormat(m_saveDialog->cursorFormat(), s.cursorFormat, s.cursorQuality);
         m_saveDialog->chooseFolder(s.lastShellPath);
-        if (s.symbianIndex >= 0 && s.symbianIndex < m_saveDialog->systemVersionCombo->count())
-            m_saveDialog->systemVersionCombo->setCurrentIndex(s.symbianIndex);
+        if (s.symbianIndex >= 0 && s.symbianIndex < m_saveDialog->systemVersionCombo()->count())
+            m_saveDialog->systemVersionCombo()->setCurrentIndex(s.symbianIndex);
     }
-    if (QAbstractButton *item = selectionStyleButtons->button(s.selectRegion))
+    if (QAbstractButton *item = m_selectionStyleButtons->button(s.selectRegion))
         item->setChecked(true);
-    settingsScreenCheck->setChecked(s.showSettings);
-    settingsAtStartCheck->setChecked(s.setupFormShow);
+    m_settingsScreenCheck->setChecked(s.showSettings);
+    m_settingsAtStartCheck->setChecked(s.setupFormShow);
     // Each box's change reaches the preview; an option without a box goes there directly.
     for (const PreviewToggle &toggle : kPreviewToggles) {
         if (QCheckBox *box = toggleCheck(toggle.id))
@@ -157,11 +157,11 @@ void MainWindow::applySettings(const SettingsValues &s)
             m_preview->setOption(toggle.state, s.*toggle.setting);
     }
     updateMenuChecks();
-    expertModeCheck->setChecked(s.expert);
+    m_expertModeCheck->setChecked(s.expert);
     applyDesktop(s);
-    if (QAbstractButton *item = sortButtons->button(s.sortIndex))
+    if (QAbstractButton *item = m_sortButtons->button(s.sortIndex))
         item->setChecked(true);
-    oldInterfaceCheck->setChecked(s.oldInterface);
+    m_oldInterfaceCheck->setChecked(s.oldInterface);
     setColumnCount(s.columns);
     if (m_preview) {
         m_preview->setFont(&PreviewState::contactListFont, toPhoneFont(s.fonts[0]));
@@ -188,14 +188,14 @@ void MainWindow::placeWindowsFirstTime()
 
 void MainWindow::applyDesktop(const SettingsValues &s)
 {
-    const QSignalBlocker widthBlocker(screenWidthSpin);
-    const QSignalBlocker heightBlocker(screenHeightSpin);
-    screenWidthSpin->setValue(s.screenWidth.toInt());
-    screenHeightSpin->setValue(s.screenHeight.toInt());
+    const QSignalBlocker widthBlocker(m_screenWidthSpin);
+    const QSignalBlocker heightBlocker(m_screenHeightSpin);
+    m_screenWidthSpin->setValue(s.screenWidth.toInt());
+    m_screenHeightSpin->setValue(s.screenHeight.toInt());
     {
         // The model's handler below decides about the frame once the model is chosen.
-        const QSignalBlocker frameBlocker(phoneFrameCheck);
-        phoneFrameCheck->setChecked(s.phoneFrame);
+        const QSignalBlocker frameBlocker(m_phoneFrameCheck);
+        m_phoneFrameCheck->setChecked(s.phoneFrame);
     }
     if (s.modelName.isEmpty())
         modelChosen();

@@ -23,8 +23,8 @@ bool MainWindow::toggleValue(Toggle id) const
 void MainWindow::updateMenuChecks()
 {
     PreviewWindow &menu = *m_previewWindow;
-    menu.sortByStatusAction->setChecked(sortButtons->checkedId() == 0);
-    menu.sortByNameAction->setChecked(sortButtons->checkedId() == 1);
+    menu.sortByStatusAction()->setChecked(m_sortButtons->checkedId() == 0);
+    menu.sortByNameAction()->setChecked(m_sortButtons->checkedId() == 1);
     for (const PreviewToggle &toggle : kPreviewToggles) {
         const bool on = toggleValue(toggle.id);
         // A side matters only while its windows show; it keeps its state meanwhile.
@@ -65,8 +65,8 @@ void MainWindow::columnArrowClicked(int position)
 
 void MainWindow::setColumnCount(int columns)
 {
-    columnCountSpin->setValue(columns);
-    columnArrowClicked(columnCountSpin->value());
+    m_columnCountSpin->setValue(columns);
+    columnArrowClicked(m_columnCountSpin->value());
 }
 
 void MainWindow::opacityChanged(int position)
@@ -149,17 +149,17 @@ void MainWindow::connectOptionItems()
     }
     const auto sort = [this](QAction *item, int index) {
         connect(item, &QAction::triggered, this, [this, index] {
-            sortButtons->button(index)->setChecked(true);
+            m_sortButtons->button(index)->setChecked(true);
             updateMenuChecks();
         });
     };
-    sort(menu.sortByStatusAction, 0);
-    sort(menu.sortByNameAction, 1);
+    sort(menu.sortByStatusAction(), 0);
+    sort(menu.sortByNameAction(), 1);
     const QList<QAction *> columns = menu.columnItems();
     for (int n = 1; n <= int(columns.size()); ++n)
         connect(columns[n - 1], &QAction::triggered, this, [this, n] { setColumnCount(n); });
-    connect(menu.simplifiedModeAction, &QAction::triggered, this,
-            [this] { expertModeCheck->setChecked(!expertModeCheck->isChecked()); });
+    connect(menu.simplifiedModeAction(), &QAction::triggered, this,
+            [this] { m_expertModeCheck->setChecked(!m_expertModeCheck->isChecked()); });
     m_previewWindow->columnCountSource = [this] {
         return m_columnCount;
     };

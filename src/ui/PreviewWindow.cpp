@@ -56,17 +56,17 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     resize(240, 320);
     m_control = new PreviewControl(this);
     buildPopupMenu();
-    hoverWatch.setInterval(100);
-    connect(&hoverWatch, &QTimer::timeout, this, &PreviewWindow::hideHighlightOutside);
-    startupHide.setInterval(100);
-    startupHide.setSingleShot(true);
-    connect(&startupHide, &QTimer::timeout, this, &PreviewWindow::hideForOldInterface);
-    startupHide.start();
+    m_hoverWatch.setInterval(100);
+    connect(&m_hoverWatch, &QTimer::timeout, this, &PreviewWindow::hideHighlightOutside);
+    m_startupHide.setInterval(100);
+    m_startupHide.setSingleShot(true);
+    connect(&m_startupHide, &QTimer::timeout, this, &PreviewWindow::hideForOldInterface);
+    m_startupHide.start();
 }
 
 void PreviewWindow::buildVisionMenu(QMenu *menu)
 {
-    visionMenu = menu->addMenu(QStringLiteral("Цветовое зрение"));
+    m_visionMenu = menu->addMenu(QStringLiteral("Цветовое зрение"));
     auto *group = new QActionGroup(this);
     const std::pair<const char16_t *, ColourVision> kinds[] = {
         {u"Обычное", ColourVision::Normal},
@@ -76,21 +76,21 @@ void PreviewWindow::buildVisionMenu(QMenu *menu)
         {u"Монохромное", ColourVision::Achromatopsia},
     };
     for (const auto &[caption, vision] : kinds) {
-        QAction *item = addToggle(visionMenu, QString::fromUtf16(caption));
+        QAction *item = addToggle(m_visionMenu, QString::fromUtf16(caption));
         group->addAction(item);
-        visionItems.append(item);
+        m_visionItems.append(item);
         connect(item, &QAction::triggered, this,
                 [this, vision] { m_control->setColourVision(vision); });
     }
-    visionItems.first()->setChecked(true);
+    m_visionItems.first()->setChecked(true);
 }
 
 void PreviewWindow::addHistoryItems(const QList<QAction *> &items)
 {
-    const QList<QAction *> menuItems = contextMenu->actions();
+    const QList<QAction *> menuItems = m_contextMenu->actions();
     // Right after "Сохранить", with a line of their own below.
-    QAction *before = menuItems.value(menuItems.indexOf(saveAction) + 1);
-    contextMenu->insertActions(before, items);
+    QAction *before = menuItems.value(menuItems.indexOf(m_saveAction) + 1);
+    m_contextMenu->insertActions(before, items);
     addActions(items);
 }
 
@@ -105,116 +105,117 @@ void PreviewWindow::addToggleItems(QMenu *menu, Toggle id)
 
 void PreviewWindow::buildPopupMenu()
 {
-    contextMenu = new QMenu(this);
-    QMenu *m = contextMenu;
-    openAction = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
-    saveAction = addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_contextMenu = new QMenu(this);
+    QMenu *m = m_contextMenu;
+    m_openAction = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_saveAction =
+        addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
     m->addSeparator();
-    contactListMenu = m->addMenu(QStringLiteral("Контакт лист"));
-    showContactListAction = addItem(contactListMenu, QStringLiteral("Показать контакт-лист"), true,
-                                    QKeySequence(Qt::Key_F1));
-    contactListMenu->addSeparator();
+    m_contactListMenu = m->addMenu(QStringLiteral("Контакт лист"));
+    m_showContactListAction = addItem(m_contactListMenu, QStringLiteral("Показать контакт-лист"),
+                                      true, QKeySequence(Qt::Key_F1));
+    m_contactListMenu->addSeparator();
     for (Toggle id : {Toggle::Groups, Toggle::Offline, Toggle::ClientIcons, Toggle::MiniClock})
-        addToggleItems(contactListMenu, id);
-    contactListMenu->addSeparator();
-    QMenu *sortMenu = contactListMenu->addMenu(QStringLiteral("Сортировка"));
-    sortByNameAction = addToggle(sortMenu, QStringLiteral("по имени"));
-    sortByStatusAction = addToggle(sortMenu, QStringLiteral("по статусу"));
-    QMenu *columnsMenu = contactListMenu->addMenu(QStringLiteral("Число колонок"));
+        addToggleItems(m_contactListMenu, id);
+    m_contactListMenu->addSeparator();
+    QMenu *sortMenu = m_contactListMenu->addMenu(QStringLiteral("Сортировка"));
+    m_sortByNameAction = addToggle(sortMenu, QStringLiteral("по имени"));
+    m_sortByStatusAction = addToggle(sortMenu, QStringLiteral("по статусу"));
+    QMenu *columnsMenu = m_contactListMenu->addMenu(QStringLiteral("Число колонок"));
     auto *columns = new QActionGroup(this);
-    oneColumnAction = addToggle(columnsMenu, QStringLiteral("1"));
-    twoColumnsAction = addToggle(columnsMenu, QStringLiteral("2"));
-    threeColumnsAction = addToggle(columnsMenu, QStringLiteral("3"));
-    fourColumnsAction = addToggle(columnsMenu, QStringLiteral("4"));
-    fiveColumnsAction = addToggle(columnsMenu, QStringLiteral("5"));
+    m_oneColumnAction = addToggle(columnsMenu, QStringLiteral("1"));
+    m_twoColumnsAction = addToggle(columnsMenu, QStringLiteral("2"));
+    m_threeColumnsAction = addToggle(columnsMenu, QStringLiteral("3"));
+    m_fourColumnsAction = addToggle(columnsMenu, QStringLiteral("4"));
+    m_fiveColumnsAction = addToggle(columnsMenu, QStringLiteral("5"));
     for (QAction *item : columnItems())
         columns->addAction(item);
     // Only the simplified mode shows the contact list at the top level.
-    contactListAction = addItem(m, QStringLiteral("Контакт лист"));
-    contactListAction->setShortcutContext(Qt::WindowShortcut);
-    contactListAction->setVisible(false);
-    chatAction = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
-    settingsScreenAction =
+    m_contactListAction = addItem(m, QStringLiteral("Контакт лист"));
+    m_contactListAction->setShortcutContext(Qt::WindowShortcut);
+    m_contactListAction->setVisible(false);
+    m_chatAction = addItem(m, QStringLiteral("Окно сообщений"), true, QKeySequence(Qt::Key_F2));
+    m_settingsScreenAction =
         addItem(m, QStringLiteral("Окно настроек"), true, QKeySequence(Qt::Key_F3));
     m->addSeparator();
-    phoneMenusMenu = m->addMenu(QStringLiteral("Меню"));
-    addToggleItems(phoneMenusMenu, Toggle::Menu);
-    phoneMenusMenu->addSeparator();
-    addToggleItems(phoneMenusMenu, Toggle::MenuLeft);
+    m_phoneMenusMenu = m->addMenu(QStringLiteral("Меню"));
+    addToggleItems(m_phoneMenusMenu, Toggle::Menu);
+    m_phoneMenusMenu->addSeparator();
+    addToggleItems(m_phoneMenusMenu, Toggle::MenuLeft);
     addToggleItems(m, Toggle::Popup);
-    notificationsMenu = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
-    addToggleItems(notificationsMenu, Toggle::Notifications);
-    notificationsMenu->addSeparator();
-    addToggleItems(notificationsMenu, Toggle::NotificationsLeft);
+    m_notificationsMenu = m->addMenu(QStringLiteral("Показать уведомляющие окна"));
+    addToggleItems(m_notificationsMenu, Toggle::Notifications);
+    m_notificationsMenu->addSeparator();
+    addToggleItems(m_notificationsMenu, Toggle::NotificationsLeft);
     buildVisionMenu(m);
-    importSeparator = m->addSeparator();
+    m_importSeparator = m->addSeparator();
     QMenu *importMenu = m->addMenu(QStringLiteral("Импортировать"));
-    importSchemeAction = addItem(importMenu, QStringLiteral("цветовую схему"));
-    importBackgroundAction = addItem(importMenu, QStringLiteral("фоновый рисунок"), false);
-    importCursorAction = addItem(importMenu, QStringLiteral("курсор"), false);
-    importPaletteAction = addItem(importMenu, QStringLiteral("палитру…"));
+    m_importSchemeAction = addItem(importMenu, QStringLiteral("цветовую схему"));
+    m_importBackgroundAction = addItem(importMenu, QStringLiteral("фоновый рисунок"), false);
+    m_importCursorAction = addItem(importMenu, QStringLiteral("курсор"), false);
+    m_importPaletteAction = addItem(importMenu, QStringLiteral("палитру…"));
     QMenu *exportMenu = m->addMenu(QStringLiteral("Экспортировать"));
-    exportMifAction = addItem(exportMenu, QStringLiteral("*.mif"));
-    exportSkinAction = addItem(exportMenu, QStringLiteral("*.skin"));
-    exportSeparator = exportMenu->addSeparator();
-    exportBackgroundAction = addItem(exportMenu, QStringLiteral("Фон"));
-    exportCursorAction = addItem(exportMenu, QStringLiteral("Курсор"));
-    exportPaletteAction = addItem(exportMenu, QStringLiteral("палитру…"));
+    m_exportMifAction = addItem(exportMenu, QStringLiteral("*.mif"));
+    m_exportSkinAction = addItem(exportMenu, QStringLiteral("*.skin"));
+    m_exportSeparator = exportMenu->addSeparator();
+    m_exportBackgroundAction = addItem(exportMenu, QStringLiteral("Фон"));
+    m_exportCursorAction = addItem(exportMenu, QStringLiteral("Курсор"));
+    m_exportPaletteAction = addItem(exportMenu, QStringLiteral("палитру…"));
     exportMenu->addSeparator();
-    screenshotAction = addItem(exportMenu, QStringLiteral("Скриншот экрана"));
-    allScreensAction = addItem(exportMenu, QStringLiteral("Все экраны…"));
+    m_screenshotAction = addItem(exportMenu, QStringLiteral("Скриншот экрана"));
+    m_allScreensAction = addItem(exportMenu, QStringLiteral("Все экраны…"));
     m->addSeparator();
-    simplifiedModeAction = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
-    settingsAction = addItem(m, QStringLiteral("Настройки"));
+    m_simplifiedModeAction = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
+    m_settingsAction = addItem(m, QStringLiteral("Настройки"));
     QMenu *helpMenu = m->addMenu(QStringLiteral("Помощь"));
-    helpAction = addItem(helpMenu, QStringLiteral("Помощь"), false);
-    aboutAction = addItem(helpMenu, QStringLiteral("О программе"), false);
+    m_helpAction = addItem(helpMenu, QStringLiteral("Помощь"), false);
+    m_aboutAction = addItem(helpMenu, QStringLiteral("О программе"), false);
     m->addSeparator();
-    quitAction = addItem(m, QStringLiteral("Выход"));
+    m_quitAction = addItem(m, QStringLiteral("Выход"));
     // Shortcuts only fire for actions the window itself carries.
-    addActions({openAction, saveAction, showContactListAction, contactListAction, chatAction,
-                settingsScreenAction});
+    addActions({m_openAction, m_saveAction, m_showContactListAction, m_contactListAction,
+                m_chatAction, m_settingsScreenAction});
 
-    connect(showContactListAction, &QAction::triggered, this,
+    connect(m_showContactListAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::ContactListPicked); });
-    connect(contactListAction, &QAction::triggered, this,
+    connect(m_contactListAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::ContactListPicked); });
-    connect(chatAction, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
-    connect(settingsScreenAction, &QAction::triggered, this,
+    connect(m_chatAction, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
+    connect(m_settingsScreenAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::Settings); });
-    connect(screenshotAction, &QAction::triggered, this, &PreviewWindow::screenshotRequested);
-    connect(allScreensAction, &QAction::triggered, this, &PreviewWindow::allScreensRequested);
+    connect(m_screenshotAction, &QAction::triggered, this, &PreviewWindow::screenshotRequested);
+    connect(m_allScreensAction, &QAction::triggered, this, &PreviewWindow::allScreensRequested);
     // The option items act on the main window's options, which set their check marks.
 }
 
 QList<QAction *> PreviewWindow::columnItems() const
 {
-    return {oneColumnAction, twoColumnsAction, threeColumnsAction, fourColumnsAction,
-            fiveColumnsAction};
+    return {m_oneColumnAction, m_twoColumnsAction, m_threeColumnsAction, m_fourColumnsAction,
+            m_fiveColumnsAction};
 }
 
 void PreviewWindow::setExpertMenus(bool expert)
 {
-    contactListMenu->menuAction()->setVisible(expert);
-    contactListAction->setVisible(!expert);
+    m_contactListMenu->menuAction()->setVisible(expert);
+    m_contactListAction->setVisible(!expert);
     // F1 belongs to whichever contact-list item the mode shows: two actions of the window
     // holding one key would make Qt give the key to neither.
-    showContactListAction->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
-    contactListAction->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
-    for (QAction *item : {phoneMenusMenu->menuAction(), toggleAction(Toggle::Popup),
-                          notificationsMenu->menuAction(), importSeparator, exportMifAction,
-                          exportSkinAction, exportSeparator})
+    m_showContactListAction->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
+    m_contactListAction->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
+    for (QAction *item : {m_phoneMenusMenu->menuAction(), toggleAction(Toggle::Popup),
+                          m_notificationsMenu->menuAction(), m_importSeparator, m_exportMifAction,
+                          m_exportSkinAction, m_exportSeparator})
         item->setVisible(expert);
-    simplifiedModeAction->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
-                                         : QStringLiteral("Переключиться в \"режим эксперта\""));
+    m_simplifiedModeAction->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
+                                           : QStringLiteral("Переключиться в \"режим эксперта\""));
 }
 
 void PreviewWindow::setOldInterface(bool on)
 {
     m_oldInterface = on;
-    simplifiedModeAction->setVisible(!on);
+    m_simplifiedModeAction->setVisible(!on);
     if (on) {
-        hoverWatch.stop();
+        m_hoverWatch.stop();
         hide();
     }
 }
@@ -388,7 +389,7 @@ void PreviewWindow::mouseMoveEvent(QMouseEvent *event)
         // Over the phone body the control puts the highlight away.
         m_control->hoverAt(onControl(event->position()));
     }
-    hoverWatch.start();
+    m_hoverWatch.start();
 }
 
 void PreviewWindow::mouseReleaseEvent(QMouseEvent *event)
@@ -406,7 +407,7 @@ void PreviewWindow::contextMenuEvent(QContextMenuEvent *event)
     // The menu takes the mouse release, so the press must not leave a drag behind.
     m_dragging = false;
     m_moved = false;
-    contextMenu->popup(event->globalPos());
+    m_contextMenu->popup(event->globalPos());
 }
 
 void PreviewWindow::hideHighlightOutside()
@@ -418,7 +419,7 @@ void PreviewWindow::hideHighlightOutside()
         m_preview->setHighlightHidden(true);
         m_preview->Render();
     }
-    hoverWatch.stop();
+    m_hoverWatch.stop();
 }
 
 void PreviewWindow::hideForOldInterface()
@@ -427,7 +428,7 @@ void PreviewWindow::hideForOldInterface()
     // once the event loop has shown it.
     if (m_oldInterface)
         hide();
-    startupHide.stop();
+    m_startupHide.stop();
 }
 
 QString PreviewWindow::saveScreenshot(const QString &path)

@@ -56,7 +56,7 @@ public:
     bool hostsControl() const;
     // Takes the control back, places it in the phone and sizes the window around it.
     void hostControl();
-    // The old interface: the window hides (at once, or by the startupHide timer while the program
+    // The old interface: the window hides (at once, or by a timer while the program
     // starts) and its menu loses the mode item, which that interface locks.
     void setOldInterface(bool on);
     bool oldInterface() const { return m_oldInterface; }
@@ -72,39 +72,53 @@ public:
     // Saves the screen as a bitmap with the blinking nicks lit; returns the error text or "".
     QString saveScreenshot(const QString &path);
 
-    QMenu *contextMenu = nullptr;
+    QMenu *contextMenu() const { return m_contextMenu; }
     // The context menu's items.
-    QAction *openAction = nullptr, *saveAction = nullptr;
-    QAction *showContactListAction = nullptr;
+    QAction *openAction() const { return m_openAction; }
+    QAction *saveAction() const { return m_saveAction; }
+    QAction *showContactListAction() const { return m_showContactListAction; }
     // The items of the on/off options (kPreviewToggles), and for a side its other side's.
     QAction *toggleAction(Toggle id) const { return m_toggleActions[std::size_t(id)]; }
     QAction *otherSideAction(Toggle id) const { return m_otherSideActions[std::size_t(id)]; }
-    QAction *sortByNameAction = nullptr, *sortByStatusAction = nullptr;
-    QAction *oneColumnAction = nullptr, *twoColumnsAction = nullptr, *threeColumnsAction = nullptr,
-            *fourColumnsAction = nullptr, *fiveColumnsAction = nullptr;
-    QAction *contactListAction = nullptr, *chatAction = nullptr, *settingsScreenAction = nullptr;
-    QAction *importSchemeAction = nullptr, *importBackgroundAction = nullptr,
-            *importCursorAction = nullptr;
-    QAction *exportMifAction = nullptr, *exportSkinAction = nullptr,
-            *exportBackgroundAction = nullptr, *exportCursorAction = nullptr,
-            *screenshotAction = nullptr;
-    QAction *allScreensAction = nullptr;
-    QAction *importPaletteAction = nullptr, *exportPaletteAction = nullptr;
-    QAction *simplifiedModeAction = nullptr, *settingsAction = nullptr, *helpAction = nullptr,
-            *aboutAction = nullptr, *quitAction = nullptr;
+    QAction *sortByNameAction() const { return m_sortByNameAction; }
+    QAction *sortByStatusAction() const { return m_sortByStatusAction; }
+    QAction *oneColumnAction() const { return m_oneColumnAction; }
+    QAction *twoColumnsAction() const { return m_twoColumnsAction; }
+    QAction *threeColumnsAction() const { return m_threeColumnsAction; }
+    QAction *fourColumnsAction() const { return m_fourColumnsAction; }
+    QAction *fiveColumnsAction() const { return m_fiveColumnsAction; }
+    QAction *contactListAction() const { return m_contactListAction; }
+    QAction *chatAction() const { return m_chatAction; }
+    QAction *settingsScreenAction() const { return m_settingsScreenAction; }
+    QAction *importSchemeAction() const { return m_importSchemeAction; }
+    QAction *importBackgroundAction() const { return m_importBackgroundAction; }
+    QAction *importCursorAction() const { return m_importCursorAction; }
+    QAction *exportMifAction() const { return m_exportMifAction; }
+    QAction *exportSkinAction() const { return m_exportSkinAction; }
+    QAction *exportBackgroundAction() const { return m_exportBackgroundAction; }
+    QAction *exportCursorAction() const { return m_exportCursorAction; }
+    QAction *screenshotAction() const { return m_screenshotAction; }
+    QAction *allScreensAction() const { return m_allScreensAction; }
+    QAction *importPaletteAction() const { return m_importPaletteAction; }
+    QAction *exportPaletteAction() const { return m_exportPaletteAction; }
+    QAction *simplifiedModeAction() const { return m_simplifiedModeAction; }
+    QAction *settingsAction() const { return m_settingsAction; }
+    QAction *helpAction() const { return m_helpAction; }
+    QAction *aboutAction() const { return m_aboutAction; }
+    QAction *quitAction() const { return m_quitAction; }
     // The submenus "Контакт лист", "Меню" and "Показать уведомляющие окна", and the separators
     // the simplified mode hides with the items around them.
-    QMenu *contactListMenu = nullptr, *phoneMenusMenu = nullptr, *notificationsMenu = nullptr;
-    QAction *importSeparator = nullptr, *exportSeparator = nullptr;
+    QMenu *contactListMenu() const { return m_contactListMenu; }
+    QMenu *phoneMenusMenu() const { return m_phoneMenusMenu; }
+    QMenu *notificationsMenu() const { return m_notificationsMenu; }
+    QAction *importSeparator() const { return m_importSeparator; }
+    QAction *exportSeparator() const { return m_exportSeparator; }
     // "Цветовое зрение": the screen as seen with full colour vision ("Обычное"), protanopia,
     // deuteranopia, tritanopia or none ("Монохромное"), in that order. A display filter only.
-    QMenu *visionMenu = nullptr;
-    QList<QAction *> visionItems;
+    QMenu *visionMenu() const { return m_visionMenu; }
+    const QList<QAction *> &visionItems() const { return m_visionItems; }
     // The five column items, "1" to "5".
     QList<QAction *> columnItems() const;
-
-    QTimer hoverWatch;
-    QTimer startupHide;
 
     // Reads the column count from the main window's option, applies it and checks its item.
     void checkColumnItem();
@@ -130,6 +144,47 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QList<QAction *> m_visionItems;
+    // Puts the highlight away once the mouse has left the window, and hides the window of the
+    // old interface once start-up has shown it.
+    QTimer m_hoverWatch;
+    QTimer m_startupHide;
+    QMenu *m_contextMenu = nullptr;
+    QAction *m_openAction = nullptr;
+    QAction *m_saveAction = nullptr;
+    QAction *m_showContactListAction = nullptr;
+    QAction *m_sortByNameAction = nullptr;
+    QAction *m_sortByStatusAction = nullptr;
+    QAction *m_oneColumnAction = nullptr;
+    QAction *m_twoColumnsAction = nullptr;
+    QAction *m_threeColumnsAction = nullptr;
+    QAction *m_fourColumnsAction = nullptr;
+    QAction *m_fiveColumnsAction = nullptr;
+    QAction *m_contactListAction = nullptr;
+    QAction *m_chatAction = nullptr;
+    QAction *m_settingsScreenAction = nullptr;
+    QAction *m_importSchemeAction = nullptr;
+    QAction *m_importBackgroundAction = nullptr;
+    QAction *m_importCursorAction = nullptr;
+    QAction *m_exportMifAction = nullptr;
+    QAction *m_exportSkinAction = nullptr;
+    QAction *m_exportBackgroundAction = nullptr;
+    QAction *m_exportCursorAction = nullptr;
+    QAction *m_screenshotAction = nullptr;
+    QAction *m_allScreensAction = nullptr;
+    QAction *m_importPaletteAction = nullptr;
+    QAction *m_exportPaletteAction = nullptr;
+    QAction *m_simplifiedModeAction = nullptr;
+    QAction *m_settingsAction = nullptr;
+    QAction *m_helpAction = nullptr;
+    QAction *m_aboutAction = nullptr;
+    QAction *m_quitAction = nullptr;
+    QMenu *m_contactListMenu = nullptr;
+    QMenu *m_phoneMenusMenu = nullptr;
+    QMenu *m_notificationsMenu = nullptr;
+    QAction *m_importSeparator = nullptr;
+    QAction *m_exportSeparator = nullptr;
+    QMenu *m_visionMenu = nullptr;
     void buildPopupMenu();
     void addToggleItems(QMenu *menu, Toggle id);
     void buildVisionMenu(QMenu *menu);

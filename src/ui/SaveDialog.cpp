@@ -120,20 +120,20 @@ SaveDialog::SaveDialog(SkinDocument &document, SaveEnvironment env, QWidget *par
     };
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    MainPanel = new QWidget(this);
-    outer->addWidget(MainPanel);
+    m_mainPanel = new QWidget(this);
+    outer->addWidget(m_mainPanel);
 
-    auto *main = new QVBoxLayout(MainPanel);
+    auto *main = new QVBoxLayout(m_mainPanel);
     main->setContentsMargins(6, 6, 6, 6);
     main->setSpacing(4);
     auto *top = new QHBoxLayout;
     top->addWidget(buildNames(), 1);
     top->addWidget(buildFolderTree(), 1);
     main->addLayout(top, 1);
-    FormatPanel = buildFormatPanel();
-    main->addWidget(FormatPanel);
-    ButtonPanel = buildButtonPanel();
-    main->addWidget(ButtonPanel);
+    m_formatPanel = buildFormatPanel();
+    main->addWidget(m_formatPanel);
+    m_buttonPanel = buildButtonPanel();
+    main->addWidget(m_buttonPanel);
 
     connect(&m_document, &SkinDocument::textsChanged, this, &SaveDialog::textsChanged);
     connect(&m_document, &SkinDocument::picturesChanged, this, &SaveDialog::picturesChanged);
@@ -143,55 +143,55 @@ SaveDialog::SaveDialog(SkinDocument &document, SaveEnvironment env, QWidget *par
 
 QWidget *SaveDialog::buildNames()
 {
-    auto *column = new QWidget(MainPanel);
+    auto *column = new QWidget(m_mainPanel);
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    mifNameGroup =
-        nameGroup(QStringLiteral("Имя файла c фоном и курсором:"), mifNameEdit,
+    m_mifNameGroup =
+        nameGroup(QStringLiteral("Имя файла c фоном и курсором:"), m_mifNameEdit,
                   QStringLiteral("default.mif"), QStringLiteral("Например: default.mif"), column);
-    skinNameGroup =
-        nameGroup(QStringLiteral("Имя файла скина"), skinNameEdit, QStringLiteral("default.skin"),
+    m_skinNameGroup =
+        nameGroup(QStringLiteral("Имя файла скина"), m_skinNameEdit, QStringLiteral("default.skin"),
                   QStringLiteral("Например: default.skin"), column);
-    baseNameGroup = nameGroup(QStringLiteral("Имя файла"), baseNameEdit, QStringLiteral("default"),
-                              QString(), column);
-    copyrightGroup = new QGroupBox(QStringLiteral("Copyrights"), column);
-    auto *memoLayout = new QVBoxLayout(copyrightGroup);
+    m_baseNameGroup = nameGroup(QStringLiteral("Имя файла"), m_baseNameEdit,
+                                QStringLiteral("default"), QString(), column);
+    m_copyrightGroup = new QGroupBox(QStringLiteral("Copyrights"), column);
+    auto *memoLayout = new QVBoxLayout(m_copyrightGroup);
     memoLayout->setContentsMargins(6, 2, 6, 4);
-    copyrightEdit = new QPlainTextEdit(copyrightGroup);
-    memoLayout->addWidget(copyrightEdit);
-    layout->addWidget(mifNameGroup);
-    layout->addWidget(skinNameGroup);
-    layout->addWidget(baseNameGroup);
-    layout->addWidget(copyrightGroup, 1);
+    m_copyrightEdit = new QPlainTextEdit(m_copyrightGroup);
+    memoLayout->addWidget(m_copyrightEdit);
+    layout->addWidget(m_mifNameGroup);
+    layout->addWidget(m_skinNameGroup);
+    layout->addWidget(m_baseNameGroup);
+    layout->addWidget(m_copyrightGroup, 1);
     return column;
 }
 
 QWidget *SaveDialog::buildFolderTree()
 {
-    auto *column = new QWidget(MainPanel);
+    auto *column = new QWidget(m_mainPanel);
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    folderModel = new QFileSystemModel(this);
-    folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
     const QString root = treeRoot();
-    folderModel->setRootPath(root);
-    folderTree = new QTreeView(column);
-    folderTree->setModel(folderModel);
-    folderTree->setRootIndex(folderModel->index(root));
-    folderTree->setHeaderHidden(true);
+    m_folderModel->setRootPath(root);
+    m_folderTree = new QTreeView(column);
+    m_folderTree->setModel(m_folderModel);
+    m_folderTree->setRootIndex(m_folderModel->index(root));
+    m_folderTree->setHeaderHidden(true);
     // Only the names: size, type and date say nothing about a folder to save into.
-    for (int column = 1; column < folderModel->columnCount(); ++column)
-        folderTree->hideColumn(column);
-    folderEdit = new QLineEdit(column);
-    layout->addWidget(folderTree, 1);
-    layout->addWidget(folderEdit);
+    for (int column = 1; column < m_folderModel->columnCount(); ++column)
+        m_folderTree->hideColumn(column);
+    m_folderEdit = new QLineEdit(column);
+    layout->addWidget(m_folderTree, 1);
+    layout->addWidget(m_folderEdit);
     // Every click counts, on the folder already selected too: the field may have been typed
     // over since, and the click says which folder is meant.
-    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &SaveDialog::folderChosen);
-    connect(folderTree, &QTreeView::clicked, this, &SaveDialog::folderChosen);
+    connect(m_folderTree, &QTreeView::clicked, this, &SaveDialog::folderChosen);
     return column;
 }
 
@@ -238,89 +238,90 @@ void SaveDialog::picturesChanged()
     const SkinPictures &pictures = m_document.pictures();
     const SkinImageFiles &opened = m_document.imageFiles();
     const std::pair<FormatGroup *, std::optional<PictureFormat>> groups[] = {
-        {&background, openedFormat(pictures.BackgroundPicture, opened.BackgroundFile)},
-        {&cursor, openedFormat(pictures.CursorPicture, opened.CursorFile)}};
+        {&m_background, openedFormat(pictures.BackgroundPicture, opened.BackgroundFile)},
+        {&m_cursor, openedFormat(pictures.CursorPicture, opened.CursorFile)}};
     for (const auto &[group, own] : groups)
         group->select(own.value_or(group->preferred.format));
 }
 
 QWidget *SaveDialog::buildFormatPanel()
 {
-    auto *panel = new QWidget(MainPanel);
+    auto *panel = new QWidget(m_mainPanel);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    formatLabel = new QLabel(QStringLiteral("Формат сжатия графики:"), panel);
-    layout->addWidget(formatLabel);
+    m_formatLabel = new QLabel(QStringLiteral("Формат сжатия графики:"), panel);
+    layout->addWidget(m_formatLabel);
     auto *groups = new QHBoxLayout;
-    background = buildFormatGroup(QStringLiteral("Фон"));
-    cursor = buildFormatGroup(QStringLiteral("Курсор"));
-    connectFormatGroup(background);
-    connectFormatGroup(cursor);
-    groups->addWidget(background.group);
-    groups->addWidget(cursor.group);
+    m_background = buildFormatGroup(QStringLiteral("Фон"));
+    m_cursor = buildFormatGroup(QStringLiteral("Курсор"));
+    connectFormatGroup(m_background);
+    connectFormatGroup(m_cursor);
+    groups->addWidget(m_background.group);
+    groups->addWidget(m_cursor.group);
     layout->addLayout(groups);
 
-    systemVersionCombo = new QComboBox(panel);
-    systemVersionCombo->addItems(
+    m_systemVersionCombo = new QComboBox(panel);
+    m_systemVersionCombo->addItems(
         {QStringLiteral("Symbian OS 9.1"), QStringLiteral("Symbian OS 9.2 и выше")});
-    systemVersionCombo->setCurrentIndex(1);
-    systemVersionCombo->setToolTip(
+    m_systemVersionCombo->setCurrentIndex(1);
+    m_systemVersionCombo->setToolTip(
         QStringLiteral("Если на вашем телефоне скин с белыми полосками") + QStringLiteral("\r\n") +
         QStringLiteral("по краям, то выбирите Symbian OS 9.1"));
-    systemVersionCombo->hide();
-    layout->addWidget(systemVersionCombo);
+    m_systemVersionCombo->hide();
+    layout->addWidget(m_systemVersionCombo);
     layout->addStretch();
-    connect(systemVersionCombo, &QComboBox::currentIndexChanged, this,
+    connect(m_systemVersionCombo, &QComboBox::currentIndexChanged, this,
             &SaveDialog::systemVersionChosen);
     return panel;
 }
 
 QWidget *SaveDialog::buildButtonPanel()
 {
-    auto *panel = new QWidget(MainPanel);
+    auto *panel = new QWidget(m_mainPanel);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *kindRow = new QHBoxLayout;
-    kindLabel = new QLabel(QStringLiteral("Сохранить"), panel);
-    outputKindCombo = new QComboBox(panel);
-    outputKindCombo->addItems({QStringLiteral("скин (*.sis)"),
-                               QStringLiteral("скин (*.skin+*.mif)"),
-                               QStringLiteral("только *.skin"), QStringLiteral("только *.mif")});
-    kindRow->addWidget(kindLabel);
-    kindRow->addWidget(outputKindCombo, 1);
+    m_kindLabel = new QLabel(QStringLiteral("Сохранить"), panel);
+    m_outputKindCombo = new QComboBox(panel);
+    m_outputKindCombo->addItems({QStringLiteral("скин (*.sis)"),
+                                 QStringLiteral("скин (*.skin+*.mif)"),
+                                 QStringLiteral("только *.skin"), QStringLiteral("только *.mif")});
+    kindRow->addWidget(m_kindLabel);
+    kindRow->addWidget(m_outputKindCombo, 1);
     layout->addLayout(kindRow);
     layout->addStretch();
     auto *buttons = new QHBoxLayout;
-    cancelButton = new QPushButton(QStringLiteral("Отмена"), panel);
-    saveButton = new QPushButton(QStringLiteral("Сохранить"), panel);
+    m_cancelButton = new QPushButton(QStringLiteral("Отмена"), panel);
+    m_saveButton = new QPushButton(QStringLiteral("Сохранить"), panel);
     buttons->addStretch();
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(saveButton);
+    buttons->addWidget(m_cancelButton);
+    buttons->addWidget(m_saveButton);
     layout->addLayout(buttons);
-    connect(outputKindCombo, &QComboBox::currentIndexChanged, this, &SaveDialog::outputKindChosen);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
-    connect(saveButton, &QPushButton::clicked, this, &SaveDialog::saveClicked);
+    connect(m_outputKindCombo, &QComboBox::currentIndexChanged, this,
+            &SaveDialog::outputKindChosen);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_saveButton, &QPushButton::clicked, this, &SaveDialog::saveClicked);
     return panel;
 }
 
 void SaveDialog::setExpertLayout(bool expert)
 {
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{skinNameGroup, mifNameGroup, kindLabel, outputKindCombo,
-                                          formatLabel, background.group, cursor.group})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             m_skinNameGroup, m_mifNameGroup, m_kindLabel, m_outputKindCombo, m_formatLabel,
+             m_background.group, m_cursor.group})
         control->setVisible(expert);
-    baseNameGroup->setVisible(!expert);
-    systemVersionCombo->setVisible(!expert);
+    m_baseNameGroup->setVisible(!expert);
+    m_systemVersionCombo->setVisible(!expert);
     const PanelHeights heights = expert ? kExpertHeights : kSimplifiedHeights;
-    FormatPanel->setFixedHeight(heights.format);
-    ButtonPanel->setFixedHeight(heights.buttons);
-    MainPanel->setFixedHeight(heights.main);
+    m_formatPanel->setFixedHeight(heights.format);
+    m_buttonPanel->setFixedHeight(heights.buttons);
+    m_mainPanel->setFixedHeight(heights.main);
     setFixedSize(kWidth, heights.main);
     if (!expert) {
         // The simplified layout offers only the package, in the formats the phone's system
         // version shows best.
-        outputKindCombo->setCurrentIndex(0);
+        m_outputKindCombo->setCurrentIndex(0);
         outputKindChosen();
         systemVersionChosen();
     }
@@ -328,47 +329,47 @@ void SaveDialog::setExpertLayout(bool expert)
 
 bool SaveDialog::expertLayout() const
 {
-    return baseNameGroup->isHidden();
+    return m_baseNameGroup->isHidden();
 }
 
 void SaveDialog::outputKindChosen()
 {
-    const auto kind = static_cast<OutputKind>(outputKindCombo->currentIndex());
+    const auto kind = static_cast<OutputKind>(m_outputKindCombo->currentIndex());
     const bool pictures = kind != OutputKind::SkinOnly;
     const bool skin = kind != OutputKind::MifOnly;
-    skinNameGroup->setEnabled(skin);
-    skinNameEdit->setEnabled(skin);
-    copyrightEdit->setEnabled(skin);
+    m_skinNameGroup->setEnabled(skin);
+    m_skinNameEdit->setEnabled(skin);
+    m_copyrightEdit->setEnabled(skin);
     // Every kind either writes the .mif or names it in the .skin.
-    mifNameGroup->setEnabled(true);
-    mifNameEdit->setEnabled(true);
+    m_mifNameGroup->setEnabled(true);
+    m_mifNameEdit->setEnabled(true);
     if (kind == OutputKind::Package || kind == OutputKind::SkinAndMif) {
-        baseNameGroup->setEnabled(true);
-        baseNameEdit->setEnabled(true);
+        m_baseNameGroup->setEnabled(true);
+        m_baseNameEdit->setEnabled(true);
     }
-    formatLabel->setEnabled(pictures);
-    background.setEnabled(pictures);
-    cursor.setEnabled(pictures);
+    m_formatLabel->setEnabled(pictures);
+    m_background.setEnabled(pictures);
+    m_cursor.setEnabled(pictures);
 }
 
 void SaveDialog::systemVersionChosen()
 {
     // The list is only the user's to change in the simplified layout. isHidden, not isVisible:
     // while the window itself is hidden every control reports itself invisible.
-    if (systemVersionCombo->isHidden())
+    if (m_systemVersionCombo->isHidden())
         return;
     // Symbian 9.1 draws JPEG pictures with white stripes along the edges; bitmaps work on both.
     const PictureFormat format =
-        systemVersionCombo->currentIndex() == 0 ? PictureFormat::Mbm : PictureFormat::Jpg;
-    background.prefer({format, background.preferred.quality});
-    cursor.prefer({format, cursor.preferred.quality});
-    outputKindCombo->setCurrentIndex(0);
+        m_systemVersionCombo->currentIndex() == 0 ? PictureFormat::Mbm : PictureFormat::Jpg;
+    m_background.prefer({format, m_background.preferred.quality});
+    m_cursor.prefer({format, m_cursor.preferred.quality});
+    m_outputKindCombo->setCurrentIndex(0);
     outputKindChosen();
 }
 
 void SaveDialog::showForKind(OutputKind kind)
 {
-    outputKindCombo->setCurrentIndex(static_cast<int>(kind));
+    m_outputKindCombo->setCurrentIndex(static_cast<int>(kind));
     outputKindChosen();
     show();
     raise();
@@ -378,21 +379,21 @@ void SaveDialog::showForKind(OutputKind kind)
 SaveRequest SaveDialog::request() const
 {
     SaveRequest result;
-    result.kind = static_cast<OutputKind>(outputKindCombo->currentIndex());
-    result.skinName = skinNameEdit->text();
-    result.mifName = mifNameEdit->text();
-    result.copyright = copyrightEdit->toPlainText();
-    result.background = background.choice();
-    result.cursor = cursor.choice();
-    result.folder = folderEdit->text();
+    result.kind = static_cast<OutputKind>(m_outputKindCombo->currentIndex());
+    result.skinName = m_skinNameEdit->text();
+    result.mifName = m_mifNameEdit->text();
+    result.copyright = m_copyrightEdit->toPlainText();
+    result.background = m_background.choice();
+    result.cursor = m_cursor.choice();
+    result.folder = m_folderEdit->text();
     return result;
 }
 
 void SaveDialog::saveClicked()
 {
-    if (!baseNameGroup->isHidden()) {
-        mifNameEdit->setText(baseNameEdit->text() + QStringLiteral(".mif"));
-        skinNameEdit->setText(baseNameEdit->text() + QStringLiteral(".skin"));
+    if (!m_baseNameGroup->isHidden()) {
+        m_mifNameEdit->setText(m_baseNameEdit->text() + QStringLiteral(".mif"));
+        m_skinNameEdit->setText(m_baseNameEdit->text() + QStringLiteral(".skin"));
     }
     SaveRequest wanted = request();
     if (!mayReplace(wanted))
@@ -405,8 +406,8 @@ void SaveDialog::saveClicked()
     }
     // The save completes the names with their endings; the fields and the document keep the
     // names of the files actually written.
-    skinNameEdit->setText(wanted.skinName);
-    mifNameEdit->setText(wanted.mifName);
+    m_skinNameEdit->setText(wanted.skinName);
+    m_mifNameEdit->setText(wanted.mifName);
     SkinTexts texts = m_document.texts();
     texts.skinFileName = wanted.skinName;
     texts.baseName = wanted.skinName.left(qMax(qsizetype(0), wanted.skinName.size() - 5));
@@ -435,15 +436,15 @@ bool SaveDialog::mayReplace(const SaveRequest &request)
 
 void SaveDialog::folderChosen()
 {
-    const QModelIndex current = folderTree->currentIndex();
+    const QModelIndex current = m_folderTree->currentIndex();
     if (current.isValid())
-        folderEdit->setText(folderModel->filePath(current));
+        m_folderEdit->setText(m_folderModel->filePath(current));
 }
 
 QString SaveDialog::chosenFolder() const
 {
-    const QModelIndex current = folderTree->currentIndex();
-    return current.isValid() ? folderModel->filePath(current) : QString();
+    const QModelIndex current = m_folderTree->currentIndex();
+    return current.isValid() ? m_folderModel->filePath(current) : QString();
 }
 
 void SaveDialog::chooseFolder(const QString &path)
@@ -452,23 +453,23 @@ void SaveDialog::chooseFolder(const QString &path)
     if (path.isEmpty() || !folder.isDir())
         return;
     const QString absolute = folder.absoluteFilePath();
-    const QModelIndex index = folderModel->index(absolute);
-    if (index.isValid() && absolute.startsWith(folderModel->rootPath())) {
-        folderTree->setCurrentIndex(index);
-        folderTree->scrollTo(index);
+    const QModelIndex index = m_folderModel->index(absolute);
+    if (index.isValid() && absolute.startsWith(m_folderModel->rootPath())) {
+        m_folderTree->setCurrentIndex(index);
+        m_folderTree->scrollTo(index);
     }
-    folderEdit->setText(absolute);
+    m_folderEdit->setText(absolute);
 }
 
 void SaveDialog::textsChanged()
 {
     // An opened skin proposes its own names, which the save then accepts.
-    skinNameEdit->setText(m_document.texts().skinFileName);
-    baseNameEdit->setText(m_document.texts().baseName);
-    mifNameEdit->setText(m_document.texts().mifName);
+    m_skinNameEdit->setText(m_document.texts().skinFileName);
+    m_baseNameEdit->setText(m_document.texts().baseName);
+    m_mifNameEdit->setText(m_document.texts().mifName);
     // The skin file keeps CR LF line ends; the text box wants plain line feeds.
     QString copyright = m_document.texts().copyright;
-    copyrightEdit->setPlainText(copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_copyrightEdit->setPlainText(copyright.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void SaveDialog::showEvent(QShowEvent *event)

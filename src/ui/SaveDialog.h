@@ -55,25 +55,28 @@ public:
     // The Symbian version list of the simplified layout.
     void systemVersionChosen();
 
-    // The controls.
-    QLineEdit *skinNameEdit = nullptr; // skin name
-    QLineEdit *mifNameEdit = nullptr;  // MIF name
-    QLineEdit *folderEdit = nullptr;   // folder
-    QLineEdit *baseNameEdit = nullptr; // base name (simplified layout)
-    QPlainTextEdit *copyrightEdit = nullptr;
-    QTreeView *folderTree = nullptr;
-    QFileSystemModel *folderModel = nullptr;
-    QComboBox *outputKindCombo = nullptr;    // what to write
-    QComboBox *systemVersionCombo = nullptr; // Symbian version
-    QPushButton *cancelButton = nullptr;     // "Отмена"
-    QPushButton *saveButton = nullptr;       // "Сохранить"
+    // The controls: the skin's and the MIF's names, the folder, the base name of the
+    // simplified layout, the copyright.
+    QLineEdit *skinNameEdit() const { return m_skinNameEdit; }
+    QLineEdit *mifNameEdit() const { return m_mifNameEdit; }
+    QLineEdit *folderEdit() const { return m_folderEdit; }
+    QLineEdit *baseNameEdit() const { return m_baseNameEdit; }
+    QPlainTextEdit *copyrightEdit() const { return m_copyrightEdit; }
+    QTreeView *folderTree() const { return m_folderTree; }
+    QFileSystemModel *folderModel() const { return m_folderModel; }
+    // What to write, and the Symbian version.
+    QComboBox *outputKindCombo() const { return m_outputKindCombo; }
+    QComboBox *systemVersionCombo() const { return m_systemVersionCombo; }
+    // "Отмена" and "Сохранить".
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    QPushButton *saveButton() const { return m_saveButton; }
 
-    QGroupBox *mifNameGroup = nullptr;
-    QGroupBox *skinNameGroup = nullptr;
-    QGroupBox *baseNameGroup = nullptr;
-    QGroupBox *copyrightGroup = nullptr;
-    QLabel *kindLabel = nullptr;
-    QLabel *formatLabel = nullptr;
+    QGroupBox *mifNameGroup() const { return m_mifNameGroup; }
+    QGroupBox *skinNameGroup() const { return m_skinNameGroup; }
+    QGroupBox *baseNameGroup() const { return m_baseNameGroup; }
+    QGroupBox *copyrightGroup() const { return m_copyrightGroup; }
+    QLabel *kindLabel() const { return m_kindLabel; }
+    QLabel *formatLabel() const { return m_formatLabel; }
 
     // One picture's format choice: "Фон" or "Курсор".
     struct FormatGroup
@@ -98,12 +101,13 @@ public:
         // "Качество jpg" applies to JPEG only.
         void updateQuality();
     };
-    FormatGroup background;
-    FormatGroup cursor;
+    // The background's and the cursor's format choices.
+    FormatGroup &backgroundFormat() { return m_background; }
+    FormatGroup &cursorFormat() { return m_cursor; }
 
-    QWidget *MainPanel = nullptr;
-    QWidget *FormatPanel = nullptr;
-    QWidget *ButtonPanel = nullptr;
+    QWidget *mainPanel() const { return m_mainPanel; }
+    QWidget *formatPanel() const { return m_formatPanel; }
+    QWidget *buttonPanel() const { return m_buttonPanel; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -113,6 +117,28 @@ signals:
     void skinSaved(const QStringList &written, OutputKind kind);
 
 private:
+    FormatGroup m_background;
+    FormatGroup m_cursor;
+    QLineEdit *m_skinNameEdit = nullptr;
+    QLineEdit *m_mifNameEdit = nullptr;
+    QLineEdit *m_folderEdit = nullptr;
+    QLineEdit *m_baseNameEdit = nullptr;
+    QPlainTextEdit *m_copyrightEdit = nullptr;
+    QTreeView *m_folderTree = nullptr;
+    QFileSystemModel *m_folderModel = nullptr;
+    QComboBox *m_outputKindCombo = nullptr;
+    QComboBox *m_systemVersionCombo = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QGroupBox *m_mifNameGroup = nullptr;
+    QGroupBox *m_skinNameGroup = nullptr;
+    QGroupBox *m_baseNameGroup = nullptr;
+    QGroupBox *m_copyrightGroup = nullptr;
+    QLabel *m_kindLabel = nullptr;
+    QLabel *m_formatLabel = nullptr;
+    QWidget *m_mainPanel = nullptr;
+    QWidget *m_formatPanel = nullptr;
+    QWidget *m_buttonPanel = nullptr;
     QWidget *buildNames();
     QWidget *buildFolderTree();
     QWidget *buildFormatPanel();

@@ -74,7 +74,7 @@ void Designer::SetUp()
 
 QMenu *Designer::previewMenu() const
 {
-    return form->previewWindow()->contextMenu;
+    return form->previewWindow()->contextMenu();
 }
 
 QMenu *Designer::mainMenu(const QString &caption) const
@@ -106,9 +106,9 @@ void Designer::openThroughDialog(const QString &path)
 void Designer::pickSlotInList(int slot)
 {
     form->show();
-    form->optionTabs->setCurrentIndex(0);
+    form->optionTabs()->setCurrentIndex(0);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QAbstractButton *item = form->slotButtons->button(slot);
+    QAbstractButton *item = form->slotButtons()->button(slot);
     // On the round mark: a radio button takes clicks on its mark and caption only, and the
     // list's column may be wider than this caption.
     QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(item->height() / 2, item->height() / 2));
@@ -120,13 +120,12 @@ void Designer::nudgeRed(int slot, int steps)
 {
     ASSERT_NO_FATAL_FAILURE(pickSlotInList(slot));
     const TColor before = form->document().slotColour(slot);
-    QSlider *red = form->colourControls()->sliders[0];
+    QSlider *red = form->colourControls()->slider(0);
     const Qt::Key key = red->value() + steps <= red->maximum() ? Qt::Key_Up : Qt::Key_Down;
     for (int i = 0; i < steps; ++i)
         QTest::keyClick(red, key);
     ASSERT_TRUE(DialogDriver::waitFor([&] { return form->document().slotColour(slot) != before; }));
-    ASSERT_TRUE(
-        DialogDriver::waitFor([&] { return !form->colourControls()->sliderTimer.isActive(); }));
+    ASSERT_TRUE(DialogDriver::waitFor([&] { return !form->colourControls()->applyPending(); }));
 }
 
 void Designer::activatePreview()

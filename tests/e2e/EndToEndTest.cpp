@@ -95,7 +95,7 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
     ASSERT_TRUE(QDir().mkpath(folder));
 
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
     ASSERT_EQ(save->windowTitle(), QStringLiteral("Сохранение"));
@@ -104,14 +104,14 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, text);
     };
-    type(save->skinNameEdit, QStringLiteral("e2e.skin"));
-    type(save->mifNameEdit, QStringLiteral("e2e.mif"));
-    type(save->folderEdit, folder);
-    type(save->copyrightEdit, QStringLiteral("(c) end to end"));
+    type(save->skinNameEdit(), QStringLiteral("e2e.skin"));
+    type(save->mifNameEdit(), QStringLiteral("e2e.mif"));
+    type(save->folderEdit(), folder);
+    type(save->copyrightEdit(), QStringLiteral("(c) end to end"));
     // Pictures without loss, so that they come back exactly.
-    QTest::mouseClick(save->background.png, Qt::LeftButton);
-    QTest::mouseClick(save->cursor.png, Qt::LeftButton);
-    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton, Qt::LeftButton); }),
+    QTest::mouseClick(save->backgroundFormat().png, Qt::LeftButton);
+    QTest::mouseClick(save->cursorFormat().png, Qt::LeftButton);
+    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton(), Qt::LeftButton); }),
                 QStringLiteral("Сохранение: скин (*.sis)"));
     const QString package = folder + QStringLiteral("/e2e.sis");
     ASSERT_TRUE(QFileInfo(package).isFile()) << QDir(folder).entryList().join(u' ').toStdString();
@@ -125,14 +125,14 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
                                     << verify.readAllStandardError().toStdString();
 
     // The same dialog again, now for the skin and its pictures as files.
-    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
-    save->outputKindCombo->setFocus();
-    QTest::keyClick(save->outputKindCombo, Qt::Key_Home);
-    QTest::keyClick(save->outputKindCombo, Qt::Key_Down);
-    ASSERT_EQ(save->outputKindCombo->currentText(), QStringLiteral("скин (*.skin+*.mif)"));
-    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton, Qt::LeftButton); }),
+    save->outputKindCombo()->setFocus();
+    QTest::keyClick(save->outputKindCombo(), Qt::Key_Home);
+    QTest::keyClick(save->outputKindCombo(), Qt::Key_Down);
+    ASSERT_EQ(save->outputKindCombo()->currentText(), QStringLiteral("скин (*.skin+*.mif)"));
+    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton(), Qt::LeftButton); }),
                 QStringLiteral("Сохранение: скин (*.skin+*.mif)"));
     const QString skin = folder + QStringLiteral("/e2e.skin");
     ASSERT_TRUE(QFileInfo(skin).isFile());
@@ -204,8 +204,8 @@ TEST_F(Designer, SvgButtonWrapsAPictureChosenInTheRealDialog)
 {
     ASSERT_TRUE(solidPicture(QSize(16, 12), Qt::red).save(work(QStringLiteral("photo.jpg"))));
     form->show();
-    form->optionTabs->setCurrentWidget(form->miscPanel->parentWidget());
-    auto *button = form->svgGroup->findChild<QPushButton *>();
+    form->optionTabs()->setCurrentWidget(form->miscPanel()->parentWidget());
+    auto *button = form->svgGroup()->findChild<QPushButton *>();
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     expectQuiet(driver.run([&] { QTest::mouseClick(button, Qt::LeftButton); },

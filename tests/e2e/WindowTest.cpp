@@ -28,7 +28,7 @@ TEST_F(Designer, F1ShowsTheContactListInBothModes)
     for (const bool expert : {true, false}) {
         SCOPED_TRACE(expert ? "expert mode" : "simplified mode");
         if (!expert)
-            expectQuiet(driver.choose(window->simplifiedModeAction),
+            expectQuiet(driver.choose(window->simplifiedModeAction()),
                         QStringLiteral("simplified mode"));
         activatePreview();
         QTest::keyClick(window, Qt::Key_F2);
@@ -46,11 +46,11 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
     const TColor menuBackground = form->document().slotColour(Slot::MenuBackground);
     clickElement(Slot::RightSoftkey);
     ASSERT_EQ(form->document().selectedSlot(), Slot::RightSoftkey);
-    EXPECT_EQ(form->slotButtons->checkedId(), Slot::RightSoftkey);
+    EXPECT_EQ(form->slotButtons()->checkedId(), Slot::RightSoftkey);
     const TColor softkey = form->document().slotColour(Slot::RightSoftkey);
     EXPECT_EQ(form->colourControls()->sliderColour(), softkey);
 
-    QLineEdit *green = form->colourControls()->hexEdits[1];
+    QLineEdit *green = form->colourControls()->hexEdit(1);
     const int newGreen = (qGreen(toQColor(softkey).rgb()) + 0x40) % 256;
     green->setFocus();
     QTest::keyClick(green, Qt::Key_A, Qt::ControlModifier);
@@ -67,20 +67,20 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
 TEST_F(Designer, TheSaveDialogProposesTheOpenedSkinsNames)
 {
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
                 QStringLiteral("Сохранить"));
-    EXPECT_EQ(save->skinNameEdit->text(), QStringLiteral("default.skin"));
+    EXPECT_EQ(save->skinNameEdit()->text(), QStringLiteral("default.skin"));
     save->hide();
 
     openThroughDialog(programFolder() + QStringLiteral("skins/aurora.skin"));
-    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
                 QStringLiteral("Сохранить"));
-    EXPECT_EQ(save->skinNameEdit->text(), QStringLiteral("aurora.skin"));
-    EXPECT_EQ(save->mifNameEdit->text(), QStringLiteral("aurora.mif"));
-    save->folderEdit->setFocus();
-    QTest::keyClick(save->folderEdit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(save->folderEdit, work(QString()));
-    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton, Qt::LeftButton); }),
+    EXPECT_EQ(save->skinNameEdit()->text(), QStringLiteral("aurora.skin"));
+    EXPECT_EQ(save->mifNameEdit()->text(), QStringLiteral("aurora.mif"));
+    save->folderEdit()->setFocus();
+    QTest::keyClick(save->folderEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(save->folderEdit(), work(QString()));
+    expectQuiet(driver.run([&] { QTest::mouseClick(save->saveButton(), Qt::LeftButton); }),
                 QStringLiteral("Сохранение"));
     EXPECT_TRUE(QFileInfo::exists(work(QStringLiteral("aurora.sis"))));
 }
@@ -98,20 +98,21 @@ TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
     auto *status = form->statusBar()->findChild<QLabel *>();
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin"));
-    EXPECT_EQ(form->previewWindow()->saveAction->text(), QStringLiteral("Сохранить «aurora.skin»"));
+    EXPECT_EQ(form->previewWindow()->saveAction()->text(),
+              QStringLiteral("Сохранить «aurora.skin»"));
     nudgeRed(Slot::MenuText, 4);
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin — изменён"));
 
     // Saved as files over the skin's own: the dialog asks about each.
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->saveAction, {}, {save}),
+    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
                 QStringLiteral("Сохранить"));
-    save->outputKindCombo->setFocus();
-    QTest::keyClick(save->outputKindCombo, Qt::Key_Home);
-    QTest::keyClick(save->outputKindCombo, Qt::Key_Down);
-    save->folderEdit->setFocus();
-    QTest::keyClick(save->folderEdit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(save->folderEdit, folder);
+    save->outputKindCombo()->setFocus();
+    QTest::keyClick(save->outputKindCombo(), Qt::Key_Home);
+    QTest::keyClick(save->outputKindCombo(), Qt::Key_Down);
+    save->folderEdit()->setFocus();
+    QTest::keyClick(save->folderEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(save->folderEdit(), folder);
     QStringList asked;
     const auto yes = [&asked](QWidget *modal) {
         if (auto *box = qobject_cast<QMessageBox *>(modal))
@@ -119,7 +120,7 @@ TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
         DialogDriver::pressMessageButton(QMessageBox::YesRole)(modal);
     };
     expectQuiet(
-        driver.run([&] { QTest::mouseClick(save->saveButton, Qt::LeftButton); }, {yes, yes}),
+        driver.run([&] { QTest::mouseClick(save->saveButton(), Qt::LeftButton); }, {yes, yes}),
         QStringLiteral("Сохранение поверх файлов"));
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[0].contains(QStringLiteral("aurora.skin")));

@@ -54,11 +54,11 @@ TEST_F(OutwardFacing, HelpOpensTheProgramsHelpFileAndAMissingOneDoesNothing)
 {
     const QString help = s_dir->filePath(QStringLiteral("Help.html"));
     QFile::remove(help);
-    form->previewWindow()->helpAction->trigger();
+    form->previewWindow()->helpAction()->trigger();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(messages.isEmpty());
     ASSERT_TRUE(testfiles::write(help, "<html></html>"));
-    form->previewWindow()->helpAction->trigger();
+    form->previewWindow()->helpAction()->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(help));
 }
@@ -70,7 +70,7 @@ TEST_F(OutwardFacing, HelpThatCannotBeOpenedIsReportedWithItsFile)
     const QString help = s_dir->filePath(QStringLiteral("Help.html"));
     ASSERT_TRUE(testfiles::write(help, "<html></html>"));
     opens = false;
-    form->previewWindow()->helpAction->trigger();
+    form->previewWindow()->helpAction()->trigger();
     ASSERT_EQ(opened.size(), 1);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], QStringLiteral("Не удалось открыть справку."));
@@ -88,15 +88,15 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
         opened.append(url);
         return true;
     });
-    form->previewWindow()->aboutAction->trigger();
+    form->previewWindow()->aboutAction()->trigger();
     AboutBox *about = form->aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("О программе..."));
     EXPECT_EQ(about->size(), QSize(345, 210));
-    EXPECT_TRUE(about->SiteLink->text().contains(QStringLiteral("site.example")));
-    EXPECT_TRUE(about->BuildDate->text().startsWith(QStringLiteral("Дата компиляции: ")));
-    EXPECT_TRUE(about->BuildDate->text().endsWith(QStringLiteral(" г.")));
+    EXPECT_TRUE(about->siteLink()->text().contains(QStringLiteral("site.example")));
+    EXPECT_TRUE(about->buildDate()->text().startsWith(QStringLiteral("Дата компиляции: ")));
+    EXPECT_TRUE(about->buildDate()->text().endsWith(QStringLiteral(" г.")));
     // An empty line between the thanks and the date, and everything inside the box.
     QLabel *thanks = nullptr;
     for (QLabel *label : about->findChildren<QLabel *>()) {
@@ -104,11 +104,11 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
             thanks = label;
     }
     ASSERT_NE(thanks, nullptr);
-    EXPECT_GE(about->BuildDate->geometry().top() - thanks->geometry().bottom(),
+    EXPECT_GE(about->buildDate()->geometry().top() - thanks->geometry().bottom(),
               thanks->fontMetrics().lineSpacing());
-    EXPECT_LE(about->SiteLink->geometry().bottom(), about->rect().bottom());
-    emit about->ForumLink->linkActivated(QStringLiteral("https://forum.example/u/1"));
-    emit about->SiteLink->linkActivated(QStringLiteral("https://site.example"));
+    EXPECT_LE(about->siteLink()->geometry().bottom(), about->rect().bottom());
+    emit about->forumLink()->linkActivated(QStringLiteral("https://forum.example/u/1"));
+    emit about->siteLink()->linkActivated(QStringLiteral("https://site.example"));
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[1], QUrl(QStringLiteral("https://site.example")));
     about->close();
@@ -130,18 +130,18 @@ TEST_F(OutwardFacing, TheCheckBoxAssociatesAndGivesBack)
     ASSERT_TRUE(registry.setValue(QStringLiteral(".skin"), QString(), QStringLiteral("Other")));
     form->setAssociationStore(
         platform::makeRegistryAssociation(registry, QStringLiteral("C:\\velmora.exe")));
-    EXPECT_FALSE(form->associationCheck->isChecked());
-    form->associationCheck->setChecked(true);
+    EXPECT_FALSE(form->associationCheck()->isChecked());
+    form->associationCheck()->setChecked(true);
     EXPECT_TRUE(form->associationStore()->IsAssociated());
-    form->associationCheck->setChecked(false);
+    form->associationCheck()->setChecked(false);
     EXPECT_FALSE(form->associationStore()->IsAssociated());
     EXPECT_EQ(registry.value(QStringLiteral(".skin"), QString()), QStringLiteral("Other"));
 
     // A store that will not take the change: the user hears why and the box tells the truth.
     registry.refuse = true;
-    form->associationCheck->setChecked(true);
+    form->associationCheck()->setChecked(true);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_FALSE(form->associationCheck->isChecked());
+    EXPECT_FALSE(form->associationCheck()->isChecked());
 
     // Already associated when the box is set: nothing is written.
     registry.refuse = false;
@@ -149,9 +149,9 @@ TEST_F(OutwardFacing, TheCheckBoxAssociatesAndGivesBack)
     ASSERT_TRUE(store->Associate());
     registry.refuse = true;
     form->setAssociationStore(std::move(store));
-    EXPECT_TRUE(form->associationCheck->isChecked());
-    form->associationCheck->setChecked(false);
-    form->associationCheck->setChecked(true);
+    EXPECT_TRUE(form->associationCheck()->isChecked());
+    form->associationCheck()->setChecked(false);
+    form->associationCheck()->setChecked(true);
     EXPECT_EQ(messages.size(), 2) << "only the removal was refused";
 }
 

@@ -117,15 +117,15 @@ TEST_F(Editing, AClickWhereNothingIsHighlightedDoesNothing)
 TEST_F(Editing, HexFieldsFollowTheirRules)
 {
     ColourControls *controls = form->colourControls();
-    QLineEdit *red = controls->hexEdits[0];
+    QLineEdit *red = controls->hexEdit(0);
     pressEnter(red, QStringLiteral("7"));
-    EXPECT_EQ(controls->sliders[0]->value(), 112);
+    EXPECT_EQ(controls->slider(0)->value(), 112);
     EXPECT_EQ(red->text(), QStringLiteral("70"));
     pressEnter(red, QStringLiteral("Ff"));
-    EXPECT_EQ(controls->sliders[0]->value(), 255);
+    EXPECT_EQ(controls->slider(0)->value(), 255);
     EXPECT_EQ(red->text(), QStringLiteral("FF"));
     pressEnter(red, QStringLiteral("zz"));
-    EXPECT_EQ(controls->sliders[0]->value(), 0);
+    EXPECT_EQ(controls->slider(0)->value(), 0);
     EXPECT_EQ(red->text(), QStringLiteral("00"));
     // Same value as the slider: nothing changes, not even the text.
     pressEnter(red, QStringLiteral("0x"));
@@ -134,7 +134,7 @@ TEST_F(Editing, HexFieldsFollowTheirRules)
     red->setText(QString());
     QTest::keyClicks(red, QStringLiteral("a"));
     EXPECT_EQ(red->text(), QStringLiteral("a"));
-    EXPECT_EQ(controls->sliders[0]->value(), 0);
+    EXPECT_EQ(controls->slider(0)->value(), 0);
 }
 
 TEST_F(Editing, SliderMovesAreAppliedByTheTimerAndResetRestores)
@@ -142,19 +142,19 @@ TEST_F(Editing, SliderMovesAreAppliedByTheTimerAndResetRestores)
     ColourControls *controls = form->colourControls();
     form->slotButtonChosen(13);
     // The timer's tick, however late a loaded machine lets it come.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->sliderTimer.isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->applyPending(); }, 5000));
     const TColor picked = form->document().scheme().slotColour(13);
-    controls->sliders[1]->setValue(10);
-    controls->sliders[2]->setValue(20);
+    controls->slider(1)->setValue(10);
+    controls->slider(2)->setValue(20);
     EXPECT_EQ(form->document().scheme().slotColour(13), picked)
         << "nothing is stored before the tick";
-    EXPECT_EQ(controls->hexEdits[1]->text(), QStringLiteral("0A"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->sliderTimer.isActive(); }, 5000));
+    EXPECT_EQ(controls->hexEdit(1)->text(), QStringLiteral("0A"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->applyPending(); }, 5000));
     EXPECT_EQ(form->document().scheme().slotColour(13), makeColor(colorRed(picked), 10, 20));
     EXPECT_EQ(preview->colour(14), makeColor(colorRed(picked), 10, 20));
-    EXPECT_FALSE(controls->sliderTimer.isActive());
+    EXPECT_FALSE(controls->applyPending());
 
-    controls->resetButton->click();
+    controls->resetButton()->click();
     EXPECT_EQ(form->document().scheme().slotColour(13), picked);
     EXPECT_EQ(preview->colour(14), picked);
 }
@@ -164,10 +164,10 @@ TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
     form->slotButtonChosen(8);
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactList);
     EXPECT_TRUE(preview->state().showMenu);
-    form->settingsScreenCheck->click();
+    form->settingsScreenCheck()->click();
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Settings);
     EXPECT_FALSE(preview->state().showMenu);
-    form->settingsScreenCheck->click();
+    form->settingsScreenCheck()->click();
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactList);
     EXPECT_TRUE(preview->state().showMenu);
 
@@ -178,30 +178,29 @@ TEST_F(Editing, PickingASlotShowsAScreenWhereItIsSeen)
         << "reserved slots leave the screen alone";
     form->slotButtonChosen(3);
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactListPicked);
-    EXPECT_EQ(form->colourControls()->hexEdits[2]->text(),
-              hexText(colorBlue(defaultSlotColour(3))));
+    EXPECT_EQ(form->colourControls()->hexEdit(2)->text(), hexText(colorBlue(defaultSlotColour(3))));
 }
 
 TEST_F(Editing, ColourWindowEditsTheSlotAndResets)
 {
     ColourWindow *colour = form->colourWindow();
     colour->openForSlot(0, QPoint(10, 10));
-    colour->controls()->sliders[0]->setValue(200);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !colour->controls()->sliderTimer.isActive(); }, 5000));
+    colour->controls()->slider(0)->setValue(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !colour->controls()->applyPending(); }, 5000));
     EXPECT_EQ(colorRed(form->document().scheme().slotColour(0)), 200);
     EXPECT_EQ(colorRed(preview->colour(1)), 200);
-    colour->controls()->resetButton->click();
+    colour->controls()->resetButton()->click();
     EXPECT_EQ(form->document().scheme().slotColour(0), defaultSlotColour(0));
     EXPECT_EQ(preview->colour(1), defaultSlotColour(0));
 }
 
 TEST_F(Editing, ColumnItemsAndMenuSide)
 {
-    window->threeColumnsAction->trigger();
+    window->threeColumnsAction()->trigger();
     EXPECT_EQ(preview->state().columns, 3);
     EXPECT_EQ(form->columnCount(), 3);
-    EXPECT_TRUE(window->threeColumnsAction->isChecked());
-    EXPECT_FALSE(window->twoColumnsAction->isChecked());
+    EXPECT_TRUE(window->threeColumnsAction()->isChecked());
+    EXPECT_FALSE(window->twoColumnsAction()->isChecked());
     // The side items wait for the menu to be shown.
     window->toggleAction(Toggle::MenuLeft)->trigger();
     EXPECT_FALSE(preview->state().menuLeft);
@@ -210,9 +209,9 @@ TEST_F(Editing, ColumnItemsAndMenuSide)
     EXPECT_TRUE(preview->state().menuLeft);
     EXPECT_TRUE(window->toggleAction(Toggle::MenuLeft)->isChecked());
     EXPECT_FALSE(window->otherSideAction(Toggle::MenuLeft)->isChecked());
-    window->chatAction->trigger();
+    window->chatAction()->trigger();
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Chat);
-    window->showContactListAction->trigger();
+    window->showContactListAction()->trigger();
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::ContactListPicked);
 }
 
@@ -250,11 +249,11 @@ TEST_F(Editing, PopupTurnedOnFromThePreviewMenuSurvivesPickingSlots)
 // and the settings-screen option shows the marked slot again on the screen it chose.
 TEST_F(Editing, SettingsScreenOptionReshowsTheSlotOfTheList)
 {
-    form->slotButtons->button(Slot::MenuFrame)->click();
+    form->slotButtons()->button(Slot::MenuFrame)->click();
     form->colourWindow()->openForSlot(Slot::MenuCursor, QPoint(10, 10));
     form->colourWindow()->hide();
-    EXPECT_EQ(form->slotButtons->checkedId(), Slot::MenuCursor);
-    form->settingsScreenCheck->click();
+    EXPECT_EQ(form->slotButtons()->checkedId(), Slot::MenuCursor);
+    form->settingsScreenCheck()->click();
     EXPECT_EQ(preview->state().activeScreen, PreviewScreen::Settings);
     EXPECT_EQ(form->document().selectedSlot(), Slot::MenuCursor);
     EXPECT_EQ(form->colourControls()->sliderColour(),

@@ -85,17 +85,17 @@ TEST_F(Options, EveryToggleAgreesBetweenTabMenuAndPreviewFromBothSides)
 
 TEST_F(Options, ChoiceItemsAgreeWithSortingAndInfoSide)
 {
-    form->sortButtons->button(1)->click();
+    form->sortButtons()->button(1)->click();
     EXPECT_FALSE(preview->state().sortByStatus);
-    EXPECT_TRUE(window->sortByNameAction->isChecked());
-    EXPECT_FALSE(window->sortByStatusAction->isChecked());
-    window->sortByStatusAction->trigger();
+    EXPECT_TRUE(window->sortByNameAction()->isChecked());
+    EXPECT_FALSE(window->sortByStatusAction()->isChecked());
+    window->sortByStatusAction()->trigger();
     EXPECT_TRUE(preview->state().sortByStatus);
-    EXPECT_TRUE(form->sortButtons->button(0)->isChecked());
+    EXPECT_TRUE(form->sortButtons()->button(0)->isChecked());
     // Choosing the item already chosen must not take its check mark away.
-    window->sortByStatusAction->trigger();
-    EXPECT_TRUE(window->sortByStatusAction->isChecked());
-    EXPECT_FALSE(window->sortByNameAction->isChecked());
+    window->sortByStatusAction()->trigger();
+    EXPECT_TRUE(window->sortByStatusAction()->isChecked());
+    EXPECT_FALSE(window->sortByNameAction()->isChecked());
 
     form->toggleCheck(Toggle::Notifications)->setChecked(true);
     window->toggleAction(Toggle::NotificationsLeft)->trigger();
@@ -153,22 +153,22 @@ TEST_F(Options, PickingASlotLeavesTheOptionsAndTheirMarks)
 TEST_F(Options, TypedColumnsCountOnlyOnceAnArrowIsUsed)
 {
     ASSERT_EQ(preview->state().columns, 2);
-    form->columnCountSpin->selectAll();
-    QTest::keyClicks(form->columnCountSpin, QStringLiteral("4"));
-    ASSERT_EQ(form->columnCountSpin->text(), QStringLiteral("4"));
-    QTest::keyClick(form->columnCountSpin, Qt::Key_Return);
+    form->columnCountSpin()->selectAll();
+    QTest::keyClicks(form->columnCountSpin(), QStringLiteral("4"));
+    ASSERT_EQ(form->columnCountSpin()->text(), QStringLiteral("4"));
+    QTest::keyClick(form->columnCountSpin(), Qt::Key_Return);
     EXPECT_EQ(preview->state().columns, 2);
     EXPECT_EQ(form->columnCount(), 2);
-    EXPECT_TRUE(window->twoColumnsAction->isChecked());
+    EXPECT_TRUE(window->twoColumnsAction()->isChecked());
 
-    form->columnCountSpin->stepBy(-1);
+    form->columnCountSpin()->stepBy(-1);
     EXPECT_EQ(preview->state().columns, 3) << "the arrow steps from the typed 4";
-    EXPECT_TRUE(window->threeColumnsAction->isChecked());
+    EXPECT_TRUE(window->threeColumnsAction()->isChecked());
 
-    window->fiveColumnsAction->trigger();
-    EXPECT_EQ(form->columnCountSpin->value(), 5);
+    window->fiveColumnsAction()->trigger();
+    EXPECT_EQ(form->columnCountSpin()->value(), 5);
     EXPECT_EQ(preview->state().columns, 5);
-    form->columnCountSpin->stepBy(1);
+    form->columnCountSpin()->stepBy(1);
     EXPECT_EQ(preview->state().columns, 5) << "the field stops at five";
 }
 
@@ -184,7 +184,7 @@ TEST_F(Options, OkWithoutAChangeKeepsThePhoneFontsName)
         offered = current;
         return current;
     });
-    form->contactListFontButton->click();
+    form->contactListFontButton()->click();
     EXPECT_NE(offered.family(), before.family) << "the dialog starts from the stand-in";
     EXPECT_EQ(preview->state().contactListFont.family, before.family);
     EXPECT_EQ(form->currentSettings().fonts[0].name, before.family);
@@ -205,7 +205,7 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
         chosen.setUnderline(true);
         return chosen;
     });
-    form->contactListFontButton->click();
+    form->contactListFontButton()->click();
     // The phone's face when installed, else the one drawn in its place.
     EXPECT_TRUE(QFontDatabase::hasFamily(offered.family())) << offered.family().toStdString();
     EXPECT_EQ(offered.pointSize(), 8);
@@ -223,12 +223,12 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
         offered = current;
         return std::nullopt;
     });
-    form->chatFontButton->click();
+    form->chatFontButton()->click();
     EXPECT_EQ(offered.pointSize(), chat.points());
     EXPECT_EQ(preview->state().chatFont, chat);
     EXPECT_EQ(preview->state().contactListFont, list);
     // The next dialog starts from the font chosen before.
-    form->contactListFontButton->click();
+    form->contactListFontButton()->click();
     EXPECT_EQ(offered.family(), family);
     EXPECT_EQ(offered.pointSize(), 12);
     EXPECT_TRUE(offered.underline());
@@ -236,15 +236,15 @@ TEST_F(Options, EachFontButtonChangesOnlyItsScreenAndCancelChangesNothing)
 
 TEST_F(Options, OpacityAndSelectionModeReachTheirWindows)
 {
-    EXPECT_EQ(form->opacitySlider->minimum(), 100);
-    EXPECT_EQ(form->opacitySlider->value(), 255);
-    form->opacitySlider->setValue(100);
+    EXPECT_EQ(form->opacitySlider()->minimum(), 100);
+    EXPECT_EQ(form->opacitySlider()->value(), 255);
+    form->opacitySlider()->setValue(100);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 100 / 255.0, 0.01);
 
     EXPECT_EQ(preview->state().selection, SelectionMode::WholeSlot);
-    form->selectionStyleButtons->button(0)->click();
+    form->selectionStyleButtons()->button(0)->click();
     EXPECT_EQ(preview->state().selection, SelectionMode::SingleElement);
-    form->selectionStyleButtons->button(1)->click();
+    form->selectionStyleButtons()->button(1)->click();
     EXPECT_EQ(preview->state().selection, SelectionMode::WholeSlot);
 }
 
@@ -252,44 +252,45 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
 {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->optionTabs->setCurrentIndex(2);
-    window->simplifiedModeAction->trigger();
-    ASSERT_FALSE(form->expertModeCheck->isChecked());
-    EXPECT_TRUE(form->optionTabs->isHidden());
+    form->optionTabs()->setCurrentIndex(2);
+    window->simplifiedModeAction()->trigger();
+    ASSERT_FALSE(form->expertModeCheck()->isChecked());
+    EXPECT_TRUE(form->optionTabs()->isHidden());
     EXPECT_TRUE(form->menuBar()->isHidden());
     for (QWidget *hidden : std::initializer_list<QWidget *>{
-             form->svgGroup, form->settingsAtStartCheck, form->oldInterfaceCheck,
-             form->opacityGroup, form->selectionGroup})
+             form->svgGroup(), form->settingsAtStartCheck(), form->oldInterfaceCheck(),
+             form->opacityGroup(), form->selectionGroup()})
         EXPECT_FALSE(hidden->isVisibleTo(form.get()));
-    EXPECT_TRUE(form->expertModeCheck->isVisibleTo(form.get()));
-    EXPECT_TRUE(form->associationCheck->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->exportSkinAction->isVisible());
-    EXPECT_FALSE(form->exportSeparator->isVisible());
+    EXPECT_TRUE(form->expertModeCheck()->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->associationCheck()->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->exportSkinAction()->isVisible());
+    EXPECT_FALSE(form->exportSeparator()->isVisible());
 
     for (QAction *shown :
-         {window->openAction, window->saveAction, window->contactListAction, window->chatAction,
-          window->settingsScreenAction, window->exportBackgroundAction, window->exportCursorAction,
-          window->screenshotAction, window->quitAction, window->settingsAction})
+         {window->openAction(), window->saveAction(), window->contactListAction(),
+          window->chatAction(), window->settingsScreenAction(), window->exportBackgroundAction(),
+          window->exportCursorAction(), window->screenshotAction(), window->quitAction(),
+          window->settingsAction()})
         EXPECT_TRUE(shown->isVisible()) << shown->text().toStdString();
     for (QAction *hidden :
-         {window->contactListMenu->menuAction(), window->phoneMenusMenu->menuAction(),
-          window->toggleAction(Toggle::Popup), window->notificationsMenu->menuAction(),
-          window->importSeparator, window->exportMifAction, window->exportSkinAction,
-          window->exportSeparator})
+         {window->contactListMenu()->menuAction(), window->phoneMenusMenu()->menuAction(),
+          window->toggleAction(Toggle::Popup), window->notificationsMenu()->menuAction(),
+          window->importSeparator(), window->exportMifAction(), window->exportSkinAction(),
+          window->exportSeparator()})
         EXPECT_FALSE(hidden->isVisible()) << hidden->text().toStdString();
-    EXPECT_EQ(window->simplifiedModeAction->text(),
+    EXPECT_EQ(window->simplifiedModeAction()->text(),
               QStringLiteral("Переключиться в \"режим эксперта\""));
     EXPECT_FALSE(form->saveWindow()->expertLayout());
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->height() < 120; }))
         << "only the strip shows: " << form->height();
 
-    window->simplifiedModeAction->trigger();
-    EXPECT_TRUE(form->expertModeCheck->isChecked());
-    EXPECT_FALSE(form->optionTabs->isHidden());
-    EXPECT_TRUE(window->contactListMenu->menuAction()->isVisible());
-    EXPECT_FALSE(window->contactListAction->isVisible());
-    EXPECT_EQ(window->simplifiedModeAction->text(),
+    window->simplifiedModeAction()->trigger();
+    EXPECT_TRUE(form->expertModeCheck()->isChecked());
+    EXPECT_FALSE(form->optionTabs()->isHidden());
+    EXPECT_TRUE(window->contactListMenu()->menuAction()->isVisible());
+    EXPECT_FALSE(window->contactListAction()->isVisible());
+    EXPECT_EQ(window->simplifiedModeAction()->text(),
               QStringLiteral("Переключиться в \"упрощённый режим\""));
     EXPECT_TRUE(form->saveWindow()->expertLayout());
     EXPECT_GT(form->height(), 300);
@@ -297,43 +298,43 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
 
 TEST_F(Options, OldInterfaceForcesExpertModeAndLendsTheScreenToTheMainWindow)
 {
-    form->expertModeCheck->setChecked(false);
-    form->oldInterfaceCheck->setChecked(true);
-    EXPECT_TRUE(form->expertModeCheck->isChecked());
-    EXPECT_FALSE(form->expertModeCheck->isEnabled());
-    EXPECT_TRUE(form->settingsAtStartCheck->isChecked());
-    EXPECT_FALSE(form->settingsAtStartCheck->isEnabled());
-    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
-    EXPECT_FALSE(form->optionTabs->isHidden());
+    form->expertModeCheck()->setChecked(false);
+    form->oldInterfaceCheck()->setChecked(true);
+    EXPECT_TRUE(form->expertModeCheck()->isChecked());
+    EXPECT_FALSE(form->expertModeCheck()->isEnabled());
+    EXPECT_TRUE(form->settingsAtStartCheck()->isChecked());
+    EXPECT_FALSE(form->settingsAtStartCheck()->isEnabled());
+    EXPECT_FALSE(form->phoneFrameCheck()->isEnabled());
+    EXPECT_FALSE(form->optionTabs()->isHidden());
     EXPECT_EQ(window->previewControl()->window(), form.get());
     EXPECT_FALSE(window->hostsControl());
-    EXPECT_FALSE(window->simplifiedModeAction->isVisible());
+    EXPECT_FALSE(window->simplifiedModeAction()->isVisible());
     EXPECT_TRUE(window->isHidden());
 
-    form->oldInterfaceCheck->setChecked(false);
+    form->oldInterfaceCheck()->setChecked(false);
     EXPECT_TRUE(window->hostsControl());
-    EXPECT_TRUE(form->expertModeCheck->isEnabled());
-    EXPECT_TRUE(form->settingsAtStartCheck->isEnabled());
-    EXPECT_TRUE(form->settingsAtStartCheck->isChecked()) << "only unlocked";
-    EXPECT_TRUE(window->simplifiedModeAction->isVisible());
+    EXPECT_TRUE(form->expertModeCheck()->isEnabled());
+    EXPECT_TRUE(form->settingsAtStartCheck()->isEnabled());
+    EXPECT_TRUE(form->settingsAtStartCheck()->isChecked()) << "only unlocked";
+    EXPECT_TRUE(window->simplifiedModeAction()->isVisible());
     // Back in its own window the screen can have its phone again.
-    EXPECT_TRUE(form->phoneFrameCheck->isEnabled());
-    form->expertModeCheck->setChecked(false);
-    EXPECT_TRUE(form->optionTabs->isHidden());
+    EXPECT_TRUE(form->phoneFrameCheck()->isEnabled());
+    form->expertModeCheck()->setChecked(false);
+    EXPECT_TRUE(form->optionTabs()->isHidden());
 }
 
 TEST_F(Options, TheTypedSizeLeavesThePhoneDisabledAfterEitherSwitch)
 {
-    form->modelCombo->setCurrentIndex(form->modelCombo->count() - 1);
-    form->oldInterfaceCheck->setChecked(true);
-    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
-    form->oldInterfaceCheck->setChecked(false);
-    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
+    form->modelCombo()->setCurrentIndex(form->modelCombo()->count() - 1);
+    form->oldInterfaceCheck()->setChecked(true);
+    EXPECT_FALSE(form->phoneFrameCheck()->isEnabled());
+    form->oldInterfaceCheck()->setChecked(false);
+    EXPECT_FALSE(form->phoneFrameCheck()->isEnabled());
 }
 
 TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
 {
-    form->oldInterfaceCheck->setChecked(true);
+    form->oldInterfaceCheck()->setChecked(true);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     PreviewControl *control = window->previewControl();
@@ -353,7 +354,7 @@ TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
     // Leaving the screen puts the highlight away.
     QTest::mouseMove(control, at + QPoint(1, 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->HighlightHidden(); }, 1000));
-    QTest::mouseMove(form->optionTabs, QPoint(5, 5));
+    QTest::mouseMove(form->optionTabs(), QPoint(5, 5));
     EXPECT_TRUE(QTest::qWaitFor([&] { return preview->HighlightHidden(); }, 1000));
 }
 
@@ -362,20 +363,20 @@ TEST_F(Options, ClickingTheLentScreenOpensTheColourWindow)
 TEST_F(Options, ColourVisionItemsFilterOnlyTheShownScreen)
 {
     PreviewControl *control = window->previewControl();
-    ASSERT_EQ(window->visionItems.size(), 5);
-    EXPECT_EQ(window->visionMenu->title(), QStringLiteral("Цветовое зрение"));
-    EXPECT_TRUE(window->visionItems[0]->isChecked());
+    ASSERT_EQ(window->visionItems().size(), 5);
+    EXPECT_EQ(window->visionMenu()->title(), QStringLiteral("Цветовое зрение"));
+    EXPECT_TRUE(window->visionItems()[0]->isChecked());
     const QImage own = preview->picture();
     EXPECT_EQ(control->shownPicture(), own);
 
-    window->visionItems[3]->trigger();
+    window->visionItems()[3]->trigger();
     EXPECT_EQ(control->colourVision(), ColourVision::Tritanopia);
-    EXPECT_FALSE(window->visionItems[0]->isChecked());
+    EXPECT_FALSE(window->visionItems()[0]->isChecked());
     EXPECT_EQ(control->shownPicture(), simulateColourVision(own, ColourVision::Tritanopia));
     EXPECT_NE(control->shownPicture(), own);
     EXPECT_EQ(preview->picture(), own);
 
-    window->visionItems[0]->trigger();
+    window->visionItems()[0]->trigger();
     EXPECT_EQ(control->shownPicture(), own);
 }
 
@@ -386,8 +387,8 @@ TEST_F(Options, CheckMarksMatchTheOptionsAfterStartUp)
         EXPECT_EQ(window->toggleAction(option.id)->isChecked(), on) << option.menuItem;
         EXPECT_EQ(preview->state().*option.state, on) << option.menuItem;
     }
-    EXPECT_TRUE(window->sortByStatusAction->isChecked());
-    EXPECT_TRUE(window->twoColumnsAction->isChecked());
+    EXPECT_TRUE(window->sortByStatusAction()->isChecked());
+    EXPECT_TRUE(window->twoColumnsAction()->isChecked());
     EXPECT_TRUE(window->otherSideAction(Toggle::NotificationsLeft)->isChecked());
     EXPECT_FALSE(window->toggleAction(Toggle::NotificationsLeft)->isEnabled());
 }

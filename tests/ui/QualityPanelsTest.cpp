@@ -155,7 +155,7 @@ TEST_F(QualityPanels, ARowPicksItsSlotAndShowsItsWorstScreen)
     QTreeWidgetItem *row = auditRow(Slot::ChatTheirNick);
     ASSERT_NE(row, nullptr);
     emit form->legibilityPanel()->list()->itemClicked(row, 0);
-    EXPECT_EQ(form->slotButtons->checkedId(), Slot::ChatTheirNick);
+    EXPECT_EQ(form->slotButtons()->checkedId(), Slot::ChatTheirNick);
     EXPECT_EQ(document.selectedSlot(), Slot::ChatTheirNick);
     EXPECT_EQ(form->preview()->state().activeScreen, PreviewScreen::Chat);
     EXPECT_FALSE(form->preview()->state().showMenu);

@@ -45,17 +45,18 @@ protected:
     Enabled enabled() const
     {
         const bool formats =
-            dialog->formatLabel->isEnabled() && dialog->background.group->isEnabled() &&
-            dialog->background.jpg->isEnabled() && dialog->background.quality->isEnabled() &&
-            dialog->cursor.group->isEnabled() && dialog->cursor.mbm->isEnabled();
-        const bool anyFormat = dialog->formatLabel->isEnabled() ||
-                               dialog->background.group->isEnabled() ||
-                               dialog->background.quality->isEnabled() ||
-                               dialog->cursor.group->isEnabled() || dialog->cursor.png->isEnabled();
+            dialog->formatLabel()->isEnabled() && dialog->backgroundFormat().group->isEnabled() &&
+            dialog->backgroundFormat().jpg->isEnabled() &&
+            dialog->backgroundFormat().quality->isEnabled() &&
+            dialog->cursorFormat().group->isEnabled() && dialog->cursorFormat().mbm->isEnabled();
+        const bool anyFormat =
+            dialog->formatLabel()->isEnabled() || dialog->backgroundFormat().group->isEnabled() ||
+            dialog->backgroundFormat().quality->isEnabled() ||
+            dialog->cursorFormat().group->isEnabled() || dialog->cursorFormat().png->isEnabled();
         EXPECT_EQ(formats, anyFormat) << "the format controls are enabled together";
-        return {dialog->skinNameEdit->isEnabled() && dialog->skinNameGroup->isEnabled(),
-                dialog->mifNameEdit->isEnabled() && dialog->mifNameGroup->isEnabled(),
-                dialog->copyrightEdit->isEnabled(), formats};
+        return {dialog->skinNameEdit()->isEnabled() && dialog->skinNameGroup()->isEnabled(),
+                dialog->mifNameEdit()->isEnabled() && dialog->mifNameGroup()->isEnabled(),
+                dialog->copyrightEdit()->isEnabled(), formats};
     }
 
     QStringList filesIn(const QString &folder) const
@@ -90,9 +91,9 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
     const Enabled mifOnly{kOff, kOn, kOff, kOn};
     // Each step comes from a different output than its own, so stale states would show.
     const Case cases[] = {
-        {form->exportMifAction, 3, mifOnly},   {form->saveAction, 0, all},
-        {form->exportSkinAction, 2, skinOnly}, {preview->exportMifAction, 3, mifOnly},
-        {preview->saveAction, 0, all},         {preview->exportSkinAction, 2, skinOnly},
+        {form->exportMifAction(), 3, mifOnly},   {form->saveAction(), 0, all},
+        {form->exportSkinAction(), 2, skinOnly}, {preview->exportMifAction(), 3, mifOnly},
+        {preview->saveAction(), 0, all},         {preview->exportSkinAction(), 2, skinOnly},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.item->text().toStdString() + " -> " + std::to_string(c.kind));
@@ -100,7 +101,7 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
         dialog->hide();
         c.item->trigger();
         EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(dialog->outputKindCombo->currentIndex(), c.kind);
+        EXPECT_EQ(dialog->outputKindCombo()->currentIndex(), c.kind);
         EXPECT_EQ(enabled(), c.states);
     }
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -110,15 +111,15 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
         << "shown in the middle of the screen";
 
     // The list itself sets the same states as the menus.
-    dialog->outputKindCombo->setCurrentIndex(3);
+    dialog->outputKindCombo()->setCurrentIndex(3);
     EXPECT_EQ(enabled(), mifOnly);
-    dialog->outputKindCombo->setCurrentIndex(1);
+    dialog->outputKindCombo()->setCurrentIndex(1);
     EXPECT_EQ(enabled(), all);
-    dialog->outputKindCombo->setCurrentIndex(2);
+    dialog->outputKindCombo()->setCurrentIndex(2);
     EXPECT_EQ(enabled(), skinOnly);
 
     QPointer<SaveDialog> kept(dialog);
-    dialog->cancelButton->click();
+    dialog->cancelButton()->click();
     EXPECT_FALSE(dialog->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(kept.isNull()) << "Отмена only hides the dialog";
@@ -127,70 +128,71 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
 TEST_F(TheSaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
 {
     ASSERT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(dialog->baseNameGroup->isHidden());
-    EXPECT_TRUE(dialog->systemVersionCombo->isHidden());
-    EXPECT_EQ(dialog->systemVersionCombo->currentIndex(), 1);
+    EXPECT_TRUE(dialog->baseNameGroup()->isHidden());
+    EXPECT_TRUE(dialog->systemVersionCombo()->isHidden());
+    EXPECT_EQ(dialog->systemVersionCombo()->currentIndex(), 1);
     // The version list is the simplified layout's: in the expert layout it changes nothing.
-    dialog->systemVersionCombo->setCurrentIndex(0);
-    EXPECT_TRUE(dialog->background.jpg->isChecked());
-    EXPECT_TRUE(dialog->cursor.jpg->isChecked());
+    dialog->systemVersionCombo()->setCurrentIndex(0);
+    EXPECT_TRUE(dialog->backgroundFormat().jpg->isChecked());
+    EXPECT_TRUE(dialog->cursorFormat().jpg->isChecked());
 
-    dialog->outputKindCombo->setCurrentIndex(3);
+    dialog->outputKindCombo()->setCurrentIndex(3);
     dialog->setExpertLayout(false);
     const QList<QWidget *> expertOnly = {
-        dialog->skinNameGroup, dialog->mifNameGroup,     dialog->outputKindCombo, dialog->kindLabel,
-        dialog->formatLabel,   dialog->background.group, dialog->cursor.group};
+        dialog->skinNameGroup(),     dialog->mifNameGroup(), dialog->outputKindCombo(),
+        dialog->kindLabel(),         dialog->formatLabel(),  dialog->backgroundFormat().group,
+        dialog->cursorFormat().group};
     for (QWidget *hidden : expertOnly)
         EXPECT_TRUE(hidden->isHidden()) << hidden->metaObject()->className();
-    EXPECT_FALSE(dialog->baseNameGroup->isHidden());
-    EXPECT_FALSE(dialog->systemVersionCombo->isHidden());
-    EXPECT_EQ(dialog->outputKindCombo->currentIndex(), 0);
-    EXPECT_TRUE(dialog->background.mbm->isChecked()) << "Symbian OS 9.1 was chosen above";
-    EXPECT_TRUE(dialog->cursor.mbm->isChecked());
+    EXPECT_FALSE(dialog->baseNameGroup()->isHidden());
+    EXPECT_FALSE(dialog->systemVersionCombo()->isHidden());
+    EXPECT_EQ(dialog->outputKindCombo()->currentIndex(), 0);
+    EXPECT_TRUE(dialog->backgroundFormat().mbm->isChecked()) << "Symbian OS 9.1 was chosen above";
+    EXPECT_TRUE(dialog->cursorFormat().mbm->isChecked());
     EXPECT_EQ(dialog->height(), 340);
-    EXPECT_EQ(dialog->FormatPanel->height(), 36);
-    EXPECT_EQ(dialog->ButtonPanel->height(), 36);
+    EXPECT_EQ(dialog->formatPanel()->height(), 36);
+    EXPECT_EQ(dialog->buttonPanel()->height(), 36);
 
     // Choosing the version while the dialog is put away still applies it.
-    dialog->outputKindCombo->setCurrentIndex(2);
-    dialog->systemVersionCombo->setCurrentIndex(1);
-    EXPECT_TRUE(dialog->background.jpg->isChecked());
-    EXPECT_TRUE(dialog->cursor.jpg->isChecked());
-    EXPECT_EQ(dialog->outputKindCombo->currentIndex(), 0);
+    dialog->outputKindCombo()->setCurrentIndex(2);
+    dialog->systemVersionCombo()->setCurrentIndex(1);
+    EXPECT_TRUE(dialog->backgroundFormat().jpg->isChecked());
+    EXPECT_TRUE(dialog->cursorFormat().jpg->isChecked());
+    EXPECT_EQ(dialog->outputKindCombo()->currentIndex(), 0);
 
     dialog->setExpertLayout(true);
-    EXPECT_FALSE(dialog->skinNameGroup->isHidden());
-    EXPECT_FALSE(dialog->background.group->isHidden());
-    EXPECT_TRUE(dialog->baseNameGroup->isHidden());
-    EXPECT_TRUE(dialog->systemVersionCombo->isHidden());
+    EXPECT_FALSE(dialog->skinNameGroup()->isHidden());
+    EXPECT_FALSE(dialog->backgroundFormat().group->isHidden());
+    EXPECT_TRUE(dialog->baseNameGroup()->isHidden());
+    EXPECT_TRUE(dialog->systemVersionCombo()->isHidden());
     EXPECT_EQ(dialog->height(), 396);
-    EXPECT_EQ(dialog->FormatPanel->height(), 95);
-    EXPECT_EQ(dialog->ButtonPanel->height(), 95);
+    EXPECT_EQ(dialog->formatPanel()->height(), 95);
+    EXPECT_EQ(dialog->buttonPanel()->height(), 95);
 }
 
 TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
 {
     const SkinTexts before = form->document().texts();
-    form->exportSkinAction->trigger();
-    dialog->folderEdit->setText(target.path());
-    dialog->saveButton->click();
+    form->exportSkinAction()->trigger();
+    dialog->folderEdit()->setText(target.path());
+    dialog->saveButton()->click();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith(invalidNameMessage({})))
         << messages.first().toStdString();
     EXPECT_EQ(messages.first().split(QStringLiteral("\r\n")).size(), 4);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(filesIn(target.path()).isEmpty());
-    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("default.skin"));
+    EXPECT_EQ(dialog->skinNameEdit()->text(), QStringLiteral("default.skin"));
 
     messages.clear();
-    dialog->skinNameEdit->setText(QStringLiteral("myskin"));
-    dialog->mifNameEdit->setText(QStringLiteral("myskin"));
-    dialog->folderEdit->clear();
-    dialog->saveButton->click();
+    dialog->skinNameEdit()->setText(QStringLiteral("myskin"));
+    dialog->mifNameEdit()->setText(QStringLiteral("myskin"));
+    dialog->folderEdit()->clear();
+    dialog->saveButton()->click();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_FALSE(messages.first().isEmpty());
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("myskin"));
+    EXPECT_EQ(dialog->skinNameEdit()->text(), QStringLiteral("myskin"));
     EXPECT_TRUE(filesIn(s_dir->path()).filter(QStringLiteral("myskin")).isEmpty());
     EXPECT_EQ(form->document().texts().skinFileName, before.skinFileName);
     EXPECT_EQ(form->document().texts().mifName, before.mifName);
@@ -198,20 +200,20 @@ TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothin
 
 TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
 {
-    form->saveAction->trigger();
-    dialog->outputKindCombo->setCurrentIndex(1);
-    dialog->skinNameEdit->setText(QStringLiteral("myskin"));
-    dialog->mifNameEdit->setText(QStringLiteral("myskin"));
-    dialog->copyrightEdit->setPlainText(QStringLiteral("(c) Tester"));
-    dialog->folderEdit->setText(target.path());
-    dialog->saveButton->click();
+    form->saveAction()->trigger();
+    dialog->outputKindCombo()->setCurrentIndex(1);
+    dialog->skinNameEdit()->setText(QStringLiteral("myskin"));
+    dialog->mifNameEdit()->setText(QStringLiteral("myskin"));
+    dialog->copyrightEdit()->setPlainText(QStringLiteral("(c) Tester"));
+    dialog->folderEdit()->setText(target.path());
+    dialog->saveButton()->click();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     const QStringList written = filesIn(target.path());
     EXPECT_TRUE(written.contains(QStringLiteral("myskin.skin")))
         << written.join(u' ').toStdString();
     EXPECT_TRUE(written.contains(QStringLiteral("myskin.mif"))) << written.join(u' ').toStdString();
-    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("myskin.skin"));
-    EXPECT_EQ(dialog->mifNameEdit->text(), QStringLiteral("myskin.mif"));
+    EXPECT_EQ(dialog->skinNameEdit()->text(), QStringLiteral("myskin.skin"));
+    EXPECT_EQ(dialog->mifNameEdit()->text(), QStringLiteral("myskin.mif"));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(form->document().texts().skinFileName, QStringLiteral("myskin.skin"));
     EXPECT_EQ(form->document().texts().mifName, QStringLiteral("myskin.mif"));
@@ -225,25 +227,25 @@ TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
     EXPECT_EQ(skin->copyright, QStringLiteral("(c) Tester"));
 
     // The fields are still there the next time.
-    form->previewWindow()->saveAction->trigger();
-    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("myskin.skin"));
-    EXPECT_EQ(dialog->copyrightEdit->toPlainText(), QStringLiteral("(c) Tester"));
-    EXPECT_EQ(dialog->folderEdit->text(), target.path());
+    form->previewWindow()->saveAction()->trigger();
+    EXPECT_EQ(dialog->skinNameEdit()->text(), QStringLiteral("myskin.skin"));
+    EXPECT_EQ(dialog->copyrightEdit()->toPlainText(), QStringLiteral("(c) Tester"));
+    EXPECT_EQ(dialog->folderEdit()->text(), target.path());
 }
 
 TEST_F(TheSaveDialog, SimplifiedSaveNamesBothFilesAfterTheBaseName)
 {
     dialog->setExpertLayout(false);
-    dialog->systemVersionCombo->setCurrentIndex(0);
+    dialog->systemVersionCombo()->setCurrentIndex(0);
     // The simplified layout writes packages; the two plain files show the names and formats
     // without the signing tools.
-    dialog->outputKindCombo->setCurrentIndex(1);
-    dialog->baseNameEdit->setText(QStringLiteral("simple"));
-    dialog->folderEdit->setText(target.path());
-    dialog->saveButton->click();
+    dialog->outputKindCombo()->setCurrentIndex(1);
+    dialog->baseNameEdit()->setText(QStringLiteral("simple"));
+    dialog->folderEdit()->setText(target.path());
+    dialog->saveButton()->click();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
-    EXPECT_EQ(dialog->skinNameEdit->text(), QStringLiteral("simple.skin"));
-    EXPECT_EQ(dialog->mifNameEdit->text(), QStringLiteral("simple.mif"));
+    EXPECT_EQ(dialog->skinNameEdit()->text(), QStringLiteral("simple.skin"));
+    EXPECT_EQ(dialog->mifNameEdit()->text(), QStringLiteral("simple.mif"));
     const QStringList written = filesIn(target.path());
     EXPECT_TRUE(written.contains(QStringLiteral("simple.skin")))
         << written.join(u' ').toStdString();
@@ -263,8 +265,8 @@ TEST_F(TheSaveDialog, OpeningASkinFillsTheMifNameAndCopyright)
     const QString path = target.filePath(QStringLiteral("opened.skin"));
     ASSERT_TRUE(testfiles::write(path, *bytes));
     form->openSkin(path);
-    EXPECT_EQ(dialog->mifNameEdit->text(), QStringLiteral("opened.mif"));
-    EXPECT_EQ(dialog->copyrightEdit->toPlainText(), QStringLiteral("(c) Someone"));
+    EXPECT_EQ(dialog->mifNameEdit()->text(), QStringLiteral("opened.mif"));
+    EXPECT_EQ(dialog->copyrightEdit()->toPlainText(), QStringLiteral("(c) Someone"));
 }
 
 TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
@@ -273,10 +275,10 @@ TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
     ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone/skins")));
     ASSERT_TRUE(QDir(root).mkdir(QStringLiteral(".hidden")));
     ASSERT_TRUE(testfiles::write(target.filePath(QStringLiteral("note.txt")), "x"));
-    QFileSystemModel *model = dialog->folderModel;
+    QFileSystemModel *model = dialog->folderModel();
     model->setRootPath(root);
     const QModelIndex rootIndex = model->index(root);
-    dialog->folderTree->setRootIndex(rootIndex);
+    dialog->folderTree()->setRootIndex(rootIndex);
     EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(rootIndex) == 2; }))
         << model->rowCount(rootIndex);
     QStringList names;
@@ -285,11 +287,11 @@ TEST_F(TheSaveDialog, TheTreeListsFoldersHiddenOnesTooAndFillsTheFolderField)
     names.sort();
     EXPECT_EQ(names, QStringList({QStringLiteral(".hidden"), QStringLiteral("phone")}));
 
-    dialog->folderTree->setCurrentIndex(model->index(target.filePath(QStringLiteral("phone"))));
-    EXPECT_EQ(dialog->folderEdit->text(), target.filePath(QStringLiteral("phone")));
-    dialog->folderTree->setCurrentIndex(
+    dialog->folderTree()->setCurrentIndex(model->index(target.filePath(QStringLiteral("phone"))));
+    EXPECT_EQ(dialog->folderEdit()->text(), target.filePath(QStringLiteral("phone")));
+    dialog->folderTree()->setCurrentIndex(
         model->index(target.filePath(QStringLiteral("phone/skins"))));
-    EXPECT_EQ(dialog->folderEdit->text(), target.filePath(QStringLiteral("phone/skins")));
+    EXPECT_EQ(dialog->folderEdit()->text(), target.filePath(QStringLiteral("phone/skins")));
 }
 
 // The settings file keeps the folder selected in the tree, not what was typed; a click on that
@@ -298,25 +300,25 @@ TEST_F(TheSaveDialog, TheTreesFolderIsKeptAndAClickOnItOverridesWhatWasTyped)
 {
     const QString root = target.path();
     ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("phone")));
-    QFileSystemModel *model = dialog->folderModel;
+    QFileSystemModel *model = dialog->folderModel();
     model->setRootPath(root);
-    dialog->folderTree->setRootIndex(model->index(root));
+    dialog->folderTree()->setRootIndex(model->index(root));
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     const QString phone = target.filePath(QStringLiteral("phone"));
     const QModelIndex index = model->index(phone);
-    dialog->folderTree->setCurrentIndex(index);
-    dialog->folderEdit->setText(target.filePath(QStringLiteral("typed")));
+    dialog->folderTree()->setCurrentIndex(index);
+    dialog->folderEdit()->setText(target.filePath(QStringLiteral("typed")));
     EXPECT_EQ(dialog->chosenFolder(), phone);
     EXPECT_EQ(form->currentSettings().lastShellPath, phone);
 
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        return dialog->folderTree->visualRect(index).isValid() &&
-               !dialog->folderTree->visualRect(index).isEmpty();
+        return dialog->folderTree()->visualRect(index).isValid() &&
+               !dialog->folderTree()->visualRect(index).isEmpty();
     }));
-    QTest::mouseClick(dialog->folderTree->viewport(), Qt::LeftButton, {},
-                      dialog->folderTree->visualRect(index).center());
-    EXPECT_EQ(dialog->folderEdit->text(), phone);
+    QTest::mouseClick(dialog->folderTree()->viewport(), Qt::LeftButton, {},
+                      dialog->folderTree()->visualRect(index).center());
+    EXPECT_EQ(dialog->folderEdit()->text(), phone);
 }
 
 // A skin's pictures show their own formats, so saving it again keeps them; the formats the
@@ -327,31 +329,31 @@ TEST_F(TheSaveDialog, AnOpenedSkinsPicturesShowTheirOwnFormatsAndTheUsersChoiceS
     for (const char *name : {"aurora.skin", "aurora.mif"})
         ASSERT_TRUE(
             QFile::copy(samples + QLatin1String(name), target.filePath(QLatin1String(name))));
-    dialog->background.prefer({PictureFormat::Mbm, 70});
-    dialog->cursor.prefer({PictureFormat::Jpg, 60});
+    dialog->backgroundFormat().prefer({PictureFormat::Mbm, 70});
+    dialog->cursorFormat().prefer({PictureFormat::Jpg, 60});
     const SettingsValues before = form->currentSettings();
     form->openSkin(target.filePath(QStringLiteral("aurora.skin")));
     ASSERT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
-    EXPECT_EQ(dialog->background.choice().format, PictureFormat::Jpg);
-    EXPECT_EQ(dialog->cursor.choice().format, PictureFormat::Png);
-    EXPECT_FALSE(dialog->cursor.quality->isEnabled()) << "no JPEG quality for a PNG";
-    EXPECT_TRUE(dialog->background.quality->isEnabled());
+    EXPECT_EQ(dialog->backgroundFormat().choice().format, PictureFormat::Jpg);
+    EXPECT_EQ(dialog->cursorFormat().choice().format, PictureFormat::Png);
+    EXPECT_FALSE(dialog->cursorFormat().quality->isEnabled()) << "no JPEG quality for a PNG";
+    EXPECT_TRUE(dialog->backgroundFormat().quality->isEnabled());
     const SettingsValues kept = form->currentSettings();
     EXPECT_EQ(kept.cursorFormat, before.cursorFormat);
     EXPECT_EQ(kept.cursorQuality, 60);
     EXPECT_EQ(kept.backgroundFormat, before.backgroundFormat);
-    EXPECT_EQ(dialog->cursor.preferred.format, PictureFormat::Jpg);
-    EXPECT_EQ(dialog->cursor.preferred.quality, 60);
-    EXPECT_EQ(dialog->background.preferred.format, PictureFormat::Mbm);
+    EXPECT_EQ(dialog->cursorFormat().preferred.format, PictureFormat::Jpg);
+    EXPECT_EQ(dialog->cursorFormat().preferred.quality, 60);
+    EXPECT_EQ(dialog->backgroundFormat().preferred.format, PictureFormat::Mbm);
 
     // A new cursor is saved as the user prefers.
     QImage picture(30, 10, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(target.filePath(QStringLiteral("new.png"))));
     form->importCursor(target.filePath(QStringLiteral("new.png")));
-    EXPECT_EQ(dialog->cursor.choice().format, PictureFormat::Jpg);
-    EXPECT_TRUE(dialog->cursor.quality->isEnabled());
+    EXPECT_EQ(dialog->cursorFormat().choice().format, PictureFormat::Jpg);
+    EXPECT_TRUE(dialog->cursorFormat().quality->isEnabled());
     // Undo brings the skin's own cursor back, and its format with it.
     form->document().history().stack().undo();
-    EXPECT_EQ(dialog->cursor.choice().format, PictureFormat::Png);
+    EXPECT_EQ(dialog->cursorFormat().choice().format, PictureFormat::Png);
 }

@@ -55,10 +55,10 @@ protected:
     void save(OutputKind kind, const QString &name)
     {
         form->openSaveWindow(kind);
-        dialog->skinNameEdit->setText(name + QStringLiteral(".skin"));
-        dialog->mifNameEdit->setText(name + QStringLiteral(".mif"));
-        dialog->folderEdit->setText(folder.path());
-        dialog->saveButton->click();
+        dialog->skinNameEdit()->setText(name + QStringLiteral(".skin"));
+        dialog->mifNameEdit()->setText(name + QStringLiteral(".mif"));
+        dialog->folderEdit()->setText(folder.path());
+        dialog->saveButton()->click();
     }
 
     QTemporaryDir folder;
@@ -73,14 +73,14 @@ protected:
 TEST_F(SavedState, TheStatusAndTheSaveItemsNameTheSkinAndSayWhenItChanged)
 {
     EXPECT_EQ(form->skinStatusText(), QString());
-    EXPECT_EQ(form->previewWindow()->saveAction->text(), QStringLiteral("Сохранить"));
+    EXPECT_EQ(form->previewWindow()->saveAction()->text(), QStringLiteral("Сохранить"));
     form->openSkin(skinFile(QStringLiteral("blue.skin")));
     ASSERT_TRUE(messages.filter(QStringLiteral("скин")).isEmpty())
         << messages.join(u'\n').toStdString();
     EXPECT_FALSE(form->skinModified());
     EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin"));
-    EXPECT_EQ(form->previewWindow()->saveAction->text(), QStringLiteral("Сохранить «blue.skin»"));
-    EXPECT_EQ(form->saveAction->text(), QStringLiteral("Сохранить «blue.skin»"));
+    EXPECT_EQ(form->previewWindow()->saveAction()->text(), QStringLiteral("Сохранить «blue.skin»"));
+    EXPECT_EQ(form->saveAction()->text(), QStringLiteral("Сохранить «blue.skin»"));
 
     form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
     EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin — изменён"));
@@ -112,7 +112,7 @@ TEST_F(SavedState, AFileThatExistsIsReplacedOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(dialog->isVisible()) << "the dialog stays for another name";
 
     replace = true;
-    dialog->saveButton->click();
+    dialog->saveButton()->click();
     EXPECT_EQ(replaceQuestions.size(), 2);
     EXPECT_NE(testfiles::read(skin), "old");
     EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("red.mif"))));
@@ -141,11 +141,11 @@ TEST_F(SavedState, ExitWithUnsavedChangesAsksToSaveThemFirst)
     form->quit();
     ASSERT_TRUE(dialog->isVisible());
     EXPECT_TRUE(form->previewWindow()->isVisible());
-    dialog->skinNameEdit->setText(QStringLiteral("kept.skin"));
-    dialog->mifNameEdit->setText(QStringLiteral("kept.mif"));
-    dialog->folderEdit->setText(folder.path());
-    dialog->outputKindCombo->setCurrentIndex(int(OutputKind::SkinOnly));
-    dialog->saveButton->click();
+    dialog->skinNameEdit()->setText(QStringLiteral("kept.skin"));
+    dialog->mifNameEdit()->setText(QStringLiteral("kept.mif"));
+    dialog->folderEdit()->setText(folder.path());
+    dialog->outputKindCombo()->setCurrentIndex(int(OutputKind::SkinOnly));
+    dialog->saveButton()->click();
     EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("kept.skin"))));
     EXPECT_FALSE(form->previewWindow()->isVisible()) << "the program ended after the save";
     EXPECT_EQ(saveQuestions.size(), 2);

@@ -82,10 +82,10 @@ protected:
 
     void tickPhone(int model)
     {
-        form->modelCombo->setCurrentIndex(model);
-        form->phoneFrameCheck->setChecked(true);
+        form->modelCombo()->setCurrentIndex(model);
+        form->phoneFrameCheck()->setChecked(true);
     }
-    void choose(int entry) { form->modelCombo->setCurrentIndex(entry); }
+    void choose(int entry) { form->modelCombo()->setCurrentIndex(entry); }
 
     static inline QTemporaryDir *s_dir = nullptr;
     static inline QString s_error;
@@ -103,12 +103,12 @@ TEST_F(ScreenSize, WithoutModelsOnlyTheTypedSizeIsOffered)
     start({});
     EXPECT_TRUE(stderrText.contains(QStringLiteral("mobiles/base.txt")))
         << stderrText.toStdString();
-    ASSERT_EQ(form->modelCombo->count(), 1);
-    EXPECT_EQ(form->modelCombo->itemText(0), kCustomSizeEntry);
-    EXPECT_TRUE(form->screenWidthSpin->isEnabled());
-    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
+    ASSERT_EQ(form->modelCombo()->count(), 1);
+    EXPECT_EQ(form->modelCombo()->itemText(0), kCustomSizeEntry);
+    EXPECT_TRUE(form->screenWidthSpin()->isEnabled());
+    EXPECT_FALSE(form->phoneFrameCheck()->isEnabled());
     EXPECT_EQ(preview->screenSize(), QSize(240, 320));
-    form->screenWidthSpin->setValue(300);
+    form->screenWidthSpin()->setValue(300);
     EXPECT_EQ(preview->screenSize(), QSize(300, 320));
     EXPECT_EQ(window->size(), QSize(300, 320));
     EXPECT_EQ(window->mask(), screenShape(QSize(300, 320)));
@@ -118,7 +118,7 @@ TEST_F(ScreenSize, WithoutModelsOnlyTheTypedSizeIsOffered)
     form.reset();
     start("phone = Tiny\r\n12*12\r\n0,0\r\ntiny.png\r\n");
     EXPECT_TRUE(stderrText.contains(QStringLiteral("\"Tiny\""))) << stderrText.toStdString();
-    EXPECT_EQ(form->modelCombo->count(), 1);
+    EXPECT_EQ(form->modelCombo()->count(), 1);
     EXPECT_EQ(preview->screenSize(), QSize(240, 320));
 }
 
@@ -128,22 +128,22 @@ TEST_F(ScreenSize, ModelsInFileOrderAndTheFirstTakesEffect)
     const QStringList expected = {QStringLiteral("Alpha"), QStringLiteral("Bravo"),
                                   QStringLiteral("Alpha"), kCustomSizeEntry};
     QStringList shown;
-    for (int i = 0; i < form->modelCombo->count(); ++i)
-        shown.append(form->modelCombo->itemText(i));
+    for (int i = 0; i < form->modelCombo()->count(); ++i)
+        shown.append(form->modelCombo()->itemText(i));
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(preview->screenSize(), QSize(176, 208));
     EXPECT_EQ(preview->shownBackground().size(), QSize(176, 208));
     EXPECT_EQ(window->size(), QSize(176, 208));
     EXPECT_FALSE(window->frame());
-    EXPECT_FALSE(form->screenWidthSpin->isEnabled());
-    EXPECT_TRUE(form->phoneFrameCheck->isEnabled());
+    EXPECT_FALSE(form->screenWidthSpin()->isEnabled());
+    EXPECT_TRUE(form->phoneFrameCheck()->isEnabled());
     // With a model selected the typed size waits, and the model's own size is said beside it.
-    form->screenHeightSpin->setValue(400);
+    form->screenHeightSpin()->setValue(400);
     EXPECT_EQ(preview->screenSize(), QSize(176, 208));
-    EXPECT_EQ(form->screenWidthSpin->value(), 240);
-    EXPECT_EQ(form->modelSizeLabel->text(), QStringLiteral("Экран модели: 176 × 208"));
+    EXPECT_EQ(form->screenWidthSpin()->value(), 240);
+    EXPECT_EQ(form->modelSizeLabel()->text(), QStringLiteral("Экран модели: 176 × 208"));
     choose(3);
-    EXPECT_TRUE(form->modelSizeLabel->text().isEmpty()) << "a typed size is in the fields";
+    EXPECT_TRUE(form->modelSizeLabel()->text().isEmpty()) << "a typed size is in the fields";
 }
 
 TEST_F(ScreenSize, TheTypedSizeDropsThePhoneAndAModelOffersItAgainUnticked)
@@ -151,19 +151,19 @@ TEST_F(ScreenSize, TheTypedSizeDropsThePhoneAndAModelOffersItAgainUnticked)
     start();
     tickPhone(0);
     ASSERT_TRUE(window->frame());
-    form->screenWidthSpin->setValue(200);
+    form->screenWidthSpin()->setValue(200);
     choose(3);
-    EXPECT_FALSE(form->phoneFrameCheck->isChecked());
-    EXPECT_FALSE(form->phoneFrameCheck->isEnabled());
-    EXPECT_TRUE(form->screenWidthSpin->isEnabled());
+    EXPECT_FALSE(form->phoneFrameCheck()->isChecked());
+    EXPECT_FALSE(form->phoneFrameCheck()->isEnabled());
+    EXPECT_TRUE(form->screenWidthSpin()->isEnabled());
     EXPECT_FALSE(window->frame());
     EXPECT_EQ(window->size(), QSize(200, 320));
     EXPECT_EQ(window->mask(), screenShape(QSize(200, 320)));
-    form->screenHeightSpin->setValue(250);
+    form->screenHeightSpin()->setValue(250);
     EXPECT_EQ(window->size(), QSize(200, 250));
     choose(2);
-    EXPECT_TRUE(form->phoneFrameCheck->isEnabled());
-    EXPECT_FALSE(form->phoneFrameCheck->isChecked());
+    EXPECT_TRUE(form->phoneFrameCheck()->isEnabled());
+    EXPECT_FALSE(form->phoneFrameCheck()->isChecked());
     EXPECT_EQ(preview->screenSize(), QSize(132, 176));
 }
 
@@ -234,8 +234,8 @@ TEST_F(ScreenSize, AMissingPictureShowsTheBareScreenAndIsReportedOnce)
     choose(0);
     EXPECT_TRUE(window->frame()) << "the box stays ticked between models";
     choose(1);
-    form->phoneFrameCheck->setChecked(false);
-    form->phoneFrameCheck->setChecked(true);
+    form->phoneFrameCheck()->setChecked(false);
+    form->phoneFrameCheck()->setChecked(true);
     EXPECT_EQ(messages.size(), 1);
 }
 
@@ -243,11 +243,11 @@ TEST_F(ScreenSize, SelectingByNameTakesTheLastModelOfThatName)
 {
     start();
     form->selectModel(QStringLiteral("Alpha"));
-    EXPECT_EQ(form->modelCombo->currentIndex(), 2);
+    EXPECT_EQ(form->modelCombo()->currentIndex(), 2);
     EXPECT_EQ(preview->screenSize(), QSize(132, 176));
     form->selectModel(QStringLiteral("Nobody"));
-    EXPECT_EQ(form->modelCombo->currentIndex(), 3);
-    EXPECT_TRUE(form->screenWidthSpin->isEnabled());
+    EXPECT_EQ(form->modelCombo()->currentIndex(), 3);
+    EXPECT_TRUE(form->screenWidthSpin()->isEnabled());
     EXPECT_EQ(preview->screenSize(), QSize(240, 320));
 }
 

@@ -79,8 +79,8 @@ TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
     EXPECT_FALSE(form->toggleCheck(Toggle::NotificationsLeft)->isChecked());
     EXPECT_TRUE(form->toggleCheck(Toggle::Offline)->isChecked());
     EXPECT_TRUE(form->toggleCheck(Toggle::ClientIcons)->isChecked());
-    EXPECT_TRUE(form->expertModeCheck->isChecked());
-    EXPECT_EQ(form->opacitySlider->value(), 243);
+    EXPECT_TRUE(form->expertModeCheck()->isChecked());
+    EXPECT_EQ(form->opacitySlider()->value(), 243);
     EXPECT_NEAR(form->colourWindow()->windowOpacity(), 243 / 255.0, 0.01);
     // No place stored yet: both windows whole on the screen, side by side where they fit.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -93,7 +93,7 @@ TEST_F(SettingsFileInUse, AFreshStartWritesTheDefaultTextAndLooksLikeIt)
         EXPECT_FALSE(main.intersects(preview)) << "neither covers the other";
     }
     // The default model is not among this folder's phones: the typed size it names applies.
-    EXPECT_EQ(form->modelCombo->currentText(), kCustomSizeEntry);
+    EXPECT_EQ(form->modelCombo()->currentText(), kCustomSizeEntry);
     EXPECT_EQ(form->preview()->screenSize(), QSize(240, 320));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
 }
@@ -110,24 +110,24 @@ TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
         form->previewWindow()->toggleAction(Toggle::MenuLeft)->trigger();
         form->toggleCheck(Toggle::Notifications)->setChecked(true);
         form->toggleCheck(Toggle::NotificationsLeft)->setChecked(true);
-        form->sortButtons->button(1)->click();
-        form->selectionStyleButtons->button(0)->click();
+        form->sortButtons()->button(1)->click();
+        form->selectionStyleButtons()->button(0)->click();
         form->setColumnCount(4);
-        form->opacitySlider->setValue(150);
+        form->opacitySlider()->setValue(150);
         form->selectModel(QStringLiteral("Bravo"));
-        form->settingsAtStartCheck->setChecked(true);
-        form->settingsScreenCheck->setChecked(true);
+        form->settingsAtStartCheck()->setChecked(true);
+        form->settingsScreenCheck()->setChecked(true);
         form->setFontAsker([](const QFont &) -> std::optional<QFont> {
             QFont chosen(QStringLiteral("Nokia Hindi S60"));
             chosen.setPointSize(11);
             chosen.setItalic(true);
             return chosen;
         });
-        form->chatFontButton->click();
-        form->saveWindow()->background.select(PictureFormat::Png);
-        form->saveWindow()->cursor.quality->setValue(42);
+        form->chatFontButton()->click();
+        form->saveWindow()->backgroundFormat().select(PictureFormat::Png);
+        form->saveWindow()->cursorFormat().quality->setValue(42);
         form->saveWindow()->chooseFolder(m_dir.path());
-        form->saveWindow()->systemVersionCombo->setCurrentIndex(0);
+        form->saveWindow()->systemVersionCombo()->setCurrentIndex(0);
         form->move(40, 50);
         form->previewWindow()->move(70, 90);
         changed = form->currentSettings();
@@ -137,7 +137,7 @@ TEST_F(SettingsFileInUse, EverythingChangedComesBackAfterExitAndRestart)
     EXPECT_EQ(again->currentSettings(), changed);
     EXPECT_EQ(again->preview()->state().chatFont.points(), 11);
     EXPECT_TRUE(again->preview()->state().chatFont.italic);
-    EXPECT_EQ(again->modelCombo->currentText(), QStringLiteral("Bravo"));
+    EXPECT_EQ(again->modelCombo()->currentText(), QStringLiteral("Bravo"));
     EXPECT_EQ(again->preview()->state().columns, 4);
     EXPECT_EQ(again->preview()->state().selection, SelectionMode::SingleElement);
     EXPECT_TRUE(again->previewWindow()->toggleAction(Toggle::MenuLeft)->isChecked());
@@ -171,8 +171,8 @@ TEST_F(SettingsFileInUse, TheLastLineExpertClearsTheExpertMode)
 {
     writeSettingsFile("{ PreviewColumns }\r\n3\r\n{ Expert }");
     auto form = start();
-    EXPECT_FALSE(form->expertModeCheck->isChecked());
-    EXPECT_TRUE(form->optionTabs->isHidden());
+    EXPECT_FALSE(form->expertModeCheck()->isChecked());
+    EXPECT_TRUE(form->optionTabs()->isHidden());
     EXPECT_FALSE(form->saveWindow()->expertLayout());
     EXPECT_EQ(form->preview()->state().columns, 3);
 }
@@ -181,9 +181,9 @@ TEST_F(SettingsFileInUse, TheOldInterfaceStartsInTheMainWindowWithTheExpertModeL
 {
     writeSettingsFile("{ Expert }\r\n0\r\n{ OldInterface }\r\n1\r\n");
     auto form = start();
-    EXPECT_TRUE(form->oldInterfaceCheck->isChecked());
-    EXPECT_TRUE(form->expertModeCheck->isChecked());
-    EXPECT_FALSE(form->expertModeCheck->isEnabled());
+    EXPECT_TRUE(form->oldInterfaceCheck()->isChecked());
+    EXPECT_TRUE(form->expertModeCheck()->isChecked());
+    EXPECT_FALSE(form->expertModeCheck()->isEnabled());
     EXPECT_TRUE(form->isVisible()) << "the main window holds the screen";
     EXPECT_FALSE(form->previewWindow()->hostsControl());
     EXPECT_EQ(form->previewWindow()->windowOpacity(), 0.0);

@@ -36,11 +36,11 @@ protected:
     // and lets go.
     void drag(const QList<int> &reds)
     {
-        QSlider *red = controls->sliders[0];
+        QSlider *red = controls->slider(0);
         emit red->sliderPressed();
         for (int value : reds) {
             red->setValue(value);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->sliderTimer.isActive(); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->applyPending(); }, 5000));
         }
         red->setValue(reds.last() ^ 1);
         // Released before the timer fired: the last move still counts, inside the step.
@@ -66,7 +66,7 @@ TEST_F(Undo, ASliderDragIsOneStepAndTheEditorFollowsUndo)
     actions->undo()->trigger();
     EXPECT_EQ(form->document().slotColour(Slot::ChatMessage), before);
     EXPECT_EQ(controls->sliderColour(), before) << "the sliders show the colour undone to";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->sliderTimer.isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->applyPending(); }, 5000));
     EXPECT_EQ(stack().count(), 1) << "showing the colour again is no new step";
     EXPECT_TRUE(actions->redo()->isEnabled());
     actions->redo()->trigger();
@@ -78,7 +78,7 @@ TEST_F(Undo, ResetAndOpeningASkinAreStepsWithTheirNames)
     form->slotButtonChosen(Slot::MenuText);
     const TColor original = form->document().slotColour(Slot::MenuText);
     form->applyColour(makeColor(1, 2, 3));
-    controls->resetButton->click();
+    controls->resetButton()->click();
     EXPECT_EQ(form->document().slotColour(Slot::MenuText), original);
     EXPECT_EQ(actions->undo()->text(), QStringLiteral("Отменить: Сброс цвета"));
 
@@ -102,7 +102,7 @@ TEST_F(Undo, BothMenusCarryTheItemsWithTheirShortcuts)
     EXPECT_TRUE(actions->redo()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
     EXPECT_TRUE(
         actions->redo()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
-    const QList<QAction *> previewMenu = form->previewWindow()->contextMenu->actions();
+    const QList<QAction *> previewMenu = form->previewWindow()->contextMenu()->actions();
     for (QAction *item : {actions->undo(), actions->redo(), actions->history()}) {
         EXPECT_TRUE(previewMenu.contains(item)) << item->text().toStdString();
         EXPECT_TRUE(form->previewWindow()->actions().contains(item))
