@@ -16,43 +16,78 @@ namespace {
 
 QString g_programFolder;
 
-const char16_t kUsage[] =
-    u"Usage: velmora-cli <command> [options]\n"
-    u"\n"
-    u"Commands:\n"
-    u"  skin show FILE.skin [--FORMAT]        print a skin's colours (--json, --gpl, --css)\n"
-    u"  skin write OUT.skin --json|--gpl IN   write a skin from JSON or a palette\n"
-    u"  render -o OUT.png [options]           draw the simulated screen\n"
-    u"  svg wrap PICTURE [-o OUT.svg]         wrap a .jpg/.png in a skin's SVG document\n"
-    u"  svg extract IN.svg -o BASE            take the picture out of an SVG wrapper\n"
-    u"  mif show FILE.mif [--json]            describe a skin's picture file\n"
-    u"  mif extract FILE.mif -o DIR           write its background and cursor as stored\n"
-    u"  sis show FILE.sis [--json]            describe an install package\n"
-    u"  sis verify FILE.sis [CERT]            check a package and its signatures\n"
-    u"  sis extract FILE.sis -o DIR           write a package's files into a folder\n"
-    u"  export -o FOLDER [options]            save a skin as .skin/.mif or a signed .sis\n"
-    u"  models [--json]                       list the phone models\n"
-    u"  shots -o DIR [options]                every screen for every phone model\n"
-    u"  audit [options]                       how readable each text colour is\n"
-    u"  usage SLOT -o OUT.png [--json]        every screen where a colour slot paints\n"
-    u"  association show|set|remove [--json]  open .skin files with the designer\n"
-    u"\n"
-    u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the version.\n"
-    u"\n"
-    u"Exit status: 0 done; 1 failed (a file could not be read or written, memory ran out);\n"
-    u"2 bad usage or refused input (an unknown option, a name or text a skin cannot hold, a\n"
-    u"file that is not what the command takes); 3 a check found problems (audit --strict,\n"
-    u"sis verify).\n"
-    u"Limits: .skin files are read up to their colours and two longest texts; JSON and\n"
-    u"palette files up to 1 MB; pictures up to 134,217,728 pixels, bitmaps in a .mbm up to\n"
-    u"67,108,864.\n";
+using Runner = int (*)(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// Every command once: its name, what the overview says of it, and what runs it.
+struct Command
+{
+    QStringView name;
+    const char16_t *synopsis;
+    Runner run;
+};
+
+const Command kCommands[] = {
+    {u"skin",
+     u"  skin show FILE.skin [--FORMAT]        print a skin's colours (--json, --gpl, --css)\n"
+     u"  skin write OUT.skin --json|--gpl IN   write a skin from JSON or a palette\n",
+     runSkinCommand},
+    {u"render", u"  render -o OUT.png [options]           draw the simulated screen\n",
+     runRenderCommand},
+    {u"svg",
+     u"  svg wrap PICTURE [-o OUT.svg]         wrap a .jpg/.png in a skin's SVG document\n"
+     u"  svg extract IN.svg -o BASE            take the picture out of an SVG wrapper\n",
+     runSvgCommand},
+    {u"mif",
+     u"  mif show FILE.mif [--json]            describe a skin's picture file\n"
+     u"  mif extract FILE.mif -o DIR           write its background and cursor as stored\n",
+     runMifCommand},
+    {u"sis",
+     u"  sis show FILE.sis [--json]            describe an install package\n"
+     u"  sis verify FILE.sis [CERT]            check a package and its signatures\n"
+     u"  sis extract FILE.sis -o DIR           write a package's files into a folder\n",
+     runSisCommand},
+    {u"export",
+     u"  export -o FOLDER [options]            save a skin as .skin/.mif or a signed .sis\n",
+     runExportCommand},
+    {u"models", u"  models [--json]                       list the phone models\n",
+     runModelsCommand},
+    {u"shots", u"  shots -o DIR [options]                every screen for every phone model\n",
+     runShotsCommand},
+    {u"audit", u"  audit [options]                       how readable each text colour is\n",
+     runAuditCommand},
+    {u"usage", u"  usage SLOT -o OUT.png [--json]        every screen where a colour slot paints\n",
+     runUsageCommand},
+    {u"association",
+     u"  association show|set|remove [--json]  open .skin files with the designer\n",
+     runAssociationCommand},
+};
+
+QString usageText()
+{
+    QString text = QStringLiteral("Usage: velmora-cli <command> [options]\n\nCommands:\n");
+    for (const Command &command : kCommands)
+        text += QString::fromUtf16(command.synopsis);
+    text += QString::fromUtf16(
+        u"\n"
+        u"Run 'velmora-cli <command> --help' for details, 'velmora-cli --version' for the "
+        u"version.\n"
+        u"\n"
+        u"Exit status: 0 done; 1 failed (a file could not be read or written, memory ran out);\n"
+        u"2 bad usage or refused input (an unknown option, a name or text a skin cannot hold, a\n"
+        u"file that is not what the command takes); 3 a check found problems (audit --strict,\n"
+        u"sis verify).\n"
+        u"Limits: .skin files are read up to their colours and two longest texts; JSON and\n"
+        u"palette files up to 1 MB; pictures up to 134,217,728 pixels, bitmaps in a .mbm up to\n"
+        u"67,108,864.\n");
+    return text;
+}
 
 } // namespace
 
 int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h") {
-        (args.isEmpty() ? err : out) << QString::fromUtf16(kUsage);
+        (args.isEmpty() ? err : out) << usageText();
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.first();
@@ -60,30 +95,11 @@ int runCli(const QStringList &args, QTextStream &out, QTextStream &err)
         out << QStringLiteral("velmora-cli %1\n").arg(QStringLiteral(VELMORA_VERSION));
         return 0;
     }
-    if (command == u"skin")
-        return runSkinCommand(args.mid(1), out, err);
-    if (command == u"render")
-        return runRenderCommand(args.mid(1), out, err);
-    if (command == u"svg")
-        return runSvgCommand(args.mid(1), out, err);
-    if (command == u"mif")
-        return runMifCommand(args.mid(1), out, err);
-    if (command == u"sis")
-        return runSisCommand(args.mid(1), out, err);
-    if (command == u"export")
-        return runExportCommand(args.mid(1), out, err);
-    if (command == u"models")
-        return runModelsCommand(args.mid(1), out, err);
-    if (command == u"association")
-        return runAssociationCommand(args.mid(1), out, err);
-    if (command == u"shots")
-        return runShotsCommand(args.mid(1), out, err);
-    if (command == u"audit")
-        return runAuditCommand(args.mid(1), out, err);
-    if (command == u"usage")
-        return runUsageCommand(args.mid(1), out, err);
-    err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command)
-        << QString::fromUtf16(kUsage);
+    for (const Command &known : kCommands) {
+        if (command == known.name)
+            return known.run(args.mid(1), out, err);
+    }
+    err << QStringLiteral("velmora-cli: unknown command \"%1\"\n").arg(command) << usageText();
     return 2;
 }
 
