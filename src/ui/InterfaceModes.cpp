@@ -31,7 +31,8 @@ void MainWindow::expertModeToggled()
                                           m_opacityGroup, m_selectionGroup})
         advanced->setVisible(expert);
     menuBar()->setVisible(expert);
-    for (QAction *item : {m_exportSkinAction, m_exportMifAction, m_exportSeparator})
+    for (QAction *item : {m_commands->main(Command::ExportSkin),
+                          m_commands->main(Command::ExportMif), m_exportSeparator})
         item->setVisible(expert);
     m_previewWindow->setExpertMenus(expert);
     if (m_saveDialog)

@@ -22,51 +22,25 @@
 
 void MainWindow::buildMainMenu()
 {
-    auto add = [](QMenu *menu, const QString &caption, bool enabled,
-                  const QKeySequence &shortcut = {}) {
-        QAction *action = menu->addAction(caption);
-        action->setEnabled(enabled);
-        action->setShortcut(shortcut);
-        return action;
+    const auto item = [this](Command id) {
+        return m_commands->main(id);
     };
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
-    connect(add(file, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, &MainWindow::openSkinAsked);
-    m_saveAction = add(file, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(m_saveAction, &QAction::triggered, this,
-            [this] { openSaveWindow(OutputKind::Package); });
+    file->addActions({item(Command::Open), item(Command::Save)});
     file->addSeparator();
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
-    connect(add(import, QStringLiteral("цветовую схему"), true), &QAction::triggered, this,
-            &MainWindow::importColourSchemeAsked);
-    connect(add(import, QStringLiteral("фоновый рисунок"), true), &QAction::triggered, this,
-            &MainWindow::importBackgroundAsked);
-    connect(add(import, QStringLiteral("курсор"), true), &QAction::triggered, this,
-            &MainWindow::importCursorAsked);
-    connect(add(import, QStringLiteral("палитру…"), true), &QAction::triggered, this,
-            &MainWindow::askPaletteToImport);
+    import->addActions({item(Command::ImportScheme), item(Command::ImportBackground),
+                        item(Command::ImportCursor), item(Command::ImportPalette)});
     QMenu *exportMenu = file->addMenu(QStringLiteral("Экспортировать"));
-    m_exportSkinAction = add(exportMenu, QStringLiteral("*.skin"), true);
-    connect(m_exportSkinAction, &QAction::triggered, this,
-            [this] { openSaveWindow(OutputKind::SkinOnly); });
-    m_exportMifAction = add(exportMenu, QStringLiteral("*.mif"), true);
-    connect(m_exportMifAction, &QAction::triggered, this,
-            [this] { openSaveWindow(OutputKind::MifOnly); });
+    exportMenu->addActions({item(Command::ExportSkin), item(Command::ExportMif)});
     m_exportSeparator = exportMenu->addSeparator();
-    connect(add(exportMenu, QStringLiteral("Фон"), true), &QAction::triggered, this,
-            [this] { exportPicture(m_document.pictures().BackgroundPicture); });
-    connect(add(exportMenu, QStringLiteral("Курсор"), true), &QAction::triggered, this,
-            [this] { exportPicture(m_document.pictures().CursorPicture); });
-    connect(add(exportMenu, QStringLiteral("палитру…"), true), &QAction::triggered, this,
-            &MainWindow::askPaletteToExport);
+    exportMenu->addActions({item(Command::ExportBackground), item(Command::ExportCursor),
+                            item(Command::ExportPalette)});
     exportMenu->addSeparator();
-    connect(add(exportMenu, QStringLiteral("Скриншот экрана"), true), &QAction::triggered, this,
-            &MainWindow::screenshotAsked);
-    connect(add(exportMenu, QStringLiteral("Все экраны…"), true), &QAction::triggered, this,
-            &MainWindow::exportAllScreens);
+    exportMenu->addActions({item(Command::Screenshot), item(Command::AllScreens)});
     file->addSeparator();
-    connect(add(file, QStringLiteral("Выход"), true, QKeySequence(Qt::CTRL | Qt::Key_E)),
-            &QAction::triggered, this, &MainWindow::quitAsked);
+    file->addAction(item(Command::Quit));
+    connect(m_commands, &CommandActions::triggered, this, &MainWindow::runCommand);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
     m_historyActions = new HistoryActions(m_document.history().stack(), this);
     m_skinStatus = new QLabel(this);
@@ -80,10 +54,45 @@ void MainWindow::buildMainMenu()
     edit->addSeparator();
     edit->addAction(m_historyActions->history());
     QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
-    connect(add(help, QStringLiteral("Помощь"), true), &QAction::triggered, this,
-            &MainWindow::openHelp);
-    connect(add(help, QStringLiteral("О программе..."), true), &QAction::triggered, this,
-            &MainWindow::showAbout);
+    help->addActions({item(Command::Help), item(Command::About)});
+}
+
+void MainWindow::runCommand(Command id)
+{
+    switch (id) {
+    case Command::Open:
+        return openSkinAsked();
+    case Command::Save:
+        return openSaveWindow(OutputKind::Package);
+    case Command::ImportScheme:
+        return importColourSchemeAsked();
+    case Command::ImportBackground:
+        return importBackgroundAsked();
+    case Command::ImportCursor:
+        return importCursorAsked();
+    case Command::ImportPalette:
+        return askPaletteToImport();
+    case Command::ExportSkin:
+        return openSaveWindow(OutputKind::SkinOnly);
+    case Command::ExportMif:
+        return openSaveWindow(OutputKind::MifOnly);
+    case Command::ExportBackground:
+        return exportPicture(m_document.pictures().BackgroundPicture);
+    case Command::ExportCursor:
+        return exportPicture(m_document.pictures().CursorPicture);
+    case Command::ExportPalette:
+        return askPaletteToExport();
+    case Command::Screenshot:
+        return screenshotAsked();
+    case Command::AllScreens:
+        return exportAllScreens();
+    case Command::Help:
+        return openHelp();
+    case Command::About:
+        return showAbout();
+    case Command::Quit:
+        return quitAsked();
+    }
 }
 
 // Every file dialog starts where the last one was left: the first time in the sample skins.

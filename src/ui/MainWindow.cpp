@@ -120,7 +120,7 @@ QString MainWindow::scratchFolder() const
 void MainWindow::FormCreate(const QString &commandLineSkin, std::optional<unsigned> seed)
 {
     m_startupComplete = false;
-    m_previewWindow = new PreviewWindow;
+    m_previewWindow = new PreviewWindow(*m_commands);
     m_previewWindow->setWindowOpacity(0.0);
     m_colourWindow = new ColourWindow(m_document);
     connectPreviewWindow();
@@ -235,45 +235,13 @@ void MainWindow::applyStartupOptions()
 
 void MainWindow::connectPreviewWindow()
 {
-    connect(m_previewWindow->openAction(), &QAction::triggered, this, &MainWindow::openSkinAsked);
-    connect(m_previewWindow->importSchemeAction(), &QAction::triggered, this,
-            &MainWindow::importColourSchemeAsked);
-    connect(m_previewWindow->importBackgroundAction(), &QAction::triggered, this,
-            &MainWindow::importBackgroundAsked);
-    connect(m_previewWindow->importPaletteAction(), &QAction::triggered, this,
-            &MainWindow::askPaletteToImport);
-    connect(m_previewWindow->exportPaletteAction(), &QAction::triggered, this,
-            &MainWindow::askPaletteToExport);
-    connect(m_previewWindow->importCursorAction(), &QAction::triggered, this,
-            &MainWindow::importCursorAsked);
-    m_previewWindow->importBackgroundAction()->setEnabled(true);
-    m_previewWindow->importCursorAction()->setEnabled(true);
     connect(m_previewWindow->settingsAction(), &QAction::triggered, this, [this] {
         show();
         raise();
         activateWindow();
     });
-    connect(m_previewWindow->quitAction(), &QAction::triggered, this, &MainWindow::quitAsked);
-    m_previewWindow->helpAction()->setEnabled(true);
-    m_previewWindow->aboutAction()->setEnabled(true);
-    connect(m_previewWindow->helpAction(), &QAction::triggered, this, &MainWindow::openHelp);
-    connect(m_previewWindow->aboutAction(), &QAction::triggered, this, &MainWindow::showAbout);
     m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
-    connect(m_previewWindow, &PreviewWindow::screenshotRequested, this,
-            &MainWindow::screenshotAsked);
-    connect(m_previewWindow, &PreviewWindow::allScreensRequested, this,
-            &MainWindow::exportAllScreens);
-    connect(m_previewWindow->saveAction(), &QAction::triggered, this,
-            [this] { openSaveWindow(OutputKind::Package); });
-    connect(m_previewWindow->exportSkinAction(), &QAction::triggered, this,
-            [this] { openSaveWindow(OutputKind::SkinOnly); });
-    connect(m_previewWindow->exportMifAction(), &QAction::triggered, this,
-            [this] { openSaveWindow(OutputKind::MifOnly); });
-    connect(m_previewWindow->exportBackgroundAction(), &QAction::triggered, this,
-            [this] { exportPicture(m_document.pictures().BackgroundPicture); });
-    connect(m_previewWindow->exportCursorAction(), &QAction::triggered, this,
-            [this] { exportPicture(m_document.pictures().CursorPicture); });
     connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
     connectOptionItems();
     // Closing the preview window any other way ends the program without saving anything.
@@ -400,11 +368,8 @@ void MainWindow::updateSkinStatus()
     const QString name = QFileInfo(m_skinPath).fileName();
     const QString save =
         name.isEmpty() ? QStringLiteral("Сохранить") : QStringLiteral("Сохранить «%1»").arg(name);
-    for (QAction *item :
-         {m_saveAction, m_previewWindow ? m_previewWindow->saveAction() : nullptr}) {
-        if (item)
-            item->setText(save);
-    }
+    // One action in both menus.
+    m_commands->main(Command::Save)->setText(save);
 }
 
 void MainWindow::openSaveWindow(OutputKind kind)

@@ -3,6 +3,7 @@
 #include "document/SkinDocument.h"
 #include "preview/PreviewOptions.h"
 #include "startup/Startup.h"
+#include "ui/CommandActions.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -112,9 +113,8 @@ public:
     SaveDialog *saveWindow() const { return m_saveDialog; }
     // "Сохранить" and the two exports of both menus: the save dialog, set up for that output.
     void openSaveWindow(OutputKind kind);
-    QAction *saveAction() const { return m_saveAction; }
-    QAction *exportSkinAction() const { return m_exportSkinAction; }
-    QAction *exportMifAction() const { return m_exportMifAction; }
+    // The file and help commands of both menus.
+    const CommandActions &commands() const { return *m_commands; }
     // The separator after "*.skin" and "*.mif", hidden with them in the simplified mode.
     QAction *exportSeparator() const { return m_exportSeparator; }
 
@@ -286,9 +286,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    QAction *m_saveAction = nullptr;
-    QAction *m_exportSkinAction = nullptr;
-    QAction *m_exportMifAction = nullptr;
+    CommandActions *m_commands = new CommandActions(this);
     QAction *m_exportSeparator = nullptr;
     QButtonGroup *m_slotButtons = nullptr;
     QCheckBox *m_settingsScreenCheck = nullptr;
@@ -320,6 +318,7 @@ private:
     // the settings file's default values for the options that have no control yet.
     void applyStartupOptions();
     void buildMainMenu();
+    void runCommand(Command id);
     void buildTabs();
     QWidget *buildColourTab();
     QWidget *buildAppearanceTab();

@@ -4,6 +4,7 @@
 #include "platform/FileOps.h"
 #include "preview/PhonePreview.h"
 #include "preview/PreviewOptions.h"
+#include "ui/CommandActions.h"
 #include "ui/PreviewControl.h"
 #include "ui/ProgramIcon.h"
 
@@ -47,8 +48,9 @@ QAction *addToggle(QMenu *menu, const QString &caption)
 
 } // namespace
 
-PreviewWindow::PreviewWindow(QWidget *parent)
+PreviewWindow::PreviewWindow(const CommandActions &commands, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint)
+    , m_commands(commands)
 {
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     setWindowIcon(programIcon());
@@ -89,7 +91,7 @@ void PreviewWindow::addHistoryItems(const QList<QAction *> &items)
 {
     const QList<QAction *> menuItems = m_contextMenu->actions();
     // Right after "Сохранить", with a line of their own below.
-    QAction *before = menuItems.value(menuItems.indexOf(m_saveAction) + 1);
+    QAction *before = menuItems.value(menuItems.indexOf(m_commands.preview(Command::Save)) + 1);
     m_contextMenu->insertActions(before, items);
     addActions(items);
 }
@@ -107,9 +109,10 @@ void PreviewWindow::buildPopupMenu()
 {
     m_contextMenu = new QMenu(this);
     QMenu *m = m_contextMenu;
-    m_openAction = addItem(m, QStringLiteral("Открыть"), true, QKeySequence(Qt::CTRL | Qt::Key_O));
-    m_saveAction =
-        addItem(m, QStringLiteral("Сохранить"), true, QKeySequence(Qt::CTRL | Qt::Key_S));
+    const auto item = [this](Command id) {
+        return m_commands.preview(id);
+    };
+    m->addActions({item(Command::Open), item(Command::Save)});
     m->addSeparator();
     m_contactListMenu = m->addMenu(QStringLiteral("Контакт лист"));
     m_showContactListAction = addItem(m_contactListMenu, QStringLiteral("Показать контакт-лист"),
@@ -150,31 +153,26 @@ void PreviewWindow::buildPopupMenu()
     buildVisionMenu(m);
     m_importSeparator = m->addSeparator();
     QMenu *importMenu = m->addMenu(QStringLiteral("Импортировать"));
-    m_importSchemeAction = addItem(importMenu, QStringLiteral("цветовую схему"));
-    m_importBackgroundAction = addItem(importMenu, QStringLiteral("фоновый рисунок"), false);
-    m_importCursorAction = addItem(importMenu, QStringLiteral("курсор"), false);
-    m_importPaletteAction = addItem(importMenu, QStringLiteral("палитру…"));
+    importMenu->addActions({item(Command::ImportScheme), item(Command::ImportBackground),
+                            item(Command::ImportCursor), item(Command::ImportPalette)});
     QMenu *exportMenu = m->addMenu(QStringLiteral("Экспортировать"));
-    m_exportMifAction = addItem(exportMenu, QStringLiteral("*.mif"));
-    m_exportSkinAction = addItem(exportMenu, QStringLiteral("*.skin"));
+    // The preview menu has always listed the MIF first.
+    exportMenu->addActions({item(Command::ExportMif), item(Command::ExportSkin)});
     m_exportSeparator = exportMenu->addSeparator();
-    m_exportBackgroundAction = addItem(exportMenu, QStringLiteral("Фон"));
-    m_exportCursorAction = addItem(exportMenu, QStringLiteral("Курсор"));
-    m_exportPaletteAction = addItem(exportMenu, QStringLiteral("палитру…"));
+    exportMenu->addActions({item(Command::ExportBackground), item(Command::ExportCursor),
+                            item(Command::ExportPalette)});
     exportMenu->addSeparator();
-    m_screenshotAction = addItem(exportMenu, QStringLiteral("Скриншот экрана"));
-    m_allScreensAction = addItem(exportMenu, QStringLiteral("Все экраны…"));
+    exportMenu->addActions({item(Command::Screenshot), item(Command::AllScreens)});
     m->addSeparator();
     m_simplifiedModeAction = addItem(m, QStringLiteral("Переключиться в \"упрощённый режим\""));
     m_settingsAction = addItem(m, QStringLiteral("Настройки"));
     QMenu *helpMenu = m->addMenu(QStringLiteral("Помощь"));
-    m_helpAction = addItem(helpMenu, QStringLiteral("Помощь"), false);
-    m_aboutAction = addItem(helpMenu, QStringLiteral("О программе"), false);
+    helpMenu->addActions({item(Command::Help), item(Command::About)});
     m->addSeparator();
-    m_quitAction = addItem(m, QStringLiteral("Выход"));
+    m->addAction(item(Command::Quit));
     // Shortcuts only fire for actions the window itself carries.
-    addActions({m_openAction, m_saveAction, m_showContactListAction, m_contactListAction,
-                m_chatAction, m_settingsScreenAction});
+    addActions({item(Command::Open), item(Command::Save), m_showContactListAction,
+                m_contactListAction, m_chatAction, m_settingsScreenAction});
 
     connect(m_showContactListAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::ContactListPicked); });
@@ -183,8 +181,6 @@ void PreviewWindow::buildPopupMenu()
     connect(m_chatAction, &QAction::triggered, this, [this] { showScreen(PreviewScreen::Chat); });
     connect(m_settingsScreenAction, &QAction::triggered, this,
             [this] { showScreen(PreviewScreen::Settings); });
-    connect(m_screenshotAction, &QAction::triggered, this, &PreviewWindow::screenshotRequested);
-    connect(m_allScreensAction, &QAction::triggered, this, &PreviewWindow::allScreensRequested);
     // The option items act on the main window's options, which set their check marks.
 }
 
@@ -203,8 +199,9 @@ void PreviewWindow::setExpertMenus(bool expert)
     m_showContactListAction->setShortcut(expert ? QKeySequence(Qt::Key_F1) : QKeySequence());
     m_contactListAction->setShortcut(expert ? QKeySequence() : QKeySequence(Qt::Key_F1));
     for (QAction *item : {m_phoneMenusMenu->menuAction(), toggleAction(Toggle::Popup),
-                          m_notificationsMenu->menuAction(), m_importSeparator, m_exportMifAction,
-                          m_exportSkinAction, m_exportSeparator})
+                          m_notificationsMenu->menuAction(), m_importSeparator,
+                          m_commands.preview(Command::ExportMif),
+                          m_commands.preview(Command::ExportSkin), m_exportSeparator})
         item->setVisible(expert);
     m_simplifiedModeAction->setText(expert ? QStringLiteral("Переключиться в \"упрощённый режим\"")
                                            : QStringLiteral("Переключиться в \"режим эксперта\""));

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class CommandActions;
 class PreviewControl;
 class QAction;
 class QMenu;
@@ -27,7 +28,8 @@ class PreviewWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit PreviewWindow(QWidget *parent = nullptr);
+    // commands are the file and help items, shared with the main menu.
+    explicit PreviewWindow(const CommandActions &commands, QWidget *parent = nullptr);
 
     // The simulated screen this window shows; it follows every render.
     void setPreview(PhonePreview *preview);
@@ -74,8 +76,6 @@ public:
 
     QMenu *contextMenu() const { return m_contextMenu; }
     // The context menu's items.
-    QAction *openAction() const { return m_openAction; }
-    QAction *saveAction() const { return m_saveAction; }
     QAction *showContactListAction() const { return m_showContactListAction; }
     // The items of the on/off options (kPreviewToggles), and for a side its other side's.
     QAction *toggleAction(Toggle id) const { return m_toggleActions[std::size_t(id)]; }
@@ -90,22 +90,8 @@ public:
     QAction *contactListAction() const { return m_contactListAction; }
     QAction *chatAction() const { return m_chatAction; }
     QAction *settingsScreenAction() const { return m_settingsScreenAction; }
-    QAction *importSchemeAction() const { return m_importSchemeAction; }
-    QAction *importBackgroundAction() const { return m_importBackgroundAction; }
-    QAction *importCursorAction() const { return m_importCursorAction; }
-    QAction *exportMifAction() const { return m_exportMifAction; }
-    QAction *exportSkinAction() const { return m_exportSkinAction; }
-    QAction *exportBackgroundAction() const { return m_exportBackgroundAction; }
-    QAction *exportCursorAction() const { return m_exportCursorAction; }
-    QAction *screenshotAction() const { return m_screenshotAction; }
-    QAction *allScreensAction() const { return m_allScreensAction; }
-    QAction *importPaletteAction() const { return m_importPaletteAction; }
-    QAction *exportPaletteAction() const { return m_exportPaletteAction; }
     QAction *simplifiedModeAction() const { return m_simplifiedModeAction; }
     QAction *settingsAction() const { return m_settingsAction; }
-    QAction *helpAction() const { return m_helpAction; }
-    QAction *aboutAction() const { return m_aboutAction; }
-    QAction *quitAction() const { return m_quitAction; }
     // The submenus "Контакт лист", "Меню" and "Показать уведомляющие окна", and the separators
     // the simplified mode hides with the items around them.
     QMenu *contactListMenu() const { return m_contactListMenu; }
@@ -130,10 +116,6 @@ signals:
     void closedByUser();
     // A click without movement on an element: open the colour window for its slot.
     void slotClicked(int slot, const QPoint &globalPos);
-    // "Скриншот экрана" was chosen (the main window runs the dialog for both menus).
-    void screenshotRequested();
-    // "Все экраны…" in the export submenu.
-    void allScreensRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -150,8 +132,6 @@ private:
     QTimer m_hoverWatch;
     QTimer m_startupHide;
     QMenu *m_contextMenu = nullptr;
-    QAction *m_openAction = nullptr;
-    QAction *m_saveAction = nullptr;
     QAction *m_showContactListAction = nullptr;
     QAction *m_sortByNameAction = nullptr;
     QAction *m_sortByStatusAction = nullptr;
@@ -163,22 +143,8 @@ private:
     QAction *m_contactListAction = nullptr;
     QAction *m_chatAction = nullptr;
     QAction *m_settingsScreenAction = nullptr;
-    QAction *m_importSchemeAction = nullptr;
-    QAction *m_importBackgroundAction = nullptr;
-    QAction *m_importCursorAction = nullptr;
-    QAction *m_exportMifAction = nullptr;
-    QAction *m_exportSkinAction = nullptr;
-    QAction *m_exportBackgroundAction = nullptr;
-    QAction *m_exportCursorAction = nullptr;
-    QAction *m_screenshotAction = nullptr;
-    QAction *m_allScreensAction = nullptr;
-    QAction *m_importPaletteAction = nullptr;
-    QAction *m_exportPaletteAction = nullptr;
     QAction *m_simplifiedModeAction = nullptr;
     QAction *m_settingsAction = nullptr;
-    QAction *m_helpAction = nullptr;
-    QAction *m_aboutAction = nullptr;
-    QAction *m_quitAction = nullptr;
     QMenu *m_contactListMenu = nullptr;
     QMenu *m_phoneMenusMenu = nullptr;
     QMenu *m_notificationsMenu = nullptr;
@@ -196,6 +162,7 @@ private:
     QPoint snapped(QPoint topLeft) const;
     QPointF onControl(const QPointF &windowPoint) const;
 
+    const CommandActions &m_commands;
     std::array<QAction *, kToggleCount> m_toggleActions{};
     std::array<QAction *, kToggleCount> m_otherSideActions{};
     PhonePreview *m_preview = nullptr;

@@ -95,7 +95,7 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
     ASSERT_TRUE(QDir().mkpath(folder));
 
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
+    expectQuiet(driver.choose(form->commands().preview(Command::Save), {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
     ASSERT_EQ(save->windowTitle(), QStringLiteral("Сохранение"));
@@ -125,7 +125,7 @@ TEST_F(Designer, SaveWritesAVerifiedPackageAndSkinFilesThatOpenAgain)
                                     << verify.readAllStandardError().toStdString();
 
     // The same dialog again, now for the skin and its pictures as files.
-    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
+    expectQuiet(driver.choose(form->commands().preview(Command::Save), {}, {save}),
                 QStringLiteral("Сохранить"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(save));
     save->outputKindCombo()->setFocus();

@@ -67,13 +67,13 @@ TEST_F(Designer, APickInThePreviewIsWhatTheSlotListMarksAndTheEditorChanges)
 TEST_F(Designer, TheSaveDialogProposesTheOpenedSkinsNames)
 {
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
+    expectQuiet(driver.choose(form->commands().preview(Command::Save), {}, {save}),
                 QStringLiteral("Сохранить"));
     EXPECT_EQ(save->skinNameEdit()->text(), QStringLiteral("default.skin"));
     save->hide();
 
     openThroughDialog(programFolder() + QStringLiteral("skins/aurora.skin"));
-    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
+    expectQuiet(driver.choose(form->commands().preview(Command::Save), {}, {save}),
                 QStringLiteral("Сохранить"));
     EXPECT_EQ(save->skinNameEdit()->text(), QStringLiteral("aurora.skin"));
     EXPECT_EQ(save->mifNameEdit()->text(), QStringLiteral("aurora.mif"));
@@ -98,14 +98,14 @@ TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
     auto *status = form->statusBar()->findChild<QLabel *>();
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin"));
-    EXPECT_EQ(form->previewWindow()->saveAction()->text(),
+    EXPECT_EQ(form->commands().preview(Command::Save)->text(),
               QStringLiteral("Сохранить «aurora.skin»"));
     nudgeRed(Slot::MenuText, 4);
     EXPECT_EQ(status->text(), QStringLiteral("aurora.skin — изменён"));
 
     // Saved as files over the skin's own: the dialog asks about each.
     SaveDialog *save = form->saveWindow();
-    expectQuiet(driver.choose(form->previewWindow()->saveAction(), {}, {save}),
+    expectQuiet(driver.choose(form->commands().preview(Command::Save), {}, {save}),
                 QStringLiteral("Сохранить"));
     save->outputKindCombo()->setFocus();
     QTest::keyClick(save->outputKindCombo(), Qt::Key_Home);

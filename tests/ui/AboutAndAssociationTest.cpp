@@ -54,11 +54,11 @@ TEST_F(OutwardFacing, HelpOpensTheProgramsHelpFileAndAMissingOneDoesNothing)
 {
     const QString help = s_dir->filePath(QStringLiteral("Help.html"));
     QFile::remove(help);
-    form->previewWindow()->helpAction()->trigger();
+    form->commands().preview(Command::Help)->trigger();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(messages.isEmpty());
     ASSERT_TRUE(testfiles::write(help, "<html></html>"));
-    form->previewWindow()->helpAction()->trigger();
+    form->commands().preview(Command::Help)->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(help));
 }
@@ -70,7 +70,7 @@ TEST_F(OutwardFacing, HelpThatCannotBeOpenedIsReportedWithItsFile)
     const QString help = s_dir->filePath(QStringLiteral("Help.html"));
     ASSERT_TRUE(testfiles::write(help, "<html></html>"));
     opens = false;
-    form->previewWindow()->helpAction()->trigger();
+    form->commands().preview(Command::Help)->trigger();
     ASSERT_EQ(opened.size(), 1);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], QStringLiteral("Не удалось открыть справку."));
@@ -88,7 +88,7 @@ TEST_F(OutwardFacing, TheAboutBoxOpensWithoutBlockingAndItsLinksOpenTheirAddress
         opened.append(url);
         return true;
     });
-    form->previewWindow()->aboutAction()->trigger();
+    form->commands().preview(Command::About)->trigger();
     AboutBox *about = form->aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());

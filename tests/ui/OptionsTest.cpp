@@ -4,6 +4,7 @@
 #include "preview/PhonePreview.h"
 #include "ui/ArrowSpinBox.h"
 #include "ui/ColourWindow.h"
+#include "ui/CommandActions.h"
 #include "ui/MainWindow.h"
 #include "ui/PreviewControl.h"
 #include "ui/PreviewWindow.h"
@@ -263,20 +264,22 @@ TEST_F(Options, SimplifiedModeLeavesTheStripAndTheBasicCommands)
         EXPECT_FALSE(hidden->isVisibleTo(form.get()));
     EXPECT_TRUE(form->expertModeCheck()->isVisibleTo(form.get()));
     EXPECT_TRUE(form->associationCheck()->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->exportSkinAction()->isVisible());
+    EXPECT_FALSE(form->commands().main(Command::ExportSkin)->isVisible());
     EXPECT_FALSE(form->exportSeparator()->isVisible());
 
     for (QAction *shown :
-         {window->openAction(), window->saveAction(), window->contactListAction(),
-          window->chatAction(), window->settingsScreenAction(), window->exportBackgroundAction(),
-          window->exportCursorAction(), window->screenshotAction(), window->quitAction(),
+         {form->commands().preview(Command::Open), form->commands().preview(Command::Save),
+          window->contactListAction(), window->chatAction(), window->settingsScreenAction(),
+          form->commands().preview(Command::ExportBackground),
+          form->commands().preview(Command::ExportCursor),
+          form->commands().preview(Command::Screenshot), form->commands().preview(Command::Quit),
           window->settingsAction()})
         EXPECT_TRUE(shown->isVisible()) << shown->text().toStdString();
     for (QAction *hidden :
          {window->contactListMenu()->menuAction(), window->phoneMenusMenu()->menuAction(),
           window->toggleAction(Toggle::Popup), window->notificationsMenu()->menuAction(),
-          window->importSeparator(), window->exportMifAction(), window->exportSkinAction(),
-          window->exportSeparator()})
+          window->importSeparator(), form->commands().preview(Command::ExportMif),
+          form->commands().preview(Command::ExportSkin), window->exportSeparator()})
         EXPECT_FALSE(hidden->isVisible()) << hidden->text().toStdString();
     EXPECT_EQ(window->simplifiedModeAction()->text(),
               QStringLiteral("Переключиться в \"режим эксперта\""));
@@ -391,4 +394,32 @@ TEST_F(Options, CheckMarksMatchTheOptionsAfterStartUp)
     EXPECT_TRUE(window->twoColumnsAction()->isChecked());
     EXPECT_TRUE(window->otherSideAction(Toggle::NotificationsLeft)->isChecked());
     EXPECT_FALSE(window->toggleAction(Toggle::NotificationsLeft)->isEnabled());
+}
+
+// Both menus carry the same action for a command they show alike, so its shortcut, caption
+// and visibility cannot drift apart; "О программе" and "Выход" differ as the menus always had.
+TEST_F(Options, BothMenusShareTheirCommandsWhereTheyAgree)
+{
+    const CommandActions &commands = form->commands();
+    QList<QAction *> inPreviewMenu;
+    QList<QMenu *> menus = {window->contextMenu()};
+    while (!menus.isEmpty()) {
+        for (QAction *item : menus.takeFirst()->actions()) {
+            inPreviewMenu.append(item);
+            if (item->menu())
+                menus.append(item->menu());
+        }
+    }
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        const auto id = Command(i);
+        SCOPED_TRACE(commands.main(id)->text().toStdString());
+        EXPECT_TRUE(inPreviewMenu.contains(commands.preview(id)));
+        const bool differs = id == Command::About || id == Command::Quit;
+        EXPECT_EQ(commands.main(id) == commands.preview(id), !differs);
+    }
+    EXPECT_EQ(commands.main(Command::About)->text(), QStringLiteral("О программе..."));
+    EXPECT_EQ(commands.preview(Command::About)->text(), QStringLiteral("О программе"));
+    EXPECT_EQ(commands.main(Command::Quit)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    EXPECT_TRUE(commands.preview(Command::Quit)->shortcut().isEmpty());
+    EXPECT_EQ(commands.preview(Command::Open)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
 }

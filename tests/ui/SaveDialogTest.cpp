@@ -79,7 +79,6 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Сохранение"));
     EXPECT_FALSE(dialog->isVisible());
 
-    PreviewWindow *preview = form->previewWindow();
     struct Case
     {
         QAction *item;
@@ -91,9 +90,12 @@ TEST_F(TheSaveDialog, EachMenuCommandOpensTheDialogForItsOutput)
     const Enabled mifOnly{kOff, kOn, kOff, kOn};
     // Each step comes from a different output than its own, so stale states would show.
     const Case cases[] = {
-        {form->exportMifAction(), 3, mifOnly},   {form->saveAction(), 0, all},
-        {form->exportSkinAction(), 2, skinOnly}, {preview->exportMifAction(), 3, mifOnly},
-        {preview->saveAction(), 0, all},         {preview->exportSkinAction(), 2, skinOnly},
+        {form->commands().main(Command::ExportMif), 3, mifOnly},
+        {form->commands().main(Command::Save), 0, all},
+        {form->commands().main(Command::ExportSkin), 2, skinOnly},
+        {form->commands().preview(Command::ExportMif), 3, mifOnly},
+        {form->commands().preview(Command::Save), 0, all},
+        {form->commands().preview(Command::ExportSkin), 2, skinOnly},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.item->text().toStdString() + " -> " + std::to_string(c.kind));
@@ -173,7 +175,7 @@ TEST_F(TheSaveDialog, SimplifiedLayoutAsksForABaseNameAndTheSystemVersion)
 TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothing)
 {
     const SkinTexts before = form->document().texts();
-    form->exportSkinAction()->trigger();
+    form->commands().main(Command::ExportSkin)->trigger();
     dialog->folderEdit()->setText(target.path());
     dialog->saveButton()->click();
     ASSERT_EQ(messages.size(), 1);
@@ -200,7 +202,7 @@ TEST_F(TheSaveDialog, RefusedNameAndMissingFolderKeepTheDialogOpenAndWriteNothin
 
 TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
 {
-    form->saveAction()->trigger();
+    form->commands().main(Command::Save)->trigger();
     dialog->outputKindCombo()->setCurrentIndex(1);
     dialog->skinNameEdit()->setText(QStringLiteral("myskin"));
     dialog->mifNameEdit()->setText(QStringLiteral("myskin"));
@@ -227,7 +229,7 @@ TEST_F(TheSaveDialog, SavingSkinAndMifWritesBothAndKeepsTheCompletedNames)
     EXPECT_EQ(skin->copyright, QStringLiteral("(c) Tester"));
 
     // The fields are still there the next time.
-    form->previewWindow()->saveAction()->trigger();
+    form->commands().preview(Command::Save)->trigger();
     EXPECT_EQ(dialog->skinNameEdit()->text(), QStringLiteral("myskin.skin"));
     EXPECT_EQ(dialog->copyrightEdit()->toPlainText(), QStringLiteral("(c) Tester"));
     EXPECT_EQ(dialog->folderEdit()->text(), target.path());

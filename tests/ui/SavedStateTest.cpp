@@ -73,14 +73,16 @@ protected:
 TEST_F(SavedState, TheStatusAndTheSaveItemsNameTheSkinAndSayWhenItChanged)
 {
     EXPECT_EQ(form->skinStatusText(), QString());
-    EXPECT_EQ(form->previewWindow()->saveAction()->text(), QStringLiteral("Сохранить"));
+    EXPECT_EQ(form->commands().preview(Command::Save)->text(), QStringLiteral("Сохранить"));
     form->openSkin(skinFile(QStringLiteral("blue.skin")));
     ASSERT_TRUE(messages.filter(QStringLiteral("скин")).isEmpty())
         << messages.join(u'\n').toStdString();
     EXPECT_FALSE(form->skinModified());
     EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin"));
-    EXPECT_EQ(form->previewWindow()->saveAction()->text(), QStringLiteral("Сохранить «blue.skin»"));
-    EXPECT_EQ(form->saveAction()->text(), QStringLiteral("Сохранить «blue.skin»"));
+    EXPECT_EQ(form->commands().preview(Command::Save)->text(),
+              QStringLiteral("Сохранить «blue.skin»"));
+    EXPECT_EQ(form->commands().main(Command::Save)->text(),
+              QStringLiteral("Сохранить «blue.skin»"));
 
     form->document().setSlotColour(Slot::MenuText, makeColor(1, 2, 3));
     EXPECT_EQ(form->skinStatusText(), QStringLiteral("blue.skin — изменён"));
