@@ -1,5 +1,7 @@
 #include "core/ColourScheme.h"
 
+#include <algorithm>
+
 namespace {
 
 struct SlotInfo
@@ -40,6 +42,30 @@ QString colorToHex(TColor c)
         .arg(colorGreen(c), 2, 16, QLatin1Char('0'))
         .arg(colorBlue(c), 2, 16, QLatin1Char('0'))
         .toUpper();
+}
+
+std::optional<TColor> parseColourText(QStringView text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u'#'))
+        text = text.mid(1);
+    if (text.size() != 3 && text.size() != 6)
+        return std::nullopt;
+    // toUInt would take a sign or a "0x" too; only the digits themselves make a colour.
+    const auto hexDigit = [](QChar c) {
+        const char16_t u = c.toLower().unicode();
+        return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f');
+    };
+    if (!std::ranges::all_of(text, hexDigit))
+        return std::nullopt;
+    const uint value = text.toUInt(nullptr, 16);
+    if (text.size() == 6)
+        return makeColor(int(value >> 16) & 0xFF, int(value >> 8) & 0xFF, int(value) & 0xFF);
+    // Each digit of the short form stands for itself twice: "#F80" is "#FF8800".
+    const auto twice = [](uint digit) {
+        return int(digit * 17);
+    };
+    return makeColor(twice((value >> 8) & 0xF), twice((value >> 4) & 0xF), twice(value & 0xF));
 }
 
 QString hexText(int component)

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 // A colour value as the client and the .skin file know it: red in bits 0..7, green in 8..15,
 // blue in 16..23, the top byte zero.
@@ -38,6 +39,9 @@ inline TColor fromQColor(const QColor &c)
 
 // "#RRGGBB", upper case.
 QString colorToHex(TColor c);
+// A colour as a user types or pastes it: "#RRGGBB" or "#RGB", the "#" optional, either case,
+// spaces around it ignored; nothing for any other text.
+std::optional<TColor> parseColourText(QStringView text);
 
 // A component as the colour editors show it: two upper-case hex digits ("0A").
 QString hexText(int component);

@@ -44,7 +44,16 @@ ColourControls::ColourControls(QWidget *parent)
         });
     }
     m_resetButton = new QPushButton(QStringLiteral("Сброс цвета"), this);
-    grid->addWidget(m_resetButton, 3, 0, 1, 5, Qt::AlignLeft);
+    grid->addWidget(m_resetButton, 3, 0, 1, 2, Qt::AlignLeft);
+    m_colourEdit = new QLineEdit(this);
+    m_colourEdit->setMaxLength(9);
+    m_colourEdit->setFixedWidth(
+        m_colourEdit->fontMetrics().horizontalAdvance(QStringLiteral("#WWWWWW")) + 16);
+    m_colourEdit->setPlaceholderText(QStringLiteral("#RRGGBB"));
+    m_colourEdit->setToolTip(QStringLiteral("#RRGGBB или #RGB"));
+    grid->addWidget(m_colourEdit, 3, 2, 1, 3, Qt::AlignRight);
+    connect(m_colourEdit, &QLineEdit::editingFinished, this, &ColourControls::colourEntered);
+    connect(m_colourEdit, &QLineEdit::textEdited, this, [this] { markColourEntry(false); });
     connect(m_resetButton, &QPushButton::clicked, this, &ColourControls::resetClicked);
     m_sliderTimer.setInterval(50);
     m_sliderTimer.setSingleShot(false);
@@ -80,11 +89,42 @@ void ColourControls::setHexTexts(TColor colour)
     m_hexEdits[0]->setText(hexText(colorRed(colour)));
     m_hexEdits[1]->setText(hexText(colorGreen(colour)));
     m_hexEdits[2]->setText(hexText(colorBlue(colour)));
+    m_colourEdit->setText(colorToHex(colour));
+    markColourEntry(false);
+}
+
+void ColourControls::colourEntered()
+{
+    const std::optional<TColor> colour = parseColourText(m_colourEdit->text());
+    if (!colour) {
+        markColourEntry(true);
+        return;
+    }
+    markColourEntry(false);
+    const bool changed = *colour != sliderColour();
+    setHexTexts(*colour);
+    if (changed)
+        emit colourTyped(*colour);
+}
+
+void ColourControls::markColourEntry(bool invalid)
+{
+    if (invalid == m_colourInvalid)
+        return;
+    m_colourInvalid = invalid;
+    QPalette marked = palette();
+    if (invalid) {
+        marked.setColor(QPalette::Base, QColor(255, 214, 214));
+        marked.setColor(QPalette::Text, QColor(160, 0, 0));
+    }
+    m_colourEdit->setPalette(marked);
 }
 
 void ColourControls::TrackBarChange(int component, int value)
 {
     m_hexEdits[component]->setText(hexText(value));
+    m_colourEdit->setText(colorToHex(sliderColour()));
+    markColourEntry(false);
     // A burst of moves is applied once, at most 50 ms after its first step.
     if (!m_sliderTimer.isActive())
         m_sliderTimer.start();

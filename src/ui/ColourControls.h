@@ -32,6 +32,10 @@ public:
     QSlider *slider(int channel) const { return m_sliders[std::size_t(channel)]; }
     QLineEdit *hexEdit(int channel) const { return m_hexEdits[std::size_t(channel)]; }
     QPushButton *resetButton() const { return m_resetButton; }
+    // The whole colour as "#RRGGBB": shows the colour, takes a typed or pasted one.
+    QLineEdit *colourEdit() const { return m_colourEdit; }
+    // The text last entered there was no colour; it stays marked until it is edited.
+    bool colourEntryInvalid() const { return m_colourInvalid; }
     // Running while slider moves wait to be applied.
     bool applyPending() const { return m_sliderTimer.isActive(); }
 
@@ -39,6 +43,9 @@ signals:
     // The timer fired after slider changes: apply sliderColour().
     void timerTick();
     void swatchClicked();
+    // A colour was entered in the "#RRGGBB" field (Enter or leaving it) that differs from the
+    // one shown: apply it as one change.
+    void colourTyped(TColor colour);
     void resetClicked();
     // A slider is held down, and let go: everything in between is one change of the colour.
     // The last batched move is applied before dragFinished.
@@ -49,6 +56,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void colourEntered();
+    void markColourEntry(bool invalid);
+
+    QLineEdit *m_colourEdit = nullptr;
+    bool m_colourInvalid = false;
     std::array<QSlider *, 3> m_sliders{};
     std::array<QLineEdit *, 3> m_hexEdits{};
     QTimer m_sliderTimer;

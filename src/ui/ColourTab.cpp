@@ -12,7 +12,9 @@
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QPainter>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 QWidget *MainWindow::buildColourTab()
@@ -30,6 +32,10 @@ QWidget *MainWindow::buildColourTab()
     }
     m_slotButtons->button(0)->setChecked(true);
     connect(m_slotButtons, &QButtonGroup::idClicked, this, &MainWindow::slotButtonChosen);
+    // Every slot shows its colour beside its caption, whatever changed it (an edit, undo or
+    // redo, a palette, an opened skin).
+    showSlotSwatches(-1);
+    connect(&m_document, &SkinDocument::colourChanged, this, &MainWindow::showSlotSwatches);
     layout->addWidget(slotBox);
     m_colourControls = new ColourControls(page);
     layout->addWidget(m_colourControls);
@@ -43,10 +49,37 @@ QWidget *MainWindow::buildColourTab()
     connect(m_colourControls, &ColourControls::timerTick, this, &MainWindow::applySliderColour);
     connect(m_colourControls, &ColourControls::swatchClicked, this, &MainWindow::swatchClicked);
     connect(m_colourControls, &ColourControls::resetClicked, this, &MainWindow::resetColourClicked);
+    connect(m_colourControls, &ColourControls::colourTyped, this, &MainWindow::applyColour);
     connectColourDrags(m_colourControls);
     connect(&m_document, &SkinDocument::colourChanged, this, &MainWindow::followColour);
     connect(&m_document, &SkinDocument::selectedSlotChanged, this, &MainWindow::followSelectedSlot);
     return page;
+}
+
+namespace {
+
+QIcon slotSwatch(TColor colour, int side)
+{
+    QPixmap picture(side, side);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setPen(QColor(64, 64, 64));
+    painter.setBrush(toQColor(colour));
+    painter.drawRect(0, 0, side - 1, side - 1);
+    return QIcon(picture);
+}
+
+} // namespace
+
+void MainWindow::showSlotSwatches(int slot)
+{
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize);
+    for (int each = 0; each < kSlotCount; ++each) {
+        if (slot != -1 && each != slot)
+            continue;
+        if (QAbstractButton *item = m_slotButtons->button(each))
+            item->setIcon(slotSwatch(m_document.slotColour(each), side));
+    }
 }
 
 void MainWindow::applyColour(TColor colour)

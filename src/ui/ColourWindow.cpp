@@ -24,6 +24,7 @@ ColourWindow::ColourWindow(SkinDocument &document, QWidget *parent)
     connect(m_controls, &ColourControls::timerTick, this, &ColourWindow::applySliderColour);
     connect(m_controls, &ColourControls::swatchClicked, this, &ColourWindow::swatchClicked);
     connect(m_controls, &ColourControls::resetClicked, this, &ColourWindow::resetColourClicked);
+    connect(m_controls, &ColourControls::colourTyped, this, &ColourWindow::showColour);
     // A whole slider drag is one undo step.
     connect(m_controls, &ColourControls::dragStarted, this, [this] {
         m_document.history().begin(SkinDocument::colourStepName(m_document.selectedSlot()));

@@ -9,6 +9,7 @@
 #include "ui/ColourControls.h"
 #include "ui/ColourWindow.h"
 #include "ui/HistoryActions.h"
+#include "ui/PreviewControl.h"
 #include "ui/PreviewWindow.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QualityChecks.h"
@@ -243,6 +244,9 @@ void MainWindow::connectPreviewWindow()
     m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
     connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
+    // What the mouse points at, named in the status bar as in the tooltip.
+    connect(m_previewWindow->previewControl(), &PreviewControl::hoverChanged, this,
+            [this] { statusBar()->showMessage(m_previewWindow->previewControl()->hoverText()); });
     connectOptionItems();
     // Closing the preview window any other way ends the program without saving anything.
     connect(m_previewWindow, &PreviewWindow::closedByUser, qApp, [] { QCoreApplication::exit(0); });

@@ -121,6 +121,8 @@ public:
     // The colour tab.
     void applyColour(TColor colour);
     void slotButtonChosen(int slot);
+    // The slot list's colour swatch of one slot, or of all (-1).
+    void showSlotSwatches(int slot);
     void settingsScreenToggled();
     void resetColourClicked();
     void swatchClicked();

@@ -1,9 +1,12 @@
 #include "ui/PreviewControl.h"
 
+#include "core/ColourScheme.h"
 #include "preview/PhonePreview.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -64,6 +67,48 @@ void PreviewControl::hoverAt(const QPointF &point)
     const QPoint phone = toPhone(point);
     if (m_preview->hitTest(phone.x(), phone.y()))
         m_preview->Render();
+    noteHover();
+}
+
+int PreviewControl::hoveredSlot() const
+{
+    if (!m_preview || m_preview->HighlightHidden() || m_preview->HoverSlot() <= 0)
+        return -1;
+    return m_preview->HoverSlot() - 1;
+}
+
+QString PreviewControl::hoverText() const
+{
+    const int slot = hoveredSlot();
+    if (slot < 0)
+        return {};
+    return QStringLiteral("%1 — %2").arg(slotCaption(slot),
+                                         colorToHex(m_preview->document().slotColour(slot)));
+}
+
+void PreviewControl::noteHover()
+{
+    if (const int slot = hoveredSlot(); slot != m_shownHover) {
+        m_shownHover = slot;
+        emit hoverChanged(slot);
+    }
+}
+
+bool PreviewControl::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        showHoverTip(this, static_cast<QHelpEvent *>(event)->globalPos(), hoverText());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void showHoverTip(QWidget *over, const QPoint &globalPos, const QString &text)
+{
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(globalPos, text, over);
 }
 
 void PreviewControl::hideHighlight()
@@ -73,6 +118,7 @@ void PreviewControl::hideHighlight()
         return;
     m_preview->setHighlightHidden(true);
     m_preview->Render();
+    noteHover();
 }
 
 int PreviewControl::clickAt(const QPointF &point)
@@ -81,6 +127,7 @@ int PreviewControl::clickAt(const QPointF &point)
         !overScreen(point))
         return -1;
     m_preview->setHighlightHidden(true);
+    noteHover();
     return m_preview->HoverSlot() - 1;
 }
 

@@ -36,6 +36,11 @@ public:
     // A left click without movement at this point: the slot of the highlighted element under
     // it (the highlight is put away), or -1 when nothing is highlighted there.
     int clickAt(const QPointF &point);
+    // The slot (0..19) of the highlighted element under the mouse, or -1.
+    int hoveredSlot() const;
+    // What the element under the mouse is painted with: "caption — #RRGGBB"; empty over
+    // nothing. The preview's tooltip and the main window's status bar show it.
+    QString hoverText() const;
 
     // Shows the screen as a viewer with that colour vision sees it. Only the painting changes:
     // highlights, clicks and the skin keep the skin's own colours.
@@ -51,6 +56,8 @@ public:
 signals:
     // A click on a highlighted element while the control answers the mouse itself.
     void slotClicked(int slot, const QPoint &globalPos);
+    // The highlighted element's slot changed (-1: none).
+    void hoverChanged(int slot);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,10 +65,17 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    void noteHover();
+
     PhonePreview *m_preview = nullptr;
+    int m_shownHover = -1;
     int m_scale = 1;
     bool m_ownMouse = false;
     ColourVision m_vision = ColourVision::Normal;
 };
+
+// The preview's tooltip: the text at the point, or none when the text is empty.
+void showHoverTip(QWidget *over, const QPoint &globalPos, const QString &text);

@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -397,6 +398,16 @@ void PreviewWindow::mouseReleaseEvent(QMouseEvent *event)
     }
     m_dragging = false;
     m_moved = false;
+}
+
+bool PreviewWindow::event(QEvent *event)
+{
+    // The control leaves the mouse to this window, its tooltip too.
+    if (event->type() == QEvent::ToolTip && hostsControl()) {
+        showHoverTip(this, static_cast<QHelpEvent *>(event)->globalPos(), m_control->hoverText());
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void PreviewWindow::contextMenuEvent(QContextMenuEvent *event)

@@ -66,6 +66,22 @@ TEST(ColourScheme, ColourValueLayoutKeepsRedInTheLowByte)
     EXPECT_EQ(colorToHex(c), QStringLiteral("#123456"));
 }
 
+TEST(ColourScheme, TypedColoursReadInTheirLongAndShortForms)
+{
+    const std::pair<const char *, TColor> good[] = {
+        {"#123456", makeColor(0x12, 0x34, 0x56)},
+        {"abcDEF", makeColor(0xAB, 0xCD, 0xEF)},
+        {"#F80", makeColor(0xFF, 0x88, 0x00)},
+        {" 0a1 ", makeColor(0x00, 0xAA, 0x11)},
+    };
+    for (const auto &[text, colour] : good)
+        EXPECT_EQ(parseColourText(QString::fromLatin1(text)), colour) << text;
+    for (const char *text :
+         {"", "#", "#12345", "#1234567", "12345G", "+12345", "0x1234", "# 123", "##123"})
+        EXPECT_EQ(parseColourText(QString::fromLatin1(text)), std::nullopt) << text;
+    EXPECT_EQ(parseColourText(colorToHex(makeColor(1, 2, 3))), makeColor(1, 2, 3));
+}
+
 TEST(SkinFormat, WritesTheExactLayout)
 {
     SkinData skin;

@@ -4,6 +4,7 @@
 #include "document/SkinDocument.h"
 #include "preview/PhonePreview.h"
 #include "ui/ColourControls.h"
+#include "ui/PreviewControl.h"
 #include "ui/PreviewWindow.h"
 #include "ui/SaveDialog.h"
 
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -137,4 +140,32 @@ TEST_F(Designer, TheOpenSkinItsChangesAndItsSavesAreShownAndAskedAbout)
     EXPECT_TRUE(form->previewWindow()->isVisible());
     EXPECT_TRUE(
         driver.choose(exit, {DialogDriver::pressMessageButton(QMessageBox::NoRole)}).endedProgram);
+}
+
+// The colour typed as text in the real window, the slot list's swatch that follows it, and the
+// name of what the mouse points at.
+TEST_F(Designer, ATypedColourReachesTheSwatchAndPointingNamesTheElement)
+{
+    ASSERT_NO_FATAL_FAILURE(pickSlotInList(Slot::Clock));
+    QLineEdit *field = form->colourControls()->colourEdit();
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, QStringLiteral("#3a7"));
+    QTest::keyClick(field, Qt::Key_Return);
+    const TColor typed = makeColor(0x33, 0xAA, 0x77);
+    ASSERT_TRUE(
+        DialogDriver::waitFor([&] { return form->document().slotColour(Slot::Clock) == typed; }));
+    const QImage swatch = form->slotButtons()->button(Slot::Clock)->icon().pixmap(16).toImage();
+    EXPECT_EQ(swatch.pixelColor(swatch.rect().center()), toQColor(typed));
+
+    PreviewWindow *window = form->previewWindow();
+    const QList<QRegion> &clock = form->preview()->regions().regions(Slot::Clock + 1);
+    ASSERT_FALSE(clock.isEmpty());
+    const int scale = window->pixelScale();
+    const QPoint at = window->previewControl()->pos() + clock.first().begin()->center() * scale;
+    QTest::mouseMove(window, at);
+    ASSERT_TRUE(
+        DialogDriver::waitFor([&] { return !form->statusBar()->currentMessage().isEmpty(); }));
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              QStringLiteral("%1 — #33AA77").arg(slotCaption(Slot::Clock)));
 }

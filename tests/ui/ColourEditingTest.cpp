@@ -3,19 +3,25 @@
 #include "ui/ColourControls.h"
 #include "ui/ColourWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/PreviewControl.h"
 #include "ui/PreviewWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
+#include <QFocusEvent>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -297,4 +303,79 @@ TEST_F(Editing, AClickNearTheScreensCornerOpensTheColourWindowWhollyOnIt)
     EXPECT_TRUE(area.contains(colour->frameGeometry()))
         << "window at " << colour->x() << "," << colour->y();
     colour->hide();
+}
+
+// The whole colour typed or pasted as text: one undo step when it is a colour, a mark and no
+// change when it is not, in the main window and in the colour window alike.
+TEST_F(Editing, TheColourFieldTakesATypedColourAsOneStep)
+{
+    SkinDocument &document = form->document();
+    QUndoStack &steps = document.history().stack();
+    ColourControls *controls = form->colourControls();
+    form->slotButtonChosen(5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controls->applyPending(); }, 5000));
+    const TColor before = document.slotColour(5);
+    EXPECT_EQ(controls->colourEdit()->text(), colorToHex(before));
+    const int stepsBefore = steps.count();
+
+    pressEnter(controls->colourEdit(), QStringLiteral("#F80"));
+    EXPECT_EQ(document.slotColour(5), makeColor(0xFF, 0x88, 0x00));
+    EXPECT_EQ(steps.count(), stepsBefore + 1);
+    EXPECT_EQ(controls->colourEdit()->text(), QStringLiteral("#FF8800"));
+    EXPECT_EQ(controls->slider(1)->value(), 0x88);
+
+    pressEnter(controls->colourEdit(), QStringLiteral("#12G"));
+    EXPECT_TRUE(controls->colourEntryInvalid());
+    EXPECT_EQ(document.slotColour(5), makeColor(0xFF, 0x88, 0x00));
+    EXPECT_EQ(steps.count(), stepsBefore + 1);
+    QTest::keyClick(controls->colourEdit(), Qt::Key_Backspace);
+    EXPECT_FALSE(controls->colourEntryInvalid()) << "editing takes the mark away";
+    steps.undo();
+    EXPECT_EQ(document.slotColour(5), before);
+
+    // Leaving the field enters what was typed, as Enter does.
+    ColourWindow *colour = form->colourWindow();
+    colour->openForSlot(0, QPoint(10, 10));
+    QLineEdit *field = colour->controls()->colourEdit();
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("00ff7f"));
+    QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(field, &leaving);
+    EXPECT_EQ(document.slotColour(0), makeColor(0x00, 0xFF, 0x7F));
+    EXPECT_EQ(preview->colour(1), makeColor(0x00, 0xFF, 0x7F));
+}
+
+TEST_F(Editing, TheSlotListShowsEachSlotsColourAndFollowsUndo)
+{
+    SkinDocument &document = form->document();
+    const auto shown = [&](int slot) {
+        const QImage swatch = form->slotButtons()->button(slot)->icon().pixmap(16).toImage();
+        return swatch.pixelColor(swatch.rect().center()).rgb();
+    };
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        EXPECT_EQ(shown(slot), toQColor(document.slotColour(slot)).rgb()) << slot;
+    const TColor before = document.slotColour(4);
+    document.setSlotColour(4, makeColor(250, 10, 20));
+    EXPECT_EQ(shown(4), qRgb(250, 10, 20));
+    document.history().stack().undo();
+    EXPECT_EQ(shown(4), toQColor(before).rgb());
+}
+
+// Pointing at an element names its slot and colour: in the tooltip over the preview and in the
+// main window's status bar; pointing at nothing takes both away.
+TEST_F(Editing, PointingAtAnElementNamesItsSlotAndColour)
+{
+    const QPoint clock = centreOf(Slot::Clock);
+    QTest::mouseMove(window, clock);
+    const QString named = QStringLiteral("%1 — %2").arg(
+        slotCaption(Slot::Clock), colorToHex(form->document().slotColour(Slot::Clock)));
+    EXPECT_EQ(window->previewControl()->hoverText(), named);
+    EXPECT_EQ(form->statusBar()->currentMessage(), named);
+    QHelpEvent tip(QEvent::ToolTip, clock, window->mapToGlobal(clock));
+    QCoreApplication::sendEvent(window, &tip);
+    EXPECT_EQ(QToolTip::text(), named);
+
+    window->previewControl()->hideHighlight();
+    EXPECT_TRUE(window->previewControl()->hoverText().isEmpty());
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
 }
