@@ -36,6 +36,18 @@ void TSelRects::takeRegions(TSelRects &&newer)
     merge = newer.merge;
 }
 
+int TSelRects::slotAt(QPoint point) const
+{
+    // Regions never overlap: the first that holds the point is the element shown there.
+    for (int i = 1; i <= kSlots; ++i) {
+        for (const QRegion &region : m_lists[i]) {
+            if (region.contains(point))
+                return i;
+        }
+    }
+    return 0;
+}
+
 bool TSelRects::hitTest(int x, int y)
 {
     HighlightHidden = true;

@@ -27,6 +27,8 @@ public:
 
     // Finds the element under the point; true when it differs from the one found last.
     bool hitTest(int x, int y);
+    // The slot index (1..20) of the topmost element at the point, 0 for none; the hover stays.
+    int slotAt(QPoint point) const;
     // Inverts the hovered element's pixels unless the highlight is hidden.
     void drawHighlight(QImage &canvas) const;
 

@@ -175,6 +175,19 @@ void MainWindow::importCursor(const QString &path)
         m_messageSink(QString(), imported.error().message, QString());
 }
 
+void MainWindow::openDroppedFile(const QString &path, bool onCursor)
+{
+    const QString kind = QFileInfo(path).suffix().toLower();
+    if (kind == u"skin" || kind == u"sis" || kind == u"sisx")
+        openSkin(path);
+    else if (kind == u"gpl" || kind == u"json")
+        importPalette(path);
+    else if (onCursor)
+        importCursor(path);
+    else
+        importBackground(path);
+}
+
 void MainWindow::convertToSvg(const QString &path)
 {
     if (auto written = ConvertPictureToSvg(path); !written)

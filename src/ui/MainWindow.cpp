@@ -244,6 +244,8 @@ void MainWindow::connectPreviewWindow()
     m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
     connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
+    connect(m_previewWindow->previewControl(), &PreviewControl::fileDropped, this,
+            &MainWindow::openDroppedFile);
     // What the mouse points at, named in the status bar as in the tooltip.
     connect(m_previewWindow->previewControl(), &PreviewControl::hoverChanged, this,
             [this] { statusBar()->showMessage(m_previewWindow->previewControl()->hoverText()); });

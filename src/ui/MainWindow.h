@@ -134,6 +134,10 @@ public:
     // The background and cursor imports; false when the name has no picture ending.
     void importBackground(const QString &path);
     void importCursor(const QString &path);
+    // A file dropped on the phone screen: a picture becomes the background, or the cursor when
+    // dropped on the selection cursor's row; a skin or package opens; a palette is imported.
+    // Each through the same path as its menu command.
+    void openDroppedFile(const QString &path, bool onCursor);
     // "JPG,PNG=>SVG" for a chosen picture file.
     void convertToSvg(const QString &path);
     // The console log: kept only while "Включить консоль" is ticked.

@@ -3,10 +3,15 @@
 #include "core/ColourScheme.h"
 #include "preview/PhonePreview.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QUrl>
 
 #include <cmath>
 
@@ -15,6 +20,7 @@ PreviewControl::PreviewControl(QWidget *parent)
 {
     setMouseTracking(true);
     setOwnMouse(false);
+    setAcceptDrops(true);
 }
 
 void PreviewControl::setPreview(PhonePreview *preview)
@@ -92,6 +98,46 @@ void PreviewControl::noteHover()
         m_shownHover = slot;
         emit hoverChanged(slot);
     }
+}
+
+QString PreviewControl::droppableFile(const QMimeData *data)
+{
+    static const QStringList kinds = {
+        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
+        QStringLiteral("bmp"),  QStringLiteral("skin"), QStringLiteral("sis"),
+        QStringLiteral("sisx"), QStringLiteral("gpl"),  QStringLiteral("json")};
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && kinds.contains(QFileInfo(path).suffix().toLower()))
+            return path;
+    }
+    return {};
+}
+
+bool PreviewControl::takeDrop(const QMimeData *data, const QPointF &point)
+{
+    const QString path = droppableFile(data);
+    if (path.isEmpty())
+        return false;
+    const QPoint phone = toPhone(point);
+    const bool onCursor = m_preview && overScreen(point) &&
+                          m_preview->regions().slotAt(phone) == Slot::CursorNick + 1;
+    emit fileDropped(path, onCursor);
+    return true;
+}
+
+void PreviewControl::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppableFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void PreviewControl::dropEvent(QDropEvent *event)
+{
+    if (takeDrop(event->mimeData(), event->position()))
+        event->acceptProposedAction();
 }
 
 bool PreviewControl::event(QEvent *event)

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class PhonePreview;
+class QMimeData;
 
 // The simulated phone screen on the desktop: it paints the preview's picture with whole device
 // pixels per phone pixel and turns the mouse into highlights and slot clicks. It lives in the
@@ -42,6 +43,13 @@ public:
     // nothing. The preview's tooltip and the main window's status bar show it.
     QString hoverText() const;
 
+    // A file dragged onto the screen: the first local file a drop could take (a picture, a
+    // skin or package, a palette), or "" for none.
+    static QString droppableFile(const QMimeData *data);
+    // Drops the data at this point of the control: emits fileDropped and answers true when it
+    // holds a file the screen takes.
+    bool takeDrop(const QMimeData *data, const QPointF &point);
+
     // Shows the screen as a viewer with that colour vision sees it. Only the painting changes:
     // highlights, clicks and the skin keep the skin's own colours.
     void setColourVision(ColourVision vision);
@@ -58,6 +66,8 @@ signals:
     void slotClicked(int slot, const QPoint &globalPos);
     // The highlighted element's slot changed (-1: none).
     void hoverChanged(int slot);
+    // A file was dropped on the screen; onCursor when over the selection cursor's row.
+    void fileDropped(const QString &path, bool onCursor);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -66,6 +76,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
     bool event(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void noteHover();

@@ -12,6 +12,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMenu>
@@ -56,6 +58,7 @@ PreviewWindow::PreviewWindow(const CommandActions &commands, QWidget *parent)
     setWindowTitle(QStringLiteral("Velmora for TolvoICQ"));
     setWindowIcon(programIcon());
     setMouseTracking(true);
+    setAcceptDrops(true);
     resize(240, 320);
     m_control = new PreviewControl(this);
     buildPopupMenu();
@@ -398,6 +401,19 @@ void PreviewWindow::mouseReleaseEvent(QMouseEvent *event)
     }
     m_dragging = false;
     m_moved = false;
+}
+
+// The control leaves drops to this window too, as it does the mouse.
+void PreviewWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (hostsControl() && !PreviewControl::droppableFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void PreviewWindow::dropEvent(QDropEvent *event)
+{
+    if (hostsControl() && m_control->takeDrop(event->mimeData(), onControl(event->position())))
+        event->acceptProposedAction();
 }
 
 bool PreviewWindow::event(QEvent *event)

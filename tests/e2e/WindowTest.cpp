@@ -12,6 +12,8 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -22,7 +24,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <QMimeData>
 #include <QTest>
+#include <QUndoStack>
+#include <QUrl>
 
 TEST_F(Designer, F1ShowsTheContactListInBothModes)
 {
@@ -168,4 +173,29 @@ TEST_F(Designer, ATypedColourReachesTheSwatchAndPointingNamesTheElement)
         DialogDriver::waitFor([&] { return !form->statusBar()->currentMessage().isEmpty(); }));
     EXPECT_EQ(form->statusBar()->currentMessage(),
               QStringLiteral("%1 — #33AA77").arg(slotCaption(Slot::Clock)));
+}
+
+// A picture dropped from a file manager onto the phone becomes the background as one step.
+TEST_F(Designer, APictureDroppedOnThePhoneBecomesTheBackground)
+{
+    const QString picture = work(QStringLiteral("dropped.png"));
+    QImage orange(48, 64, QImage::Format_RGB32);
+    orange.fill(qRgb(250, 140, 20));
+    ASSERT_TRUE(orange.save(picture));
+    PreviewWindow *window = form->previewWindow();
+    const QList<QRegion> &nicks = form->preview()->regions().regions(Slot::ContactNick + 1);
+    ASSERT_FALSE(nicks.isEmpty());
+    const QPointF at =
+        window->previewControl()->pos() + nicks.first().begin()->center() * window->pixelScale();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(picture)});
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    const int steps = form->document().history().stack().count();
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(form->document().pictures().BackgroundSource.pixel(3, 3), qRgb(250, 140, 20));
+    EXPECT_EQ(form->document().history().stack().count(), steps + 1);
 }

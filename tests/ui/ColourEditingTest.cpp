@@ -8,12 +8,15 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -22,6 +25,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <QUndoStack>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -378,4 +382,63 @@ TEST_F(Editing, PointingAtAnElementNamesItsSlotAndColour)
     window->previewControl()->hideHighlight();
     EXPECT_TRUE(window->previewControl()->hoverText().isEmpty());
     EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
+}
+
+// Files dragged from a file manager onto the phone: a picture becomes the background, or the
+// cursor over the selection cursor's row, each one undo step; a palette is imported; anything
+// else is refused at the door.
+TEST_F(Editing, FilesDroppedOnThePhoneTakeTheirMenuCommandsPath)
+{
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("drop.png"));
+    QImage green(60, 40, QImage::Format_RGB32);
+    green.fill(qRgb(10, 200, 30));
+    ASSERT_TRUE(green.save(picture));
+    const QString palette = folder.filePath(QStringLiteral("drop.gpl"));
+    QString gpl = QStringLiteral("GIMP Palette\nName: drop\n");
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        gpl += QStringLiteral("%1 %2 %3 slot\n").arg(slot * 10).arg(7).arg(255 - slot);
+    {
+        QFile out(palette);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(gpl.toUtf8());
+    }
+    const auto dropAt = [&](const QString &path, QPoint phone) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const int scale = window->pixelScale();
+        const QPointF at = window->previewControl()->pos() + phone * scale;
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &drop);
+        return drop.isAccepted();
+    };
+    SkinDocument &document = form->document();
+    QUndoStack &steps = document.history().stack();
+    const QImage cursorBefore = document.pictures().CursorSource;
+    const int before = steps.count();
+    ASSERT_TRUE(dropAt(picture, centreOf(Slot::ContactNick)));
+    EXPECT_EQ(document.pictures().BackgroundSource.pixel(5, 5), qRgb(10, 200, 30));
+    EXPECT_EQ(document.pictures().CursorSource, cursorBefore);
+    EXPECT_EQ(steps.count(), before + 1);
+    steps.undo();
+    EXPECT_NE(document.pictures().BackgroundSource.pixel(5, 5), qRgb(10, 200, 30));
+
+    // The plain list with the offline contacts, where the selected one is, nothing over it.
+    form->showNamedScreen(QStringLiteral("contacts"));
+    form->toggleCheck(Toggle::Offline)->setChecked(true);
+    const QPoint cursorRow = centreOf(Slot::CursorNick);
+    ASSERT_NE(cursorRow, QPoint(-1, -1)) << "the list shows a selected contact";
+    ASSERT_TRUE(dropAt(picture, cursorRow));
+    EXPECT_EQ(document.pictures().CursorSource.pixel(5, 5), qRgb(10, 200, 30));
+
+    ASSERT_TRUE(dropAt(palette, centreOf(Slot::ContactNick)));
+    EXPECT_EQ(document.slotColour(3), makeColor(30, 7, 252));
+
+    const QString text = folder.filePath(QStringLiteral("notes.txt"));
+    QFile(text).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(dropAt(text, centreOf(Slot::ContactNick)));
 }
