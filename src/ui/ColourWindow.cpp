@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -17,8 +18,15 @@ ColourWindow::ColourWindow(SkinDocument &document, QWidget *parent)
 {
     setWindowTitle(QStringLiteral(" Цвет"));
     m_controls = new ColourControls(this);
+    // The caption in the window itself: a title bar would cut a long one.
+    m_caption = new QLabel(this);
+    m_caption->setWordWrap(true);
+    QFont bold = m_caption->font();
+    bold.setBold(true);
+    m_caption->setFont(bold);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_caption);
     layout->addWidget(m_controls);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_controls, &ColourControls::timerTick, this, &ColourWindow::applySliderColour);
@@ -40,7 +48,7 @@ void ColourWindow::showColour(TColor colour)
     m_document.setSlotColour(m_document.selectedSlot(), colour);
 }
 
-void ColourWindow::openForSlot(int slot, const QPoint &topLeft)
+void ColourWindow::openForSlot(int slot, const QRect &element)
 {
     m_document.selectSlot(slot);
     if (m_preview)
@@ -48,15 +56,17 @@ void ColourWindow::openForSlot(int slot, const QPoint &topLeft)
     showColour(m_document.slotColour(slot));
     m_controls->setHexTexts(m_document.slotColour(slot));
     setWindowTitle(slotCaption(slot));
+    m_caption->setText(slotCaption(slot));
+    // The caption wraps at the editor's width rather than widening the window.
+    m_caption->setMaximumWidth(m_controls->sizeHint().width());
     adjustSize();
-    // At the mouse, but whole on the screen the mouse is on: a click near an edge must not
-    // leave the window hanging off it.
-    const QScreen *display = QGuiApplication::screenAt(topLeft);
+    const QScreen *display = QGuiApplication::screenAt(element.center());
     if (!display)
         display = QGuiApplication::primaryScreen();
     const QRect area = display ? display->availableGeometry() : QRect();
     const auto place = [&] {
-        move(area.isValid() ? keptOnScreen(topLeft, frameGeometry().size(), area) : topLeft);
+        move(area.isValid() ? besideElement(element, frameGeometry().size(), area)
+                            : element.topRight() + QPoint(1, 0));
     };
     place();
     show();
@@ -64,6 +74,38 @@ void ColourWindow::openForSlot(int slot, const QPoint &topLeft)
     place();
     raise();
     activateWindow();
+}
+
+QString ColourWindow::caption() const
+{
+    return m_caption->text();
+}
+
+QPoint besideElement(const QRect &element, QSize size, const QRect &area)
+{
+    constexpr int kGap = 6;
+    // Each side, with the window slid along that side to stay on the area.
+    const auto along = [&](QPoint at, bool horizontal) {
+        if (horizontal)
+            at.setY(std::clamp(at.y(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - size.height())));
+        else
+            at.setX(std::clamp(at.x(), area.left(),
+                               std::max(area.left(), area.right() + 1 - size.width())));
+        return at;
+    };
+    const QPoint sides[] = {
+        along({element.right() + 1 + kGap, element.top()}, true),
+        along({element.left() - kGap - size.width(), element.top()}, true),
+        along({element.left(), element.bottom() + 1 + kGap}, false),
+        along({element.left(), element.top() - kGap - size.height()}, false),
+    };
+    for (const QPoint &at : sides) {
+        const QRect window(at, size);
+        if (area.contains(window) && !window.intersects(element))
+            return at;
+    }
+    return keptOnScreen(sides[0], size, area);
 }
 
 QPoint keptOnScreen(QPoint topLeft, QSize size, const QRect &area)

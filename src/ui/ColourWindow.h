@@ -5,10 +5,12 @@
 #include <QWidget>
 
 class ColourControls;
+class QLabel;
 class PhonePreview;
 
-// The small colour window the preview opens at the mouse for the slot of a clicked element.
-// It edits the selected slot of the skin document, and hides as soon as it loses focus.
+// The small colour window the preview opens beside a clicked element, for its slot, with the
+// slot's caption over the editor. It edits the selected slot of the skin document, and hides
+// as soon as it loses focus.
 class ColourWindow : public QWidget
 {
     Q_OBJECT
@@ -19,8 +21,11 @@ public:
     // Swatch, sliders, table and preview: the colour window's twin of the main window's
     // applyColour.
     void showColour(TColor colour);
-    // Opens for a slot: caption, colour, reset colour, top-left corner at the given point.
-    void openForSlot(int slot, const QPoint &topLeft);
+    // Opens for a slot: caption, colour, reset colour; beside the element (global coordinates)
+    // and wholly on its screen.
+    void openForSlot(int slot, const QRect &element);
+    void openForSlot(int slot, const QPoint &at) { openForSlot(slot, QRect(at, QSize(1, 1))); }
+    QString caption() const;
     ColourControls *controls() const { return m_controls; }
 
 protected:
@@ -34,9 +39,15 @@ private:
     SkinDocument &m_document;
     PhonePreview *m_preview = nullptr;
     ColourControls *m_controls = nullptr;
+    QLabel *m_caption = nullptr;
     bool m_dialogOpen = false;
 };
 
 // Where a window of this size goes so that it starts at topLeft as far as the area allows and
 // lies wholly inside it (its top-left corner wins when it is larger than the area).
 QPoint keptOnScreen(QPoint topLeft, QSize size, const QRect &area);
+
+// Where a window of this size goes so that it lies beside the element, not over it: to its
+// right, else its left, below or above, whichever first fits wholly in the area; when none
+// does, to its right as far as the area allows.
+QPoint besideElement(const QRect &element, QSize size, const QRect &area);

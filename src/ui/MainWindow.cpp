@@ -298,9 +298,9 @@ void MainWindow::setUrlOpener(UrlOpener opener)
     m_openUrl = std::move(opener);
 }
 
-void MainWindow::openColourWindow(int slot, const QPoint &at)
+void MainWindow::openColourWindow(int slot, const QRect &element)
 {
-    m_colourWindow->openForSlot(slot, at);
+    m_colourWindow->openForSlot(slot, element);
 }
 
 // The save dialog needs the scratch folder, so it is made once that exists.

@@ -342,7 +342,7 @@ private:
     // Puts the "Разное" panel into its tab (expert) or onto the window as a strip.
     void placeMiscPanel(bool inTab);
     void lendPreviewControl();
-    void openColourWindow(int slot, const QPoint &at);
+    void openColourWindow(int slot, const QRect &element);
     void loadSettings();
     void placeWindowsFirstTime();
     void applyDesktop(const SettingsValues &values);

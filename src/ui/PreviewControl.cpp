@@ -76,6 +76,26 @@ void PreviewControl::hoverAt(const QPointF &point)
     noteHover();
 }
 
+QRect PreviewControl::elementOnScreen(const QPointF &point) const
+{
+    const QPoint global = mapToGlobal(point).toPoint();
+    QRect element(global, QSize(1, 1));
+    if (!m_preview || hoveredSlot() < 0)
+        return element;
+    const TSelRects &regions = m_preview->regions();
+    const QList<QRegion> &list = regions.regions(m_preview->HoverSlot());
+    const QPoint phone = toPhone(point);
+    for (const QRegion &region : list) {
+        for (const QRect &piece : region) {
+            if (piece.contains(phone)) {
+                const QRect shown(piece.topLeft() * m_scale, piece.size() * m_scale);
+                element = QRect(mapToGlobal(shown.topLeft()), shown.size());
+            }
+        }
+    }
+    return element;
+}
+
 int PreviewControl::hoveredSlot() const
 {
     if (!m_preview || m_preview->HighlightHidden() || m_preview->HoverSlot() <= 0)
@@ -224,8 +244,9 @@ void PreviewControl::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    const QRect element = elementOnScreen(event->position());
     if (const int slot = clickAt(event->position()); slot >= 0)
-        emit slotClicked(slot, event->globalPosition().toPoint());
+        emit slotClicked(slot, element);
 }
 
 void PreviewControl::leaveEvent(QEvent *event)

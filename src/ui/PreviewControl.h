@@ -37,6 +37,9 @@ public:
     // A left click without movement at this point: the slot of the highlighted element under
     // it (the highlight is put away), or -1 when nothing is highlighted there.
     int clickAt(const QPointF &point);
+    // The highlighted element's piece under the point, in global coordinates: what the colour
+    // window must not cover. A pixel at the point when nothing is highlighted there.
+    QRect elementOnScreen(const QPointF &point) const;
     // The slot (0..19) of the highlighted element under the mouse, or -1.
     int hoveredSlot() const;
     // What the element under the mouse is painted with: "caption — #RRGGBB"; empty over
@@ -63,7 +66,7 @@ public:
 
 signals:
     // A click on a highlighted element while the control answers the mouse itself.
-    void slotClicked(int slot, const QPoint &globalPos);
+    void slotClicked(int slot, const QRect &element);
     // The highlighted element's slot changed (-1: none).
     void hoverChanged(int slot);
     // A file was dropped on the screen; onCursor when over the selection cursor's row.

@@ -396,8 +396,10 @@ void PreviewWindow::mouseMoveEvent(QMouseEvent *event)
 void PreviewWindow::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!m_moved && event->button() == Qt::LeftButton && hostsControl()) {
-        if (const int slot = m_control->clickAt(onControl(event->position())); slot >= 0)
-            emit slotClicked(slot, event->globalPosition().toPoint());
+        const QPointF at = onControl(event->position());
+        const QRect element = m_control->elementOnScreen(at);
+        if (const int slot = m_control->clickAt(at); slot >= 0)
+            emit slotClicked(slot, element);
     }
     m_dragging = false;
     m_moved = false;

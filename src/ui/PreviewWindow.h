@@ -115,7 +115,7 @@ signals:
     // The window was closed other than by "Выход": the program ends without saving.
     void closedByUser();
     // A click without movement on an element: open the colour window for its slot.
-    void slotClicked(int slot, const QPoint &globalPos);
+    void slotClicked(int slot, const QRect &element);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -78,6 +78,12 @@ TEST_F(Editing, HoverHighlightsAndAClickOpensTheColourWindow)
     ColourWindow *colour = form->colourWindow();
     EXPECT_TRUE(colour->isVisible());
     EXPECT_EQ(colour->windowTitle(), slotCaption(2));
+    EXPECT_EQ(colour->caption(), slotCaption(2));
+    // Beside the clock, never over it.
+    const int scale = window->pixelScale();
+    const QRect clockOnScreen(window->mapToGlobal(window->previewControl()->pos() + clock * scale),
+                              QSize(scale, scale));
+    EXPECT_FALSE(colour->frameGeometry().intersects(clockOnScreen));
     EXPECT_EQ(form->document().scheme().selectedSlot(), 2);
     EXPECT_TRUE(preview->HighlightHidden());
     EXPECT_EQ(colour->controls()->sliderColour(), form->document().scheme().slotColour(2));
@@ -297,6 +303,27 @@ TEST(ColourWindowPlace, StaysAtTheMouseButWhollyOnTheScreen)
     EXPECT_EQ(keptOnScreen(QPoint(2500, 40), size, QRect(1280, 0, 1280, 1024)), QPoint(2260, 40));
     // Larger than the area: the top-left corner stays visible.
     EXPECT_EQ(keptOnScreen(QPoint(50, 50), QSize(2000, 2000), area), QPoint(0, 0));
+}
+
+TEST(ColourWindowPlace, BesideTheElementWhereverItFits)
+{
+    const QRect area(0, 0, 1000, 800);
+    const QSize size(300, 200);
+    // Right of it when there is room, top edges level.
+    EXPECT_EQ(besideElement(QRect(100, 100, 50, 20), size, area), QPoint(156, 100));
+    // At the right edge: to its left.
+    EXPECT_EQ(besideElement(QRect(800, 100, 50, 20), size, area), QPoint(494, 100));
+    // Near the bottom: slid up along the side, still beside it.
+    EXPECT_EQ(besideElement(QRect(100, 750, 50, 20), size, area), QPoint(156, 600));
+    // An element as wide as the area: below it.
+    EXPECT_EQ(besideElement(QRect(0, 100, 1000, 20), size, area), QPoint(0, 126));
+    for (const QRect &element :
+         {QRect(100, 100, 50, 20), QRect(800, 100, 50, 20), QRect(100, 750, 50, 20),
+          QRect(0, 100, 1000, 20), QRect(0, 700, 1000, 90)}) {
+        const QRect placed(besideElement(element, size, area), size);
+        EXPECT_TRUE(area.contains(placed));
+        EXPECT_FALSE(placed.intersects(element));
+    }
 }
 
 TEST_F(Editing, AClickNearTheScreensCornerOpensTheColourWindowWhollyOnIt)
