@@ -34,6 +34,7 @@ std::unique_ptr<MainWindow> startDesigner(const QString &programFolder,
         form->previewWindow()->show();
         // After the window shows, so that the question about lost work has a place.
         form->startJournal(platform::dataFolder());
+        form->recentSkins().keepIn(platform::dataFolder() + QStringLiteral("recent-skins.txt"));
     }
     return form;
 }

@@ -26,7 +26,10 @@ void MainWindow::buildMainMenu()
         return m_commands->main(id);
     };
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
-    file->addActions({item(Command::Open), item(Command::Save)});
+    file->addAction(item(Command::Open));
+    file->addMenu(m_recent->menu());
+    file->addAction(item(Command::Save));
+    connect(m_recent, &RecentSkins::chosen, this, &MainWindow::openSkin);
     file->addSeparator();
     QMenu *import = file->addMenu(QStringLiteral("Импортировать"));
     import->addActions({item(Command::ImportScheme), item(Command::ImportBackground),

@@ -241,6 +241,7 @@ void MainWindow::connectPreviewWindow()
         raise();
         activateWindow();
     });
+    m_previewWindow->addRecentMenu(m_recent->menu());
     m_previewWindow->addHistoryItems(
         {m_historyActions->undo(), m_historyActions->redo(), m_historyActions->history()});
     connect(m_previewWindow, &PreviewWindow::slotClicked, this, &MainWindow::openColourWindow);
@@ -323,8 +324,10 @@ void MainWindow::skinSaved(const QStringList &written, OutputKind kind)
 {
     // The history belongs to the skin file last saved or opened.
     for (const QString &file : written) {
-        if (file.endsWith(QStringLiteral(".skin"), Qt::CaseInsensitive))
+        if (file.endsWith(QStringLiteral(".skin"), Qt::CaseInsensitive)) {
             m_skinPath = QFileInfo(file).absoluteFilePath();
+            m_recent->add(m_skinPath);
+        }
     }
     // Whatever holds the colours is saved; a .mif alone leaves them unsaved.
     if (kind != OutputKind::MifOnly)
@@ -450,6 +453,7 @@ void MainWindow::openSkin(const QString &path)
         openSkinFiles(skinPath);
     }
     m_skinPath = QFileInfo(path).absoluteFilePath();
+    m_recent->add(m_skinPath);
     markSaved();
     offerKeptHistory(m_skinPath);
 }

@@ -4,6 +4,7 @@
 #include "preview/PreviewOptions.h"
 #include "startup/Startup.h"
 #include "ui/CommandActions.h"
+#include "ui/RecentSkins.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -115,6 +116,8 @@ public:
     void openSaveWindow(OutputKind kind);
     // The file and help commands of both menus.
     const CommandActions &commands() const { return *m_commands; }
+    // "Недавние" of both menus.
+    RecentSkins &recentSkins() const { return *m_recent; }
     // The separator after "*.skin" and "*.mif", hidden with them in the simplified mode.
     QAction *exportSeparator() const { return m_exportSeparator; }
 
@@ -293,6 +296,7 @@ protected:
 
 private:
     CommandActions *m_commands = new CommandActions(this);
+    RecentSkins *m_recent = new RecentSkins(this);
     QAction *m_exportSeparator = nullptr;
     QButtonGroup *m_slotButtons = nullptr;
     QCheckBox *m_settingsScreenCheck = nullptr;

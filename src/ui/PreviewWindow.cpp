@@ -91,6 +91,11 @@ void PreviewWindow::buildVisionMenu(QMenu *menu)
     m_visionItems.first()->setChecked(true);
 }
 
+void PreviewWindow::addRecentMenu(QMenu *recent)
+{
+    m_contextMenu->insertMenu(m_commands.preview(Command::Save), recent);
+}
+
 void PreviewWindow::addHistoryItems(const QList<QAction *> &items)
 {
     const QList<QAction *> menuItems = m_contextMenu->actions();

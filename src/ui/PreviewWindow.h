@@ -70,6 +70,8 @@ public:
 
     // Puts the history items after "Сохранить", their shortcuts working in this window too.
     void addHistoryItems(const QList<QAction *> &items);
+    // Puts "Недавние" after "Открыть".
+    void addRecentMenu(QMenu *recent);
 
     // Saves the screen as a bitmap with the blinking nicks lit; returns the error text or "".
     QString saveScreenshot(const QString &path);

@@ -12,13 +12,16 @@
 #include "ui/ColourControls.h"
 #include "ui/Designer.h"
 #include "ui/PreviewWindow.h"
+#include "ui/RecentSkins.h"
 #include "ui/SaveDialog.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -271,4 +274,25 @@ int main(int argc, char **argv)
         prepareDesigner(app, folder);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// "Недавние" remembers the skins opened, in the user's data folder, and opens them again.
+TEST_F(Designer, RecentSkinsOpenAgainAndAreKeptInTheDataFolder)
+{
+    const QString aurora = programFolder() + QStringLiteral("skins/aurora.skin");
+    const QString birch = programFolder() + QStringLiteral("skins/birch.skin");
+    openThroughDialog(aurora);
+    openThroughDialog(birch);
+    const Colours auroraColours = coloursOfFile(aurora);
+    QMenu *recent = form->recentSkins().menu();
+    emit recent->aboutToShow();
+    // Newest first: birch, then aurora.
+    QAction *auroraItem = recent->actions().value(1);
+    ASSERT_NE(auroraItem, nullptr);
+    EXPECT_TRUE(auroraItem->text().endsWith(QStringLiteral("aurora.skin")));
+    expectQuiet(driver.choose(auroraItem), QStringLiteral("Недавние → aurora.skin"));
+    EXPECT_EQ(coloursOf(form->document()), auroraColours);
+    QFile kept(platform::dataFolder() + QStringLiteral("recent-skins.txt"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(kept.readAll()).startsWith(QFileInfo(aurora).absoluteFilePath()));
 }

@@ -5,12 +5,15 @@
 #include "core/SkinFile.h"
 #include "export/SaveSkin.h"
 #include "ui/PreviewWindow.h"
+#include "ui/RecentSkins.h"
 #include "ui/SaveDialog.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -161,4 +164,50 @@ TEST_F(SavedState, NoLeavesWithoutSaving)
     EXPECT_EQ(saveQuestions.size(), 1);
     EXPECT_FALSE(form->previewWindow()->isVisible());
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// "Недавние": skins opened and saved, newest first, each once, at most eight; a skin whose file
+// is gone is shown disabled; the list comes back from its file, and choosing an entry opens it.
+TEST_F(SavedState, RecentSkinsKeepTheLastEightOpenedOrSaved)
+{
+    RecentSkins &recent = form->recentSkins();
+    const QString kept = folder.filePath(QStringLiteral("recent.txt"));
+    recent.keepIn(kept);
+    EXPECT_FALSE(recent.menu()->isEnabled()) << "nothing opened yet";
+
+    form->openSkin(skinFile(QStringLiteral("blue.skin")));
+    save(OutputKind::SkinAndMif, QStringLiteral("green"));
+    ASSERT_EQ(recent.paths().size(), 2);
+    EXPECT_EQ(QFileInfo(recent.paths()[0]).fileName(), QStringLiteral("green.skin"));
+    EXPECT_EQ(QFileInfo(recent.paths()[1]).fileName(), QStringLiteral("blue.skin"));
+    form->openSkin(folder.filePath(QStringLiteral("blue.skin")));
+    EXPECT_EQ(QFileInfo(recent.paths()[0]).fileName(), QStringLiteral("blue.skin"));
+    EXPECT_EQ(recent.paths().size(), 2) << "each skin once";
+
+    for (int n = 0; n < 9; ++n)
+        recent.add(folder.filePath(QStringLiteral("gone%1.skin").arg(n)));
+    ASSERT_EQ(recent.paths().size(), RecentSkins::kMaxEntries);
+    EXPECT_TRUE(recent.paths().first().endsWith(QStringLiteral("gone8.skin")));
+    form->openSkin(folder.filePath(QStringLiteral("green.skin")));
+    emit recent.menu()->aboutToShow();
+    const QList<QAction *> items = recent.menu()->actions();
+    ASSERT_EQ(items.size(), RecentSkins::kMaxEntries);
+    EXPECT_TRUE(items[0]->isEnabled());
+    EXPECT_FALSE(items[1]->isEnabled()) << "a skin whose file is gone";
+
+    // Both menus carry the one list.
+    EXPECT_TRUE(
+        form->previewWindow()->contextMenu()->actions().contains(recent.menu()->menuAction()));
+    RecentSkins again(nullptr);
+    again.keepIn(kept);
+    EXPECT_EQ(again.paths(), recent.paths());
+
+    form->openSkin(folder.filePath(QStringLiteral("blue.skin")));
+    ASSERT_EQ(QFileInfo(form->skinPath()).fileName(), QStringLiteral("blue.skin"));
+    emit recent.menu()->aboutToShow();
+    QAction *green = recent.menu()->actions().value(1);
+    ASSERT_NE(green, nullptr);
+    ASSERT_TRUE(green->text().endsWith(QStringLiteral("green.skin")));
+    green->trigger();
+    EXPECT_EQ(QFileInfo(form->skinPath()).fileName(), QStringLiteral("green.skin"));
 }
