@@ -25,14 +25,31 @@ RecentSkins::RecentSkins(QWidget *owner)
 void RecentSkins::keepIn(const QString &file)
 {
     m_file = file;
+    // A skin opened before the list was read (the one named on the command line) is the newest.
+    const QStringList earlier = m_paths;
     m_paths.clear();
     if (const auto bytes = readWholeFile(file, kMaxListSize)) {
         for (const QString &line : QString::fromUtf8(*bytes).split(u'\n', Qt::SkipEmptyParts)) {
-            if (!m_paths.contains(line) && m_paths.size() < kMaxEntries)
+            if (!m_paths.contains(line))
                 m_paths.append(line);
         }
     }
+    for (auto path = earlier.crbegin(); path != earlier.crend(); ++path) {
+        m_paths.removeAll(*path);
+        m_paths.prepend(*path);
+    }
+    while (m_paths.size() > kMaxEntries)
+        m_paths.removeLast();
     rebuild();
+    if (!earlier.isEmpty())
+        write();
+}
+
+void RecentSkins::write()
+{
+    // The list is a convenience: a folder that cannot be written only means it is not kept.
+    if (!m_file.isEmpty())
+        (void)writeFileAtomically(m_file, (m_paths.join(u'\n') + u'\n').toUtf8());
 }
 
 void RecentSkins::add(const QString &path)
@@ -43,9 +60,7 @@ void RecentSkins::add(const QString &path)
     while (m_paths.size() > kMaxEntries)
         m_paths.removeLast();
     rebuild();
-    // The list is a convenience: a folder that cannot be written only means it is not kept.
-    if (!m_file.isEmpty())
-        (void)writeFileAtomically(m_file, (m_paths.join(u'\n') + u'\n').toUtf8());
+    write();
 }
 
 void RecentSkins::rebuild()

@@ -30,6 +30,7 @@ signals:
 
 private:
     void rebuild();
+    void write();
 
     QMenu *m_menu = nullptr;
     QStringList m_paths;

@@ -201,6 +201,13 @@ TEST_F(SavedState, RecentSkinsKeepTheLastEightOpenedOrSaved)
     RecentSkins again(nullptr);
     again.keepIn(kept);
     EXPECT_EQ(again.paths(), recent.paths());
+    // A skin opened before the list is read (named on the command line) stays the newest.
+    RecentSkins atStart(nullptr);
+    atStart.add(folder.filePath(QStringLiteral("blue.skin")));
+    atStart.keepIn(kept);
+    ASSERT_EQ(atStart.paths().size(), RecentSkins::kMaxEntries);
+    EXPECT_EQ(QFileInfo(atStart.paths()[0]).fileName(), QStringLiteral("blue.skin"));
+    EXPECT_EQ(QFileInfo(atStart.paths()[1]).fileName(), QStringLiteral("green.skin"));
 
     form->openSkin(folder.filePath(QStringLiteral("blue.skin")));
     ASSERT_EQ(QFileInfo(form->skinPath()).fileName(), QStringLiteral("blue.skin"));
